@@ -1,0 +1,7 @@
+#include "Quorvalent/SoundingHandler.h"
+
+SystemRecord& systemRecord()
+{
+    static SystemRecord record;
+    return record;
+}

@@ -1,0 +1,7 @@
+#include "Quorvalent/SuiteState.h"
+
+SuiteState& suiteState()
+{
+    static SuiteState state;
+    return state;
+}

@@ -1,0 +1,29 @@
+# Test helpers. GoogleTest is built from Debian's source package in both trees.
+set(QV_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+
+macro(qv_enable_gtest)
+  if(NOT TARGET gtest)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(${QV_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's own warnings are not ours to fix.
+    target_compile_options(gtest PRIVATE -w)
+    target_compile_options(gtest_main PRIVATE -w)
+  endif()
+endmacro()
+
+# qv_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI])
+# One test executable is one CTest entry: under Wine each process start costs about a second.
+# GUI tests link the Windows GUI libraries and get the Xvfb display the test runner started.
+function(qv_add_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  qv_enable_gtest()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest_main gtest)
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE qv_test_gui)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()

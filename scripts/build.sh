@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Configures and builds one tree: "win32" (the program and its Windows tests), "win64" (the same
+# sources for x86_64, whose Windows tests run where 32-bit code cannot), "native" (the
+# platform-free modules with sanitizers) or "bench" (native, optimised, with the benchmarks).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tree=${1:?usage: build.sh win32|win64|native|bench}
+jobs=$(nproc)
+
+case "$tree" in
+  win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  native) args=(-DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+  bench)  args=(-DQV_BENCHMARKS=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=Release) ;;
+  *) echo "unknown tree: $tree" >&2; exit 2 ;;
+esac
+
+cmake -S "$root" -B "$root/build/$tree" "${args[@]}" >/dev/null
+cmake --build "$root/build/$tree" -j "$jobs"

@@ -1,0 +1,66 @@
+// The GUI harness itself: a window really paints under the test display, a modal box is answered
+// from the timer, and a wait gives up at its deadline.
+#include <gtest/gtest.h>
+
+#include "tests/support/GuiHarness.h"
+#include "toolkit/foundation/Handles.h"
+
+using namespace GuiHarness;
+
+namespace {
+
+LRESULT CALLBACK paintRed(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        RECT area{0, 0, 50, 50};
+        FillRect(dc, &area, red);
+        DeleteObject(red);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(GuiHarness, WindowPaintsAndPixelsReadBack)
+{
+    TestWindow window(200, 150, paintRed);
+    ASSERT_NE(window.handle(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return clientPixel(window.handle(), 10, 10) == RGB(255, 0, 0); }));
+    EXPECT_EQ(clientPixel(window.handle(), 100, 100), RGB(255, 255, 255));
+}
+
+TEST(GuiHarness, ModalBoxIsAnsweredFromTimer)
+{
+    ModalAnswer answer(IDCANCEL);
+    const int pressed = MessageBoxA(nullptr, "question", "harness", MB_OKCANCEL);
+    EXPECT_TRUE(answer.answered());
+    EXPECT_EQ(pressed, IDCANCEL);
+}
+
+TEST(GuiHarness, WaitGivesUpAtDeadline)
+{
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(waitUntil([] { return false; }, 100ms));
+    EXPECT_GE(GetTickCount() - start, 90u);
+}
+
+TEST(Handles, OwnersReleaseTheirHandles)
+{
+    HGDIOBJ pen = nullptr;
+    {
+        GdiObjectHandle owned(CreatePen(PS_SOLID, 1, RGB(1, 2, 3)));
+        pen = owned.get();
+        EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_PEN));
+        MemoryDcHandle dc(CreateCompatibleDC(nullptr));
+        DcSelection selected(dc.get(), pen);
+        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_PEN), pen);
+    }  // the selection ends before the DC and the pen go
+    EXPECT_EQ(GetObjectType(pen), 0u);
+    FileHandle none;
+    EXPECT_FALSE(none);
+}
