@@ -5,6 +5,7 @@
 
 #include "Quorvalent/CalcLotem.h"
 #include "Quorvalent/HZEXACT.h"
+#include "Quorvalent/TRANSFOR.h"
 
 namespace {
 
@@ -96,6 +97,22 @@ bool CURVE(REAL tstart, REAL tend)
         curve.SampleCount = grid->count;
         return true;
     }
-    // Layered models and the electric components need the digital-filter transforms.
-    return false;
+    if (engine.Resistivities.empty()) return false;
+
+    // Every other curve goes through the transforms; a fresh frequency grid for each curve.
+    const INTEGER selector = isTrue(kernel.Hz) ? kSelectHz : isTrue(kernel.Ex) ? kSelectEx : kSelectEy;
+    LOGICAL newGrid = kTrue;
+    FTRANS(newGrid, t1, grid->count, curve.Times, curve.Values, selector);
+    curve.SampleCount = grid->count;
+
+    // The transforms give the transient part of the electric field; the switch-on field adds
+    // the DC field of the first layer's half-space.
+    if (!isTrue(kernel.Hz)) {
+        const double rho1 = engine.Resistivities[0];
+        const double s = kernel.Sin, c = kernel.Cos;
+        const double w = isTrue(kernel.Ex) ? kernel.UnitMoment * rho1 * (2.0 - 3.0 * s * s) / (double(engine.TwoPi) * kernel.RCubed)
+                                           : kernel.UnitMoment * rho1 * 3.0 * c * s / (double(engine.TwoPi) * kernel.RCubed);
+        for (int i = 0; i < grid->count; ++i) curve.Values[static_cast<std::size_t>(i)] = static_cast<REAL>(std::fabs(w + curve.Values[static_cast<std::size_t>(i)]));
+    }
+    return true;
 }

@@ -50,10 +50,10 @@ std::optional<TimeGrid> timeGridOf(REAL t1, REAL t2);
 // gives 0 with first = last = 0.
 INTEGER NTIMES(REAL t1, REAL t2, INTEGER& first, INTEGER& last);
 
-// Fills the EngineCurveBlock with the unit-moment transient of the component in the EngineBlock.
+// Fills the EngineCurveBlock with the unit-moment transient of the component in the EngineBlock:
+// Hz over one layer in closed form, everything else through the digital-filter transforms.
 // Returns false, with the sample count 0, when no curve was computed: the window has no grid or
-// more than kMaxCurveSamples samples, the half-space call rejected its input, or the model needs
-// the layered-earth transforms, which this version does not have yet.
+// more than kMaxCurveSamples samples, there is no model, or the half-space call rejected its input.
 bool CURVE(REAL tstart, REAL tend);
 
 // n samples of the Hz transient over a half-space, from t1, ten per decade. Returns false without

@@ -196,7 +196,6 @@ void CALCLOTEM(SoundingRecord& sounding)
     const int n = grid->count;
     if (n > kMaxCurveSamples) return refuse(EngineMessages::kTooManySamples);
     if (pointCount > 1 && pointCount < n) return refuse(EngineMessages::kPointsIncrease);
-    if (!(engine.FieldComponent == kFieldHz && engine.LayerCount == 1)) return refuse(EngineMessages::kTransformsMissing);
 
     if (!CURVE(engine.TimeStart, engine.TimeEnd)) {
         // The half-space call refused its input (an angle of 0 or 180 degrees): the curve stays missing.
