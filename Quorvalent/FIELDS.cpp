@@ -27,21 +27,34 @@ inline Complex multiply(Complex a, Complex b)
     return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
 }
 
+inline Complex exponential(Complex z)
+{
+    const double m = std::exp(z.real());
+    return {m * std::cos(z.imag()), m * std::sin(z.imag())};
+}
+
+// Principal square root of a + ib with a > 0 (lambda^2 plus the induction term): no cancellation.
+inline Complex rootOfPositiveReal(double a, double b)
+{
+    const double re = std::sqrt(0.5 * (std::sqrt(a * a + b * b) + a));
+    return {re, 0.5 * b / re};
+}
+
 }  // namespace
 
 namespace EngineInternal {
 
 Complex complexTanh(Complex z)
 {
-    const double magnitude = std::hypot(z.real(), z.imag());
-    if (magnitude > 4.0) {
+    const double magnitude2 = z.real() * z.real() + z.imag() * z.imag();
+    if (magnitude2 > 16.0) {
         // exp(z) would overflow for thick layers at high wavenumbers; the first term of the
         // expansion in exp(-2z) is exact to single precision here.
-        return 1.0 - 2.0 * std::exp(-2.0 * z);
+        return 1.0 - 2.0 * exponential(-2.0 * z);
     }
-    if (magnitude >= 0.1) {
+    if (magnitude2 >= 0.01) {
         // (exp(z) - exp(-z)) / (exp(z) + exp(-z)), written with the one exponential exp(-2z).
-        const Complex e = std::exp(-2.0 * z);
+        const Complex e = exponential(-2.0 * z);
         return divide(1.0 - e, 1.0 + e);
     }
     // Near 0 the difference of exponentials cancels: the Taylor series to z^7.
@@ -56,7 +69,7 @@ void admittance(double lambda, Complex& Y, Complex& Z, bool tm)
     const double omegaMu0 = transformCacheBlock().OmegaMu0;
     const double lambda2 = lambda * lambda;
     const auto wavenumber = [&](int k) {  // principal root: non-negative real part
-        return std::sqrt(Complex(lambda2, omegaMu0 / engine.Resistivities[static_cast<std::size_t>(k)]));
+        return rootOfPositiveReal(lambda2, omegaMu0 / engine.Resistivities[static_cast<std::size_t>(k)]);
     };
 
     Complex u = wavenumber(nl - 1);

@@ -223,3 +223,50 @@ TEST_F(CalcLotemTest, NormalisedTimeAxisWithOneLayerWritesRealTimes)
     EXPECT_FLOAT_EQ(s.time(1), 0.001f);
     EXPECT_NEAR(s.time(42), 12.589f, 1e-3);
 }
+
+TEST_F(CalcLotemTest, DepthsAndThicknessesGiveTheSameLayeredCurve)
+{
+    systemRecord().DisplayKind = kDisplayEarlyLateRho;
+    Sounding thicknesses({10.0f, 100.0f, 3.0f, 100.0f, 200.0f}, 3, false);
+    Sounding depths({10.0f, 100.0f, 3.0f, 100.0f, 300.0f}, 3, true);
+    Sounding depthsAsThicknesses({10.0f, 100.0f, 3.0f, 100.0f, 300.0f}, 3, false);
+    for (Sounding* s : {&thicknesses, &depths, &depthsAsThicknesses}) {
+        CALCLOTEM(s->record);
+        ASSERT_TRUE(isTrue(s->record.ResponseComputed));
+    }
+    EXPECT_TRUE(MessageRecorder::shown().empty());
+    int differing = 0;
+    for (int i = 1; i <= 42; ++i) {
+        EXPECT_EQ(depths.value(i, 1), thicknesses.value(i, 1)) << i;
+        EXPECT_EQ(depths.value(i, 2), thicknesses.value(i, 2)) << i;
+        differing += std::fabs(depthsAsThicknesses.value(i, 1) / thicknesses.value(i, 1) - 1.0f) > 1e-3f;
+    }
+    EXPECT_GT(differing, 10);  // the fixture is sensitive to the second boundary
+}
+
+TEST_F(CalcLotemTest, ElectricFieldsAreScaledByTheSourceAndTheDipole)
+{
+    SystemRecord& system = systemRecord();
+    system.TxLength = 500.0f;
+    system.TxAmps = 20.0f;
+    system.RxLength = 50.0f;
+    system.TxRxAngle = 30.0f;
+    struct Case { int component, kind; double factor; } cases[] = {
+        {kFieldEx, kDisplayElectricField, 500.0 * 20.0 * 1.0e9},
+        {kFieldEx, kDisplayReceivedVoltage, 500.0 * 20.0 * 50.0 * 1.0e9},
+        {kFieldEy, kDisplayElectricField, 500.0 * 20.0 * 1.0e9},
+    };
+    for (const auto& c : cases) {
+        suiteState().FieldComponent = c.component;
+        system.DisplayKind = c.kind;
+        Sounding s({10.0f, 100.0f, 300.0f}, 2);
+        CALCLOTEM(s.record);
+        ASSERT_TRUE(isTrue(s.record.ResponseComputed));
+        ASSERT_EQ(s.record.Data.PointCount, 42);
+        for (int i = 1; i <= 42; ++i) {
+            ASSERT_GT(engineCurveBlock().Values[i - 1], 0.0f);
+            EXPECT_NEAR(s.value(i) / (c.factor * engineCurveBlock().Values[i - 1]), 1.0, 1e-6) << i;
+        }
+    }
+    EXPECT_TRUE(MessageRecorder::shown().empty());
+}
