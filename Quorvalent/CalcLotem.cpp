@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "Quorvalent/CURVES.h"
+#include "Quorvalent/RTSAFE.h"
 #include "Quorvalent/SuiteState.h"
 #include "WBRVLib/Brvl95.h"
 
@@ -225,15 +226,13 @@ void CALCLOTEM(SoundingRecord& sounding)
 
     if (engine.FieldComponent == kFieldHz &&
         (system.DisplayKind == kDisplayAllTimeRho || system.DisplayKind == kDisplayEarlyLateAllTimeRho)) {
-        // The all-time resistivity column is not computed yet: keep it missing and say so.
-        for (int i = 1; i <= n; ++i) sounding.ResponseValues(i, 3) = kMissingValue;
+        ALLTIME();
+        const EngineCurveBlock& curve = engineCurveBlock();
+        for (int i = 1; i <= n; ++i) sounding.ResponseValues(i, 3) = finiteOrMissing(curve.AllTimeResistivity[i - 1]);
         if (system.DisplayKind == kDisplayAllTimeRho) {
             for (int i = 1; i <= n; ++i) sounding.ResponseValues(i, 1) = sounding.ResponseValues(i, 3);
             data.ColumnCount = 1;
         }
-        freeModel(engine);
-        WINMSG(EngineMessages::kAllTimeMissing);
-        return;
     }
 
     freeModel(engine);

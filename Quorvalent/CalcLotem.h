@@ -46,5 +46,4 @@ inline constexpr const char* kBadOffset = "Source-receiver offset must be greate
 inline constexpr const char* kBadTimeWindow = "Time window must start after 0 s and end after its start";
 inline constexpr const char* kTooManySamples = "Time window too long: a curve holds at most 300 samples";
 inline constexpr const char* kPointsIncrease = "Increase in number of points in suite curve:";
-inline constexpr const char* kAllTimeMissing = "All-time apparent resistivity is not computed in this version";
 }  // namespace EngineMessages

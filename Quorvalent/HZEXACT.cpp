@@ -44,10 +44,10 @@ void HZEXACT(REAL t, REAL a, REAL b, REAL r, REAL angle, REAL rho, REAL& out)
     }
 }
 
-void HZ_LOT_HSP(bool stepOff, REAL t, REAL M, REAL r, REAL rho, REAL& H, REAL& dH)
+void EngineInternal::halfSpaceField(bool stepOff, double t, double M, double r, double rho, double& H, double& dH)
 {
-    const double h0 = M / (kFourPi * double(r) * r);   // DC field of the wire
-    const double q = t / (kMu0 * double(r) * r);
+    const double h0 = M / (kFourPi * r * r);   // DC field of the wire
+    const double q = t / (kMu0 * r * r);
     const double u = 0.5 / std::sqrt(std::fabs(double(rho)) * q);
     const double d = -2.0 * u * u * u * q;               // du/d rho
     double h, dh;
@@ -64,6 +64,14 @@ void HZ_LOT_HSP(bool stepOff, REAL t, REAL M, REAL r, REAL rho, REAL& H, REAL& d
         h = h0 - h;
         dh = -dh;
     }
+    H = h;
+    dH = dh;
+}
+
+void HZ_LOT_HSP(bool stepOff, REAL t, REAL M, REAL r, REAL rho, REAL& H, REAL& dH)
+{
+    double h = 0.0, dh = 0.0;
+    EngineInternal::halfSpaceField(stepOff, t, M, r, rho, h, dh);
     H = static_cast<REAL>(h);
     dH = static_cast<REAL>(dh);
 }

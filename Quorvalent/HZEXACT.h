@@ -13,3 +13,9 @@ DOUBLE ERF(DOUBLE x);
 // Hz in A/m at time t after switch-off (stepOff true) or switch-on (false), for the source term
 // M (moment times the sine of the angle, A x m), offset r and resistivity rho; dH := dH/d rho.
 void HZ_LOT_HSP(bool stepOff, REAL t, REAL M, REAL r, REAL rho, REAL& H, REAL& dH);
+
+namespace EngineInternal {
+// HZ_LOT_HSP in double precision throughout: the all-time fit compares switch-on fields that
+// differ from the DC field by a part in 10^4 and less late in the window.
+void halfSpaceField(bool stepOff, double t, double M, double r, double rho, double& H, double& dH);
+}  // namespace EngineInternal

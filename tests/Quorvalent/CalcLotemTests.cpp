@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -267,6 +268,31 @@ TEST_F(CalcLotemTest, ElectricFieldsAreScaledByTheSourceAndTheDipole)
             ASSERT_GT(engineCurveBlock().Values[i - 1], 0.0f);
             EXPECT_NEAR(s.value(i) / (c.factor * engineCurveBlock().Values[i - 1]), 1.0, 1e-6) << i;
         }
+    }
+    EXPECT_TRUE(MessageRecorder::shown().empty());
+}
+
+TEST_F(CalcLotemTest, AllTimeKindsFillTheirColumns)
+{
+    SystemRecord& system = systemRecord();
+    system.AbStart = 1.0e-5f;
+    struct Case { int kind, columns; } cases[] = {{kDisplayEarlyLateAllTimeRho, 3}, {kDisplayAllTimeRho, 1}};
+    for (const auto& c : cases) {
+        system.DisplayKind = c.kind;
+        Sounding s({100.0f, 100.0f, 300.0f}, 2, false, 1, 3);
+        CALCLOTEM(s.record);
+        ASSERT_TRUE(isTrue(s.record.ResponseComputed));
+        EXPECT_EQ(s.record.Data.ColumnCount, c.columns);
+        const int n = s.record.Data.PointCount;
+        ASSERT_EQ(n, 62);
+        for (int i = 1; i <= n; ++i) {
+            const float allTime = engineCurveBlock().AllTimeResistivity[i - 1];
+            EXPECT_EQ(s.value(i, 3), allTime) << i;
+            if (c.kind == kDisplayAllTimeRho) EXPECT_EQ(s.value(i, 1), allTime) << i;
+            else EXPECT_NEAR(s.value(i, 1) / (2.0 * std::numbers::pi * 1.0e12 / 3.0 * engineCurveBlock().Values[i - 1]), 1.0, 1e-6) << i;
+            EXPECT_NE(s.value(i, 2), kMissingValue);  // the late-time column stays in the array
+        }
+        EXPECT_NEAR(s.value(10, 3) / 100.0f, 1.0f, 5e-3);
     }
     EXPECT_TRUE(MessageRecorder::shown().empty());
 }

@@ -1,0 +1,197 @@
+#include "Quorvalent/RTSAFE.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "Quorvalent/CURVES.h"
+#include "Quorvalent/HZEXACT.h"
+#include "Quorvalent/SoundingHandler.h"
+
+namespace {
+
+constexpr double kFourPi = 12.566371;
+constexpr double kTwoPi = 6.2831855;
+constexpr double kMu0 = 1.2566371e-6;
+
+}  // namespace
+
+namespace {
+
+// The target in double precision (RHOET_TO_HZ stores it as REAL): late in the window it lies
+// within a part in 10^4 of the DC field, and the fit resolves the resistivity from that difference.
+void buildTarget(double r, double M, std::size_t count, std::span<const REAL> t, std::span<const REAL> x,
+                 std::span<double> H)
+{
+    const double h0 = std::fabs(M / (kFourPi * r * r));
+    // The early-time relation turns an apparent resistivity into the rate dHz/dt of the sample.
+    const auto rate = [&](std::size_t i) { return std::fabs(3.0 * M * double(x[i]) / (kTwoPi * kMu0 * r * r * r * r)); };
+
+    // Start from the switch-on field of the first sample's half-space and add the rates upwards
+    // (the geometric mean of neighbouring rates times the interval).
+    double h = 0.0, unused = 0.0;
+    EngineInternal::halfSpaceField(false, t[0], M, r, x[0], h, unused);
+    double previousRate = rate(0);
+    H[0] = h;
+    for (std::size_t i = 1; i < count; ++i) {
+        const double currentRate = rate(i);
+        h += std::sqrt(previousRate * currentRate) * (double(t[i]) - double(t[i - 1]));
+        H[i] = h;
+        previousRate = currentRate;
+    }
+    // The largest field beyond the first sample becomes the wire's DC field. With one sample
+    // there is none, and the running extreme's start value scales the target to about 0.
+    double largest = -1.0e30;
+    for (std::size_t i = 1; i < count; ++i) largest = std::max(largest, std::fabs(H[i]));
+    for (std::size_t i = 0; i < count; ++i) H[i] = H[i] * h0 / largest;
+}
+
+// The switch-on half-space field against the target at one time.
+void residual(double time, double M, double r, double target, double rho, double& f, double& df)
+{
+    double hz = 0.0, dhz = 0.0;
+    EngineInternal::halfSpaceField(false, time, M, r, rho, hz, dhz);
+    f = std::fabs(hz) - std::fabs(target);
+    df = dhz;
+}
+
+// Newton steps safeguarded by bisection, after a search for a bracket; in the precision T.
+template <class T, class Function>
+T safeguardedRoot(Function&& funcd, T xmin, T& x, T xmax, T xacc)
+{
+    AllTimeState& state = allTimeState();
+    state.RootFound = kTrue;
+    const T start = x;
+    T x1 = T(0.75) * start, x2 = start;
+    T lo = 0, hi = 0, flo = 0, fhi = 0, df = 0;
+    constexpr int kTries = 10;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        lo = T(0.5) * x2;
+        hi = T(2) * x1;
+        if (attempt == kTries) {
+            lo = std::min(lo, xmin);
+            hi = std::max(hi, xmax);
+        }
+        x2 = lo;
+        x1 = hi;
+        funcd(lo, flo, df);
+        funcd(hi, fhi, df);
+        if (flo * fhi < T(0)) break;
+    }
+    state.FLow = static_cast<REAL>(flo);
+    state.FHigh = static_cast<REAL>(fhi);
+    T f = 0;
+    const auto finish = [&](bool found) {
+        state.F = static_cast<REAL>(f);
+        state.DF = static_cast<REAL>(df);
+        if (!found) state.RootFound = kFalse;
+        return x;
+    };
+    // Written so that a product that is not a number counts as a bracket on the last try.
+    if (flo * fhi >= T(0)) {
+        funcd(x, f, df);
+        return finish(false);
+    }
+
+    T xl = flo < T(0) ? lo : hi;
+    T xh = flo < T(0) ? hi : lo;
+    x = T(0.5) * (lo + hi);
+    T dxold = std::fabs(xh - xl);
+    T dx = dxold;
+    funcd(x, f, df);
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        const bool leavesBracket = ((x - xh) * df - f) * ((x - xl) * df - f) >= T(0);
+        if (leavesBracket || std::fabs(T(2) * f) > std::fabs(dxold * df)) {
+            dxold = dx;
+            dx = T(0.5) * (xh - xl);
+            x = xl + dx;
+        } else {
+            dxold = dx;
+            dx = f / df;
+            x = x - dx;
+        }
+        // Converged when two successive step sizes agree, not when one step is small.
+        if (std::fabs(dxold - dx) < xacc) return finish(true);
+        funcd(x, f, df);
+        if (f < T(0)) xl = x;
+        else xh = x;
+    }
+    return finish(false);
+}
+
+}  // namespace
+
+AllTimeState& allTimeState()
+{
+    static AllTimeState state;
+    return state;
+}
+
+void RHOET_TO_HZ(REAL r, REAL M, INTEGER n, std::span<const REAL> t, std::span<const REAL> x, std::span<REAL> H)
+{
+    const auto room = std::min({t.size(), x.size(), H.size(), std::size_t(kMaxCurveSamples)});
+    const auto count = static_cast<std::size_t>(std::clamp<INTEGER>(n, 0, static_cast<INTEGER>(room)));
+    if (count == 0) return;
+    std::array<double, kMaxCurveSamples> field{};
+    buildTarget(r, M, count, t, x, field);
+    for (std::size_t i = 0; i < count; ++i) H[i] = static_cast<REAL>(field[i]);
+}
+
+void HZ_LOTEM2(REAL rho, REAL& f, REAL& df)
+{
+    const AllTimeState& state = allTimeState();
+    double value = 0.0, derivative = 0.0;
+    residual(state.Time, state.SourceTerm, state.Offset, state.Target, rho, value, derivative);
+    f = static_cast<REAL>(value);
+    df = static_cast<REAL>(derivative);
+}
+
+REAL RTSAFE(RootFunction funcd, REAL xmin, REAL& x, REAL xmax, REAL xacc)
+{
+    return safeguardedRoot<REAL>([&](REAL v, REAL& f, REAL& df) { funcd(v, f, df); }, xmin, x, xmax, xacc);
+}
+
+namespace EngineInternal {
+
+void allTimeFor(REAL M)
+{
+    EngineCurveBlock& curve = engineCurveBlock();
+    const KernelSettingsBlock& kernel = kernelSettingsBlock();
+    AllTimeState& state = allTimeState();
+    const int n = std::clamp<INTEGER>(curve.SampleCount, 0, kMaxCurveSamples);
+    state.Offset = kernel.R;
+    state.SourceTerm = M;
+
+    // The target's rate relation expects the early-time apparent resistivity of each sample.
+    std::array<REAL, kMaxCurveSamples> early{};
+    bool formed = kernel.Sin != 0.0f && n >= 1;
+    const double r = kernel.R;
+    const double scale = formed ? kTwoPi * r * r * r * r / (3.0 * double(kernel.Sin)) : 0.0;
+    for (int i = 0; i < n && formed; ++i) {
+        early[static_cast<std::size_t>(i)] = static_cast<REAL>(scale * curve.Values[static_cast<std::size_t>(i)]);
+        formed = std::isfinite(early[static_cast<std::size_t>(i)]) && early[static_cast<std::size_t>(i)] != 0.0f;
+    }
+    if (!formed) {
+        std::fill_n(curve.AllTimeTarget.begin(), n, kMissingValue);
+        std::fill_n(curve.AllTimeResistivity.begin(), n, kMissingValue);
+        return;
+    }
+
+    std::array<double, kMaxCurveSamples> target{};
+    buildTarget(kernel.R, M, static_cast<std::size_t>(n), curve.Times, early, target);
+    // Each sample starts from the previous sample's result, converged or not.
+    double start = 10.0;
+    for (int i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        curve.AllTimeTarget[k] = static_cast<REAL>(target[k]);
+        state.Time = curve.Times[k];
+        state.Target = curve.AllTimeTarget[k];
+        const double time = curve.Times[k];
+        const auto fit = [&](double rho, double& f, double& df) { residual(time, M, kernel.R, target[k], rho, f, df); };
+        curve.AllTimeResistivity[k] = static_cast<REAL>(safeguardedRoot<double>(fit, 0.001, start, 1.0e6, 1.0e-5));
+    }
+}
+
+}  // namespace EngineInternal
+
+void ALLTIME() { EngineInternal::allTimeFor(10000.0f); }
