@@ -78,11 +78,14 @@ void admittance(double lambda, Complex& Y, Complex& Z, bool tm)
     for (int k = nl - 2; k >= 0; --k) {
         u = wavenumber(k);
         const Complex T = complexTanh(u * double(engine.Thicknesses[static_cast<std::size_t>(k)]));
-        Y = divide(Y + multiply(u, T), 1.0 + multiply(divide(Y, u), T));
+        // (Y + u T) / (1 + (Y / u) T), with the quotient Y / u folded into one division.
+        const Complex uT = multiply(u, T);
+        Y = multiply(u, divide(Y + uT, u + multiply(Y, T)));
         if (tm) {
+            // (Z + q u T) / (q + (Z / u) T) in the same way.
             const double q = double(engine.Resistivities[static_cast<std::size_t>(k)]) /
                              engine.Resistivities[static_cast<std::size_t>(k) + 1];
-            Z = divide(Z + q * multiply(u, T), q + multiply(divide(Z, u), T));
+            Z = multiply(u, divide(Z + q * uT, q * u + multiply(Z, T)));
         }
     }
 }

@@ -156,7 +156,7 @@ TEST(CURVE, HzOverEqualLayersMatchesTheClosedFormAtEveryOffset)
 {
     // Offsets below about 316 m start the Hankel walk at the moved index; the window follows the
     // offset so that the induction numbers are the same at every offset.
-    for (float r : {100.0f, 200.0f, 300.0f, 1000.0f}) {
+    for (float r : {100.0f, 200.0f, 300.0f, 400.0f, 1000.0f}) {
         const float scale = (r / 1000.0f) * (r / 1000.0f);
         const Curve curve = layeredCurve(3, {100.0f, 100.0f}, {300.0f}, r, 90.0f, 1.0e-5f * scale, 10.0f * scale);
         int inBand = 0;
