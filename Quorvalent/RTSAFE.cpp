@@ -14,10 +14,6 @@ constexpr double kFourPi = 12.566371;
 constexpr double kTwoPi = 6.2831855;
 constexpr double kMu0 = 1.2566371e-6;
 
-}  // namespace
-
-namespace {
-
 // The target in double precision (RHOET_TO_HZ stores it as REAL): late in the window it lies
 // within a part in 10^4 of the DC field, and the fit resolves the resistivity from that difference.
 void buildTarget(double r, double M, std::size_t count, std::span<const REAL> t, std::span<const REAL> x,
@@ -169,8 +165,10 @@ void allTimeFor(REAL M)
     const double scale = formed ? kTwoPi * r * r * r * r / (3.0 * double(kernel.Sin)) : 0.0;
     for (int i = 0; i < n && formed; ++i) {
         early[static_cast<std::size_t>(i)] = static_cast<REAL>(scale * curve.Values[static_cast<std::size_t>(i)]);
-        formed = std::isfinite(early[static_cast<std::size_t>(i)]) && early[static_cast<std::size_t>(i)] != 0.0f;
+        formed = std::isfinite(early[static_cast<std::size_t>(i)]);
     }
+    // The target starts from the half-space of the first sample's resistivity.
+    formed = formed && early[0] != 0.0f;
     if (!formed) {
         std::fill_n(curve.AllTimeTarget.begin(), n, kMissingValue);
         std::fill_n(curve.AllTimeResistivity.begin(), n, kMissingValue);

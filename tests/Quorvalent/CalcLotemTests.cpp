@@ -294,5 +294,11 @@ TEST_F(CalcLotemTest, AllTimeKindsFillTheirColumns)
         }
         EXPECT_NEAR(s.value(10, 3) / 100.0f, 1.0f, 5e-3);
     }
+    // Along the wire there is no early-time resistivity to build the all-time target from.
+    system.TxRxAngle = 180.0f;
+    system.DisplayKind = kDisplayEarlyLateAllTimeRho;
+    Sounding along({100.0f, 100.0f, 300.0f}, 2, false, 1, 3);
+    CALCLOTEM(along.record);
+    for (int column : {1, 2, 3}) expectAllMissing(along, column);
     EXPECT_TRUE(MessageRecorder::shown().empty());
 }
