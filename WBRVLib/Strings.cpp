@@ -560,13 +560,13 @@ void INIFILENAME(std::string& name)
 {
     std::string path;
     IOsCommandWord(0, path);
-    path.resize(255, ' ');
-    LCTOUC(path, 255);
-    const INTEGER used = INDSTR(path, 255);
-    std::string trimmed = path.substr(0, static_cast<std::size_t>(used));
-    // Only the program's own extension is replaced: ".EXE" inside a folder name is part of it.
-    if (trimmed.size() >= 4 && trimmed.compare(trimmed.size() - 4, 4, ".EXE") == 0) trimmed.replace(trimmed.size() - 4, 4, ".INI");
-    else trimmed += ".INI";
+    std::string trimmed = path.substr(0, static_cast<std::size_t>(INDSTR(path, static_cast<INTEGER>(path.size()))));
+    // Only the program's own extension is replaced (in any case): ".EXE" inside a folder name is
+    // part of the folder, and the folder keeps its case for file systems that mind it.
+    std::string tail = trimmed.size() >= 4 ? trimmed.substr(trimmed.size() - 4) : std::string();
+    LCTOUC(tail, static_cast<INTEGER>(tail.size()));
+    if (tail == ".EXE") trimmed.resize(trimmed.size() - 4);
+    trimmed += ".INI";
     std::error_code error;
     if (std::filesystem::is_regular_file(trimmed, error)) {
         store(name, trimmed);
@@ -579,7 +579,8 @@ void INIFILENAME(std::string& name)
     std::string file = trimmed;
     FILENAMEEXTONLY(file);
     file.resize(static_cast<std::size_t>(INDSTR(file, static_cast<INTEGER>(file.size()))));
-    if (!trimmed.empty() && upper(trimmed[0]) == 'C') {
+    // Without a user name there is no folder of the user's own to fall back on.
+    if (!userName.empty() && !trimmed.empty() && upper(trimmed[0]) == 'C') {
         for (const char* base : {"C:\\Users\\", "C:\\Documents and Settings\\", "C:\\"}) {
             const std::string folder = std::string(base) + userName;
             if (!isTrue(IOsDirIsPresent(folder))) continue;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <string>
 
 #include "WBRVLib/Strings.h"
+#include "tests/support/ToolkitLinkFake.h"
 
 namespace {
 
@@ -269,6 +273,22 @@ TEST(Strings, WordsAndAbbreviations)
     EXPECT_TRUE(isTrue(LCUQEQ("PRI       ", "PRInt", 5)));
     EXPECT_FALSE(isTrue(LCUQEQ("PR        ", "PRInt", 5)));
     EXPECT_FALSE(isTrue(LCUQEQ("PRIX      ", "PRInt", 5)));
+}
+
+TEST(Strings, SettingsFileNameBesideTheProgram)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("qv-ininame-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+    ToolkitLinkFake::reset();
+    ToolkitLinkFake::script().ProgramPath = (folder / "prog.exe").string();
+    std::ofstream((folder / "prog.INI").string()) << "x";
+    std::string name;
+    INIFILENAME(name);
+    EXPECT_EQ(name.size(), 255u);
+    EXPECT_EQ(name.substr(0, static_cast<std::size_t>(INDSTR(name, 255))), (folder / "prog.INI").string());
+    ToolkitLinkFake::reset();
+    fs::remove_all(folder);
 }
 
 }  // namespace
