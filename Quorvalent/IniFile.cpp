@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
