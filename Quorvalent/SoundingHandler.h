@@ -8,6 +8,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <string_view>
 
 #include "Quorvalent/AllocArray.h"
 #include "toolkit/foundation/CoreTypes.h"
@@ -134,3 +135,35 @@ SystemRecord& systemRecord();
 // Missing-value mark of a curve sample, and the "no value" mark of header words 1 and 2.
 inline constexpr REAL kMissingValue = 1.0e20f;
 inline constexpr REAL kUnsetHeaderValue = 1.0e10f;
+
+// The sounding-type vocabulary, compared as whole 20-character fields against SoundingType.
+inline constexpr std::array<std::string_view, 16> SoundingTypeTable = {
+    "Central Loop TEM    ", "Coincident Loop TEM ", "Fixed Loop TEM      ", "Grounded Wire TEM   ",
+    "Vertical Coplanar   ", "Horizontal Coplanar ", "Vertical Coaxial    ", "Marine FEM Inline E ",
+    "Magnetotelluric Data", "Controlled Source MT", "EM Conductivity Data", "Circular Loop Hz    ",
+    "Marine TEM B-Side E ", "Marine TEM Inline E ", "Marine TEM XLine H  ", "Marine FEM B-Side E ",
+};
+
+// Creates the record's arrays from its counts (zero-filled; LayerInteger4 all 1) and the
+// companion's ResponseValues shaped like the record's. An array that is allocated already is
+// created afresh, so its shape always follows the counts.
+void ALLOCSOUND(SoundingRecord& record, SoundingRecord& companion);
+// Releases the record's arrays (not SpareVector) and the companion's ResponseValues, PackedMatrix
+// and extra arrays; ResponseComputed, PackedPresent, ExtraModels false, CopyMark true.
+void DEALLOCSOUND(SoundingRecord& record, SoundingRecord& companion);
+// Deep copy of a pair into a pair; the destination shares no storage with the source. Every
+// array keeps the shape it has in the source (the engine may have resized the sample times).
+void COPYSOUND(SoundingRecord& destination, SoundingRecord& destinationCompanion, SoundingRecord& source,
+               SoundingRecord& sourceCompanion);
+// The record's nested model into a free-standing model and back; PUTMODEL1D marks the response
+// as not computed.
+void GETMODEL1D(const SoundingRecord& record, LayerModelRecord& model);
+void PUTMODEL1D(SoundingRecord& record, const LayerModelRecord& model);
+// Re-creates the data part's arrays with new second extents of SampleTimes and PointValues1
+// (every array, or only the point-shaped ones); status 0 on success.
+void REALLOCDATA(SoundingDataRecord& data, INTEGER timeColumns, INTEGER valueColumns, INTEGER& status);
+void REALLOCLENGTH(SoundingDataRecord& data, INTEGER timeColumns, INTEGER valueColumns, INTEGER& status);
+// Empties a pair without computing anything: every array released, counts and flags reset.
+void NULLIFYSOUND(SoundingRecord& record, SoundingRecord& companion);
+// Clears the flag for sounding types whose model is not drawn on the data graph.
+void CHECKMODONDAT(const SoundingRecord& record, LOGICAL& modelOnData);

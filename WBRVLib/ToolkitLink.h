@@ -1,0 +1,54 @@
+// The toolkit routines the utility library and the settings file call, declared here with the
+// toolkit's names and argument order (platform-free declarations).
+//
+// The toolkit's own headers take this header's place once its message boxes, events, dialogs and
+// operating-system services are linked: this header then includes them instead. Until then the
+// program links the interim binding WBRVLib/ToolkitLinkInterim.cpp (plain Win32), and tests link
+// tests/support/ToolkitLinkFake.cpp, which answers from a script.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "toolkit/foundation/CoreTypes.h"
+
+// An event as the toolkit hands it out: twelve signed words beside the event type; Words[0] is
+// word 1 (the window or dialog number), Words[1] word 2 (the first value) ...
+struct EventRecord {
+    std::array<INTEGER, 12> Words{};
+};
+
+// Event type of a push button pressed in a dialog; -1 is "nothing pending".
+inline constexpr INTEGER kEventPushButton = 3;
+inline constexpr INTEGER kEventNone = -1;
+
+// Never waits: the next enabled event, consumed; type -1 when nothing is pending.
+void WEventPeek(INTEGER& type, EventRecord& record);
+
+// A modal box: button set 0 OK, 1 OK/Cancel, 3 Yes/No; icon 2 question, 3 exclamation,
+// 4 information; default button 1 the first (OK or Yes), else the second. The pressed button is
+// kept for WDialogQuery(4): 1 OK or Yes, 0 Cancel, 2 No, -1 when the box could not be shown.
+void WMessageBox(INTEGER buttonSet, INTEGER icon, INTEGER defaultButton, std::string_view message, std::string_view caption);
+
+// Code 1: the button that closed the last modal dialog; code 4: the last box's result.
+INTEGER WDialogQuery(INTEGER code);
+
+// Dialogs: load a dialog resource and make it current, set a text field, show it (x, y in window
+// units, -1 centred; focus field; mode 1 modal).
+void WDialogLoad(INTEGER dialogId);
+void WDialogPutString(INTEGER fieldId, std::string_view text);
+void WDialogShow(INTEGER x, INTEGER y, INTEGER focusField, INTEGER mode);
+
+// Operating-system services: command-line word (0 is the program's own full path), the user's
+// login name, folders.
+void IOsCommandWord(INTEGER number, std::string& word);
+void IOsUserName(std::string& name);
+LOGICAL IOsDirIsPresent(std::string_view path);
+void IOsDirMake(std::string_view path);
+void IOsDirChange(std::string_view path);
+void IOsDirName(std::string& name);
+
+// Graphics text: justification 0 left, 1 centred, 2 right; text drawn at a user-unit position.
+void IGrTextAlign(INTEGER justification);
+void IGrTextDraw(REAL x, REAL y, std::string_view text);

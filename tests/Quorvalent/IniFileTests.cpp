@@ -1,0 +1,442 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Quorvalent/AppState.h"
+#include "Quorvalent/IniFile.h"
+#include "Quorvalent/SoundingHandler.h"
+#include "Quorvalent/SuiteState.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ToolkitLinkFake.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// Every test runs beside a program of its own in a fresh folder, with the program's settings at
+// their defaults, and leaves the folder, the current folder and the settings as it found them.
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedFolder_ = fs::current_path();
+        savedTitles_ = axisTitleTable();
+        folder_ = fs::temp_directory_path() / ("qv-settings-" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+        ToolkitLinkFake::reset();
+        ToolkitLinkFake::script().ProgramPath = (folder_ / "Quorvalent.exe").string();
+        MessageRecorder::clear();
+        resetSettings();
+    }
+    void TearDown() override
+    {
+        fs::current_path(savedFolder_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+        resetSettings();
+        ToolkitLinkFake::reset();
+        MessageRecorder::clear();
+    }
+    void resetSettings()
+    {
+        settingsFileState() = SettingsFileState{};
+        mainWindowState() = MainWindowState{};
+        graphOptionsState() = GraphOptionsState{};
+        plotSettingsState() = PlotSettingsState{};
+        suiteState() = SuiteState{};
+        systemRecord() = SystemRecord{};
+        axisTitleTable() = savedTitles_;
+    }
+    fs::path ini() const { return folder_ / "Quorvalent.INI"; }
+    fs::path inw() const { return folder_ / "Quorvalent.INW"; }
+    void readText(const std::string& text)
+    {
+        writeFile(ini(), text);
+        LastFileText lastFile;
+        INIIN(lastFile);
+    }
+
+    fs::path folder_;
+    fs::path savedFolder_;
+    AxisTitleTable savedTitles_;
+};
+
+std::string title(const char* key, const std::string& text) { return key + text + std::string(40 - text.size(), ' '); }
+
+TEST_F(SettingsFile, GoldenFileForAKnownState)
+{
+    setMainWindowDefaults(mainWindowState(), 1280, 1024);
+    seedSettingsWindowDefaults(1280, 1024);
+    systemRecord().NSuite = 3;
+    suiteState().ISuiteType = 1;
+    suiteState().VParam[0] = 100.0f;
+    suiteState().VParam[1] = 200.0f;
+    suiteState().VParam[2] = 300.0f;
+
+    const std::vector<std::string> expected = {
+        "[Directories]", "LastDir=C:\\DATA", " ", "[Windows]",
+        "Dialog X=   -1", "Dialog Y=   -1", "Window X=  320", "Window Y=  256", "Window W=  640", "Window H=  512", "Window State=    1",
+        "WellLog X=   -1", "WellLog Y=   -1", "WellLog W=  768", "WellLog H=  614", "WellLog State=    1",
+        "System X=   -1", "System Y=   -1", "System W=    0", "System H=    0", "System State=    1",
+        "Sounding X=    3", "Sounding Y=    3", "Sounding W=  576", "Sounding H=  512", "Sounding State=    1",
+        "Soft Dialog X=    0", "Soft Dialog Y=    0", " ", "[Data Input]",
+        "First Row=    0", "Last Row=    0", "Distance Column=    3", "Model Resist Column=    2", "Well Depth Column=    1",
+        "Well Resist Column=    3", "LX1000=F", "Time Column=    2", "Voltage Column=    3", "Debug=    0",
+        "System Time Column=    0", "System Response Column=    0", "System DT=  0.000000", " ", "[Files]",
+        "Last File=                        ", " ", "[Flags]",
+        "LZOOM=T", "LINEARMOD=T", "LGRIDJD=F", "LGRIDND=F", "LGRIDJM=F", "LGRIDNM=F", " ", "[Graphs]",
+        title("CLRES=", "Apparent Resistivity (Ohm-m)"), title("CLSPACE=", "Spacing (m)"), title("CLRESM=", "Resistivity (Ohm-m)"),
+        title("CLDEPT=", "Depth (m)"), title("CLTIME=", "Time (ms)"), title("CLPER=", "Period (sec)"), title("CLFREQ=", "Frequency (Hz)"),
+        title("CLVOLT=", "Received Voltage (nV/m^2)"), title("CTIMES=", "Time (Sec)"), title("CRVOLT=", "Received Voltage (nV)"),
+        title("CLPHAS=", "Phase (deg)"), title("CLINQD=", "In-Phase & Quadrature (%)"), title("CLHITE=", "Height (m)"),
+        title("CLPFE=", "IP Effect"), title("CLPFEM=", "IP Effect"), title("CLNSPC=", "n-Spacing"), title("CLNORT=", "Northing (m)"),
+        title("CLEAST=", "Easting (m)"), title("CLPDIS=", "Profile Distance (m)"), title("CLELEV=", "Elevation (m)"),
+        "HICNAME=    0.2700", "HIDATV=    0.1500", "HIDATH=    0.1500", "HIMODV=    0.1800", "HIMODH=    0.1800",
+        "OFFDATV=    0.0000", "OFFDATH=    0.0000", "OFFMODV=    0.0000", "OFFMODH=    0.0000",
+        "HIMAPV=    0.1800", "HIMAPH=    0.1800", "OFFMAPV=    0.0000", "OFFMAPH=    0.0000", "Line Width=    2",
+        "KGRID=    4", "KBEST=   11", "KEQUV=    5", "KSMOO=   10", "KPLIN=    9", "KSOUN=    5",
+        "KCALC=    2    4    6    8   10   12", " ", "[Suite]",
+        "NSuite=    3", "ISuiteType=    1", "LDifference=F", "TxLength= 1000.0000", "TxAmps=    1.0000", "RxLength=    1.0000",
+        "VNoise=    0.0000", "VParam=  100.0000  200.0000  300.0000", "ILayer=    1", "IAbscissa=    1", "NAbscissa=   31",
+        "AbStart=   1.0000E-03", "AbEnd=   1.0000E+01", "LogAbscissa=T", "LogData=T", " ", "[Font]",
+        "IFont=  103", "IStyle=    1", "FWidth=   2.2000E-02", "FHeight=   4.0000E-02",
+    };
+    const std::vector<std::string> lines = settingsFileLines(std::string(24, ' '), "C:\\DATA");
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
+
+    // On disk: those lines with CR LF, replacing the settings file, no work file left behind.
+    writeFile(ini(), "NSuite=    3\r\n");
+    LastFileText lastFile;
+    INIIN(lastFile);
+    fs::current_path(folder_);
+    ASSERT_TRUE(LASTDIR(lastFile));
+    EXPECT_EQ(readFile(ini()), joined(settingsFileLines(lastFile.view(), fs::current_path().string())));
+    EXPECT_FALSE(fs::exists(inw()));
+    EXPECT_TRUE(MessageRecorder::shown().empty());
+}
+
+TEST_F(SettingsFile, ReadingBackReproducesEveryWrittenKeyAtAnyMagnitude)
+{
+    MainWindowState& w = mainWindowState();
+    w = {-10000, 20, 700, 500, 2, 0, 15, 25};
+    GraphOptionsState& g = graphOptionsState();
+    g.ZoomMode = kFalse;
+    g.LinearDepth = kFalse;
+    g.CurveMajorGrid = g.ModelMinorGrid = kTrue;
+    PlotSettingsState& p = plotSettingsState();
+    p.HICNAME = 0.3f;
+    p.OFFMODH = -0.25f;
+    p.LineWidth = 3;
+    p.KGRID = 1;
+    p.KCALC = {1, 3, 5, 7, 9, 15};
+    p.IFont = 104;
+    p.FWidth = 0.0123f;
+    axisTitleTable().row(37).assign("Rho-a (Ohm-m)");
+    SystemRecord& y = systemRecord();
+    y.NSuite = 4;
+    y.TxLength = 123456.0f;
+    y.TxAmps = 12.5f;
+    y.RxLength = 0.5f;
+    y.ILayer = 2;
+    y.IAbscissa = 2;
+    y.NAbscissa = 41;
+    y.AbStart = 1.0e-5f;
+    y.AbEnd = 100.0f;
+    y.LogData = kFalse;
+    SuiteState& u = suiteState();
+    u.ISuiteType = 4;
+    u.LDifference = kTrue;
+    u.VNoise = 1.0e-9f;
+    u.VParam[0] = 10000.0f;
+    u.VParam[1] = 20000.0f;
+    u.VParam[2] = 150000.0f;
+    u.VParam[3] = -1234.5f;
+    SettingsFileState& f = settingsFileState();
+    f.Debug = 1;
+    f.SystemDT = 2.5e-8f;
+    f.KPLIN = 7;
+    f.SaveOnExit = kTrue;
+    LastFileText lastFile("SURVEY.DAT");
+    fs::current_path(folder_);
+    ASSERT_TRUE(LASTDIR(lastFile));
+
+    const MainWindowState wrote = w;
+    const GraphOptionsState options = g;
+    const PlotSettingsState plot = p;
+    const SystemRecord system = y;
+    const std::array<REAL, 4> values = {u.VParam[0], u.VParam[1], u.VParam[2], u.VParam[3]};
+    const REAL noise = u.VNoise;
+    resetSettings();
+    LastFileText readBack;
+    INIIN(readBack);
+
+    EXPECT_EQ(readBack, std::string_view("SURVEY.DAT"));
+    const MainWindowState& r = mainWindowState();
+    EXPECT_EQ(r.X, wrote.X);    // -10000 no longer turns into asterisks
+    EXPECT_EQ(r.Y, wrote.Y);
+    EXPECT_EQ(r.Width, wrote.Width);
+    EXPECT_EQ(r.Height, wrote.Height);
+    EXPECT_EQ(r.State, wrote.State);
+    EXPECT_EQ(r.DialogX, wrote.DialogX);
+    EXPECT_EQ(r.DialogY, wrote.DialogY);
+    EXPECT_EQ(graphOptionsState().ZoomMode, options.ZoomMode);
+    EXPECT_EQ(graphOptionsState().LinearDepth, options.LinearDepth);
+    EXPECT_EQ(graphOptionsState().CurveMajorGrid, kTrue);
+    EXPECT_EQ(graphOptionsState().ModelMinorGrid, kTrue);
+    EXPECT_EQ(plotSettingsState().HICNAME, plot.HICNAME);
+    EXPECT_EQ(plotSettingsState().OFFMODH, plot.OFFMODH);
+    EXPECT_EQ(plotSettingsState().LineWidth, 3);
+    EXPECT_EQ(plotSettingsState().KGRID, 1);
+    EXPECT_EQ(plotSettingsState().KCALC, plot.KCALC);
+    EXPECT_EQ(plotSettingsState().IFont, 104);
+    EXPECT_EQ(plotSettingsState().FWidth, plot.FWidth);
+    EXPECT_EQ(axisTitleTable().row(37), std::string_view("Rho-a (Ohm-m)"));
+    const SystemRecord& s = systemRecord();
+    EXPECT_EQ(s.NSuite, 4);
+    EXPECT_EQ(s.TxLength, system.TxLength);
+    EXPECT_EQ(s.TxAmps, system.TxAmps);
+    EXPECT_EQ(s.RxLength, system.RxLength);
+    EXPECT_EQ(s.ILayer, 2);
+    EXPECT_EQ(s.IAbscissa, 2);
+    EXPECT_EQ(s.NAbscissa, 41);
+    EXPECT_EQ(s.AbStart, system.AbStart);
+    EXPECT_EQ(s.AbEnd, system.AbEnd);
+    EXPECT_EQ(s.LogData, kFalse);
+    EXPECT_EQ(suiteState().ISuiteType, 4);
+    EXPECT_EQ(suiteState().LDifference, kTrue);
+    EXPECT_EQ(suiteState().VNoise, noise);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(suiteState().VParam[static_cast<std::size_t>(k)], values[static_cast<std::size_t>(k)]) << k;
+    EXPECT_EQ(settingsFileState().Debug, 1);
+    EXPECT_EQ(settingsFileState().SystemDT, 2.5e-8f);
+    EXPECT_EQ(settingsFileState().KPLIN, 7);
+    EXPECT_EQ(settingsFileState().SaveOnExit, kTrue);
+}
+
+TEST_F(SettingsFile, IniComesBeforeInwAndOnlyIniIsWrittenBack)
+{
+    writeFile(inw(), "NSuite=    7\n");
+    LastFileText lastFile("leftover");
+    INIIN(lastFile);
+    EXPECT_EQ(systemRecord().NSuite, 7);
+    EXPECT_EQ(settingsFileState().SaveOnExit, kFalse);
+    EXPECT_EQ(lastFile, std::string_view(""));
+    EXPECT_TRUE(LASTDIR(lastFile));    // nothing to do
+    EXPECT_FALSE(fs::exists(ini()));
+    EXPECT_EQ(readFile(inw()), "NSuite=    7\n");
+
+    writeFile(ini(), "NSuite=    9\r\n");
+    INIIN(lastFile);
+    EXPECT_EQ(systemRecord().NSuite, 9);
+    EXPECT_EQ(settingsFileState().SaveOnExit, kTrue);
+}
+
+TEST_F(SettingsFile, MissingOrEmptyFileKeepsEveryDefault)
+{
+    for (bool present : {false, true}) {
+        resetSettings();
+        if (present) writeFile(ini(), "");
+        LastFileText lastFile;
+        INIIN(lastFile);
+        EXPECT_EQ(systemRecord().NSuite, 5);
+        EXPECT_EQ(systemRecord().TxLength, 1000.0f);
+        EXPECT_EQ(plotSettingsState().KCALC, (std::array<INTEGER, 6>{2, 4, 6, 8, 10, 12}));
+        EXPECT_EQ(graphOptionsState().ZoomMode, kTrue);
+        EXPECT_EQ(mainWindowState().DialogX, -1);
+        EXPECT_EQ(settingsFileState().SaveOnExit, toLogical(present));
+    }
+}
+
+TEST_F(SettingsFile, ReaderCases)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        std::function<bool()> holds;
+    };
+    const Case cases[] = {
+        {"window key without the sequence", "[Windows]\nWindow X=   50\n", [] { return mainWindowState().X == 0; }},
+        {"sequence", "[Windows]\nDialog X=   10\nDialog Y=   20\nWindow X=   30\nNSuite=    2\n",
+         [] { return mainWindowState().DialogX == 10 && mainWindowState().DialogY == 20 && mainWindowState().X == 30 && systemRecord().NSuite == 2; }},
+        {"values after NSuite", "NSuite=    3\nVParam= 1 2 3 4\n",
+         [] { return suiteState().VParam[2] == 3.0f && suiteState().VParam[3] == 0.0f; }},
+        {"values before NSuite read five", "VParam= 1 2\n",
+         [] { return suiteState().VParam[1] == 2.0f && suiteState().VParam[4] == 0.0f; }},
+        {"at most ten values", "NSuite=   12\nVParam= 1 2 3 4 5 6 7 8 9 10 11 12\n",
+         [] { return suiteState().VParam[9] == 10.0f && suiteState().VParam[10] == 0.0f; }},
+        {"partial pen list", "KCALC=    7    9\n",
+         [] { return plotSettingsState().KCALC == std::array<INTEGER, 6>{7, 9, 6, 8, 10, 12}; }},
+        {"eleven digits read as ten", "NSuite=12345678901\n", [] { return systemRecord().NSuite == 1234567890; }},
+        {"whole word logical", "LZOOM=FALSE\nLINEARMOD=TRUE\nLGRIDJD=.t.\n",
+         [] { return graphOptionsState().ZoomMode == kFalse && graphOptionsState().LinearDepth == kTrue && graphOptionsState().CurveMajorGrid == kTrue; }},
+        {"indented key is skipped, reading goes on", "  NSuite=    3\nILayer=    4\n",
+         [] { return systemRecord().NSuite == 5 && systemRecord().ILayer == 4; }},
+        {"bad value skips its line only", "TxLength=abc\nTxAmps=    2.5000\nLogData=X\nKGRID=    9\n",
+         [] { return systemRecord().TxLength == 1000.0f && systemRecord().TxAmps == 2.5f && systemRecord().LogData == kTrue && plotSettingsState().KGRID == 9; }},
+        {"short title padded", "CLRES=Rho\n", [] { return axisTitleTable().row(37) == std::string_view("Rho"); }},
+        {"later duplicate wins", "NSuite=    3\nNSuite=    8\n", [] { return systemRecord().NSuite == 8; }},
+        {"longer key tested first", "System Time Column=    7\n",
+         [] { return settingsFileState().SystemTimeColumn == 7 && settingsFileState().TimeColumn == 2; }},
+        {"CR LF and LF read the same", "NSuite=    6\r\nILayer=    2\r\n", [] { return systemRecord().NSuite == 6 && systemRecord().ILayer == 2; }},
+        {"integer beyond 32 bits is refused", "NSuite=9999999999\n", [] { return systemRecord().NSuite == 5; }},
+        {"bad value in a list keeps the list", "NSuite=    2\nVParam= 1 x\nKCALC= 1 q\n",
+         [] { return suiteState().VParam[0] == 0.0f && plotSettingsState().KCALC[0] == 2; }},
+    };
+    for (const Case& c : cases) {
+        resetSettings();
+        readText(c.text);
+        EXPECT_TRUE(c.holds()) << c.name;
+    }
+
+    LastFileText lastFile;
+    writeFile(ini(), "Last File=A_NAME_LONGER_THAN_24_CHARACTERS.DAT\n");
+    INIIN(lastFile);
+    EXPECT_EQ(lastFile, std::string_view("A_NAME_LONGER_THAN_24_CH"));
+}
+
+TEST(IniKeyVocabulary, EveryKeySetsAValueOfItsOwnKind)
+{
+    for (const IniKeyEntry& entry : IniKeyTable()) {
+        const bool none = std::holds_alternative<std::monostate>(entry.Target);
+        switch (entry.Kind) {
+        case IniValueKind::Integer:
+        case IniValueKind::Logical: EXPECT_TRUE(none || std::holds_alternative<std::int32_t*>(entry.Target)) << entry.Key; break;
+        case IniValueKind::Real: EXPECT_TRUE(none || std::holds_alternative<REAL*>(entry.Target)) << entry.Key; break;
+        case IniValueKind::Title: EXPECT_TRUE(std::holds_alternative<AxisTitle*>(entry.Target)) << entry.Key; break;
+        default: EXPECT_TRUE(none) << entry.Key; break;
+        }
+    }
+}
+
+TEST_F(SettingsFile, LastDirChangesTheCurrentFolder)
+{
+    const fs::path work = folder_ / "work dir";
+    fs::create_directories(work);
+    readText("[Directories]\nLastDir=" + work.string() + "\nNSuite=    4\n");
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), work));
+    EXPECT_EQ(systemRecord().NSuite, 4);
+
+    const std::string longFolder = "C:\\" + std::string(120, 'x');
+    const std::vector<std::string> lines = settingsFileLines("", longFolder);
+    EXPECT_EQ(lines[1], "LastDir=" + longFolder);    // not cut at 80 characters
+    EXPECT_EQ(settingsFileLines("", "   ")[1], " ");    // a blank folder leaves the line out
+}
+
+TEST_F(SettingsFile, PathReplacesOnlyTheProgramsOwnExtension)
+{
+    struct Case {
+        const char* program;
+        const char* settings;
+    } cases[] = {
+        {"C:\\APPS\\QUORVALENT.EXE", "C:\\APPS\\QUORVALENT.INI"},
+        {"C:\\apps\\quorvalent.exe", "C:\\apps\\quorvalent.INI"},
+        {"C:\\OLD.EXE\\QUORVALENT.EXE", "C:\\OLD.EXE\\QUORVALENT.INI"},
+        {"/opt/qv/quorvalent", "/opt/qv/quorvalent.INI"},    // never the program file itself
+    };
+    for (const Case& c : cases) {
+        ToolkitLinkFake::script().ProgramPath = c.program;
+        EXPECT_EQ(settingsFilePath(".INI"), c.settings) << c.program;
+    }
+}
+
+// Writes to a real file but fails at a chosen step: opening, after some bytes, or closing.
+class FailingSink final : public SettingsSink {
+public:
+    enum class Step { Open, Write, Close };
+    FailingSink(Step step, std::size_t limit = 0) : step_(step), limit_(limit) {}
+    bool open(const std::string& path) override
+    {
+        if (step_ == Step::Open) return false;
+        out_.open(path, std::ios::binary | std::ios::trunc);
+        return static_cast<bool>(out_);
+    }
+    bool write(std::string_view bytes) override
+    {
+        if (step_ == Step::Write && written_ + bytes.size() > limit_) {
+            out_.write(bytes.data(), static_cast<std::streamsize>(limit_ - written_));    // the disk is full now
+            written_ = limit_;
+            return false;
+        }
+        out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        written_ += bytes.size();
+        return static_cast<bool>(out_);
+    }
+    bool close() override
+    {
+        out_.close();
+        return step_ != Step::Close;
+    }
+
+private:
+    Step step_;
+    std::size_t limit_;
+    std::size_t written_ = 0;
+    std::ofstream out_;
+};
+
+TEST_F(SettingsFile, FailedWriteLeavesTheOldFileIntactAndSaysSo)
+{
+    const std::string old = "[Suite]\r\nNSuite=    7\r\nTxLength= 2500.0000\r\n";
+    const FailingSink::Step steps[] = {FailingSink::Step::Open, FailingSink::Step::Write, FailingSink::Step::Write, FailingSink::Step::Close};
+    const std::size_t limits[] = {0, 0, 700, 0};
+    for (int k = 0; k < 4; ++k) {
+        writeFile(ini(), old);
+        LastFileText lastFile;
+        INIIN(lastFile);
+        MessageRecorder::clear();
+        FailingSink sink(steps[k], limits[k]);
+        EXPECT_FALSE(writeSettingsFile(lastFile, sink)) << k;
+        EXPECT_EQ(readFile(ini()), old) << k;
+        EXPECT_FALSE(fs::exists(inw())) << k;
+        ASSERT_EQ(MessageRecorder::shown().size(), 1u) << k;
+        EXPECT_NE(MessageRecorder::shown()[0].find("could not be saved"), std::string::npos);
+    }
+}
+
+TEST_F(SettingsFile, StaleWorkFileIsReplacedAndHandEditsSurvive)
+{
+    writeFile(inw(), "NSuite=    9\r\nGARBAGE\r\n");
+    readText("LDInFeet=T\nMethod=    4\nLPGRAPH=T\nLSEA=F\nNSuite=    2\n");
+    EXPECT_EQ(graphOptionsState().DepthInFeet, kTrue);
+    LastFileText lastFile;
+    fs::current_path(folder_);
+    ASSERT_TRUE(LASTDIR(lastFile));
+    const std::string text = readFile(ini());
+    EXPECT_EQ(text.find("GARBAGE"), std::string::npos);
+    EXPECT_EQ(text.find("NSuite=    9"), std::string::npos);
+    for (const char* line : {"\r\nLDInFeet=T\r\n", "\r\nMethod=4\r\n", "\r\nLPGRAPH=T\r\n", "\r\nLSEA=F\r\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+
+    resetSettings();
+    LastFileText again;
+    INIIN(again);
+    EXPECT_EQ(graphOptionsState().DepthInFeet, kTrue);
+    EXPECT_EQ(systemRecord().NSuite, 2);
+}
+
+}  // namespace

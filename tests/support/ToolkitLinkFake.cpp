@@ -1,0 +1,106 @@
+#include "tests/support/ToolkitLinkFake.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+struct FakeResults {
+    INTEGER LastBox = 0;
+    INTEGER LastExit = 0;
+};
+FakeResults& results()
+{
+    static FakeResults r;
+    return r;
+}
+std::string trimmed(std::string_view text)
+{
+    std::size_t n = text.size();
+    while (n > 0 && text[n - 1] == ' ') --n;
+    return std::string(text.substr(0, n));
+}
+std::string padded(std::string text, std::size_t length)
+{
+    if (text.size() < length) text.resize(length, ' ');
+    return text;
+}
+}  // namespace
+
+namespace ToolkitLinkFake {
+Script& script()
+{
+    static Script s;
+    return s;
+}
+void reset()
+{
+    script() = Script{};
+    results() = FakeResults{};
+}
+}  // namespace ToolkitLinkFake
+
+using ToolkitLinkFake::script;
+
+void WMessageBox(INTEGER buttonSet, INTEGER icon, INTEGER defaultButton, std::string_view message, std::string_view caption)
+{
+    script().Boxes.push_back({buttonSet, icon, defaultButton, std::string(message), std::string(caption)});
+    auto& queue = script().BoxResults;
+    results().LastBox = queue.empty() ? -1 : queue.front();
+    if (!queue.empty()) queue.pop_front();
+}
+
+INTEGER WDialogQuery(INTEGER code)
+{
+    if (code == 4) return results().LastBox;
+    if (code == 1) return results().LastExit;
+    return 0;
+}
+
+void WEventPeek(INTEGER& type, EventRecord& record)
+{
+    auto& queue = script().Events;
+    if (queue.empty()) {
+        type = kEventNone;
+        for (int word : {0, 1, 2, 3, 4, 5, 6, 11}) record.Words[static_cast<std::size_t>(word)] = -1;
+        return;
+    }
+    type = queue.front().first;
+    record = queue.front().second;
+    queue.pop_front();
+}
+
+void WDialogLoad(INTEGER dialogId) { script().LoadedDialogs.push_back(dialogId); }
+void WDialogPutString(INTEGER fieldId, std::string_view text) { script().PutStrings.emplace_back(fieldId, std::string(text)); }
+void WDialogShow(INTEGER, INTEGER, INTEGER, INTEGER mode)
+{
+    if (mode != 1) return;
+    auto& queue = script().ExitButtons;
+    results().LastExit = queue.empty() ? 0 : queue.front();
+    if (!queue.empty()) queue.pop_front();
+}
+
+void IOsCommandWord(INTEGER number, std::string& word) { word = padded(number == 0 ? script().ProgramPath : std::string(), 255); }
+void IOsUserName(std::string& name) { name = padded(script().UserName, 80); }
+LOGICAL IOsDirIsPresent(std::string_view path)
+{
+    std::error_code error;
+    return toLogical(std::filesystem::is_directory(trimmed(path), error));
+}
+void IOsDirMake(std::string_view path)
+{
+    script().MadeFolders.push_back(trimmed(path));
+    std::error_code error;
+    std::filesystem::create_directory(trimmed(path), error);
+}
+void IOsDirChange(std::string_view path)
+{
+    std::error_code error;
+    std::filesystem::current_path(trimmed(path), error);
+}
+void IOsDirName(std::string& name)
+{
+    std::error_code error;
+    name = padded(std::filesystem::current_path(error).string(), 255);
+}
+void IGrTextAlign(INTEGER) {}
+void IGrTextDraw(REAL, REAL, std::string_view) {}

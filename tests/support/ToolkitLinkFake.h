@@ -1,0 +1,34 @@
+// Test binding of WBRVLib/ToolkitLink.h: boxes, events and dialogs answer from a script, the
+// program path is whatever the test sets, folders are the real ones.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "WBRVLib/ToolkitLink.h"
+
+namespace ToolkitLinkFake {
+
+struct ShownBox {
+    INTEGER ButtonSet, Icon, DefaultButton;
+    std::string Message, Caption;
+};
+
+struct Script {
+    std::deque<INTEGER> BoxResults;          // WDialogQuery(4) after each box; -1 when empty
+    std::deque<INTEGER> ExitButtons;         // WDialogQuery(1) after each modal WDialogShow
+    std::deque<std::pair<INTEGER, EventRecord>> Events;    // WEventPeek; type -1 when empty
+    std::vector<ShownBox> Boxes;             // every box shown
+    std::vector<INTEGER> LoadedDialogs;
+    std::vector<std::pair<INTEGER, std::string>> PutStrings;
+    std::string ProgramPath;                 // IOsCommandWord(0)
+    std::string UserName;
+    std::vector<std::string> MadeFolders;
+};
+
+// The script; reset() empties it.
+Script& script();
+void reset();
+
+}  // namespace ToolkitLinkFake
