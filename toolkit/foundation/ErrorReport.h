@@ -2,7 +2,6 @@
 // with its error number and its own name, then returns normally.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 

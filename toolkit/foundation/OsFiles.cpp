@@ -484,9 +484,12 @@ void WInfoFilename(INTEGER item, std::string& name)
         break;
     }
     case 1: case 2: case 3: case 5: case 7: case 9:
-        if (!(toolkitNameHooks().toolkitName && toolkitNameHooks().toolkitName(item, value))) {
-            if (item == 3) value = "standard.chr";
-            if (item == 9) value = "H";
+        if (const auto source = toolkitNameHooks().toolkitName[item]) {
+            value = source();
+        } else if (item == 3) {
+            value = "standard.chr";
+        } else if (item == 9) {
+            value = "H";
         }
         value = std::string(trimRight(value));
         break;

@@ -67,10 +67,10 @@ INTEGER YYFileTimesGet(std::string_view name, FileTimeWords& times);
 INTEGER YYFileTimesSet(std::string_view name, const FileTimeWords& times);
 INTEGER YYFileTimesCopy(std::string_view source, std::string_view target);
 
-// Names the toolkit keeps elsewhere: start-up (items 3, 5, 7), the output devices (1, 2) and the
-// graphics layer (9) install a source here. Returns true when it served the item. Without a
-// source item 3 is "standard.chr", item 9 "H" and the others blank.
+// Names the toolkit keeps elsewhere: start-up installs the sources of items 3, 5 and 7, the
+// output devices those of items 1 and 2, the graphics layer that of item 9. A source returns the
+// name. Without a source item 3 is "standard.chr", item 9 "H" and the others blank.
 struct ToolkitNameHooks {
-    bool (*toolkitName)(INTEGER item, std::string& value) = nullptr;
+    std::string (*toolkitName[12])() = {};
 };
 ToolkitNameHooks& toolkitNameHooks();

@@ -209,14 +209,10 @@ TEST_F(OsFiles, ToolkitFileNames)
     WInfoFilename(3, name);
     EXPECT_EQ(trimmed(name), "standard.chr");
 
-    toolkitNameHooks().toolkitName = [](INTEGER item, std::string& value) {
-        if (item != 7) return false;
-        value = "C:\\toolkit\\folder\\that\\is\\rather\\long\\";
-        return true;
-    };
+    toolkitNameHooks().toolkitName[7] = [] { return std::string("C:\\toolkit\\folder\\that\\is\\rather\\long\\"); };
     std::string shortText(10, '#');
     WInfoFilename(7, shortText);
-    toolkitNameHooks().toolkitName = nullptr;
+    toolkitNameHooks().toolkitName[7] = nullptr;
     EXPECT_EQ(shortText, "C:\\toolkit");
     EXPECT_EQ(reports().back(), " Routine:WInfoFilename Error=1023:Variable too small to receive text");
 
