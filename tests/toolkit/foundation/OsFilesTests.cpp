@@ -253,3 +253,34 @@ TEST_F(OsFiles, ToolkitFileNames)
     SetEnvironmentVariableA("TEMP", savedTemp[0] ? savedTemp : nullptr);
     SetEnvironmentVariableA("TMP", savedTmp[0] ? savedTmp : nullptr);
 }
+
+TEST_F(OsFiles, FileFactsTimesAndAttributesWorkers)
+{
+    writeFile("a.bin", std::string(1025, 'a'));
+    writeFile("b.bin");
+    INTEGER size = 0, year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, attributes = 0, kib = 0;
+    YYFileInfo("a.bin", size, year, month, day, hour, minute, second, attributes, kib);
+    EXPECT_EQ(size, 1025);
+    EXPECT_EQ(kib, 2);
+    EXPECT_GE(year, 2024);
+    YYFileInfo("missing.bin", size, year, month, day, hour, minute, second, attributes, kib);
+    EXPECT_EQ(size, -1);
+
+    FileTimeWords times;
+    ASSERT_EQ(YYFileTimesGet("a.bin", times), 0);
+    times.words[4] = 0;           // last write moved back to a fixed moment in 2001
+    times.words[5] = 0x01C0E000;
+    ASSERT_EQ(YYFileTimesSet("a.bin", times), 0);
+    ASSERT_EQ(YYFileTimesCopy("a.bin", "b.bin"), 0);
+    FileTimeWords copied;
+    ASSERT_EQ(YYFileTimesGet("b.bin", copied), 0);
+    EXPECT_EQ(copied.words[5], 0x01C0E000u);
+    EXPECT_EQ(YYFileTimesGet("missing.bin", copied), ERROR_FILE_NOT_FOUND);
+
+    EXPECT_EQ(YYFileAttributesSet("b.bin", FILE_ATTRIBUTE_READONLY), 0);
+    EXPECT_EQ(YYFileDelete("b.bin"), ERROR_ACCESS_DENIED);
+    fs::create_directory("empty");
+    EXPECT_EQ(YYFolderRemove("empty"), 0);
+    EXPECT_FALSE(fs::exists("empty"));
+    EXPECT_TRUE(reports().empty());
+}
