@@ -49,6 +49,8 @@ inline void globalMemory(HGLOBAL h) { GlobalFree(h); }
 inline void enhMetafile(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void icon(HICON h) { DestroyIcon(h); }
 inline void accelerators(HACCEL h) { DestroyAcceleratorTable(h); }
+inline void find(HANDLE h) { FindClose(h); }
+inline void registryKey(HKEY h) { RegCloseKey(h); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -63,6 +65,8 @@ using GlobalMemoryHandle = UniqueHandle<HGLOBAL, HandleFree::globalMemory>;
 using EnhMetafileHandle = UniqueHandle<HENHMETAFILE, HandleFree::enhMetafile>;
 using IconHandle = UniqueHandle<HICON, HandleFree::icon>;
 using AcceleratorHandle = UniqueHandle<HACCEL, HandleFree::accelerators>;
+using FindHandle = UniqueHandle<HANDLE, HandleFree::find, -1>;   // FindFirstFileA's INVALID_HANDLE_VALUE
+using RegistryKeyHandle = UniqueHandle<HKEY, HandleFree::registryKey>;
 
 // A window DC from GetDC, released with ReleaseDC.
 class WindowDc {
