@@ -185,8 +185,10 @@ struct Band {
 
     double halfWidth(Pt d) const { return f.thin + (f.thick - f.thin) * std::fabs(d.y); }
 
-    // One open piece: left side forward, right side back; ends pushed out by ext0 / ext1.
-    void piece(const Stroke& q, double ext0, double ext1)
+    // One open piece: left side forward, right side back, square ends.
+    void piece(const Stroke& q) { polys.push_back(bandOf(q)); }
+
+    Stroke bandOf(const Stroke& q) const
     {
         const std::size_t m = q.size();
         std::vector<Pt> d(m - 1), n(m - 1);
@@ -200,15 +202,15 @@ struct Band {
         Stroke left, right;
         for (int side : {1, -1}) {
             Stroke& out = side == 1 ? left : right;
-            out.push_back(add(sub(q[0], mul(d[0], ext0)), mul(n[0], side * h[0])));
+            out.push_back(add(q[0], mul(n[0], side * h[0])));
             for (std::size_t j = 1; j + 1 < m; ++j)
                 out.push_back(meet(add(q[j], mul(n[j - 1], side * h[j - 1])), d[j - 1],
                                    add(q[j], mul(n[j], side * h[j])), d[j]));
-            out.push_back(add(add(q[m - 1], mul(d[m - 2], ext1)), mul(n[m - 2], side * h[m - 2])));
+            out.push_back(add(q[m - 1], mul(n[m - 2], side * h[m - 2])));
         }
         Stroke poly = left;
         poly.insert(poly.end(), right.rbegin(), right.rend());
-        polys.push_back(poly);
+        return poly;
     }
 
     // A closed skeleton: the outer ring, a slit to the inner ring, the inner ring backwards.
@@ -294,54 +296,68 @@ struct Band {
             // Open the loop at a sharp corner and treat it as a path from that corner round to it.
             Stroke open;
             for (std::size_t k = 0; k <= m; ++k) open.push_back(q[(cut + k) % m]);
-            s = open;
-            split(s, true, true);
+            split(open, true);
             return;
         }
-        split(s, false, false);
+        split(s, false);
     }
 
-    // A band that comes back over an earlier part of itself would leave the overlap unfilled
-    // (polygons fill by the even-odd rule), so such a stroke is cut into separate bands.
+    // A band that crosses itself would leave the crossing unfilled (polygons fill by the
+    // even-odd rule), so a stroke is cut where its band would stop being a simple polygon.
+    static bool simple(const Stroke& poly)
+    {
+        const std::size_t n = poly.size();
+        auto side = [](Pt a, Pt b, Pt c) { return cross(sub(b, a), sub(c, a)); };
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t j = i + 2; j < n; ++j) {
+                if (i == 0 && j == n - 1) continue;
+                const Pt a = poly[i], b = poly[(i + 1) % n], c = poly[j], d = poly[(j + 1) % n];
+                const double d1 = side(a, b, c), d2 = side(a, b, d), d3 = side(c, d, a), d4 = side(c, d, b);
+                if (((d1 > 1e-9 && d2 < -1e-9) || (d1 < -1e-9 && d2 > 1e-9)) &&
+                    ((d3 > 1e-9 && d4 < -1e-9) || (d3 < -1e-9 && d4 > 1e-9)))
+                    return false;
+            }
+        return true;
+    }
+
+    // Also a side that runs backwards along a short segment folds the band over itself.
     bool crowded(const Stroke& s, std::size_t from, std::size_t j) const
     {
-        for (std::size_t i = from; i + 2 <= j; ++i)
-            if (segmentDistance(s[i], s[i + 1], s[j], s[j + 1]) < 2 * f.thick + 0.5) return true;
-        return false;
+        const Stroke q(s.begin() + static_cast<std::ptrdiff_t>(from), s.begin() + static_cast<std::ptrdiff_t>(j) + 2);
+        const Stroke band = bandOf(q);
+        const std::size_t m = q.size();
+        for (std::size_t i = 0; i + 1 < m; ++i) {
+            const Pt d = sub(q[i + 1], q[i]);
+            if (dot(sub(band[i + 1], band[i]), d) <= 0) return true;                  // left side
+            if (dot(sub(band[2 * m - 2 - i], band[2 * m - 1 - i]), d) <= 0) return true;  // right side
+        }
+        return !simple(band);
     }
 
-    static double pointSegment(Pt p, Pt a, Pt b)
-    {
-        const Pt ab = sub(b, a);
-        const double t = std::clamp(dot(sub(p, a), ab) / dot(ab, ab), 0.0, 1.0);
-        return len(sub(p, add(a, mul(ab, t))));
-    }
-
-    static double segmentDistance(Pt a, Pt b, Pt c, Pt d)
-    {
-        const double d1 = cross(sub(b, a), sub(c, a)), d2 = cross(sub(b, a), sub(d, a));
-        const double d3 = cross(sub(d, c), sub(a, c)), d4 = cross(sub(d, c), sub(b, c));
-        if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return 0;
-        return std::min({pointSegment(a, c, d), pointSegment(b, c, d), pointSegment(c, a, b), pointSegment(d, a, b)});
-    }
-
-    void split(const Stroke& s, bool cutStart, bool cutEnd)
+    // Cut where a corner is too sharp or the band would run over itself; each cut gets a bevel
+    // that fills the wedge the two bands leave on the outside of the corner.
+    void split(const Stroke& s, bool loop)
     {
         std::size_t from = 0;
         for (std::size_t j = 1; j + 1 < s.size(); ++j) {
             if (!sharp(s[j - 1], s[j], s[j + 1]) && !crowded(s, from, j)) continue;
-            piece(Stroke(s.begin() + from, s.begin() + j + 1), from == 0 && !cutStart ? 0 : endExt(s, from, true),
-                  endExt(s, j, false));
+            piece(Stroke(s.begin() + static_cast<std::ptrdiff_t>(from), s.begin() + static_cast<std::ptrdiff_t>(j) + 1));
+            bevel(s[j - 1], s[j], s[j + 1]);
             from = j;
         }
-        piece(Stroke(s.begin() + from, s.end()), from == 0 && !cutStart ? 0 : endExt(s, from, true),
-              cutEnd ? endExt(s, s.size() - 1, false) : 0);
+        piece(Stroke(s.begin() + static_cast<std::ptrdiff_t>(from), s.end()));
+        if (loop) bevel(s[s.size() - 2], s[0], s[1]);
     }
 
-    double endExt(const Stroke& s, std::size_t j, bool start) const
+    void bevel(Pt a, Pt b, Pt c)
     {
-        const Pt d = start ? sub(s[j + 1], s[j]) : sub(s[j], s[j - 1]);
-        return halfWidth(mul(d, 1.0 / len(d)));
+        const Pt u = mul(sub(b, a), 1.0 / len(sub(b, a)));
+        const Pt v = mul(sub(c, b), 1.0 / len(sub(c, b)));
+        const double turn = cross(u, v);
+        if (std::fabs(turn) < 1e-6) return;  // straight on: the two bands meet flush
+        const double side = turn > 0 ? -1 : 1;  // the outside of a left turn is on the right
+        const Pt nu{-u.y, u.x}, nv{-v.y, v.x};
+        polys.push_back({b, add(b, mul(nu, side * halfWidth(u))), add(b, mul(nv, side * halfWidth(v)))});
     }
 
     // Roman feet and heads: a bar across a vertical end on the base line, x-height, cap line or
@@ -479,9 +495,9 @@ int main(int argc, char** argv)
         {"YYStrokeFontFixedData", "fixed.chr", 36.3, 55, 55, 55, 2, 0, 2.2, 2.2, false, false, 3.5},
         {"YYStrokeFontFixedBold", "fixedbld.chr", 36.3, 55, 55, 55, 2, 0, 3.6, 3.6, false, false, 3.5},
         {"YYStrokeFontRomanData", "roman.chr", 36.3, 55, 55, 55, 2, 1, 1.1, 2.7, true, true, 3.5},
-        {"YYStrokeFontRomanBold", "romanbld.chr", 36.3, 55, 55, 55, 2, 1, 1.9, 4.3, true, true, 3.5},
+        {"YYStrokeFontRomanBold", "romanbld.chr", 36.3, 55, 55, 55, 2, 1, 1.7, 3.8, true, true, 3.5},
         {"YYStrokeFontSwissData", "swiss.chr", 36.3, 55, 55, 55, 2, 1, 2.5, 2.5, true, false, 3.5},
-        {"YYStrokeFontSwissBold", "swissbld.chr", 36.3, 55, 55, 55, 2, 1, 4.0, 4.0, true, false, 3.5},
+        {"YYStrokeFontSwissBold", "swissbld.chr", 36.3, 55, 55, 55, 2, 1, 3.7, 3.7, true, false, 3.5},
         {"YYStrokeFontSymbol", "symbol.chr", 30.25, 55, 55, 55, 0, 1, 2.2, 2.2, true, false, 3.3},
     };
     const char* ids[] = {"Fixed", "FixedBold", "Roman", "RomanBold", "Swiss", "SwissBold", "Symbol"};
