@@ -225,6 +225,8 @@ void YYStrokeTextStrokes(const StrokeTextGeometry& g, REAL x, REAL y, std::strin
                 gx = x + cx + (ax - g.TextDirCos * cellW + g.CharLineX) / 2;
                 gy = y + cy + (ay - g.TextDirSin * cellW - g.CharLineY) / 2;
             } else {
+                // Half the cell back along the text direction, whose vertical part is TextDirSin
+                // (not the up sine: they differ on an area whose aspect factor is not 1).
                 gx = x + (g.CharLineX - g.TextDirCos * cellW + g.TextUpSin * cellH) / 2;
                 gy = y - (g.TextDirSin * cellW + g.CharLineY + g.TextDirCos * cellH) / 2;
             }

@@ -155,6 +155,46 @@ TEST_F(StrokeText, StackedCharactersGoOneLineDownEach)
     }
 }
 
+TEST_F(StrokeText, CellsStayCentredAtAnAngleOnADistortedArea)
+{
+    // Area aspect factor 2 at 36.87 degrees: direction (0.8, 0.6 x 2), up sine 0.6 / 2. The bar
+    // runs up the middle of its cell from the cell's bottom. Along a line the bottom lies half an
+    // advance along the text and half a line below the reference; a stacked cell is centred half a
+    // line below its column reference.
+    StrokeTextGeometry g;
+    g.TextDirCos = 0.8f;
+    g.TextDirSin = 1.2f;
+    g.TextUpSin = 0.3f;
+    g.CharAdvanceX = 10 * g.TextDirCos;
+    g.CharAdvanceY = 10 * g.TextDirSin;
+    g.CharLineX = 20 * g.TextUpSin;
+    g.CharLineY = 20 * g.TextDirCos;
+    const REAL upX = -g.TextUpSin, upY = g.TextDirCos;
+    const REAL lineDownX = g.CharLineX / 2, lineDownY = -g.CharLineY / 2;
+    const struct {
+        INTEGER stacked;
+        REAL bottomX, bottomY, topX, topY;
+    } cases[] = {
+        {0, 100 + g.CharAdvanceX / 2 + lineDownX, 200 + g.CharAdvanceY / 2 + lineDownY,
+         100 + g.CharAdvanceX / 2 + lineDownX + 11 * kYs * upX, 200 + g.CharAdvanceY / 2 + lineDownY + 11 * kYs * upY},
+        {1, 100 + lineDownX - 5.5f * kYs * upX, 200 + lineDownY - 5.5f * kYs * upY,
+         100 + lineDownX + 5.5f * kYs * upX, 200 + lineDownY + 5.5f * kYs * upY},
+    };
+    for (const auto& c : cases) {
+        g.TextStacked = c.stacked;
+        std::vector<Recorded> out;
+        YYStrokeTextStrokes(g, 100, 200, "|", 1, 10, 20,
+                            [&](StrokeOutputKind kind, std::span<const REAL> xs, std::span<const REAL> ys) {
+                                out.push_back({kind, {xs.begin(), xs.end()}, {ys.begin(), ys.end()}});
+                            });
+        ASSERT_EQ(out.size(), 1u);
+        EXPECT_NEAR(out[0].xs[0], c.bottomX, 1e-3) << c.stacked;
+        EXPECT_NEAR(out[0].ys[0], c.bottomY, 1e-3) << c.stacked;
+        EXPECT_NEAR(out[0].xs[1], c.topX, 1e-3) << c.stacked;
+        EXPECT_NEAR(out[0].ys[1], c.topY, 1e-3) << c.stacked;
+    }
+}
+
 TEST_F(StrokeText, UnderlineRunsTheMeasuredLengthBelowTheLine)
 {
     const struct {
