@@ -393,7 +393,7 @@ std::string encodeStandard(const Glyph& g)
 
 std::string encodeOutline(const Glyph& g, int code, const Family& f)
 {
-    const double fx = f.proportional ? std::clamp(advanceOf(code == 127 ? 127 : code) / 0.84, 0.62, 1.45) : 1.0;
+    const double fx = f.proportional ? std::clamp(advanceOf(code) / 0.84, 0.62, 1.45) : 1.0;
     const double sx = f.xScale * fx;
     Band band{f, {}};
     for (const auto& s : g) {
