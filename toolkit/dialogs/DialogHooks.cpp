@@ -6,3 +6,4 @@ void YYSaveClassProcs() {}
 void YYSaveClassAtoms() {}
 bool YYDialogIsResizable(HWND) { return false; }
 bool YYWindowSnapshotsInForce() { return false; }
+void YYDialogManagerReset() {}

@@ -14,3 +14,5 @@ void YYSaveClassAtoms();
 bool YYDialogIsResizable(HWND dialog);
 // Whether the dialog manager's window snapshots are in force (a modal box is up).
 bool YYWindowSnapshotsInForce();
+// Clears the current dialog and the dialog results the dialog query reports (shut-down).
+void YYDialogManagerReset();
