@@ -104,6 +104,13 @@ std::vector<int> statusBarEdges(HWND bar)
 
 std::string statusBarText(HWND bar, int part)
 {
+    // Wine hands out the simple-mode text as part 0, Windows as part 255.
+    if (part == SB_SIMPLEID && SendMessageA(bar, SB_ISSIMPLE, 0, 0)) {
+        char simple[512] = {};
+        SendMessageA(bar, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simple));
+        if (simple[0] == '\0') SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(simple));
+        return simple;
+    }
     const int length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0));
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));

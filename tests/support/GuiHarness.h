@@ -29,7 +29,7 @@ std::string windowText(HWND window);
 // A window's client rectangle in its own coordinates.
 RECT clientRect(HWND window);
 
-// A status-bar control's part right edges and the text of a 0-based part.
+// A status-bar control's part right edges and the text of a 0-based part (255: the simple-mode text).
 std::vector<int> statusBarEdges(HWND bar);
 std::string statusBarText(HWND bar, int part);
 

@@ -2,6 +2,7 @@
 // manager registers its controls here; until it does, these do nothing.
 #pragma once
 
+#include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/WinApi.h"
 
 // Toolkit-internal
@@ -16,3 +17,9 @@ bool YYDialogIsResizable(HWND dialog);
 bool YYWindowSnapshotsInForce();
 // Clears the current dialog and the dialog results the dialog query reports (shut-down).
 void YYDialogManagerReset();
+// The active modeless dialog that keyboard messages are offered to first, or null.
+HWND YYActiveModelessDialog();
+// Client size of the current dialog (field 0) or of one of its controls; 0 x 0 without one.
+void YYDialogClientSize(INTEGER field, INTEGER& width, INTEGER& height);
+// Makes a dialog current by identifier; returns the dialog that was current before (0 none).
+INTEGER YYDialogSelectById(INTEGER dialog);

@@ -1,6 +1,11 @@
 #include "toolkit/foundation/EventStore.h"
 
+#include <cstring>
+
+#include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GraphicsState.h"
 
 EventEnableTable& eventEnableTable()
@@ -98,6 +103,20 @@ HWND YYStatusBarOfWindow(INTEGER window)
 
 namespace {
 
+// A resize of the current window's client moves the basis of window units and the drawable.
+void followResize(HWND window, INTEGER width, INTEGER height)
+{
+    const INTEGER slot = YYWindowSlotFromHandle(window);
+    if (slot < 0 || windowSlotTable().Slots[slot].Client != window) return;
+    WindowEngineState& e = windowEngineState();
+    if (slot == e.CurrentWindow) {
+        e.ClientWidth = width;
+        e.ClientHeight = height;
+        YYWinTextScale();
+    }
+    YYWindowResized(slot, width, height);
+}
+
 bool isViewerWindow(HWND window)
 {
     char name[16] = {};
@@ -124,7 +143,12 @@ void setRest(RecordedEvent& r, INTEGER from)
 void YYEventStore(INTEGER type, INTEGER value, WPARAM wParam, LPARAM lParam, HWND window)
 {
     const INTEGER flagIndex = type > 100 ? type - 101 : type - 1;
-    if (flagIndex < 0 || flagIndex >= 16 || eventEnableTable().Flags[static_cast<std::size_t>(flagIndex)] == 0) return;
+    if (flagIndex < 0 || flagIndex >= 16) return;
+    if (eventEnableTable().Flags[static_cast<std::size_t>(flagIndex)] == 0) {
+        // The drawing must follow the window's size even when nobody listens to resizes.
+        if (type == 8 && wParam != SIZE_MINIMIZED) followResize(window, LOWORD(lParam), HIWORD(lParam));
+        return;
+    }
     CurrentEventState& state = currentEventState();
     RecordedEvent& r = state.Recorded;
     if ((type == 7 || type == 107) && r.Type == 8 && state.WaitState == 0) return;
@@ -192,7 +216,7 @@ void YYEventStore(INTEGER type, INTEGER value, WPARAM wParam, LPARAM lParam, HWN
             r.X = r.Y = -1;
             state.WaitState = 0;
         } else if (windowEngineState().CurrentDc) {
-            if (const INTEGER slot = YYWindowSlotFromHandle(window); slot >= 0) YYWindowResized(slot, width, height);
+            followResize(window, width, height);
         }
         break;
     }
@@ -239,12 +263,346 @@ void YYEventPendingKeep(HWND client)
 }
 
 namespace {
+
 bool& timedWaitArmed()
 {
     static bool armed = false;
     return armed;
 }
+
+void copyOut(const RecordedEvent& r, INTEGER& type, EventRecord& record)
+{
+    type = r.Type;
+    record[0] = r.Window;
+    for (std::size_t i = 0; i < 4; ++i) record[1 + i] = r.Values[i];
+    record[5] = r.X;
+    record[6] = r.Y;
+    record[11] = r.Time;
+}
+
+// Pending expose or resize of the lowest slot that still has a drawing client; false when none.
+bool handOutPending(INTEGER& type, EventRecord& record)
+{
+    auto& entries = pendingEventTable().Entries;
+    for (INTEGER slot = 0; slot < kWindowSlots; ++slot) {
+        RecordedEvent& entry = entries[static_cast<std::size_t>(slot)];
+        if (entry.Type <= 0 || !windowSlotTable().Slots[slot].Client) continue;
+        RecordedEvent out = entry;
+        out.Window = slot;
+        if (out.Type == 7) {
+            // An expose handed out late covers the whole client.
+            YYClientSize(1, slot, out.Values[0], out.Values[1]);
+            out.Values[2] = 0;
+            out.X = out.Y = 0;
+        }
+        copyOut(out, type, record);
+        entry = RecordedEvent{};
+        return true;
+    }
+    return false;
+}
+
+bool handOutDeferred(INTEGER& type, EventRecord& record)
+{
+    RecordedEvent& deferred = currentEventState().Deferred;
+    if (deferred.Type == 0) return false;
+    copyOut(deferred, type, record);
+    deferred = RecordedEvent{};
+    return true;
+}
+
+// After a delivered expose or resize the window's pending entry is superseded.
+void settlePending(INTEGER type, EventRecord& record)
+{
+    if (!(type == 8 || (type == 7 && record[3] == 0))) return;
+    const INTEGER slot = record[0];
+    if (slot < 0 || slot >= kWindowSlots) return;
+    RecordedEvent& entry = pendingEventTable().Entries[static_cast<std::size_t>(slot)];
+    if (entry.Type == 7 && type == 7) {
+        YYClientSize(1, slot, record[1], record[2]);
+        record[5] = record[6] = 0;
+    }
+    entry = RecordedEvent{};
+}
+
+// The first window up the parent chain (at most three steps) of the child-frame class that
+// carries a record.
+std::intptr_t* targetRecord(HWND window)
+{
+    for (int step = 0; window && step <= 3; ++step, window = GetParent(window)) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "DOVECHILD") != 0) continue;
+        if (auto* record = reinterpret_cast<std::intptr_t*>(GetWindowLongPtrA(window, GWLP_USERDATA))) return record;
+    }
+    return nullptr;
+}
+
+bool tryAccelerator(HWND frame, std::intptr_t table, MSG& message)
+{
+    return table && TranslateAcceleratorA(frame, reinterpret_cast<HACCEL>(table), &message);
+}
+
+void dispatch(MSG& message)
+{
+    // The menu loop's internal idle notice carries nothing for the toolkit.
+    if (message.message == 0x0118 && LOWORD(message.wParam) == 0xFFF6) return;
+    CurrentEventState& state = currentEventState();
+    const bool paint = message.message == WM_PAINT || message.message == WM_SIZE;
+    if (paint) state.DispatchingPaint = 1;
+    DispatchMessageA(&message);
+    if (paint) state.DispatchingPaint = 0;
+}
+
+INTEGER bitsOf(REAL value)
+{
+    INTEGER word;
+    std::memcpy(&word, &value, sizeof word);
+    return word;
+}
+
 }  // namespace
+
+void YYEventRoute(MSG& message)
+{
+    if (HWND dialog = YYActiveModelessDialog()) {
+        if (IsDialogMessageA(dialog, &message)) return;
+    }
+    if (std::intptr_t* record = targetRecord(message.hwnd)) {
+        HWND frame = nullptr;
+        for (HWND w = message.hwnd; w; w = GetParent(w))
+            if (reinterpret_cast<std::intptr_t*>(GetWindowLongPtrA(w, GWLP_USERDATA)) == record) frame = w;
+        if (record[0] == kWindowTextEditor) {
+            if (record[13] && IsDialogMessageA(reinterpret_cast<HWND>(record[13]), &message)) return;
+            if (tryAccelerator(frame, record[21], message) || tryAccelerator(frame, record[22], message)) return;
+            TranslateMessage(&message);
+            dispatch(message);
+            return;
+        }
+        if (record[0] == kWindowGridEditor) {
+            if (tryAccelerator(frame, record[13], message) || tryAccelerator(frame, record[14], message)) return;
+            TranslateMessage(&message);
+            dispatch(message);
+            return;
+        }
+    }
+    const INTEGER messageSlot = YYWindowSlotFromHandle(message.hwnd);
+    INTEGER menuSlot = -1;
+    HWND walk = message.hwnd;
+    for (int guard = 0; walk && guard < 64; ++guard, walk = GetParent(walk)) {
+        const INTEGER slot = YYWindowSlotFromHandle(walk);
+        if (slot >= 0 && windowSlotTable().Slots[slot].Menu) {
+            menuSlot = slot;
+            break;
+        }
+    }
+    if (menuSlot < 0 && windowSlotTable().Slots[0].Menu) menuSlot = 0;
+    if (menuSlot >= 0 && YYAcceleratorTranslate(messageSlot >= 0 ? messageSlot : menuSlot, menuSlot, message)) return;
+    TranslateMessage(&message);
+    dispatch(message);
+}
+
+void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
+{
+    CurrentEventState& state = currentEventState();
+    state.InWait = 1;
+    state.Recorded.Type = 0;
+    if (handOutPending(type, record) || handOutDeferred(type, record)) {
+        state.InWait = 0;
+        delivered = 1;
+        return;
+    }
+    state.FirstChange = 1;
+    state.WaitState = 1;
+    MSG message{};
+    while (state.WaitState == 1) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == -1) continue;  // a failed read leaves no message to dispatch
+        YYEventRoute(message);
+    }
+    copyOut(state.Recorded, type, record);
+    settlePending(type, record);
+    state.InWait = 0;
+    state.Recorded.Type = 0;
+    delivered = 1;
+}
+
+void YYEventPeekLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
+{
+    CurrentEventState& state = currentEventState();
+    state.InWait = 1;
+    state.Recorded.Type = 0;
+    if (handOutPending(type, record) || handOutDeferred(type, record)) {
+        state.InWait = 0;
+        delivered = 1;
+        return;
+    }
+    state.FirstChange = 1;
+    state.WaitState = 1;
+    state.Recorded.Type = 0;
+    MSG message{};
+    while (state.Recorded.Type == 0) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            state.Recorded.Type = -1;
+            break;
+        }
+        YYEventRoute(message);
+    }
+    type = state.Recorded.Type;
+    if (type != -1) {
+        copyOut(state.Recorded, type, record);
+        settlePending(type, record);
+    }
+    state.InWait = 0;
+    state.Recorded.Type = 0;
+    delivered = 1;
+}
+
+void YYClientSize(INTEGER kind, INTEGER identifier, INTEGER& width, INTEGER& height)
+{
+    width = height = 0;
+    if (kind == 1) YYClientPixelSize(identifier, width, height);
+    else if (kind == 3) YYDialogClientSize(identifier, width, height);
+}
+
+void YYEventConvertPosition(INTEGER type, EventRecord& record)
+{
+    if (type != 1 && type != 4 && type != 5 && type != 6 && type != 7 && type != 8 && type != 15 && type != 16) return;
+    GraphicsState& g = graphicsState();
+    GraphicsTransform& t = graphicsTransform();
+    if (type == 15) {
+        REAL ux = 0.0f, uy = 0.0f;
+        YYDeviceToUnitsRotated(static_cast<REAL>(record[5]) + 0.5f,
+                               static_cast<REAL>(g.DrawableHeight - record[6] - 1) + 0.5f, ux, uy);
+        record[9] = bitsOf(ux);
+        record[10] = bitsOf(uy);
+        return;
+    }
+    // The surface of the event: a window's client, or a drawing surface in a dialog.
+    const bool dialogSurface = record[3] == 1;
+    const INTEGER kind = dialogSurface ? kDrawableDialogField : kDrawableWindow;
+    const INTEGER id = dialogSurface ? record[4] : record[0];
+    const GraphicsState savedState = g;
+    const GraphicsTransform savedTransform = t;
+    const INTEGER savedWidth = windowEngineState().ClientWidth, savedHeight = windowEngineState().ClientHeight;
+    INTEGER previousDialog = 0;
+    const bool switched = !(g.DrawableKind == kind && g.DrawableId == id && (!dialogSurface || g.DrawableDialog == record[0]));
+    INTEGER width = 0, height = 0;
+    if (switched) {
+        if (dialogSurface) previousDialog = YYDialogSelectById(record[0]);
+        YYClientSize(dialogSurface ? 3 : 1, id, width, height);
+        g.DrawableWidth = width;
+        g.DrawableHeight = height;
+        t.DrawableXLimit = static_cast<REAL>(width) - 0.01f;
+        t.DrawableYLimit = static_cast<REAL>(height) - 0.01f;
+        t.DeviceXMin = t.AreaX1 * t.DrawableXLimit;
+        t.DeviceXMax = t.AreaX2 * t.DrawableXLimit;
+        t.DeviceYMin = t.AreaY1 * t.DrawableYLimit;
+        t.DeviceYMax = t.AreaY2 * t.DrawableYLimit;
+    } else {
+        width = g.DrawableWidth;
+        height = g.DrawableHeight;
+    }
+    // Window units of the event's own surface.
+    windowEngineState().ClientWidth = width;
+    windowEngineState().ClientHeight = height;
+    const INTEGER h = height;
+    auto toUnits = [&](INTEGER x, INTEGER y, INTEGER& wordX, INTEGER& wordY) {
+        REAL ux = 0.0f, uy = 0.0f;
+        YYDeviceToUnitsRotated(static_cast<REAL>(x) + 0.5f, static_cast<REAL>(h - y - 1) + 0.5f, ux, uy);
+        wordX = bitsOf(ux);
+        wordY = bitsOf(uy);
+    };
+    if (type == 1 || type == 4 || type == 5 || type == 6 || type == 16) {
+        toUnits(record[5], record[6], record[9], record[10]);
+        if (!dialogSurface) YYPixelToWindowUnits(record[5], record[6], record[5], record[6]);
+    } else if (type == 7) {
+        const INTEGER x = record[5], y = record[6], w = record[1], hh = record[2];
+        toUnits(x, y, record[9], record[10]);
+        REAL ex = 0.0f, ey = 0.0f;
+        YYDeviceToUnitsRotated(static_cast<REAL>(w) + 0.5f, static_cast<REAL>(hh) + 0.5f, ex, ey);
+        record[7] = bitsOf(ex);
+        record[8] = bitsOf(ey);
+        if (!dialogSurface) {
+            INTEGER rx = 0, ry = 0, lx = 0, ly = 0;
+            YYPixelToWindowUnits(x + w - 1, y + hh - 1, rx, ry);
+            YYPixelToWindowUnits(x, y, lx, ly);
+            record[5] = lx;
+            record[6] = ly;
+            record[1] = rx - lx;
+            record[2] = ry - ly;
+        }
+    }
+    const bool resizeOfCurrent = type == 8 && !dialogSurface && id == savedState.CurrentWindow;
+    // Restore what was switched for the conversion.
+    g = savedState;
+    t = savedTransform;
+    windowEngineState().ClientWidth = savedWidth;
+    windowEngineState().ClientHeight = savedHeight;
+    if (switched && dialogSurface) YYDialogSelectById(previousDialog);
+    if (type == 8) {
+        if (resizeOfCurrent) {
+            g.DrawableWidth = record[1];
+            g.DrawableHeight = record[2];
+            if (id == windowEngineState().CurrentWindow) {
+                windowEngineState().ClientWidth = record[1];
+                windowEngineState().ClientHeight = record[2];
+            }
+        }
+        if (g.DrawableKind == kind && g.DrawableId == id) YYDrawableResized(kind, id, record[1], record[2]);
+    }
+}
+
+void WEventWait(INTEGER& type, EventRecord& record)
+{
+    INTEGER delivered = 1;
+    YYEventWaitLoop(type, record, delivered);
+    YYEventConvertPosition(type, record);
+}
+
+void WEventPeek(INTEGER& type, EventRecord& record)
+{
+    INTEGER delivered = 1;
+    YYEventPeekLoop(type, record, delivered);
+    if (type == -1) {
+        for (std::size_t i = 0; i < 7; ++i) record[i] = -1;
+        record[11] = -1;
+        return;
+    }
+    YYEventConvertPosition(type, record);
+}
+
+void YYTimerSet(INTEGER milliseconds, INTEGER timerId, INTEGER target)
+{
+    const WindowSlot& main = windowSlotTable().Slots[0];
+    if (milliseconds > 0) {
+        SetTimer(target == 1 ? main.Client : main.Frame.get(), static_cast<UINT_PTR>(timerId), static_cast<UINT>(milliseconds), nullptr);
+        return;
+    }
+    if (main.Client) KillTimer(main.Client, static_cast<UINT_PTR>(timerId));
+    if (main.Frame) KillTimer(main.Frame.get(), static_cast<UINT_PTR>(timerId));
+}
+
+void YYTimedWait(INTEGER hundredths)
+{
+    HWND client = windowSlotTable().Slots[0].Client;
+    if (!client || !SetTimer(client, 999, static_cast<UINT>(std::max<INTEGER>(hundredths, 0) * 10), nullptr)) return;
+    timedWaitArmed() = true;
+    MSG message{};
+    while (timedWaitArmed()) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == -1) continue;
+        if (got == 0) {  // keep the quit request for the application's own loop
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    timedWaitArmed() = false;
+}
+
+void YYTickCount(INTEGER& value) { value = static_cast<INTEGER>(GetTickCount() & 0x7FFFFFFFu); }
 
 bool YYTimedWaitArmed() { return timedWaitArmed(); }
 void YYTimedWaitDisarm() { timedWaitArmed() = false; }

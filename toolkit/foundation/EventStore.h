@@ -46,6 +46,10 @@ EventEnableTable& eventEnableTable();
 CurrentEventState& currentEventState();
 PendingEventTable& pendingEventTable();
 
+// Waits for the next enabled event and returns its type and record.
+void WEventWait(INTEGER& type, EventRecord& record);
+// Returns at once: the next event, or type -1 with words 1 to 7 and 12 set to -1.
+void WEventPeek(INTEGER& type, EventRecord& record);
 // Switches delivery of an event type on (1) or off (0); types outside 1 to 16 are ignored.
 void WEventEnable(INTEGER type, INTEGER flag);
 
@@ -62,6 +66,15 @@ INTEGER YYMouseButtonState(WPARAM keyFlags);
 HWND YYStatusBarOfWindow(INTEGER window);
 // Hands a just-raised expose or resize of a drawing client to its pending entry when no wait takes it.
 void YYEventPendingKeep(HWND client);
+void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered);
+void YYEventPeekLoop(INTEGER& type, EventRecord& record, INTEGER& delivered);
+void YYEventConvertPosition(INTEGER type, EventRecord& record);
+// Routes one message: modeless dialog, editor and window accelerators, then dispatch.
+void YYEventRoute(MSG& message);
+void YYTimerSet(INTEGER milliseconds, INTEGER timerId, INTEGER target);
+void YYTimedWait(INTEGER hundredths);
+void YYClientSize(INTEGER kind, INTEGER identifier, INTEGER& width, INTEGER& height);
+void YYTickCount(INTEGER& value);
 // The timed wait's timer 999 on the main drawing client.
 bool YYTimedWaitArmed();
 void YYTimedWaitDisarm();

@@ -221,18 +221,16 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
 
     bool barsAdded = false;
     for (INTEGER edge = 0; edge < 4; ++edge) {
-        if (toolbars[static_cast<std::size_t>(edge)] == 0) continue;
-        HWND toolbar = YYToolbarCreate(0, edge, toolbars[static_cast<std::size_t>(edge)]);
-        if (!toolbar) continue;
+        INTEGER identifier = toolbars[static_cast<std::size_t>(edge)], unusedWidth = 0, unusedHeight = 0;
+        if (identifier == 0) continue;
+        YYToolbarCreate(identifier, 0, edge, unusedWidth, unusedHeight);
+        if (identifier < 0) continue;
         barsAdded = true;
-        RECT r{};
-        GetWindowRect(toolbar, &r);
+        const INTEGER extra = slot.ToolbarWidths[static_cast<std::size_t>(edge)];
         if (edge == 0 || edge == 3) {
-            const INTEGER extra = r.bottom - r.top;
             frameHeight += extra;
             if (centredY && !maximised) y -= extra / 2;
         } else {
-            const INTEGER extra = slot.ToolbarWidths[static_cast<std::size_t>(edge)];
             frameWidth += extra;
             if (centredX && !maximised) x -= extra / 2;
         }
@@ -263,24 +261,25 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
         SetWindowPos(frame, nullptr, x, y, frameWidth, frameHeight, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
         if (slot.StatusBar) SendMessageA(slot.StatusBar, WM_SIZE, 0, 0);
     }
+    // The frame is created restored and grown by its bars, so a maximised window's restored
+    // rectangle already holds them.
 
     RECT client{};
     GetClientRect(frame, &client);
     for (INTEGER edge = 0; edge < 4; ++edge) {
-        HWND toolbar = slot.Toolbars[static_cast<std::size_t>(edge)];
-        if (!toolbar) continue;
-        RECT r{};
-        GetWindowRect(toolbar, &r);
-        if (edge == 0) client.top += r.bottom - r.top;
-        if (edge == 3) client.bottom -= r.bottom - r.top;
-        if (edge == 1) client.left += slot.ToolbarWidths[1];
-        if (edge == 2) client.right -= slot.ToolbarWidths[2];
+        if (!slot.Toolbars[static_cast<std::size_t>(edge)]) continue;
+        const INTEGER thickness = slot.ToolbarWidths[static_cast<std::size_t>(edge)];
+        if (edge == 0) client.top += thickness;
+        if (edge == 3) client.bottom -= thickness;
+        if (edge == 1) client.left += thickness;
+        if (edge == 2) client.right -= thickness;
     }
     client.bottom -= statusHeight;
     slot.Client = CreateWindowExA(0, "DOVECLIENT", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                   client.left, client.top, client.right - client.left, client.bottom - client.top,
                                   frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), e.Instance, nullptr);
     if (!slot.Client) fatal("Failed to create window - aborting.");
+    YYFrameLayout(0);
 
     if (flags & kStyleHidden) {
         e.MainWindowHidden = 1;

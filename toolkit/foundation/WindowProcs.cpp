@@ -140,7 +140,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     ProcedureState& p = procedureState();
     INTEGER menuWindow = slot;
     if (p.MenuLoopKind != 0) {
-        if (HWND owner = YYMenuOwnerWindow()) menuWindow = YYWindowSlotFromHandle(owner);
+        menuWindow = YYMenuOwnerWindow(slot);
     } else {
         HMENU current = GetMenu(frame);
         for (int n = 0; n < kWindowSlots; ++n)
@@ -149,7 +149,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     if (menuWindow < 0) return false;
     const WindowSlot& s = windowSlotTable().Slots[menuWindow];
     const INTEGER kind = recordKind(s.Frame.get());
-    const bool helps = s.MenuHelpTexts || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
+    const bool helps = s.MenuHelpTexts || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
                        kind == kWindowGridEditor;
     if (!helps) return false;
     HWND bar = YYStatusBarOfWindow(slot);
@@ -206,15 +206,18 @@ void YYFrameLayout(INTEGER slot)
         area.bottom -= bar.bottom - bar.top;
     }
     if (HWND top = s.Toolbars[0]) {
-        SendMessageA(top, TB_AUTOSIZE, 0, 0);
-        RECT r{};
-        GetWindowRect(top, &r);
-        area.top += r.bottom - r.top;
+        const WindowUserRecord* record = YYWindowRecord(frame);
+        // An editor's own top bar stays above the toolbar.
+        if (record && record->Words[0] == kWindowTextEditor && record->Words[6]) {
+            RECT r{};
+            GetWindowRect(reinterpret_cast<HWND>(record->Words[6]), &r);
+            area.top += r.bottom - r.top;
+        }
+        MoveWindow(top, 0, area.top, area.right, s.ToolbarWidths[0], TRUE);
+        area.top += s.ToolbarWidths[0];
     }
     if (HWND bottom = s.Toolbars[3]) {
-        RECT r{};
-        GetWindowRect(bottom, &r);
-        const int h = r.bottom - r.top;
+        const int h = s.ToolbarWidths[3];
         MoveWindow(bottom, 0, area.bottom - h, area.right, h, TRUE);
         area.bottom -= h;
     }
@@ -466,7 +469,7 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         if (slot >= 0) {
             WindowSlot& s = windowSlotTable().Slots[slot];
-            YYMenuFreeItems(slot);
+            YYMenuFreeItems(s.Menu, slot);
             s.Menu = nullptr;
             s.Accelerators = nullptr;
             s.MenuHelpTexts = nullptr;
