@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -138,6 +139,82 @@ void setRest(RecordedEvent& r, INTEGER from)
     r.X = r.Y = -1;
 }
 
+INTEGER signedPosition(INTEGER value, INTEGER limit) { return value > limit ? value - 65536 : value; }
+
+// Events of dialogs, their fields and their drawing surfaces, read from the dialog's record.
+void dialogEvent(INTEGER type, WPARAM wParam, LPARAM lParam, HWND window)
+{
+    CurrentEventState& state = currentEventState();
+    RecordedEvent& r = state.Recorded;
+    DialogEventFields* dialog = YYDialogEventFields(window);
+    if (!dialog) return;
+    switch (type) {
+    case 3:
+        r.Window = dialog->identifier;
+        r.Values[0] = LOWORD(wParam);
+        r.Values[1] = dialog->previousField;
+        setRest(r, 2);
+        state.WaitState = 0;
+        return;
+    case 10:
+        if (state.WaitState == 0) {
+            // This wait already has its event: the change is delivered by the next one.
+            if (state.InWait) {
+                RecordedEvent& d = state.Deferred;
+                d.Type = 10;
+                d.Window = dialog->identifier;
+                d.Values = {dialog->previousField, dialog->currentField, 0, -1};
+                d.X = dialog->lastCellValue;
+                d.Y = static_cast<INTEGER>(lParam);
+                d.Time = static_cast<INTEGER>(GetTickCount());
+            }
+            dialog->lastCellValue = static_cast<INTEGER>(lParam);
+            return;
+        }
+        r.Window = dialog->identifier;
+        r.Values = {dialog->previousField, dialog->currentField, 0, -1};
+        if (state.FirstChange) r.X = dialog->lastCellValue;
+        r.Y = static_cast<INTEGER>(lParam);
+        state.FirstChange = 0;
+        dialog->lastCellValue = static_cast<INTEGER>(lParam);
+        state.WaitState = 0;
+        return;
+    case 11:
+        r.Window = dialog->identifier;
+        r.Values[0] = dialog->previousPage;
+        r.Values[1] = dialog->currentPage;
+        setRest(r, 2);
+        state.WaitState = 0;
+        return;
+    case 107:
+        r.Type = 7;
+        r.Window = dialog->identifier;
+        r.Values = {-1, -1, 1, dialog->eventField};
+        r.X = r.Y = -1;
+        state.WaitState = 0;
+        return;
+    case 108: {
+        if (wParam == SIZE_MINIMIZED) return;
+        const INTEGER width = LOWORD(lParam), height = HIWORD(lParam);
+        r.Type = 8;
+        r.Window = dialog->identifier;
+        r.Values = {width, height, 1, dialog->eventField};
+        r.X = r.Y = -1;
+        if (IsWindowVisible(window)) state.WaitState = 0;
+        else YYFieldResized(dialog->identifier, dialog->eventField, width, height);
+        return;
+    }
+    default:  // 104, 105, 106, 116: mouse on a drawing surface
+        r.Type = type - 100;
+        r.Window = dialog->identifier;
+        r.Values = {type == 106 ? -1 : dialog->mouseButton, YYMouseButtonState(wParam), 1, dialog->eventField};
+        r.X = signedPosition(LOWORD(lParam), windowEngineState().ScreenWidth);
+        r.Y = signedPosition(HIWORD(lParam), windowEngineState().ScreenHeight);
+        state.WaitState = 0;
+        return;
+    }
+}
+
 }  // namespace
 
 void YYEventStore(INTEGER type, INTEGER value, WPARAM wParam, LPARAM lParam, HWND window)
@@ -239,9 +316,10 @@ void YYEventStore(INTEGER type, INTEGER value, WPARAM wParam, LPARAM lParam, HWN
         r.X = r.Y = 0;
         state.WaitState = 0;
         break;
+    case 3: case 10: case 11: case 104: case 105: case 106: case 107: case 108: case 116:
+        dialogEvent(type, wParam, lParam, window);
+        break;
     default:
-        // Dialog events (3, 10, 11 and the dialog drawing surfaces) are recorded from the dialog's
-        // record, which the dialog manager keeps.
         break;
     }
 }

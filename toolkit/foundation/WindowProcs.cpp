@@ -481,6 +481,21 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         if (slot >= 0 && windowSlotTable().Slots[slot].Client)
             SendMessageA(windowSlotTable().Slots[slot].Client, message, wParam, lParam);
         return 0;
+    case WM_GETMINMAXINFO: {
+        const WindowUserRecord* record = YYWindowRecord(window);
+        if (record && record->Words[0] == kWindowDialogLayout && YYDialogIsResizable(reinterpret_cast<HWND>(record->Words[5]))) {
+            // A resizable layout never gets smaller than the dialog it was laid out from.
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize.x = static_cast<LONG>(record->Words[6]);
+            limits->ptMinTrackSize.y = static_cast<LONG>(record->Words[7]);
+            return 0;
+        }
+        break;
+    }
+    case 0x3B9:  // MM_MCINOTIFY: the device finished; the window forgets and closes it
+        for (WindowSlot& s : windowSlotTable().Slots)
+            if (s.MediaDevice == static_cast<std::uintptr_t>(lParam)) YYMediaStop(s);
+        return 0;
     default:
         break;
     }

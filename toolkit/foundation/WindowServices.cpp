@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include <mmsystem.h>
+
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -165,9 +168,11 @@ void YYWindowsDestroyAll()
     auto& slots = windowSlotTable().Slots;
     for (WindowSlot& slot : slots)
         if (HWND frame = slot.Frame.get()) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+    YYDialogManagerReset();
     e.Msimg32.reset();
     e.Mapi32.reset();
     e.GradientFill = e.MapiSendMail = nullptr;
+    for (WindowSlot& slot : slots) YYMediaStop(slot);
     e.CurrentDc.reset();
     gdi.DrawingDC = nullptr;
     gdi.DrawingWindow = nullptr;
@@ -281,3 +286,10 @@ void YYCopyBlankPadded(const char* text, char* field, INTEGER length)
 void YYGradientFillAvailable(INTEGER& answer) { answer = windowEngineState().GradientFill ? 2 : 1; }
 
 bool YYWindowCloseQuery(HWND) { return true; }
+
+void YYMediaStop(WindowSlot& slot)
+{
+    if (slot.MediaDevice == 0) return;
+    mciSendCommandA(static_cast<MCIDEVICEID>(slot.MediaDevice), MCI_CLOSE, 0, 0);
+    slot.MediaDevice = 0;
+}

@@ -51,5 +51,8 @@ INTEGER YYTrimmedLength(const char* text);
 INTEGER YYWordLength(const char* text);
 void YYCopyBlankPadded(const char* text, char* field, INTEGER length);
 void YYGradientFillAvailable(INTEGER& answer);
+struct WindowSlot;
+// Stops and closes the media device playing in a window, if any.
+void YYMediaStop(WindowSlot& slot);
 // The close question of a split window's panes; windows without panes may always close.
 bool YYWindowCloseQuery(HWND frame);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "tests/support/GuiHarness.h"
+#include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
@@ -18,6 +19,25 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+
+// Stands in for the dialog manager's records: one fake dialog, identifier 104.
+namespace {
+HWND& fakeDialog()
+{
+    static HWND window = nullptr;
+    return window;
+}
+DialogEventFields& fakeFields()
+{
+    static DialogEventFields fields;
+    return fields;
+}
+}  // namespace
+
+DialogEventFields* YYDialogEventFields(HWND window)
+{
+    return window && window == fakeDialog() ? &fakeFields() : nullptr;
+}
 
 namespace {
 
@@ -301,4 +321,68 @@ TEST_F(EventTest, TooltipsFromTableOrStrings)
     command = 40099;
     YYToolbarTipText(command, "none", 80);
     EXPECT_EQ(command, -1);
+}
+
+namespace {
+// A field change raised in the same dispatch as a menu command, as a dialog procedure may do.
+LRESULT CALLBACK fakeDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER) {
+        YYEventStore(2, 0, 40002, 0, windowSlotTable().Slots[0].Client);
+        YYEventStore(10, 0, 0, 55, window);
+        return 0;
+    }
+    if (message == WM_USER + 1) {
+        YYEventStore(static_cast<INTEGER>(wParam), 0, 7, lParam, window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(EventTest, DialogEventsAndTheDeferredFieldChange)
+{
+    TestWindow dialog(120, 80, fakeDialogProc);
+    fakeDialog() = dialog.handle();
+    fakeFields() = DialogEventFields{104, 3, 4, 7, 1, 2, 0, 0};
+    WEventEnable(10, 1);
+    WEventEnable(11, 1);
+    drain();
+
+    PostMessageA(dialog.handle(), WM_USER, 0, 0);
+    INTEGER type = 0;
+    EventRecord r = wait(type);
+    EXPECT_EQ(type, 2);  // the first event is delivered unchanged
+    EXPECT_EQ(r[1], 40002);
+    PostMessageA(client(), WM_COMMAND, 40001, 0);
+    r = wait(type);
+    EXPECT_EQ(type, 10);  // the change comes next, before newer messages
+    EXPECT_EQ(r[0], 104);
+    EXPECT_EQ(r[1], 3);
+    EXPECT_EQ(r[2], 4);
+    EXPECT_EQ(r[3], 0);
+    EXPECT_EQ(r[4], -1);
+    EXPECT_EQ(r[5], 7);
+    EXPECT_EQ(r[6], 55);
+    r = wait(type);
+    EXPECT_EQ(type, 2);
+    EXPECT_EQ(r[1], 40001);
+
+    // Raised while no wait runs: never delivered, but remembered as the last cell value.
+    SendMessageA(dialog.handle(), WM_USER + 1, 10, 99);
+    EXPECT_EQ(fakeFields().lastCellValue, 99);
+    WEventPeek(type, r);
+    EXPECT_EQ(type, -1);
+
+    struct Case { INTEGER code, type, window, word2, word3; };
+    const Case cases[] = {{3, 3, 104, 7, 3}, {11, 11, 104, 1, 2}};
+    for (const Case& c : cases) {
+        PostMessageA(dialog.handle(), WM_USER + 1, static_cast<WPARAM>(c.code), 0);
+        r = wait(type);
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(r[0], c.window);
+        EXPECT_EQ(r[1], c.word2);
+        EXPECT_EQ(r[2], c.word3);
+    }
+    fakeDialog() = nullptr;
 }

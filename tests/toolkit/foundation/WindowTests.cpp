@@ -2,17 +2,22 @@
 // events from the window procedures and the tear-down of every window.
 #include <gtest/gtest.h>
 
+#include "toolkit/foundation/WinApi.h"  // before the common-control header, which needs its types
+#include <commctrl.h>
+
 #include <array>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/StatusBar.h"
 #include "toolkit/foundation/WindowPlacement.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 using namespace GuiHarness;
 
@@ -21,12 +26,12 @@ namespace {
 // Opens the main window as the application does and tears every window down afterwards.
 class MainWindowTest : public ::testing::Test {
 protected:
-    void open(INTEGER flags, INTEGER width, INTEGER height, INTEGER menu = 0)
+    void open(INTEGER flags, INTEGER width, INTEGER height, INTEGER menu = 0, INTEGER x = 20, INTEGER y = 20)
     {
         WindowDescriptionRecord record;
         record.Flags = flags;
-        record.X = 20;
-        record.Y = 20;
+        record.X = x;
+        record.Y = y;
         record.Width = width;
         record.Height = height;
         record.MenuId = menu;
@@ -51,8 +56,10 @@ TEST_F(MainWindowTest, OpensWithStyleBarsAndExactClientSize)
     INTEGER sw, sh, colours, slots, constant;
     YYDisplayFacts(sw, sh, colours, slots, constant);
     EXPECT_EQ(constant, 3);
-    const INTEGER w = (sw + 1) / 2, h = (sh + 1) / 2;
-    open(39, w, h, 30001);
+    // The application's start-up geometry: a quarter in, half the screen in size.
+    const INTEGER x = static_cast<INTEGER>(sw * 0.25 + 0.5), y = static_cast<INTEGER>(sh * 0.25 + 0.5);
+    const INTEGER w = static_cast<INTEGER>(sw * 0.5 + 0.5), h = static_cast<INTEGER>(sh * 0.5 + 0.5);
+    open(39, w, h, 30001, x, y);
     HWND frame = main().Frame.get();
     ASSERT_TRUE(IsWindow(frame));
     const LONG style = GetWindowLongA(frame, GWL_STYLE);
@@ -72,6 +79,18 @@ TEST_F(MainWindowTest, OpensWithStyleBarsAndExactClientSize)
     EXPECT_EQ(WInfoWindowQuery(4), 0);
     EXPECT_EQ(statusBarEdges(bar).size(), 1u);  // one part over the whole bar until a layout
 
+    RECT outer{};
+    GetWindowRect(frame, &outer);
+    EXPECT_EQ(outer.left, x);
+    EXPECT_EQ(outer.top, y);
+
+    // With the toolbar the client shrinks; placing the window again gives the asked size back.
+    WMenuToolbar(30104, 0, 1);
+    EXPECT_LT(clientRect(main().Client).bottom, h);
+    WindowMoveResize(w, h);
+    EXPECT_EQ(clientRect(main().Client).right, w);
+    EXPECT_EQ(clientRect(main().Client).bottom, h);
+
     open(7, 100, 100);  // a second open does nothing
     EXPECT_EQ(main().Frame.get(), frame);
     EXPECT_EQ(WInfoWindowQuery(3), 39);
@@ -81,6 +100,20 @@ TEST_F(MainWindowTest, OpensWithStyleBarsAndExactClientSize)
     EXPECT_EQ(WInfoWindowQuery(4), 0);
     WindowSetCurrent(5);  // a free slot is refused the same way
     EXPECT_EQ(WInfoWindowQuery(4), 0);
+}
+
+TEST_F(MainWindowTest, ToolbarsAskedAtOpeningKeepTheClientSize)
+{
+    WindowOpen(39, kUnchanged, kUnchanged, 360, 240, 30001, std::array<INTEGER, 4>{30104, 0, 0, 30104});
+    pumpPending();
+    EXPECT_NE(main().Toolbars[0], nullptr);
+    EXPECT_NE(main().Toolbars[3], nullptr);
+    EXPECT_EQ(clientRect(main().Client).right, 360);
+    EXPECT_EQ(clientRect(main().Client).bottom, 240);
+    RECT toolbar{}, client{};
+    GetWindowRect(main().Toolbars[0], &toolbar);
+    GetWindowRect(main().Client, &client);
+    EXPECT_EQ(toolbar.bottom, client.top);  // the top bar sits right above the drawing client
 }
 
 TEST_F(MainWindowTest, WindowUnitsFollowTheCurrentClient)
@@ -122,6 +155,13 @@ TEST_F(MainWindowTest, StatusBarPartsTextsAndResize)
     WStatusBarText(256, "ignored");
     WStatusBarText(0, "ignored");
     EXPECT_EQ(statusBarText(bar, 0), "");
+
+    const std::array<INTEGER, 4> widths{1000, 1000, 1000, 1000}, styles{0, 1, 2, 5};
+    WStatusBarLayout(4, widths, std::span<const INTEGER>(styles));
+    const int expectedFlags[] = {SBT_NOBORDERS, 0, SBT_POPOUT, 0};  // 5 draws sunken
+    for (int part = 0; part < 4; ++part)
+        EXPECT_EQ(HIWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0)), expectedFlags[part]) << part;
+    WStatusBarLayout(3, stretching);
 
     WindowMoveResize(801);  // the stretching part follows the new width, the others keep theirs
     const RECT resized = clientRect(main().Frame.get());
@@ -173,48 +213,13 @@ TEST_F(MainWindowTest, TitleAndCursors)
     EXPECT_EQ(shape, 0);
     WCursorShape(1);
     EXPECT_EQ(main().Cursor, nullptr);
-}
 
-TEST_F(MainWindowTest, ClientMessagesBecomeEvents)
-{
-    open(39, 300, 200);
-    HWND client = main().Client;
-    struct Case { UINT message; WPARAM wParam; LPARAM lParam; INTEGER type, value1, value2; };
-    const Case cases[] = {
-        {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20), 4, 1, 4},
-        {WM_RBUTTONUP, MK_SHIFT, MAKELPARAM(10, 20), -1, -1, -1},  // release is off by default
-        {WM_COMMAND, 40002, 0, 2, 40002, -1},
-        {WM_CHAR, 'a', 0, 1, 97, -1},
-        {WM_TIMER, 7, 0, 13, 7, -1},
-    };
-    for (const Case& c : cases) {
-        currentEventState().Recorded = RecordedEvent{};
-        SendMessageA(client, c.message, c.wParam, c.lParam);
-        const RecordedEvent& r = currentEventState().Recorded;
-        if (c.type == -1) {
-            EXPECT_EQ(r.Type, 0) << c.message;
-            continue;
-        }
-        EXPECT_EQ(r.Type, c.type) << c.message;
-        EXPECT_EQ(r.Window, 0) << c.message;
-        EXPECT_EQ(r.Values[0], c.value1) << c.message;
-        EXPECT_EQ(r.Values[1], c.value2) << c.message;
-    }
-    ReleaseCapture();
-
-    currentEventState().Recorded = RecordedEvent{};
-    SendMessageA(main().Frame.get(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(currentEventState().Recorded.Type, 9);
-    EXPECT_TRUE(IsWindow(main().Frame.get()));  // closing is the application's decision
-
-    // A key-down takes only its own character message along; a posted message behind it stays.
-    currentEventState().Recorded = RecordedEvent{};
-    PostMessageA(client, WM_CHAR, 'q', 0);
-    PostMessageA(client, WM_USER + 5, 0, 0);
-    SendMessageA(client, WM_KEYDOWN, 'Q', 0);
-    EXPECT_EQ(currentEventState().Recorded.Values[0], 'q');
-    MSG left;
-    EXPECT_TRUE(PeekMessageA(&left, client, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+    graphicsState().DrawableKind = kDrawablePicture;  // a picture shows no cursor
+    WCursorShape(3, 1);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1097);
+    EXPECT_EQ(main().Cursor, nullptr);
+    EXPECT_EQ(cursorState().GlobalShape, 1);
+    graphicsState().DrawableKind = kDrawableWindow;
 }
 
 TEST_F(MainWindowTest, TearDownLeavesNoWindowAndResetsEvents)
