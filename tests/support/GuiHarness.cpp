@@ -1,6 +1,6 @@
 #include "tests/support/GuiHarness.h"
 
-#include <commctrl.h>
+#include "toolkit/foundation/CommonControls.h"
 
 #include <cstdio>
 #include <cstring>

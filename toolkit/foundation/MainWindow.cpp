@@ -1,8 +1,6 @@
 #include "toolkit/foundation/MainWindow.h"
 
-#include "toolkit/foundation/WinApi.h"  // before the common-control headers, which need its types
-#include <commctrl.h>
-#include <richedit.h>
+#include "toolkit/foundation/CommonControls.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "toolkit/foundation/Menus.h"
 
-#include "toolkit/foundation/WinApi.h"  // before the common-control headers, which need its types
-#include <commctrl.h>
+#include "toolkit/foundation/CommonControls.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include <mmsystem.h>
-
 #include "toolkit/devices/BitmapStore.h"
 #include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowSlots.h"

@@ -1,5 +1,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
+#include <algorithm>
+
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GdiDrawingState.h"

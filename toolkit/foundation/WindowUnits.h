@@ -17,5 +17,6 @@ constexpr INTEGER pixelToWindowUnits(INTEGER pixel, INTEGER size)
 // Window units to pixel: u x (size - 1) / 9999 in integer arithmetic, wide enough not to overflow.
 constexpr INTEGER windowUnitsToPixel(INTEGER units, INTEGER size)
 {
+    if (size < 1) return 0;  // no client yet: nothing to measure against
     return static_cast<INTEGER>(static_cast<long long>(units) * (size - 1) / 9999);
 }

@@ -2,8 +2,7 @@
 // WEventWait and WEventPeek as typed records; menus, help texts, accelerators and toolbars.
 #include <gtest/gtest.h>
 
-#include "toolkit/foundation/WinApi.h"  // before the common-control header, which needs its types
-#include <commctrl.h>
+#include "toolkit/foundation/CommonControls.h"
 
 #include <array>
 #include <cstring>

@@ -2,8 +2,7 @@
 // events from the window procedures and the tear-down of every window.
 #include <gtest/gtest.h>
 
-#include "toolkit/foundation/WinApi.h"  // before the common-control header, which needs its types
-#include <commctrl.h>
+#include "toolkit/foundation/CommonControls.h"
 
 #include <array>
 
