@@ -1,5 +1,8 @@
 #include "tests/support/GuiHarness.h"
 
+#include "toolkit/foundation/CommonControls.h"
+
+#include <cstdio>
 #include <cstring>
 
 namespace GuiHarness {
@@ -73,6 +76,74 @@ COLORREF clientPixel(HWND window, int x, int y)
     const COLORREF colour = GetPixel(screen, point.x, point.y);
     ReleaseDC(nullptr, screen);
     return colour;
+}
+
+std::string windowText(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+RECT clientRect(HWND window)
+{
+    RECT r{};
+    GetClientRect(window, &r);
+    return r;
+}
+
+std::vector<int> statusBarEdges(HWND bar)
+{
+    const int count = static_cast<int>(SendMessageA(bar, SB_GETPARTS, 0, 0));
+    std::vector<int> edges(static_cast<std::size_t>(count));
+    if (count > 0) SendMessageA(bar, SB_GETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges.data()));
+    return edges;
+}
+
+std::string statusBarText(HWND bar, int part)
+{
+    // Wine hands out the simple-mode text as part 0, Windows as part 255.
+    if (part == SB_SIMPLEID && SendMessageA(bar, SB_ISSIMPLE, 0, 0)) {
+        char simple[512] = {};
+        SendMessageA(bar, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simple));
+        if (simple[0] == '\0') SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(simple));
+        return simple;
+    }
+    const int length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0));
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+namespace {
+DWORD WINAPI watchdogThread(LPVOID parameter)
+{
+    auto* self = static_cast<std::pair<HANDLE, DWORD>*>(parameter);
+    if (WaitForSingleObject(self->first, self->second) == WAIT_TIMEOUT) {
+        std::fputs("watchdog: the test did not finish before its deadline\n", stderr);
+        std::fflush(stderr);
+        ExitProcess(3);
+    }
+    delete self;
+    return 0;
+}
+}  // namespace
+
+Watchdog::Watchdog(std::chrono::milliseconds deadline)
+    : disarmed_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), deadlineMs_(static_cast<DWORD>(deadline.count()))
+{
+    thread_ = CreateThread(nullptr, 0, watchdogThread, new std::pair<HANDLE, DWORD>(disarmed_, deadlineMs_), 0, nullptr);
+}
+
+Watchdog::~Watchdog()
+{
+    SetEvent(disarmed_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(disarmed_);
 }
 
 TestWindow::TestWindow(int width, int height, WNDPROC procedure)

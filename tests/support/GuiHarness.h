@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "toolkit/foundation/WinApi.h"
 
@@ -20,6 +22,31 @@ void pumpPending();
 
 // The colour of a client pixel of a window, read back from the screen.
 COLORREF clientPixel(HWND window, int x, int y);
+
+// The text of a window (title of a frame, contents of a control).
+std::string windowText(HWND window);
+
+// A window's client rectangle in its own coordinates.
+RECT clientRect(HWND window);
+
+// A status-bar control's part right edges and the text of a 0-based part (255: the simple-mode text).
+std::vector<int> statusBarEdges(HWND bar);
+std::string statusBarText(HWND bar, int part);
+
+// Ends the test program with a failure when it is still alive after the deadline, so that a
+// waiting GUI test never hangs the run; disarmed when it goes out of scope.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::milliseconds deadline = 60000ms);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    HANDLE disarmed_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD deadlineMs_ = 0;
+};
 
 // A top-level test window of a private class that destroys itself when it goes out of scope.
 class TestWindow {

@@ -1,0 +1,246 @@
+// Toolkit start-up and shut-down on real files, folders and environment variables under Wine.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/GuiHarness.h"
+#include "toolkit/devices/HardcopyJob.h"
+#include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/ToolkitStartUp.h"
+#include "toolkit/foundation/WindowPlacement.h"
+#include "toolkit/foundation/WindowSlots.h"
+
+namespace {
+
+// A private folder with its own files; the environment variables start-up reads are cleared
+// and restored, and the current folder is put back.
+class StartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char base[MAX_PATH] = {};
+        GetTempPathA(sizeof base, base);
+        folder_ = std::string(base) + "qvstartup" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(sizeof current, current);
+        savedCurrent_ = current;
+        for (const char* name : kVariables) {
+            char value[1024] = {};
+            const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+            saved_.push_back(n ? std::string(value, n) : std::string("\x01"));
+            SetEnvironmentVariableA(name, nullptr);
+        }
+        toolkitStartUpState().StartUpGuard = 0;
+        libraryErrorState() = LibraryErrorState{};
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(savedCurrent_.c_str());
+        for (std::size_t i = 0; i < saved_.size(); ++i)
+            SetEnvironmentVariableA(kVariables[i], saved_[i] == "\x01" ? nullptr : saved_[i].c_str());
+        for (const std::string& file : files_) DeleteFileA(file.c_str());
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) RemoveDirectoryA(it->c_str());
+        RemoveDirectoryA(folder_.c_str());
+        libraryErrorState() = LibraryErrorState{};
+    }
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const std::string path = folder_ + name;
+        std::ofstream(path, std::ios::binary) << text;
+        files_.push_back(path);
+        return path;
+    }
+    std::string subfolder(const std::string& name)
+    {
+        const std::string path = folder_ + name;
+        CreateDirectoryA(path.c_str(), nullptr);
+        folders_.push_back(path);
+        return path + "\\";
+    }
+    static void restart(std::optional<std::string_view> ini = std::nullopt)
+    {
+        toolkitStartUpState().StartUpGuard = 0;
+        WToolkitStartUp(ini);
+    }
+
+    static constexpr const char* kVariables[] = {"DOVEINIT", "DOVEDEBUG", "DOVEDO", "WIDE", "TEMP", "TMP"};
+    std::string folder_, savedCurrent_;
+    std::vector<std::string> saved_, files_, folders_;
+};
+
+}  // namespace
+
+TEST_F(StartUpTest, ToolkitFolderFromEnvironment)
+{
+    struct Case { const char* dovedo; const char* wide; std::string expected; };
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    const Case cases[] = {
+        {"D:\\tools", nullptr, "D:\\tools\\"},
+        {"D:\\tools\\", "C:\\x", "D:\\tools\\"},
+        {nullptr, "C:\\Progs\\Wide\\bin", "C:\\Progs\\"},
+        {nullptr, "C:\\Other", "C:\\Other"},
+        {nullptr, nullptr, std::string(current, 2) + "\\dove\\"},
+    };
+    for (const Case& c : cases) {
+        SetEnvironmentVariableA("DOVEDO", c.dovedo);
+        SetEnvironmentVariableA("WIDE", c.wide);
+        YYToolkitFolder();
+        EXPECT_EQ(toolkitStartUpState().ToolkitFolder.trimmed(), c.expected);
+        EXPECT_EQ(toolkitStartUpState().LFNGEN, 40);
+    }
+}
+
+TEST_F(StartUpTest, SettingsFileLookupOrder)
+{
+    const std::string toolkit = subfolder("kit");
+    const std::string work = subfolder("work");
+    SetEnvironmentVariableA("DOVEDO", toolkit.c_str());
+    SetCurrentDirectoryA(work.c_str());
+
+    restart();
+    EXPECT_EQ(toolkitStartUpState().SettingsFilePath.trimmed(), "");  // none anywhere
+    EXPECT_EQ(toolkitStartUpState().CharacterSetFolder.trimmed(), toolkit + "charsets\\");
+
+    const std::string inToolkit = write("kit\\dovedo.ini", "DEBUG=1\n");
+    files_.push_back(inToolkit);
+    restart();
+    EXPECT_EQ(toolkitStartUpState().SettingsFilePath.trimmed(), toolkit + "dovedo.ini");
+    EXPECT_EQ(libraryErrorState().ReportMode, 1);
+
+    write("work\\dovedo.ini", "DEBUG=3\n");
+    restart();
+    EXPECT_EQ(toolkitStartUpState().SettingsFilePath.trimmed(), "dovedo.ini");
+    EXPECT_EQ(libraryErrorState().ReportMode, 3);
+
+    SetEnvironmentVariableA("DOVEINIT", (folder_ + "missing.ini").c_str());
+    restart();
+    EXPECT_EQ(toolkitStartUpState().SettingsFilePath.trimmed(), "dovedo.ini");
+
+    const std::string named = write("named.ini", "DEBUG=2\n");
+    SetEnvironmentVariableA("DOVEINIT", named.c_str());
+    restart();
+    EXPECT_EQ(toolkitStartUpState().SettingsFilePath.trimmed(), named);
+    EXPECT_EQ(libraryErrorState().ReportMode, 2);
+
+    // The caller's own file comes before all of them; a second start-up reads nothing.
+    const std::string callers = write("callers.ini", "DEBUG=4\n");
+    restart(callers);
+    EXPECT_EQ(libraryErrorState().ReportMode, 4);
+    WErrorReportMode(0);
+    WToolkitStartUp(callers);
+    EXPECT_EQ(libraryErrorState().ReportMode, 0);
+}
+
+TEST_F(StartUpTest, SettingsKeys)
+{
+    SetEnvironmentVariableA("DOVEDEBUG", "1x");
+    const std::string ini = write("keys.ini",
+                                  "[section without equals]\n"
+                                  "  debug = 2\n"
+                                  "Debug=9\n"
+                                  "DEBUG=x\n"
+                                  "VE=1\n"
+                                  "=5\n"
+                                  "\tCHARDIR\t=\tC:\\fonts \n"
+                                  "charset=big.chr\n"
+                                  "LFNGEN=42\n"
+                                  "LFNGEN=50\n"
+                                  "LFNPLOTIxyz=40\n"
+                                  "PRINTER=27\n"
+                                  "PLOTTER=12\n"
+                                  "HPGL2=\n");
+    restart(ini);
+    const ToolkitStartUpState& s = toolkitStartUpState();
+    EXPECT_EQ(libraryErrorState().ReportMode, 2);  // from the file, over DOVEDEBUG's 1
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
+    EXPECT_EQ(s.CharacterSetFolder.trimmed(), "C:\\fonts\\");
+    EXPECT_EQ(s.CharacterSetFile.trimmed(), "big.chr");
+    EXPECT_EQ(s.LFNGEN, 50);
+    EXPECT_EQ(hardcopyJobState().LFNPLOT, 40);
+    EXPECT_EQ(hardcopyJobState().PrinterModel, 28);  // 27 is not a model
+    EXPECT_EQ(hardcopyJobState().PlotterType, 1);
+    EXPECT_EQ(hardcopyJobState().Hpgl2Type, 2);      // fixed by the plotter selection 12
+    EXPECT_EQ(WInfoDisplayQuery(4), 1);
+    EXPECT_EQ(WInfoDisplayQuery(5), 1);
+    EXPECT_GT(WInfoDisplayQuery(1), 0);
+    EXPECT_EQ(undefinedValueTable().IntegerValue, -999);
+}
+
+TEST_F(StartUpTest, TemporaryNamesSkipTakenOnesAndNeverBorrow)
+{
+    const std::string temp = subfolder("temp");
+    SetEnvironmentVariableA("TEMP", (folder_ + "temp").c_str());
+    write("temp\\zid$$00.plt", "x");
+    files_.push_back(temp + "zid$$00.plt");
+    YYTempFileNames();
+    EXPECT_EQ(hardcopyJobState().TempPlotFile.trimmed(), temp + "zid$$01.plt");
+    EXPECT_EQ(hardcopyJobState().TempDumpFile.trimmed(), temp + "zid$$00.dmp");
+
+    for (int k = 1; k < 100; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "temp\\zid$$%02d.plt", k);
+        write(name, "x");
+    }
+    YYTempFileNames();
+    EXPECT_EQ(hardcopyJobState().TempPlotFile.trimmed(), "");  // all taken: no name rather than someone's file
+
+    SetEnvironmentVariableA("TEMP", nullptr);
+    YYTempFileNames();
+    const std::string plot = hardcopyJobState().TempPlotFile.trimmed();
+    EXPECT_EQ(plot.substr(0, 3), "C:\\");
+    EXPECT_EQ(plot.substr(plot.size() - 4), ".plt");
+}
+
+namespace {
+struct ShutDownTrace {
+    std::string command;
+    bool windowAlive = false;
+};
+ShutDownTrace& trace()
+{
+    static ShutDownTrace t;
+    return t;
+}
+INTEGER recordCommand(std::string_view command)
+{
+    trace().command = std::string(command);
+    trace().windowAlive = static_cast<bool>(windowSlotTable().Slots[0].Frame);
+    return 0;
+}
+}  // namespace
+
+TEST_F(StartUpTest, ShutDownReleasesInOrder)
+{
+    GuiHarness::Watchdog watchdog;
+    restart();
+    WindowOpen(39, -999999, -999999, 300, 200);
+    ASSERT_TRUE(windowSlotTable().Slots[0].Frame);
+    HWND frame = windowSlotTable().Slots[0].Frame.get();
+    hardcopyJobState().Active = 1;
+    hardcopyJobState().TempPlotFile.assign("C:\\nowhere\\zid$$00.plt");
+    hardcopyJobState().PrintCommand.assign("print /d @ now");
+    metafileSlotTable().Slots[2].Words[0] = 1;
+    editorDocumentTable().at(3, 2).TextBuffer = std::make_unique<std::string>("text");
+    YYSetPrintCommandLauncher(recordCommand);
+
+    WToolkitShutDown();
+    YYSetPrintCommandLauncher(nullptr);
+    EXPECT_EQ(trace().command, "print /d C:\\nowhere\\zid$$00.plt now");
+    EXPECT_TRUE(trace().windowAlive);  // the hardcopy ends before the windows go
+    EXPECT_EQ(hardcopyJobState().Active, 0);
+    EXPECT_EQ(hardcopyJobState().PrintCommand.trimmed(), "");
+    EXPECT_EQ(metafileSlotTable().Slots[2].Words[0], 0);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
+    EXPECT_FALSE(IsWindow(frame));
+    EXPECT_TRUE(editorDocumentTable().Allocated);
+    EXPECT_EQ(editorDocumentTable().at(3, 2).TextBuffer, nullptr);
+    EXPECT_EQ(WInfoWindowQuery(3), -1);
+    windowEngineState().MainWindowOpen = 0;
+}

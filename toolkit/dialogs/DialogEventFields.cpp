@@ -1,0 +1,3 @@
+#include "toolkit/dialogs/DialogEventFields.h"
+
+DialogEventFields* YYDialogEventFields(HWND) { return nullptr; }

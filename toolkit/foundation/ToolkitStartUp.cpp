@@ -1,0 +1,324 @@
+#include "toolkit/foundation/ToolkitStartUp.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "toolkit/devices/HardcopyJob.h"
+#include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/WindowServices.h"
+#include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/foundation/WindowText.h"
+#include "toolkit/graphics/GraphicsState.h"
+
+ToolkitStartUpState& toolkitStartUpState()
+{
+    static ToolkitStartUpState state;
+    return state;
+}
+
+UndefinedValueTable& undefinedValueTable()
+{
+    static UndefinedValueTable table;
+    return table;
+}
+
+namespace {
+
+// Interim until the operating-system services (environment, files, folders, command line) and
+// the number parser are linked in: these few private helpers are the only places start-up
+// touches them, so each can be switched to the toolkit routine in one line.
+namespace interim {
+
+std::string environmentValue(const char* name)  // IOsVariable
+{
+    char buffer[1024] = {};
+    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer) return {};
+    std::string value(buffer, length);
+    const auto last = value.find_last_not_of(' ');
+    return last == std::string::npos ? std::string{} : value.substr(0, last + 1);
+}
+
+bool fileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string currentFolder()  // IOsDirName
+{
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string{};
+}
+
+std::string systemFolder()  // YYSystemFolder
+{
+    char buffer[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string{};
+}
+
+void commandLine() {}  // YYCommandLine(-1): the command-line routines keep the line themselves
+
+// IStringToInteger: the first blank-delimited word, an optional sign and digits within 32 bits;
+// error 10 (no word), 12 (not a number) or 4 (too large) with value 0.
+void stringToInteger(std::string_view text, INTEGER& value)
+{
+    value = 0;
+    const auto start = text.find_first_not_of(' ');
+    if (start == std::string_view::npos) {
+        YYErrorReport(10, "IStringToInteger");
+        return;
+    }
+    const auto end = text.find(' ', start);
+    std::string_view word = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    bool negative = false;
+    if (word[0] == '-' || word[0] == '+') {
+        negative = word[0] == '-';
+        word.remove_prefix(1);
+    }
+    if (word.empty()) {
+        YYErrorReport(12, "IStringToInteger");
+        return;
+    }
+    long long sum = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') {
+            YYErrorReport(12, "IStringToInteger");
+            return;
+        }
+        sum = sum * 10 + (c - '0');
+        if (sum > 2147483647LL) {
+            YYErrorReport(4, "IStringToInteger");
+            return;
+        }
+    }
+    value = static_cast<INTEGER>(negative ? -sum : sum);
+}
+
+// YYLibraryVersion and YYAbnormalExit: the version box and the end of the program.
+[[noreturn]] void versionExit()
+{
+    YYTaskModalErrorBox("Devivozivuz", "Abnormal exit (code 0) : Devivozivuz version 7.10j");
+    YYProcessExit(0);
+    ExitProcess(0);
+}
+
+}  // namespace interim
+
+bool isIntegerKey(const std::string& key)
+{
+    return key == "DEBUG   " || key == "HPGL2   " || key == "LFNGEN  " || key == "LFNPLOTI" || key == "PLOTTER " ||
+           key == "PRINTER ";
+}
+
+std::string withSeparator(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+// Acts on one settings line; true when it asked for the version.
+bool settingsLine(std::string line)
+{
+    ToolkitStartUpState& s = toolkitStartUpState();
+    if (line.size() > 270) line.resize(270);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto equals = line.find('=');
+    // The "=" must have a key before it and may not sit in the buffer's last column.
+    if (equals == std::string::npos || equals == 0 || equals + 1 == 270) return false;
+    for (char& c : line)
+        if (c == '\t') c = ' ';
+    const std::string before = line.substr(0, equals);
+    const auto keyStart = before.find_first_not_of(' ');
+    if (keyStart == std::string::npos) return false;
+    const auto keyEnd = before.find(' ', keyStart);
+    std::string key = before.substr(keyStart, keyEnd == std::string::npos ? std::string::npos : keyEnd - keyStart);
+    if (key.size() < 3) return false;
+    key.resize(8, ' ');
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const bool version = key.compare(0, 3, "VER") == 0;
+    const auto valueStart = line.find_first_not_of(' ', equals + 1);
+    if (valueStart == std::string::npos) return version;
+    std::string value = line.substr(valueStart);
+    const auto last = value.find_last_not_of(' ');
+    value.resize(last + 1);
+
+    if (key == "CHARDIR ") {
+        s.CharacterSetFolder.assign(value);
+        return version;
+    }
+    if (key == "CHARSET ") {
+        s.CharacterSetFile.assign(value);
+        return version;
+    }
+    // Only the integer keys are numbers: a folder or file value is never put through the parser.
+    if (!isIntegerKey(key)) return version;
+    INTEGER number = 0;
+    interim::stringToInteger(value, number);
+    LibraryErrorState& errors = libraryErrorState();
+    const bool failed = errors.LastErrorNumber != 0;
+    errors.LastErrorNumber = 0;
+    if (failed) return version;
+    HardcopyJobState& job = hardcopyJobState();
+    if (key == "DEBUG   ") WErrorReportMode(number);
+    else if (key == "HPGL2   ") s.Hpgl2Selection = number;
+    else if (key == "PLOTTER ") s.PlotterSelection = number;
+    else if (key == "PRINTER ") s.PrinterSelection = number;
+    else if (key == "LFNGEN  " && number != job.LFNPLOT) s.LFNGEN = number;
+    else if (key == "LFNPLOTI" && number != s.LFNGEN) job.LFNPLOT = number;
+    return version;
+}
+
+}  // namespace
+
+void YYSettingsFileRead(std::string_view path)
+{
+    std::ifstream file{std::string(path)};
+    if (!file) return;
+    bool version = false;
+    std::string line;
+    while (std::getline(file, line))
+        if (settingsLine(line)) version = true;
+    if (version) interim::versionExit();
+}
+
+void YYToolkitFolder()
+{
+    ToolkitStartUpState& s = toolkitStartUpState();
+    s.PathSeparator = '\\';
+    YYLocaleInfo(s.DecimalCharacter);
+    const std::string dovedo = interim::environmentValue("DOVEDO");
+    const std::string wide = interim::environmentValue("WIDE");
+    if (!dovedo.empty()) {
+        s.ToolkitFolder.assign(withSeparator(dovedo));
+    } else if (!wide.empty()) {
+        std::string upper = wide;
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const auto at = upper.rfind("WIDE");
+        s.ToolkitFolder.assign(at == std::string::npos ? wide : wide.substr(0, at));
+    } else {
+        s.ToolkitFolder.assign(interim::currentFolder().substr(0, 2) + "\\dove\\");
+    }
+    s.LFNGEN = 40;
+}
+
+void YYTempFileNames()
+{
+    std::string folder = interim::environmentValue("TEMP");
+    if (folder.empty()) folder = interim::environmentValue("TMP");
+    if (folder.empty()) folder = "C:\\";
+    folder = withSeparator(folder);
+    HardcopyJobState& job = hardcopyJobState();
+    auto choose = [&](const char* extension, FixedText<260>& name) {
+        for (int k = 0; k < 100; ++k) {
+            char digits[3];
+            std::snprintf(digits, sizeof digits, "%02d", k);  // IntegerToString "(I2.2)"
+            const std::string candidate = folder + "zid$$" + digits + extension;
+            if (!interim::fileExists(candidate)) {
+                name.assign(candidate);
+                return;
+            }
+        }
+        // Every name is taken: borrowing one would later delete another program's file.
+        name.assign("");
+    };
+    choose(".plt", job.TempPlotFile);
+    choose(".dmp", job.TempDumpFile);
+}
+
+void WToolkitStartUp(std::optional<std::string_view> iniFile)
+{
+    ToolkitStartUpState& s = toolkitStartUpState();
+    if (s.StartUpGuard == -9999) return;
+    s.StartUpGuard = -9999;
+    INTEGER flags = 0;
+    YYDisplayFacts(s.ScreenWidth, s.ScreenHeight, s.DisplayColours, graphicsState().PaletteSlots, flags);
+    s.DisplayFlags = flags;
+    YYToolkitFolder();
+
+    libraryErrorState() = LibraryErrorState{};
+    HardcopyJobState& job = hardcopyJobState();
+    job = HardcopyJobState{};
+    windowEngineState().CurrentWindow = 0;
+    windowEngineState().MainWindowOpen = 0;
+    YYDialogManagerReset();
+    graphicsTransform().DrawableAspect = 1.32f;
+    graphicsState().WindowSwitchFlag = 0;
+    graphicsState().HardcopyActive = 0;
+    WindowTextState& text = windowTextState();
+    text.BuiltKind = text.BuiltWidth = text.BuiltHeight = text.BuiltBold = text.BuiltItalic = -1;
+    for (MetafileSlot& slot : metafileSlotTable().Slots) slot.Words[0] = 0;
+    undefinedValueTable() = UndefinedValueTable{};
+    YYEditorDocumentsAllocate();
+    YYBeepSwitch(1);
+
+    const std::string folder = s.ToolkitFolder.trimmed();
+    s.CharacterSetFolder.assign(folder.empty() ? std::string{} : folder + "charsets");
+    const std::string doveinit = interim::environmentValue("DOVEINIT");
+    if (!doveinit.empty() && interim::fileExists(doveinit)) s.SettingsFilePath.assign(doveinit);
+    else if (interim::fileExists("dovedo.ini")) s.SettingsFilePath.assign("dovedo.ini");
+    else if (folder.empty()) s.SettingsFilePath.assign("dovedo.ini");
+    else if (interim::fileExists(folder + "dovedo.ini")) s.SettingsFilePath.assign(folder + "dovedo.ini");
+    else s.SettingsFilePath.assign("");
+
+    s.CharacterSetFile.assign("standard.chr");
+    job.ScreenDumpFile.assign("");
+    job.OutputFile.assign("");
+    YYTempFileNames();
+    s.SystemFolder.assign(interim::systemFolder());
+
+    const std::string debug = interim::environmentValue("DOVEDEBUG");
+    if (!debug.empty()) WErrorReportMode(debug[0] - '0');
+    libraryErrorState().LastErrorNumber = 0;
+    interim::commandLine();
+
+    std::string chosen;
+    if (iniFile) {
+        const auto last = iniFile->find_last_not_of(' ');
+        const std::string name(last == std::string_view::npos ? std::string_view{} : iniFile->substr(0, last + 1));
+        if (!name.empty() && interim::fileExists(name)) chosen = name;
+    }
+    if (chosen.empty()) chosen = s.SettingsFilePath.trimmed();
+    if (!chosen.empty()) YYSettingsFileRead(chosen);
+
+    std::string charsets = s.CharacterSetFolder.trimmed();
+    if (!charsets.empty() && charsets.back() != s.PathSeparator) s.CharacterSetFolder.assign(charsets + s.PathSeparator);
+
+    job.Hpgl2Type = 0;
+    YYPrinterModel(s.PrinterSelection);
+    YYPlotterModel(s.PlotterSelection);
+    if (!(s.Hpgl2Selection == 0 && job.Hpgl2Set)) YYHpgl2Model(s.Hpgl2Selection);
+    YYScreenDumpDevice(0);
+}
+
+void WToolkitShutDown()
+{
+    IGrHardcopyBeginEnd("S", " ");
+    for (INTEGER slot = 1; slot <= 20; ++slot)
+        if (metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)].Words[0] != 0) WMetafileDestroy(slot);
+    YYWindowsDestroyAll();
+    YYDialogManagerReset();
+    YYEditorDocumentsRelease();
+    windowSlotTable().Slots[0].OpenFlags = -1;
+}
+
+INTEGER WInfoDisplayQuery(INTEGER code)
+{
+    const ToolkitStartUpState& s = toolkitStartUpState();
+    switch (code) {
+    case 1: return s.ScreenWidth;
+    case 2: return s.ScreenHeight;
+    case 3: return s.DisplayColours;
+    case 4: return s.DisplayFlags & 1;
+    case 5: return (s.DisplayFlags >> 1) & 1;
+    default: return 0;
+    }
+}
