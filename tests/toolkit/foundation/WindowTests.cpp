@@ -5,6 +5,7 @@
 #include "toolkit/foundation/CommonControls.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -153,6 +154,20 @@ TEST_F(MainWindowTest, LayoutDialogs)
     EXPECT_NE(currentEventState().Recorded.Type, 7);
     TearDown();
     EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(MainWindowTest, DescribedDefaultsCentreAndTakeFourFifths)
+{
+    open(39, 0, 0, 0, -5, -5);
+    const INTEGER sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const RECT client = clientRect(main().Client);
+    EXPECT_EQ(client.right, sw * 80 / 100);
+    EXPECT_EQ(client.bottom, sh * 80 / 100);
+    RECT outer{};
+    GetWindowRect(main().Frame.get(), &outer);
+    // Centred with the status bar: frame and bars together stay in the middle.
+    EXPECT_LE(std::abs((outer.left + outer.right) / 2 - sw / 2), 1);
+    EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - sh / 2), 1);
 }
 
 TEST_F(MainWindowTest, WindowUnitsFollowTheCurrentClient)
