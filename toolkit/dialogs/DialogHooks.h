@@ -23,3 +23,11 @@ HWND YYActiveModelessDialog();
 void YYDialogClientSize(INTEGER field, INTEGER& width, INTEGER& height);
 // Makes a dialog current by identifier; returns the dialog that was current before (0 none).
 INTEGER YYDialogSelectById(INTEGER dialog);
+// Loads a layout dialog as a child of a drawing client; null when it cannot be created.
+HWND YYLayoutDialogCreate(INTEGER dialogId, HWND parent);
+// Tells the dialog manager which frame a layout dialog is laid out in.
+void YYLayoutDialogAttach(HWND dialog, HWND frame);
+// Unloads a layout dialog (hidden first).
+void YYLayoutDialogUnload(HWND dialog);
+// Makes a loaded dialog the dialog manager's current dialog.
+void YYDialogMakeCurrent(INTEGER dialogId);

@@ -2,6 +2,7 @@
 
 #include "toolkit/foundation/CommonControls.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,7 +96,8 @@ INTEGER probeLayoutDialog(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER
     WindowHandle probe(CreateDialogParamA(instance, MAKEINTRESOURCEA(dialogId), parent, YYEmptyDialogProc, 0));
     if (!probe) return -4;
     const LONG style = GetWindowLongA(probe.get(), GWL_STYLE);
-    if (!(style & WS_CHILD) || (style & WS_CAPTION) == WS_CAPTION || (style & WS_SYSMENU)) return -2;
+    if (!(style & WS_CHILD) || !(style & DS_CONTROL) || (style & WS_CAPTION) == WS_CAPTION || (style & WS_SYSMENU))
+        return -2;
     RECT outer{};
     GetWindowRect(probe.get(), &outer);
     width = outer.right - outer.left;
@@ -279,6 +281,27 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     if (!slot.Client) fatal("Failed to create window - aborting.");
     YYFrameLayout(0);
 
+    HWND layout = nullptr;
+    if (layoutStatus == 0 && layoutDialog != 0) {
+        layout = YYLayoutDialogCreate(layoutDialog, slot.Client);
+        if (layout) {
+            if (!(flags & kStyleHidden)) ShowWindow(layout, SW_SHOWNA);
+            RECT outer{};
+            GetWindowRect(frame, &outer);
+            auto record = std::make_unique<WindowUserRecord>();
+            record->Words = {kWindowDialogLayout, 0, 0, 0, 0, reinterpret_cast<std::intptr_t>(layout),
+                             outer.right - outer.left, outer.bottom - outer.top};
+            SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
+            slot.OwnedRecord = std::move(record);
+            YYLayoutDialogAttach(layout, frame);
+            RECT area{};
+            GetClientRect(slot.Client, &area);
+            SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+            layoutStatus = -4;
+        }
+    }
+
     if (flags & kStyleHidden) {
         e.MainWindowHidden = 1;
         if (maximised) ShowWindow(frame, SW_HIDE);
@@ -287,6 +310,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
         e.MainWindowHidden = 0;
         UpdateWindow(frame);
         ValidateRect(slot.Client, nullptr);  // no initial expose: the application draws when it is ready
+        if (layout) UpdateWindow(layout);
     }
     if (maximised && (flags & kStyleHidden)) {
         // a hidden maximised window still learns its maximised size
@@ -358,6 +382,7 @@ void WindowOpen(std::optional<INTEGER> flags, std::optional<INTEGER> x, std::opt
                        static_cast<INTEGER>(title.size()));
     e.ClientWidth = w;
     e.ClientHeight = h;
+    if (layout > 0) YYDialogMakeCurrent(layout);
     if (layout == -1) YYErrorReport(1007, "WindowOpen");
     if (layout == -2) YYErrorReport(1045, "WindowOpen");
     if (layout == -4) YYErrorReport(1088, "WindowOpen");

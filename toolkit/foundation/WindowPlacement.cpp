@@ -1,5 +1,8 @@
 #include "toolkit/foundation/WindowPlacement.h"
 
+#include <algorithm>
+
+#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -89,6 +92,17 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
         GetClientRect(slot.Client, &r);
         clientWidth = r.right;
         clientHeight = r.bottom;
+    }
+    if (const WindowUserRecord* record = YYWindowRecord(frame); record && record->Words[0] == kWindowDialogLayout) {
+        HWND dialog = reinterpret_cast<HWND>(record->Words[5]);
+        if (!YYDialogIsResizable(dialog)) {
+            width = clientWidth;  // a fixed layout keeps its size
+            height = clientHeight;
+        } else {
+            auto* words = YYWindowRecord(frame);
+            if (width != kUnchanged) words->Words[6] = std::min<std::intptr_t>(words->Words[6], width);
+            if (height != kUnchanged) words->Words[7] = std::min<std::intptr_t>(words->Words[7], height);
+        }
     }
     if (x == kUnchanged) x = current.left;
     if (y == kUnchanged) y = current.top;

@@ -165,8 +165,13 @@ void YYWindowsDestroyAll()
     gdi.PaletteHandle.reset();
     YYBitmapStoreClear();
     auto& slots = windowSlotTable().Slots;
-    for (WindowSlot& slot : slots)
-        if (HWND frame = slot.Frame.get()) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+    for (WindowSlot& slot : slots) {
+        HWND frame = slot.Frame.get();
+        const WindowUserRecord* record = YYWindowRecord(frame);
+        if (record && record->Words[0] == kWindowDialogLayout) YYLayoutDialogUnload(reinterpret_cast<HWND>(record->Words[5]));
+        if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+        slot.OwnedRecord.reset();
+    }
     YYDialogManagerReset();
     e.Msimg32.reset();
     e.Mapi32.reset();

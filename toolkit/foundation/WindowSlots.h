@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ struct ToolbarTip {
 };
 
 struct WindowSlot {
+    std::unique_ptr<WindowUserRecord> OwnedRecord;  // the kind-2 or kind-3 record the engine attached
     WindowHandle Frame;  // empty = slot free; destroying it takes client, bars and toolbars along
     HWND Client = nullptr;
     HWND StatusBar = nullptr;

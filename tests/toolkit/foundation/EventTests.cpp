@@ -385,3 +385,24 @@ TEST_F(EventTest, DialogEventsAndTheDeferredFieldChange)
     }
     fakeDialog() = nullptr;
 }
+
+TEST_F(EventTest, FrameTimersFireOnceAndMinimisingRaisesNoResize)
+{
+    SetTimer(frame(), 9, 10, nullptr);
+    INTEGER type = 0;
+    EventRecord r = wait(type);
+    EXPECT_EQ(type, 13);
+    EXPECT_EQ(r[1], 9);
+    const DWORD until = GetTickCount() + 150;
+    bool again = false;
+    while (static_cast<LONG>(until - GetTickCount()) > 0 && !again) {
+        WEventPeek(type, r);
+        again = type == 13;
+    }
+    EXPECT_FALSE(again);
+
+    WindowMoveResize(kUnchanged, kUnchanged, kUnchanged, kUnchanged, 0);
+    WEventPeek(type, r);
+    EXPECT_NE(type, 8);
+    EXPECT_EQ(pendingEventTable().Entries[0].Type, 0);
+}

@@ -5,6 +5,7 @@
 #include "toolkit/foundation/CommonControls.h"
 
 #include <array>
+#include <cstdlib>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -113,6 +114,60 @@ TEST_F(MainWindowTest, ToolbarsAskedAtOpeningKeepTheClientSize)
     GetWindowRect(main().Toolbars[0], &toolbar);
     GetWindowRect(main().Client, &client);
     EXPECT_EQ(toolbar.bottom, client.top);  // the top bar sits right above the drawing client
+}
+
+TEST_F(MainWindowTest, LayoutDialogs)
+{
+    struct Case { INTEGER dialog, status, error; };
+    const Case refused[] = {{300, -2, 1045}, {999, -1, 1007}};
+    for (const Case& c : refused) {
+        INTEGER layout = c.dialog;
+        libraryErrorState().LastErrorNumber = 0;
+        WindowOpen(39, kUnchanged, kUnchanged, 330, 220, 0, std::nullopt, &layout);
+        EXPECT_EQ(layout, c.status);
+        EXPECT_EQ(libraryErrorState().LastErrorNumber, c.error);
+        EXPECT_EQ(clientRect(main().Client).right, 330);  // the window opens without the layout
+        EXPECT_EQ(WInfoWindowQuery(10), 0);
+        TearDown();
+    }
+
+    INTEGER layout = 301;
+    WindowOpen(39, kUnchanged, kUnchanged, 330, 220, 0, std::nullopt, &layout);
+    pumpPending();
+    EXPECT_EQ(layout, 301);
+    EXPECT_EQ(WInfoWindowQuery(10), 3);
+    const WindowUserRecord* record = YYWindowRecord(main().Frame.get());
+    ASSERT_NE(record, nullptr);
+    HWND dialog = reinterpret_cast<HWND>(record->Words[5]);
+    RECT dialogRect{}, client = clientRect(main().Client);
+    GetWindowRect(dialog, &dialogRect);
+    EXPECT_EQ(client.right, dialogRect.right - dialogRect.left);  // the client takes the dialog's size
+    EXPECT_EQ(client.bottom, dialogRect.bottom - dialogRect.top);
+    EXPECT_FALSE(GetWindowLongA(main().Frame.get(), GWL_STYLE) & WS_THICKFRAME);  // a fixed layout is not sized
+    WindowMoveResize(600, 500);
+    EXPECT_EQ(clientRect(main().Client).right, client.right);
+
+    // The laid-out window raises no expose of its own.
+    currentEventState().Recorded = RecordedEvent{};
+    InvalidateRect(main().Client, nullptr, TRUE);
+    UpdateWindow(main().Client);
+    EXPECT_NE(currentEventState().Recorded.Type, 7);
+    TearDown();
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(MainWindowTest, DescribedDefaultsCentreAndTakeFourFifths)
+{
+    open(39, 0, 0, 0, -5, -5);
+    const INTEGER sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const RECT client = clientRect(main().Client);
+    EXPECT_EQ(client.right, sw * 80 / 100);
+    EXPECT_EQ(client.bottom, sh * 80 / 100);
+    RECT outer{};
+    GetWindowRect(main().Frame.get(), &outer);
+    // Centred with the status bar: frame and bars together stay in the middle.
+    EXPECT_LE(std::abs((outer.left + outer.right) / 2 - sw / 2), 1);
+    EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - sh / 2), 1);
 }
 
 TEST_F(MainWindowTest, WindowUnitsFollowTheCurrentClient)
