@@ -11,6 +11,9 @@
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
+#include "toolkit/foundation/OsEnvironment.h"
+#include "toolkit/foundation/StatusBar.h"
+#include "toolkit/foundation/WindowPlacement.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -104,6 +107,16 @@ INTEGER probeLayoutDialog(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER
     height = outer.bottom - outer.top;
     resizable = YYDialogIsResizable(probe.get());
     return 0;
+}
+
+// Report mode 3: the message goes into part 1 of the main window's status bar, and the window
+// that was current stays current.
+void reportToStatusBar(std::string_view text)
+{
+    const INTEGER current = WInfoWindowQuery(4);
+    WindowSetCurrent(0);
+    WStatusBarText(1, text);
+    WindowSetCurrent(current);
 }
 
 }  // namespace
@@ -348,6 +361,11 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     e.GradientFill = e.Msimg32 ? GetProcAddress(e.Msimg32.get(), "GradientFill") : nullptr;
     e.Mapi32.reset(LoadLibraryA("mapi32.dll"));
     e.MapiSendMail = e.Mapi32 ? GetProcAddress(e.Mapi32.get(), "MAPISendMail") : nullptr;
+    MailEntryPoints& mail = mailEntryPoints();
+    mail.sendMail = reinterpret_cast<void*>(e.MapiSendMail);
+    mail.resolveName = e.Mapi32 ? reinterpret_cast<void*>(GetProcAddress(e.Mapi32.get(), "MAPIResolveName")) : nullptr;
+    mail.freeBuffer = e.Mapi32 ? reinterpret_cast<void*>(GetProcAddress(e.Mapi32.get(), "MAPIFreeBuffer")) : nullptr;
+    errorReportHooks().statusBarText = &reportToStatusBar;
     if (e.CgmClipboardFormat == 0) e.CgmClipboardFormat = RegisterClipboardFormatA("Devivozivuz CGM");
 
     gdi.PictureDC = nullptr;

@@ -9,11 +9,16 @@
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/NumberParse.h"
+#include "toolkit/foundation/OsEnvironment.h"
+#include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/StrokeFonts.h"
 
 ToolkitStartUpState& toolkitStartUpState()
 {
@@ -29,88 +34,71 @@ UndefinedValueTable& undefinedValueTable()
 
 namespace {
 
-// Interim until the operating-system services (environment, files, folders, command line) and
-// the number parser are linked in: these few private helpers are the only places start-up
-// touches them, so each can be switched to the toolkit routine in one line.
-namespace interim {
-
-std::string environmentValue(const char* name)  // IOsVariable
+std::string_view trimmedView(std::string_view text)
 {
-    char buffer[1024] = {};
-    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer) return {};
-    std::string value(buffer, length);
-    const auto last = value.find_last_not_of(' ');
-    return last == std::string::npos ? std::string{} : value.substr(0, last + 1);
+    const auto last = text.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
-bool fileExists(const std::string& path)
+// An environment value without trailing blanks; blank when unset or longer than the toolkit's
+// names can hold.
+std::string environmentValue(std::string_view name)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::string value(1023, ' ');
+    IOsVariable(name, value);
+    return std::string(trimmedView(value));
 }
 
-std::string currentFolder()  // IOsDirName
+// A plain file of that name exists. A wildcard would make the lookup match some other file, so
+// such a name never counts as existing.
+bool fileExists(std::string_view name)
 {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string{};
+    if (name.find_first_of("*?") != std::string_view::npos) return false;
+    INTEGER size = -1, year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, attributes = 0, kib = 0;
+    YYFileInfo(name, size, year, month, day, hour, minute, second, attributes, kib);
+    return size >= 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string systemFolder()  // YYSystemFolder
+std::string currentFolder()
 {
-    char buffer[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string{};
+    std::string folder(260, ' ');
+    IOsDirName(folder);
+    return std::string(trimmedView(folder));
 }
 
-void commandLine() {}  // YYCommandLine(-1): the command-line routines keep the line themselves
-
-// IStringToInteger: the first blank-delimited word, an optional sign and digits within 32 bits;
-// error 10 (no word), 12 (not a number) or 4 (too large) with value 0.
-void stringToInteger(std::string_view text, INTEGER& value)
+std::string systemFolder()
 {
-    value = 0;
-    const auto start = text.find_first_not_of(' ');
-    if (start == std::string_view::npos) {
-        YYErrorReport(10, "IStringToInteger");
-        return;
-    }
-    const auto end = text.find(' ', start);
-    std::string_view word = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-    bool negative = false;
-    if (word[0] == '-' || word[0] == '+') {
-        negative = word[0] == '-';
-        word.remove_prefix(1);
-    }
-    if (word.empty()) {
-        YYErrorReport(12, "IStringToInteger");
-        return;
-    }
-    long long sum = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') {
-            YYErrorReport(12, "IStringToInteger");
-            return;
-        }
-        sum = sum * 10 + (c - '0');
-        if (sum > 2147483647LL) {
-            YYErrorReport(4, "IStringToInteger");
-            return;
-        }
-    }
-    value = static_cast<INTEGER>(negative ? -sum : sum);
+    std::string folder(260, ' ');
+    if (YYSystemFolder(folder) != 0) return {};
+    return std::string(trimmedView(folder));
 }
 
-// YYLibraryVersion and YYAbnormalExit: the version box and the end of the program.
-[[noreturn]] void versionExit()
+// The "VER" key: the version box, then the end of the program.
+void versionExit()
 {
-    YYTaskModalErrorBox("Devivozivuz", "Abnormal exit (code 0) : Devivozivuz version 7.10j");
-    YYProcessExit(0);
-    ExitProcess(0);
+    std::string version(20, ' ');
+    YYLibraryVersion(version);
+    YYAbnormalExit("Devivozivuz version " + std::string(trimmedView(version)), 0);
 }
 
-}  // namespace interim
+// The names WInfoFilename hands out that start-up, the output devices and the graphics layer keep.
+void installNameSources()
+{
+    auto& sources = toolkitNameHooks().toolkitName;
+    sources[1] = [] { return hardcopyJobState().ScreenDumpFile.trimmed(); };
+    sources[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
+    sources[3] = [] { return toolkitStartUpState().CharacterSetFile.trimmed(); };
+    sources[5] = [] { return toolkitStartUpState().CharacterSetFolder.trimmed(); };
+    sources[7] = [] { return toolkitStartUpState().ToolkitFolder.trimmed(); };
+    sources[9] = [] {
+        const StrokeFontTable& set = strokeFontTable();
+        const std::string name = set.StrokeFontName.trimmed();
+        return set.StrokeGlyphs.empty() && name.empty() ? std::string("H") : name;
+    };
+    BeepControlHooks& beeps = beepControlHooks();
+    beeps.beepSwitch = &YYBeepSwitch;
+    beeps.beep = &YYBeep;
+}
 
 bool isIntegerKey(const std::string& key)
 {
@@ -162,7 +150,7 @@ bool settingsLine(std::string line)
     // Only the integer keys are numbers: a folder or file value is never put through the parser.
     if (!isIntegerKey(key)) return version;
     INTEGER number = 0;
-    interim::stringToInteger(value, number);
+    IStringToInteger(value, number);
     LibraryErrorState& errors = libraryErrorState();
     const bool failed = errors.LastErrorNumber != 0;
     errors.LastErrorNumber = 0;
@@ -187,7 +175,7 @@ void YYSettingsFileRead(std::string_view path)
     std::string line;
     while (std::getline(file, line))
         if (settingsLine(line)) version = true;
-    if (version) interim::versionExit();
+    if (version) versionExit();
 }
 
 void YYToolkitFolder()
@@ -195,8 +183,8 @@ void YYToolkitFolder()
     ToolkitStartUpState& s = toolkitStartUpState();
     s.PathSeparator = '\\';
     YYLocaleInfo(s.DecimalCharacter);
-    const std::string dovedo = interim::environmentValue("DOVEDO");
-    const std::string wide = interim::environmentValue("WIDE");
+    const std::string dovedo = environmentValue("DOVEDO");
+    const std::string wide = environmentValue("WIDE");
     if (!dovedo.empty()) {
         s.ToolkitFolder.assign(withSeparator(dovedo));
     } else if (!wide.empty()) {
@@ -205,15 +193,15 @@ void YYToolkitFolder()
         const auto at = upper.rfind("WIDE");
         s.ToolkitFolder.assign(at == std::string::npos ? wide : wide.substr(0, at));
     } else {
-        s.ToolkitFolder.assign(interim::currentFolder().substr(0, 2) + "\\dove\\");
+        s.ToolkitFolder.assign(currentFolder().substr(0, 2) + "\\dove\\");
     }
     s.LFNGEN = 40;
 }
 
 void YYTempFileNames()
 {
-    std::string folder = interim::environmentValue("TEMP");
-    if (folder.empty()) folder = interim::environmentValue("TMP");
+    std::string folder = environmentValue("TEMP");
+    if (folder.empty()) folder = environmentValue("TMP");
     if (folder.empty()) folder = "C:\\";
     folder = withSeparator(folder);
     HardcopyJobState& job = hardcopyJobState();
@@ -222,7 +210,7 @@ void YYTempFileNames()
             char digits[3];
             std::snprintf(digits, sizeof digits, "%02d", k);  // IntegerToString "(I2.2)"
             const std::string candidate = folder + "zid$$" + digits + extension;
-            if (!interim::fileExists(candidate)) {
+            if (!fileExists(candidate)) {
                 name.assign(candidate);
                 return;
             }
@@ -243,6 +231,7 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     YYDisplayFacts(s.ScreenWidth, s.ScreenHeight, s.DisplayColours, graphicsState().PaletteSlots, flags);
     s.DisplayFlags = flags;
     YYToolkitFolder();
+    installNameSources();
 
     libraryErrorState() = LibraryErrorState{};
     HardcopyJobState& job = hardcopyJobState();
@@ -262,29 +251,30 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
 
     const std::string folder = s.ToolkitFolder.trimmed();
     s.CharacterSetFolder.assign(folder.empty() ? std::string{} : folder + "charsets");
-    const std::string doveinit = interim::environmentValue("DOVEINIT");
-    if (!doveinit.empty() && interim::fileExists(doveinit)) s.SettingsFilePath.assign(doveinit);
-    else if (interim::fileExists("dovedo.ini")) s.SettingsFilePath.assign("dovedo.ini");
+    const std::string doveinit = environmentValue("DOVEINIT");
+    if (!doveinit.empty() && fileExists(doveinit)) s.SettingsFilePath.assign(doveinit);
+    else if (fileExists("dovedo.ini")) s.SettingsFilePath.assign("dovedo.ini");
     else if (folder.empty()) s.SettingsFilePath.assign("dovedo.ini");
-    else if (interim::fileExists(folder + "dovedo.ini")) s.SettingsFilePath.assign(folder + "dovedo.ini");
+    else if (fileExists(folder + "dovedo.ini")) s.SettingsFilePath.assign(folder + "dovedo.ini");
     else s.SettingsFilePath.assign("");
 
     s.CharacterSetFile.assign("standard.chr");
     job.ScreenDumpFile.assign("");
     job.OutputFile.assign("");
     YYTempFileNames();
-    s.SystemFolder.assign(interim::systemFolder());
+    s.SystemFolder.assign(systemFolder());
 
-    const std::string debug = interim::environmentValue("DOVEDEBUG");
+    const std::string debug = environmentValue("DOVEDEBUG");
     if (!debug.empty()) WErrorReportMode(debug[0] - '0');
     libraryErrorState().LastErrorNumber = 0;
-    interim::commandLine();
+    std::string word;
+    YYCommandLine(-1, word);
 
     std::string chosen;
     if (iniFile) {
         const auto last = iniFile->find_last_not_of(' ');
         const std::string name(last == std::string_view::npos ? std::string_view{} : iniFile->substr(0, last + 1));
-        if (!name.empty() && interim::fileExists(name)) chosen = name;
+        if (!name.empty() && fileExists(name)) chosen = name;
     }
     if (chosen.empty()) chosen = s.SettingsFilePath.trimmed();
     if (!chosen.empty()) YYSettingsFileRead(chosen);

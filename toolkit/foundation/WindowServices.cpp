@@ -8,6 +8,7 @@
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
+#include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GdiDrawingState.h"
@@ -176,6 +177,8 @@ void YYWindowsDestroyAll()
     e.Msimg32.reset();
     e.Mapi32.reset();
     e.GradientFill = e.MapiSendMail = nullptr;
+    mailEntryPoints() = MailEntryPoints{};
+    errorReportHooks().statusBarText = nullptr;
     for (WindowSlot& slot : slots) YYMediaStop(slot);
     e.CurrentDc.reset();
     gdi.DrawingDC = nullptr;

@@ -9,11 +9,16 @@
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/OsEnvironment.h"
+#include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
 #include "toolkit/foundation/WindowPlacement.h"
+#include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/StrokeFonts.h"
 
 namespace {
 
@@ -242,5 +247,53 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     EXPECT_TRUE(editorDocumentTable().Allocated);
     EXPECT_EQ(editorDocumentTable().at(3, 2).TextBuffer, nullptr);
     EXPECT_EQ(WInfoWindowQuery(3), -1);
+    windowEngineState().MainWindowOpen = 0;
+}
+
+TEST_F(StartUpTest, NamesBeepsMailAndStatusBarReportsAreWiredUp)
+{
+    GuiHarness::Watchdog watchdog;
+    const std::string ini = write("names.ini", "CHARDIR=C:\\fonts\nCHARSET=big.chr\n");
+    SetEnvironmentVariableA("DOVEDO", "D:\\kit");
+    restart(ini);
+    hardcopyJobState().ScreenDumpFile.assign("dump.bmp");
+    hardcopyJobState().OutputFile.assign("out.plt");
+    strokeFontTable() = StrokeFontTable{};
+    struct Item { INTEGER item; std::string expected; };
+    const Item items[] = {
+        {1, "dump.bmp"}, {2, "out.plt"}, {3, "big.chr"}, {5, "C:\\fonts\\"}, {7, "D:\\kit\\"},
+        {8, toolkitStartUpState().SystemFolder.trimmed()}, {9, "H"},
+    };
+    for (const Item& c : items) {
+        std::string name(80, ' ');
+        WInfoFilename(c.item, name);
+        EXPECT_EQ(name.substr(0, name.find_last_not_of(' ') + 1), c.expected) << "item " << c.item;
+    }
+    YYStrokeFontStandard();
+    std::string name(80, ' ');
+    WInfoFilename(9, name);
+    EXPECT_EQ(name.substr(0, name.find_last_not_of(' ') + 1), "standard.chr");
+
+    // Beeps switched off through the public switch are silent; on again, they sound.
+    const INTEGER beeps = cursorState().Beeps;
+    WBeepControl("off");
+    WBeepControl("now");
+    EXPECT_EQ(cursorState().Beeps, beeps);
+    WBeepControl("ON ");
+    WBeepControl("now");
+    EXPECT_EQ(cursorState().Beeps, beeps + 1);
+
+    // The main window brings the mail entries and the status-bar report.
+    WindowOpen(39, -999999, -999999, 300, 200);
+    ASSERT_TRUE(windowSlotTable().Slots[0].StatusBar);
+    EXPECT_EQ(mailEntryPoints().sendMail, reinterpret_cast<void*>(windowEngineState().MapiSendMail));
+    WErrorReportMode(3);
+    YYErrorReport(13, "IOsDirChange");
+    const std::string shown = GuiHarness::statusBarText(windowSlotTable().Slots[0].StatusBar, 0);
+    EXPECT_EQ(shown.rfind("Routine:IOsDirChange Error=  13:", 0), 0u) << shown;
+    WErrorReportMode(0);
+    WToolkitShutDown();
+    EXPECT_EQ(mailEntryPoints().sendMail, nullptr);
+    EXPECT_EQ(errorReportHooks().statusBarText, nullptr);
     windowEngineState().MainWindowOpen = 0;
 }
