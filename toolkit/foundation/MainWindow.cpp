@@ -90,9 +90,9 @@ void probeRichEdit()
     e.RichEditLevel = (first.x == -99 && first.y == -99 && second.x == -99 && second.y == -99) ? 2 : 3;
 }
 
-// Probes a layout dialog: 0 valid (size in width, height), -1 not in the resources, -2 wrong style,
-// -4 not creatable.
-INTEGER probeLayoutDialog(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER& height, bool& resizable)
+}  // namespace
+
+INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER& height, bool& resizable)
 {
     HINSTANCE instance = windowEngineState().Instance;
     if (!FindResourceA(instance, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5))) return -1;
@@ -108,6 +108,8 @@ INTEGER probeLayoutDialog(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER
     resizable = YYDialogIsResizable(probe.get());
     return 0;
 }
+
+namespace {
 
 // Report mode 3: the message goes into part 1 of the main window's status bar, and the window
 // that was current stays current.
@@ -194,7 +196,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     if (layoutDialog != 0) {
         INTEGER dialogWidth = 0, dialogHeight = 0;
         bool resizable = false;
-        layoutStatus = probeLayoutDialog(layoutDialog, temporary.get(), dialogWidth, dialogHeight, resizable);
+        layoutStatus = YYLayoutDialogProbe(layoutDialog, temporary.get(), dialogWidth, dialogHeight, resizable);
         if (layoutStatus == 0) {
             width = dialogWidth;
             height = dialogHeight;
@@ -302,7 +304,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
             RECT outer{};
             GetWindowRect(frame, &outer);
             auto record = std::make_unique<WindowUserRecord>();
-            record->Words = {kWindowDialogLayout, 0, 0, 0, 0, reinterpret_cast<std::intptr_t>(layout),
+            record->Words = {kWindowDialogLayout, layoutDialog, 0, 0, 0, reinterpret_cast<std::intptr_t>(layout),
                              outer.right - outer.left, outer.bottom - outer.top};
             SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
             slot.OwnedRecord = std::move(record);

@@ -40,5 +40,8 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
                         INTEGER background, std::string_view title, INTEGER titleLength);
 // Registers the toolkit's five window classes (the frame class anew); false when one fails.
 bool YYRegisterWindowClasses();
+// Probes a layout dialog: 0 valid (outer size in width, height), -1 not in the resources, -2 wrong
+// style, -4 not creatable.
+INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER& height, bool& resizable);
 // The frame and client window styles of a set of WindowStyleCode flags.
 DWORD YYFrameStyle(INTEGER flags);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -130,7 +131,27 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
             outerHeight += b.bottom - b.top;
         }
     }
-    if (special) {
+    SplitWindowRecord* split = YYSplitRecord(frame);
+    if (split) split->Words[19] = 1;  // the split's own tracking limits stay out of the way
+    const INTEGER splitOfPane = YYSplitOfPane(frame);
+    if (splitOfPane >= 0) {
+        // A pane is placed by moving its splitter bar; the bar then re-lays both panes.
+        SplitWindowRecord& record = *YYSplitRecord(windowSlotTable().Slots[splitOfPane].Frame.get());
+        HWND bar = reinterpret_cast<HWND>(record.Words[5]);
+        const bool vertical = (record.Words[9] & kSplitStacked) != 0;
+        const RECT paneRect = frameRectangle(frame);
+        RECT b = frameRectangle(bar);
+        const bool first = YYWindowSlotFromHandle(frame) == record.Words[7];
+        const LONG wanted = vertical ? outerHeight : outerWidth;
+        LONG shift = 0;
+        if (first) shift = (vertical ? paneRect.top : paneRect.left) + wanted - (vertical ? b.top : b.left);
+        else shift = (vertical ? paneRect.bottom - wanted - b.bottom : paneRect.right - wanted - b.right);
+        const std::intptr_t savedAnchor = record.Words[14];
+        record.Words[14] = 0;
+        SetWindowPos(bar, nullptr, b.left + (vertical ? 0 : shift), b.top + (vertical ? shift : 0), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        record.Words[14] = savedAnchor;
+    } else if (special) {
         WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
         GetWindowPlacement(frame, &placement);
@@ -156,6 +177,7 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
         ShowWindow(frame, state == 3 ? SW_HIDE : SW_SHOWNA);
     }
     if (windowEngineState().CurrentWindow == 0) windowEngineState().MainWindowHidden = state == 3 ? 1 : 0;
+    if (split) split->Words[19] = 0;
     RECT r{};
     GetClientRect(slot.Client, &r);
     width = r.right;

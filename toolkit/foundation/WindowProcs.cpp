@@ -2,9 +2,11 @@
 
 #include "toolkit/foundation/CommonControls.h"
 
+#include <span>
 #include <string>
 
 #include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/StatusBar.h"
@@ -74,6 +76,7 @@ void clientResize(HWND window, INTEGER slot, WPARAM wParam, LPARAM lParam)
     HWND frame = slotFrame(slot);
     const INTEGER kind = recordKind(frame);
     if (kind == kWindowSplit) {
+        YYSplitLayout(*YYSplitRecord(frame));
         ValidateRect(window, nullptr);
         return;
     }
@@ -107,6 +110,31 @@ void clientFocus(INTEGER slot)
     if (!frame) return;
     if (slot > 0 || IsWindowVisible(frame))
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (YYSplitOfPane(frame) >= 0) {
+        // Every enclosing split remembers this pane; the outermost frame shows the pane's menu.
+        HMENU menu = windowSlotTable().Slots[slot].Menu;
+        for (HWND pane = frame; pane;) {
+            const INTEGER split = YYSplitOfPane(pane);
+            if (split < 0) break;
+            HWND splitFrame = slotFrame(split);
+            YYSplitRecord(splitFrame)->Words[17] = reinterpret_cast<std::intptr_t>(frame);
+            if (!menu) menu = windowSlotTable().Slots[split].Menu;
+            pane = splitFrame;
+        }
+        if (recordKind(frame) != kWindowSplit) {
+            HWND outer = YYOutermostFrame(frame);
+            if (menu && GetMenu(outer) != menu) SetMenu(outer, menu);
+        }
+    }
+    if (const SplitWindowRecord* split = YYSplitRecord(frame)) {
+        HWND last = reinterpret_cast<HWND>(split->Words[17]);
+        const INTEGER pane = YYWindowSlotFromHandle(last);
+        if (pane >= 0 && windowSlotTable().Slots[pane].Client) {
+            YYWindowActivate(last);
+            SetFocus(windowSlotTable().Slots[pane].Client);
+        }
+        return;
+    }
     if (recordKind(frame) == kWindowDialogLayout) {
         const WindowUserRecord* record = YYWindowRecord(frame);
         HWND dialog = reinterpret_cast<HWND>(record->Words[5]);
@@ -381,6 +409,12 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         if (wParam != HTREDUCE)
             YYEventStore(12, message == WM_NCLBUTTONDOWN ? 1 : message == WM_NCMBUTTONDOWN ? 2 : 3, wParam, lParam, window);
         bringForward(window);
+        for (const SplitWindowRecord* split = YYSplitRecord(window); split;) {
+            HWND last = reinterpret_cast<HWND>(split->Words[17]);
+            if (!last) break;
+            YYWindowActivate(last);
+            split = YYSplitRecord(last);
+        }
         DefWindowProcA(window, message, wParam, lParam);
         return 0;
     case WM_NCLBUTTONUP:
@@ -396,6 +430,14 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         if (HIWORD(wParam) <= 1) {
             HWND target = window;
+            if (!lParam) {
+                // Menu and accelerator commands go down to the command pane or the last active pane.
+                while (const SplitWindowRecord* split = YYSplitRecord(target)) {
+                    HWND next = reinterpret_cast<HWND>(split->Words[18] ? split->Words[18] : split->Words[17]);
+                    if (!next) break;
+                    target = next;
+                }
+            }
             const INTEGER kind = recordKind(target);
             if (kind == kWindowTextEditor || kind == kWindowGridEditor) return SendMessageA(target, message, wParam, lParam);
             YYEventStore(2, 0, wParam, lParam, target);
@@ -461,6 +503,12 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         if (wParam == SIZE_MINIMIZED) return 0;
         YYFrameLayout(slot);
+        if (SplitWindowRecord* split = YYSplitRecord(window)) {
+            RECT outer{};
+            GetWindowRect(window, &outer);
+            split->Words[15] = outer.right - outer.left;
+            split->Words[16] = outer.bottom - outer.top;
+        }
         return 0;
     case WM_EXITSIZEMOVE:
         if (IsIconic(window) && GetParent(window)) ArrangeIconicWindows(GetParent(window));
@@ -481,6 +529,16 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             SendMessageA(windowSlotTable().Slots[slot].Client, message, wParam, lParam);
         return 0;
     case WM_GETMINMAXINFO: {
+        if (const SplitWindowRecord* split = YYSplitRecord(window); split && split->Words[19] == 0) {
+            // A split whose panes cannot give or take room keeps its outer size in that direction.
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            DefWindowProcA(window, message, wParam, lParam);
+            if (YYSplitWindowLocked(*split, 0))
+                limits->ptMaxSize.x = limits->ptMinTrackSize.x = limits->ptMaxTrackSize.x = static_cast<LONG>(split->Words[15]);
+            if (YYSplitWindowLocked(*split, 1))
+                limits->ptMaxSize.y = limits->ptMinTrackSize.y = limits->ptMaxTrackSize.y = static_cast<LONG>(split->Words[16]);
+            return 0;
+        }
         const WindowUserRecord* record = YYWindowRecord(window);
         if (record && record->Words[0] == kWindowDialogLayout && YYDialogIsResizable(reinterpret_cast<HWND>(record->Words[5]))) {
             // A resizable layout never gets smaller than the dialog it was laid out from.
@@ -491,6 +549,31 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         }
         break;
     }
+    case WM_NCHITTEST: {
+        LRESULT hit = DefWindowProcA(window, message, wParam, lParam);
+        if (hit == HTCAPTION && YYSplitOfPane(window) >= 0) return HTBORDER;  // panes stay where the split puts them
+        if (const SplitWindowRecord* split = YYSplitRecord(window)) {
+            if (YYSplitWindowLocked(*split, 0)) {
+                if (hit == HTLEFT || hit == HTRIGHT) hit = HTBORDER;
+                else if (hit == HTTOPLEFT || hit == HTTOPRIGHT) hit = HTTOP;
+                else if (hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) hit = HTBOTTOM;
+            }
+            if (YYSplitWindowLocked(*split, 1)) {
+                if (hit == HTTOP || hit == HTBOTTOM) hit = HTBORDER;
+                else if (hit == HTTOPLEFT || hit == HTBOTTOMLEFT) hit = HTLEFT;
+                else if (hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) hit = HTRIGHT;
+            }
+        }
+        return hit;
+    }
+    case WM_INITMENUPOPUP:
+        if (const SplitWindowRecord* split = YYSplitRecord(window)) {
+            HWND pane = reinterpret_cast<HWND>(split->Words[17]);
+            while (const SplitWindowRecord* inner = YYSplitRecord(pane)) pane = reinterpret_cast<HWND>(inner->Words[17]);
+            const INTEGER kind = recordKind(pane);
+            if (kind == kWindowTextEditor || kind == kWindowGridEditor) return SendMessageA(pane, message, wParam, lParam);
+        }
+        break;
     case 0x3B9:  // MM_MCINOTIFY: the device finished; the window forgets and closes it
         for (WindowSlot& s : windowSlotTable().Slots)
             if (s.MediaDevice == static_cast<std::uintptr_t>(lParam)) YYMediaStop(s);
@@ -503,14 +586,50 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK YYSplitterWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A splitter bar without its split window's record behaves as a plain window; split windows
-    // attach the record when they lay out their panes.
-    if (!GetWindowLongPtrA(window, GWLP_USERDATA)) return DefWindowProcA(window, message, wParam, lParam);
+    auto* record = reinterpret_cast<SplitWindowRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!record) return DefWindowProcA(window, message, wParam, lParam);
+    const bool stackedPanes = (record->Words[9] & kSplitStacked) != 0;
+    std::intptr_t& anchor = record->Words[14];
     switch (message) {
-    case WM_NCLBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_NCRBUTTONDOWN:
-        YYEventStore(12, message == WM_NCLBUTTONDOWN ? 1 : message == WM_NCMBUTTONDOWN ? 2 : 3, wParam, lParam,
-                     GetParent(window));
+    case WM_NCHITTEST:
+        // A movable bar is dragged like a window by its caption; a locked one is plain border.
+        return YYSplitterMovable(*record) ? HTCAPTION : HTBORDER;
+    case WM_SETCURSOR:
+        if (YYSplitterMovable(*record)) SetCursor(LoadCursor(nullptr, stackedPanes ? IDC_SIZENS : IDC_SIZEWE));
+        return TRUE;
+    case WM_ENTERSIZEMOVE: {
+        RECT r{};
+        GetWindowRect(window, &r);
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+        anchor = stackedPanes ? r.left : r.top;
+        return 0;
+    }
+    case WM_MOVING:
+        if (anchor != kNoAnchor) {
+            // The bar moves only along the split direction.
+            auto* moving = reinterpret_cast<RECT*>(lParam);
+            POINT fixed{static_cast<LONG>(anchor), static_cast<LONG>(anchor)};
+            ClientToScreen(GetParent(window), &fixed);
+            if (stackedPanes) OffsetRect(moving, fixed.x - moving->left, 0);
+            else OffsetRect(moving, 0, fixed.y - moving->top);
+            return TRUE;
+        }
         break;
+    case WM_EXITSIZEMOVE:
+        anchor = kNoAnchor;
+        return 0;
+    case WM_MOVE:
+        if (anchor != kNoAnchor) YYSplitterMoved(*record);
+        return 0;
+    case WM_SETFOCUS:
+        if (HWND last = reinterpret_cast<HWND>(record->Words[17])) SetFocus(last);
+        return 0;
+    case WM_NCLBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_NCRBUTTONDOWN: {
+        const INTEGER split = static_cast<INTEGER>(record->Words[6]);
+        YYEventStore(12, message == WM_NCLBUTTONDOWN ? 1 : message == WM_NCMBUTTONDOWN ? 2 : 3, wParam, lParam,
+                     slotFrame(split));
+        break;
+    }
     case WM_DESTROY:
         return 0;
     default:
@@ -522,6 +641,22 @@ LRESULT CALLBACK YYSplitterWindowProc(HWND window, UINT message, WPARAM wParam, 
 INTEGER YYAcceleratorTranslate(INTEGER messageWindow, INTEGER menuWindow, MSG& message)
 {
     if (menuWindow < 0 || menuWindow >= kWindowSlots || messageWindow < 0 || messageWindow >= kWindowSlots) return 0;
+    if (const SplitWindowRecord* split = YYSplitRecord(windowSlotTable().Slots[messageWindow].Frame.get());
+        split && split->Words[18]) {
+        // An editor command pane's own accelerators come first, and only they.
+        HWND pane = reinterpret_cast<HWND>(split->Words[18]);
+        const WindowUserRecord* record = YYWindowRecord(pane);
+        const auto kind = record ? record->Words[0] : 0;
+        if (kind == kWindowTextEditor || kind == kWindowGridEditor) {
+            const auto* words = reinterpret_cast<const std::intptr_t*>(record);
+            static constexpr int kEditorTables[] = {24, 22, 23}, kGridEditorTables[] = {14, 15};
+            const std::span<const int> tables = kind == kWindowTextEditor ? std::span<const int>(kEditorTables)
+                                                                          : std::span<const int>(kGridEditorTables);
+            for (int w : tables)
+                if (HACCEL t = reinterpret_cast<HACCEL>(words[w - 1]); t && TranslateAcceleratorA(pane, t, &message)) return 1;
+            return 0;
+        }
+    }
     HACCEL table = windowSlotTable().Slots[menuWindow].Accelerators;
     HWND frame = windowSlotTable().Slots[messageWindow].Frame.get();
     if (!table || !frame) return 0;

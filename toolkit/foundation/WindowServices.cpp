@@ -171,7 +171,9 @@ void YYWindowsDestroyAll()
         const WindowUserRecord* record = YYWindowRecord(frame);
         if (record && record->Words[0] == kWindowDialogLayout) YYLayoutDialogUnload(reinterpret_cast<HWND>(record->Words[5]));
         if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+        if (slot.SplitRecord) SetWindowLongPtrA(reinterpret_cast<HWND>(slot.SplitRecord->Words[5]), GWLP_USERDATA, 0);
         slot.OwnedRecord.reset();
+        slot.SplitRecord.reset();
     }
     YYDialogManagerReset();
     e.Msimg32.reset();
@@ -291,8 +293,6 @@ void YYCopyBlankPadded(const char* text, char* field, INTEGER length)
 }
 
 void YYGradientFillAvailable(INTEGER& answer) { answer = windowEngineState().GradientFill ? 2 : 1; }
-
-bool YYWindowCloseQuery(HWND) { return true; }
 
 void YYMediaStop(WindowSlot& slot)
 {

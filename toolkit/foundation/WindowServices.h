@@ -54,5 +54,3 @@ void YYGradientFillAvailable(INTEGER& answer);
 struct WindowSlot;
 // Stops and closes the media device playing in a window, if any.
 void YYMediaStop(WindowSlot& slot);
-// The close question of a split window's panes; windows without panes may always close.
-bool YYWindowCloseQuery(HWND frame);

@@ -33,6 +33,12 @@ struct WindowUserRecord {
     std::array<std::intptr_t, 8> Words{};  // Words[0] = kind; 1-based word n is Words[n - 1]
 };
 
+// The record of a split window (kind 5): attached to the split window's frame and to its
+// splitter bar. 1-based word n is Words[n - 1]; the words are listed with the split routines.
+struct SplitWindowRecord {
+    std::array<std::intptr_t, 20> Words{};
+};
+
 struct StatusPartTable {
     std::array<INTEGER, kStatusParts> Widths{};   // pixels, -1 = the remaining space
     std::array<INTEGER, kStatusParts> Borders{};  // drawing flags of the control
@@ -46,6 +52,7 @@ struct ToolbarTip {
 
 struct WindowSlot {
     std::unique_ptr<WindowUserRecord> OwnedRecord;  // the kind-2 or kind-3 record the engine attached
+    std::unique_ptr<SplitWindowRecord> SplitRecord;  // the kind-5 record while the window is split
     WindowHandle Frame;  // empty = slot free; destroying it takes client, bars and toolbars along
     HWND Client = nullptr;
     HWND StatusBar = nullptr;
