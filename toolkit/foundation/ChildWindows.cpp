@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/WindowProcs.h"
@@ -217,6 +218,11 @@ void clearSlot(INTEGER n, bool destroyMenu)
     slot.Frame.release();
     if (menu && !attached && !shared && destroyMenu) DestroyMenu(menu);
     slot = WindowSlot{};
+    // Drawing must not go on into a slot that is gone: the main window becomes current again.
+    if (e.CurrentWindow == n && slotOf(0).Frame) {
+        QuietErrors quiet;
+        YYWINSEL(0, 0);
+    }
 }
 
 // Every slot whose frame lies inside the frame or is owned by it, directly or through a chain.

@@ -355,6 +355,27 @@ TEST_F(ChildWindowTest, ClosingATreeFreesEverySlotAndItsContent)
     EXPECT_TRUE(slot(unrelated).Frame);
     EXPECT_EQ(slot(unrelated).ReturnWindow, 0);
     EXPECT_EQ(YYFreeWindowSlot(), owner);
+
+    // Closing the current window makes the main window current.
+    WindowSetCurrent(unrelated);
+    window = unrelated;
+    YYWindowClose(window, dialog);
+    EXPECT_EQ(WInfoWindowQuery(4), 0);
+    ASSERT_TRUE(windowEngineState().CurrentDc);
+    EXPECT_EQ(WindowFromDC(windowEngineState().CurrentDc->get()), slot(0).Client);
+}
+
+TEST_F(ChildWindowTest, StatusBarReportGoesToTheMainWindowAndKeepsTheCurrentWindow)
+{
+    const INTEGER other = child(kStyleStatusBar);
+    ASSERT_GT(other, 0);
+    WindowSetCurrent(other);
+    WErrorReportMode(3);
+    YYErrorReport(1003, "YYWINSEL");
+    WErrorReportMode(0);
+    EXPECT_EQ(WInfoWindowQuery(4), other);
+    EXPECT_EQ(statusBarText(slot(0).StatusBar, 0).rfind("Internal routine:YYWINSEL Error=1003:", 0), 0u);
+    EXPECT_EQ(statusBarText(slot(other).StatusBar, 0), "");
 }
 
 TEST_F(ChildWindowTest, CloseQueryAsksEveryPaneAndARefusalKeepsAllOpen)
