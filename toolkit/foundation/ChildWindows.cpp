@@ -658,6 +658,15 @@ void YYSplitLayout(SplitWindowRecord& record)
     ValidateRect(client, nullptr);
 }
 
+bool YYSplitterAwayFromPanes(const SplitWindowRecord& record)
+{
+    HWND bar = asWindow(word(record, 6));
+    const INTEGER first = static_cast<INTEGER>(word(record, 8));
+    if (!bar || first < 1 || first >= kWindowSlots || !slotOf(first).Frame) return false;
+    const RECT b = rectInParent(bar), f = rectInParent(slotOf(first).Frame.get());
+    return stacked(record) ? f.bottom != b.top : f.right != b.left;
+}
+
 void YYSplitterMoved(SplitWindowRecord& record)
 {
     const INTEGER window = static_cast<INTEGER>(word(record, 7));

@@ -65,6 +65,8 @@ bool YYSplitWindowLocked(const SplitWindowRecord& record, INTEGER direction);
 bool YYSplitterMovable(const SplitWindowRecord& record);
 // Lays the two panes and the bar out in the split window's drawing client after a resize.
 void YYSplitLayout(SplitWindowRecord& record);
+// Whether the bar no longer sits at the first pane's end (it was moved from outside the toolkit).
+bool YYSplitterAwayFromPanes(const SplitWindowRecord& record);
 // After the bar moved: the panes end and begin at the bar, their extents are stored.
 void YYSplitterMoved(SplitWindowRecord& record);
 // 1 when the window may close, 0 when a pane of a split window refused.

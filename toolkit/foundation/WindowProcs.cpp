@@ -619,7 +619,9 @@ LRESULT CALLBACK YYSplitterWindowProc(HWND window, UINT message, WPARAM wParam, 
         anchor = kNoAnchor;
         return 0;
     case WM_MOVE:
-        if (anchor != kNoAnchor) YYSplitterMoved(*record);
+        // While dragged, and also when the system moves the bar only after the drag (outline
+        // dragging): a bar that has left the panes' edge takes the panes along.
+        if (anchor != kNoAnchor || YYSplitterAwayFromPanes(*record)) YYSplitterMoved(*record);
         return 0;
     case WM_SETFOCUS:
         if (HWND last = reinterpret_cast<HWND>(record->Words[17])) SetFocus(last);

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/foundation/ChildWindows.h"
@@ -412,4 +415,61 @@ TEST_F(ChildWindowTest, CloseQueryAsksEveryPaneAndARefusalKeepsAllOpen)
     EXPECT_FALSE(slot(panes[0]).Frame);
     YYWindowContentRelease(dialog, 0, status);
     EXPECT_EQ(status, 2);
+}
+
+namespace {
+void mouse(DWORD flags, POINT at = {0, 0})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &input, sizeof input);
+}
+}  // namespace
+
+TEST_F(ChildWindowTest, BarDraggedWithTheMouse)
+{
+    WindowSetCurrent(0);
+    const auto panes = split(kSplitStacked, {0, 0}, 120);
+    ASSERT_GT(panes[1], 0);
+    HWND splitter = bar(0);
+    SetForegroundWindow(slot(0).Frame.get());
+    pumpPending();
+    RECT b{};
+    GetWindowRect(splitter, &b);
+    const LONG top = inParent(splitter).top, left = inParent(splitter).left;
+    const POINT grip{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+    mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, grip);
+    pumpPending();
+    volatile std::intptr_t& anchor = record(0).Words[14];
+    std::atomic<bool> entered{false};
+    // The system's move loop runs inside the press; the rest of the gesture comes from another
+    // thread, each step once the loop shows it is under way.
+    std::atomic<bool> done{false};
+    std::thread hand([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto waitFor = [&](auto condition) {
+            while (!condition() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+        };
+        waitFor([&] { return anchor != kNoAnchor; });
+        entered = anchor != kNoAnchor;
+        mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 20});
+        mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 40});
+        mouse(MOUSEEVENTF_LEFTUP);
+        done = true;
+    });
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    waitUntil([&] { return done.load() && anchor == kNoAnchor; }, std::chrono::milliseconds(10000));
+    hand.join();
+    pumpPending();
+    EXPECT_TRUE(entered.load());
+    EXPECT_EQ(inParent(splitter).top, top + 40);
+    EXPECT_EQ(inParent(splitter).left, left);
+    EXPECT_EQ(inParent(slot(panes[0]).Frame.get()).bottom, inParent(splitter).top);
+    EXPECT_EQ(inParent(slot(panes[1]).Frame.get()).top, inParent(splitter).bottom);
+    EXPECT_EQ(record(0).Words[12], clientRect(slot(panes[0]).Client).bottom);
 }
