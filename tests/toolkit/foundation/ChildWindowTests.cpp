@@ -473,3 +473,39 @@ TEST_F(ChildWindowTest, BarDraggedWithTheMouse)
     EXPECT_EQ(inParent(slot(panes[1]).Frame.get()).top, inParent(splitter).bottom);
     EXPECT_EQ(record(0).Words[12], clientRect(slot(panes[0]).Client).bottom);
 }
+
+TEST_F(ChildWindowTest, LayoutDialogsSizeAndFixTheirPanesAndAreReleased)
+{
+    WindowSetCurrent(0);
+    std::array<INTEGER, 2> panes{}, layouts{kLayoutDialog, 0};
+    YYSplitWindowCreate(panes, kSplitStacked | kSplitProportional | kSplitSecondKeepsSize, {0, 0}, 50,
+                        {0, 0}, {kNoBars, kNoBars}, layouts, {-1, -1}, "laid out", "free");
+    pumpPending();
+    ASSERT_GT(panes[0], 0);
+    EXPECT_EQ(layouts[0], kLayoutDialog);
+    const SplitWindowRecord& r = record(0);
+    EXPECT_TRUE(r.Words[10] & kPaneFixed);  // a fixed-size layout fixes its pane
+    EXPECT_EQ(r.Words[9], kSplitStacked);   // and drops the proportional and keep-size flags
+    const WindowUserRecord* layout = YYWindowRecord(slot(panes[0]).Frame.get());
+    ASSERT_NE(layout, nullptr);
+    RECT dialog{};
+    GetWindowRect(reinterpret_cast<HWND>(layout->Words[5]), &dialog);
+    EXPECT_EQ(clientRect(slot(panes[0]).Client).bottom, dialog.bottom - dialog.top);
+    EXPECT_EQ(SendMessageA(bar(0), WM_NCHITTEST, 0, 0), HTBORDER);
+
+    // Releasing a laid-out window's content unloads the dialog and gives the frame its sizing border.
+    const INTEGER laidOut = child(kStyleSystemMenu, 0, 10, 10, kLayoutDialog);
+    ASSERT_GT(laidOut, 0);
+    HWND frame = slot(laidOut).Frame.get();
+    HWND dialogWindow = reinterpret_cast<HWND>(YYWindowRecord(frame)->Words[5]);
+    EXPECT_FALSE(GetWindowLongA(frame, GWL_STYLE) & WS_THICKFRAME);
+    WindowSetCurrent(laidOut);
+    INTEGER current = kLayoutDialog, status = -1;
+    YYWindowContentRelease(current, kStyleMaximiseBox, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(current, 0);
+    EXPECT_EQ(YYWindowRecord(frame), nullptr);
+    EXPECT_FALSE(IsWindow(dialogWindow));
+    EXPECT_TRUE(GetWindowLongA(frame, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_TRUE(GetWindowLongA(frame, GWL_STYLE) & WS_MAXIMIZEBOX);
+}
