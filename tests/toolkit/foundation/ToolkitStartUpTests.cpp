@@ -297,3 +297,20 @@ TEST_F(StartUpTest, NamesBeepsMailAndStatusBarReportsAreWiredUp)
     EXPECT_EQ(errorReportHooks().statusBarText, nullptr);
     windowEngineState().MainWindowOpen = 0;
 }
+
+TEST_F(StartUpTest, VersionKeyShowsTheVersionAndEnds)
+{
+    static std::string shown;
+    static INTEGER exitCode = -1;
+    shown.clear();
+    exitCode = -1;
+    const ErrorReportHooks saved = errorReportHooks();
+    errorReportHooks().errorBox = [](std::string_view title, std::string_view text) {
+        shown = std::string(title) + "|" + std::string(text);
+    };
+    errorReportHooks().processExit = [](INTEGER code) { exitCode = code; };
+    restart(write("version.ini", "   Version=1\n"));
+    errorReportHooks() = saved;
+    EXPECT_EQ(shown, "Devivozivuz|Abnormal exit (code 0) : Devivozivuz version 7.10j");
+    EXPECT_EQ(exitCode, 0);
+}
