@@ -509,3 +509,34 @@ TEST_F(ChildWindowTest, LayoutDialogsSizeAndFixTheirPanesAndAreReleased)
     EXPECT_TRUE(GetWindowLongA(frame, GWL_STYLE) & WS_THICKFRAME);
     EXPECT_TRUE(GetWindowLongA(frame, GWL_STYLE) & WS_MAXIMIZEBOX);
 }
+
+TEST_F(ChildWindowTest, CommandsAndMenusFollowTheActivePane)
+{
+    HMENU own = slot(0).Menu;
+    WindowSetCurrent(0);
+    const auto panes = split(0, {0, 0}, -1, {kMenu, 0});
+    ASSERT_GT(panes[1], 0);
+    HWND frame = slot(0).Frame.get();
+    EXPECT_EQ(reinterpret_cast<HWND>(record(0).Words[17]), slot(panes[0]).Frame.get());
+    EXPECT_EQ(GetMenu(frame), slot(panes[0]).Menu);
+
+    // The second pane takes the focus: it becomes the last active pane, and as it has no menu of
+    // its own the split window's menu is shown.
+    SetFocus(slot(panes[1]).Client);
+    pumpPending();
+    EXPECT_EQ(reinterpret_cast<HWND>(record(0).Words[17]), slot(panes[1]).Frame.get());
+    EXPECT_EQ(GetMenu(frame), own);
+
+    // A menu command on the split frame goes to the last active pane, or to the command pane.
+    auto commandWindow = [&] {
+        CurrentEventState& state = currentEventState();
+        state.Recorded = RecordedEvent{};
+        state.WaitState = 1;
+        SendMessageA(frame, WM_COMMAND, MAKEWPARAM(40002, 0), 0);
+        state.WaitState = 0;
+        return state.Recorded.Type == kEventCommand ? state.Recorded.Window : -99;
+    };
+    EXPECT_EQ(commandWindow(), panes[1]);
+    record(0).Words[18] = reinterpret_cast<std::intptr_t>(slot(panes[0]).Frame.get());
+    EXPECT_EQ(commandWindow(), panes[0]);
+}
