@@ -145,6 +145,9 @@ TEST_F(StartUpTest, SettingsFileLookupOrder)
 
 TEST_F(StartUpTest, SettingsKeys)
 {
+    // The conversion error of "DEBUG=x" goes to the debug file in the current folder: this test's own.
+    SetCurrentDirectoryA(folder_.c_str());
+    files_.push_back(folder_ + "debug");
     SetEnvironmentVariableA("DOVEDEBUG", "1x");
     const std::string ini = write("keys.ini",
                                   "[section without equals]\n"
@@ -176,6 +179,11 @@ TEST_F(StartUpTest, SettingsKeys)
     EXPECT_EQ(WInfoDisplayQuery(5), 1);
     EXPECT_GT(WInfoDisplayQuery(1), 0);
     EXPECT_EQ(undefinedValueTable().IntegerValue, -999);
+    YYDebugLogReset();
+    std::ifstream log(folder_ + "debug");
+    std::string line;
+    std::getline(log, line);
+    EXPECT_EQ(line.rfind("Routine:IStringToInteger Error=  12:", 0), 0u) << line;
 }
 
 TEST_F(StartUpTest, TemporaryNamesSkipTakenOnesAndNeverBorrow)
