@@ -461,8 +461,10 @@ void YYGdiCreateFont(INTEGER& width, INTEGER& height, INTEGER& ascent, INTEGER a
     }
     const int weight = (style & 1) ? 700 : 400;
     const DWORD italic = (style & 2) ? 1 : 0, underline = (style & 4) ? 1 : 0;
+    // The cell size asked for; width and height answer the measured font afterwards.
+    const int cellWidth = width, cellHeight = height;
     const auto create = [&](int escapement) {
-        return CreateFontA(-height, width, escapement, escapement, weight, italic, underline, 0, charset, OUT_TT_PRECIS,
+        return CreateFontA(-cellHeight, cellWidth, escapement, escapement, weight, italic, underline, 0, charset, OUT_TT_PRECIS,
                            CLIP_LH_ANGLES, DEFAULT_QUALITY, family | VARIABLE_PITCH, face.c_str());
     };
     if (!s.DrawingDC) return;
