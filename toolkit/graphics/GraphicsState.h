@@ -57,6 +57,9 @@ struct GraphicsTransform {
     REAL AreaY2 = 1.0f, AreaX2 = 1.0f, AreaY1 = 0.0f, AreaX1 = 0.0f;
     REAL DrawableAspect = 1.32f;
     REAL CharWidthFraction = 0.01333333f, CharHeightFraction = 0.04f;
+    // The hardcopy page's extents in its device units, stored by the hardcopy rescale; the hatch
+    // spacing of the hardcopy layer follows them.
+    REAL HardcopyXExtent = 1000.0f, HardcopyYExtent = 1000.0f;
 };
 
 GraphicsState& graphicsState();
@@ -91,6 +94,8 @@ struct DrawableHooks {
     void (*hardcopyStop)() = nullptr;
     // Recomputes the page and character scaling of an open hardcopy (none: nothing).
     void (*hardcopyRescale)() = nullptr;
+    // Stores the hardcopy line thickness with the hardcopy options (none: dropped).
+    void (*hardcopyLineThickness)(INTEGER thickness) = nullptr;
     // Keeping the hardcopy options across a reset: save answers whether a driver was initialised
     // before and the options were kept; clear zeroes options 1-29; restore applies the kept ones.
     bool (*hardcopyOptionsSave)() = nullptr;

@@ -13,6 +13,7 @@
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ShadedPolygons.h"
 
 ScreenTextAttributes& screenTextAttributes()
 {
@@ -754,11 +755,32 @@ void YYGAPI(INTEGER op)
     }
     case OpColourRestore: opColourRestore(); break;
     case OpImage: opImage(); break;
+    case OpShadedPolygon: {
+        ShadedPolygonBlock& shade = shadedPolygonBlock();
+        const INTEGER n = std::clamp<INTEGER>(shade.VertexCount, 0,
+                                              static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
+        shade.VertexCount = std::min(n, ShadedPolygonBlock::kMaxVertices);
+        for (INTEGER i = 0; i < shade.VertexCount; ++i) {
+            shade.PixelX[static_cast<std::size_t>(i)] = YYDeviceFloor(b.PolygonX[static_cast<std::size_t>(i)]);
+            shade.PixelY[static_cast<std::size_t>(i)] = row(YYDeviceFloor(b.PolygonY[static_cast<std::size_t>(i)]));
+        }
+        YYShadedPolygonFill(deviceCapabilityTable().ShadeFillLevel[0], t.PixelXMin, row(t.PixelYMax), t.PixelXMax,
+                            row(t.PixelYMin), &YYGdiShadePixel, &YYGdiGradientTriangles);
+        break;
+    }
     default: break;  // 19, 36, 37, 39: nothing for the screen
     }
 }
 
 void YYScreenDriverInstall() { driverHooks().ScreenDriver = &YYGAPI; }
+
+void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
+                     std::optional<INTEGER> y2, std::optional<INTEGER> colour)
+{
+    const WindowEngineState& e = windowEngineState();
+    YYRasterRectangle(x1.value_or(0), y1.value_or(0), x2.value_or(e.ClientWidth - 1), y2.value_or(e.ClientHeight - 1),
+                      colour.value_or(-1));
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 // the thin GDI layer it draws through.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "toolkit/foundation/CoreTypes.h"
@@ -43,6 +44,12 @@ struct ScreenOutputHooks {
 };
 
 ScreenOutputHooks& screenOutputHooks();
+
+// Fills a pixel rectangle of the current window's client area (y downwards, inclusive) in copy
+// mode; defaults: the whole client area in the window's background colour (-1).
+void WindowClearArea(std::optional<INTEGER> x1 = std::nullopt, std::optional<INTEGER> y1 = std::nullopt,
+                     std::optional<INTEGER> x2 = std::nullopt, std::optional<INTEGER> y2 = std::nullopt,
+                     std::optional<INTEGER> colour = std::nullopt);
 
 // The screen driver: one op of the driver protocol.
 void YYGAPI(INTEGER op);
