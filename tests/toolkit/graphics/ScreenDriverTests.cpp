@@ -9,6 +9,9 @@
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/DriverProtocol.h"
+#include "toolkit/graphics/FillPrimitives.h"
+#include "toolkit/graphics/Lines.h"
+#include "toolkit/graphics/ShadedPolygons.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/ScreenDriver.h"
@@ -256,4 +259,80 @@ TEST_F(ScreenFixture, InitPublishesTheScreenCapabilitiesAndInactiveScreenDrawsNo
     IGrColourN(31);
     YYDriverCurrent(OpClear);
     EXPECT_EQ(count(kWhite), kWidth * kHeight);
+}
+
+TEST_F(ScreenFixture, NothingIsDrawnOutsideTheArea)
+{
+    IGrArea(0.25f, 0.2f, 0.75f, 0.8f);
+    IGrUnits(0, 0, 10, 10);
+    const GraphicsTransform& t = graphicsTransform();
+    const auto outsideArea = [&] {
+        int n = 0;
+        for (int r = 0; r < kHeight; ++r)
+            for (int x = 0; x < kWidth; ++x) {
+                const int y = kHeight - 1 - r;
+                const bool inside = x >= t.PixelXMin && x <= t.PixelXMax && y >= t.PixelYMin && y <= t.PixelYMax;
+                n += !inside && pixel(x, r) != kWhite;
+            }
+        return n;
+    };
+    // Lines and a polyline far beyond the area, hatched and solid shapes reaching out of it.
+    IGrPenMove(-50, -50);
+    IGrPenDraw(60, 60);
+    IGrPenDraw(-1e30f, 5);
+    const REAL xs[] = {5, 50, 5, -40, 5}, ys[] = {5, 5, 50, 5, -40};
+    YYPolylineUnits(xs, ys, 5, 0);
+    IGrFillStyle(2, 5);
+    IGrTriangle(-5, -5, 15, 2, 5, 20);
+    IGrFillStyle(4);
+    IGrTrapezium(-5, 8, 15, 9, 1, 2);
+    const REAL px[] = {-20, 30, 30}, py[] = {-20, -20, 30};
+    YYPLYGON(px, py, 3, 0);
+    EXPECT_EQ(outsideArea(), 0);
+    EXPECT_GT(count(kBlack), 200);
+
+    // A shape wholly outside draws nothing.
+    std::memset(bits_, 0xFF, kWidth * kHeight * 4);
+    IGrTrapezium(20, 20, 30, 30, 5, 2);
+    EXPECT_EQ(count(kWhite), kWidth * kHeight);
+}
+
+TEST_F(ScreenFixture, HatchAndSolidFillsOnPixels)
+{
+    IGrUnits(0, 0, kWidth, kHeight);
+    IGrFillStyle(-1, 1, 3);  // horizontal hatch, no outline
+    IGrTriangle(10, 10, 90, 10, 50, 90);
+    int hatchRows = 0;
+    for (int r = 0; r < kHeight; ++r) hatchRows += pixel(50, r) == kBlack;
+    EXPECT_GT(hatchRows, 3);
+    EXPECT_LT(hatchRows, 40);  // lines with gaps, not a solid fill
+    std::memset(bits_, 0xFF, kWidth * kHeight * 4);
+    IGrFillStyle(4);
+    IGrColourN(31);
+    IGrTriangle(10, 10, 90, 10, 50, 90);
+    EXPECT_EQ(pixel(50, kHeight - 1 - 40), kRed);
+    EXPECT_EQ(pixel(5, kHeight - 1 - 40), kWhite);
+}
+
+TEST_F(ScreenFixture, ShadedTriangleFallsBackToPixels)
+{
+    deviceCapabilityTable().ShadeFillLevel[0] = 1;
+    ShadedPolygonBlock& shade = shadedPolygonBlock();
+    shade.VertexCount = 3;
+    shade.VertexColour[0] = 0x0000FF;
+    shade.VertexColour[1] = 0x00FF00;
+    shade.VertexColour[2] = 0xFF0000;
+    DriverParameterBlock& b = driverParameterBlock();
+    b.PolygonX = {10, 10, 90};
+    b.PolygonY = {90, 10, 10};
+    b.Count = 3;
+    YYDriverCurrent(OpShadedPolygon);
+    EXPECT_EQ(pixel(10, kHeight - 1 - 90), kRed);
+    EXPECT_EQ(pixel(10, kHeight - 1 - 10), RGB(0, 255, 0));
+    EXPECT_EQ(pixel(90, kHeight - 1 - 10), RGB(0, 0, 255));
+    const COLORREF middle = pixel(10, kHeight - 1 - 50);
+    EXPECT_EQ(GetBValue(middle), 0);
+    EXPECT_NEAR(GetRValue(middle), 127, 2);
+    EXPECT_NEAR(GetGValue(middle), 127, 2);
+    EXPECT_EQ(pixel(80, kHeight - 1 - 80), kWhite);  // beyond the hypotenuse
 }
