@@ -96,6 +96,8 @@ struct DrawableHooks {
     void (*hardcopyRescale)() = nullptr;
     // Stores the hardcopy line thickness with the hardcopy options (none: dropped).
     void (*hardcopyLineThickness)(INTEGER thickness) = nullptr;
+    // The hardcopy line thickness kept with the hardcopy options (none: 0, nothing to double).
+    INTEGER (*hardcopyLineThicknessQuery)() = nullptr;
     // Keeping the hardcopy options across a reset: save answers whether a driver was initialised
     // before and the options were kept; clear zeroes options 1-29; restore applies the kept ones.
     bool (*hardcopyOptionsSave)() = nullptr;

@@ -13,6 +13,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/ShadedPolygons.h"
+#include "toolkit/graphics/StrokeFonts.h"
 
 namespace {
 
@@ -317,4 +318,42 @@ TEST(ShadedPolygons, CornerAndMidSideColoursAndCollapsedVertices)
     YYShadedPolygonFill(1, 0, 0, 100, 100, record, nullptr);
     EXPECT_EQ(p.VertexCount, 3);
     EXPECT_EQ(p.VertexColour[1], 0x20);
+}
+
+TEST_F(PrimitiveFixture, StrokeTextGoesOutAsLinesOrFilledOutlines)
+{
+    StrokeTextGeometry geometry;
+    geometry.CharAdvanceX = 20;
+    geometry.CharLineY = 30;
+    YYStrokeFontStandard();
+    YYStrokeText(geometry, 100, 100, "AB", 2, 20, 30);
+    std::vector<INTEGER> codes = driver.codes(1);
+    ASSERT_FALSE(codes.empty());
+    for (INTEGER code : codes) EXPECT_TRUE(code == OpLine || code == OpPolyline) << code;
+
+    // Bold text of a line set: widths doubled around the glyphs, then restored.
+    geometry.TextStyle = 1;
+    driver.clear();
+    YYStrokeText(geometry, 100, 100, "A", 1, 20, 30);
+    codes = driver.codes(1);
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), OpLineWidth);
+    EXPECT_EQ(codes.back(), OpLineWidth);
+    EXPECT_EQ(graphicsState().LineWidth, 1);
+
+    // An outline set: filled polygons in the solid style, the fill style restored afterwards.
+    geometry.TextStyle = 0;
+    IGrFillStyle(1);
+    YYStrokeFontSwiss(0);
+    driver.clear();
+    YYStrokeText(geometry, 100, 100, "O", 1, 20, 30);
+    int fills = 0;
+    for (const RecordedOp& op : driver.ops()) {
+        if (op.Op == OpPolygonSolid) ++fills;
+        EXPECT_NE(op.Op, OpLine);
+    }
+    EXPECT_GT(fills, 0);
+    EXPECT_EQ(graphicsState().FillStyle, 1);
+    EXPECT_EQ(graphicsState().StrokeTextActive, 0);
+    YYStrokeFontStandard();
 }
