@@ -226,7 +226,9 @@ TEST_F(GraphicsFixture, ResetRestoresEveryFieldAndInitialisesTheDrivers)
     EXPECT_EQ(screen, expected);
     ASSERT_EQ(driver.codes(2), std::vector<INTEGER>{OpInit});
     for (const RecordedOp& op : driver.ops())
-        if (op.Layer == 2) EXPECT_EQ(op.Block.Value, 0);
+        if (op.Layer == 2) {
+            EXPECT_EQ(op.Block.Value, 0);
+        }
 
     // "h" switches the screen off like "H"; "P" keeps the hardcopy options once a driver was set up.
     drawableHooks().hardcopyOptionsSave = [] { return true; };
@@ -234,7 +236,9 @@ TEST_F(GraphicsFixture, ResetRestoresEveryFieldAndInitialisesTheDrivers)
     IGrResetGraphics("hP");
     EXPECT_EQ(g.DrawableActive, 0);
     for (const RecordedOp& op : driver.ops())
-        if (op.Layer == 2) EXPECT_EQ(op.Block.Value, -998);
+        if (op.Layer == 2) {
+            EXPECT_EQ(op.Block.Value, -998);
+        }
     EXPECT_EQ(driverParameterBlock().Value, 0);
 }
 
