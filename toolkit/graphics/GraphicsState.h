@@ -90,7 +90,8 @@ struct DrawableHooks {
     // The system's window-text (code 45) or window colour (other codes), packed RGB (none: 0 and
     // white).
     INTEGER (*systemColour)(INTEGER code) = nullptr;
-    // Ends a running hardcopy job (none: HardcopyActive becomes 0).
+    // Ends the running hardcopy job without closing its page; called only while one runs (none:
+    // OpEndOutput to the hardcopy).
     void (*hardcopyStop)() = nullptr;
     // Recomputes the page and character scaling of an open hardcopy (none: nothing).
     void (*hardcopyRescale)() = nullptr;

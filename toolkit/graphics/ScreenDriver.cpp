@@ -800,7 +800,6 @@ void hardcopyStop()
 {
     hardcopyJobState().PageOpen = 0;
     IGrHardcopyBeginEnd("S", "");
-    graphicsState().HardcopyActive = 0;
 }
 
 }  // namespace

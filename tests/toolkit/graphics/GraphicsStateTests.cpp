@@ -2,6 +2,7 @@
 // presentation ranges, seen through a recording driver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -229,6 +230,15 @@ TEST_F(GraphicsFixture, ResetRestoresEveryFieldAndInitialisesTheDrivers)
         if (op.Layer == 2) {
             EXPECT_EQ(op.Block.Value, 0);
         }
+
+    // A running hardcopy ends with OpEndOutput and no OpEndPage.
+    graphicsState().HardcopyActive = 1;
+    driver.clear();
+    IGrResetGraphics(" ");
+    const std::vector<INTEGER> hardcopy = driver.codes(2);
+    EXPECT_EQ(std::count(hardcopy.begin(), hardcopy.end(), OpEndOutput), 1);
+    EXPECT_EQ(graphicsState().HardcopyActive, 0);
+    for (INTEGER code : driver.codes(2)) EXPECT_NE(code, OpEndPage);
 
     // "h" switches the screen off like "H"; "P" keeps the hardcopy options once a driver was set up.
     drawableHooks().hardcopyOptionsSave = [] { return true; };
