@@ -83,14 +83,7 @@ void YYPaletteDefault()
     }
     for (std::size_t j = 0; j < 8; ++j) p.SlotColourTable8[j] = p.Entries[at(kEight[j])];
     for (std::size_t j = 0; j < 16; ++j) p.SlotColourTable16[j] = p.Entries[at(kSixteen[j])];
-    const INTEGER n = graphicsState().DeviceColours;
-    if (slotCountWide(n)) {
-        const INTEGER step = 256 / n;
-        for (INTEGER j = 0; j < n; ++j) {
-            const INTEGER s = j * step;
-            p.SlotColourTableN[at(j)] = (s < 16 || s > 239) ? p.Entries[at(s)] : p.Entries[at(s + step - 1)];
-        }
-    }
+    YYSlotColoursSeed();
     for (INTEGER i = 0; i < 256; ++i) computeCone(i);
 }
 
@@ -346,10 +339,18 @@ INTEGER YYHlsToRgb(INTEGER hue, INTEGER lightness, INTEGER saturation)
            65536 * YYHlsComponent(fh + 120.0f, m1, m2);
 }
 
-void IGrPaletteEntryRGB(INTEGER n, INTEGER rgb, INTEGER flag)
+namespace {
+
+// An index outside the palette would write outside every table: refused like a bad colour number.
+bool paletteIndexValid(INTEGER n, std::string_view routine)
 {
-    // An index outside the palette would write outside every table: refuse it quietly.
-    if (n < 0 || n > 255) return;
+    if (n >= 0 && n <= 255) return true;
+    YYErrorReport(42, routine);
+    return false;
+}
+
+void paletteEntry(INTEGER n, INTEGER rgb, INTEGER flag)
+{
     DriverParameterBlock& block = driverParameterBlock();
     block.IntX1 = rgb;
     block.IntX4 = flag;
@@ -360,7 +361,26 @@ void IGrPaletteEntryRGB(INTEGER n, INTEGER rgb, INTEGER flag)
     YYPaletteSet(n, rgb);
 }
 
+}  // namespace
+
+void IGrPaletteEntryRGB(INTEGER n, INTEGER rgb, INTEGER flag)
+{
+    if (paletteIndexValid(n, "IGrPaletteEntryRGB")) paletteEntry(n, rgb, flag);
+}
+
 void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag)
 {
-    IGrPaletteEntryRGB(n, YYHlsToRgb(hue, lightness, saturation), flag);
+    if (paletteIndexValid(n, "IGrDefineColourHLS")) paletteEntry(n, YYHlsToRgb(hue, lightness, saturation), flag);
+}
+
+void YYSlotColoursSeed()
+{
+    DefaultPalette& p = defaultPalette();
+    const INTEGER n = graphicsState().DeviceColours;
+    if (!slotCountWide(n)) return;
+    const INTEGER step = 256 / n;
+    for (INTEGER j = 0; j < n; ++j) {
+        const INTEGER s = j * step;
+        p.SlotColourTableN[at(j)] = (s < 16 || s > 239) ? p.Entries[at(s)] : p.Entries[at(s + step - 1)];
+    }
 }

@@ -30,7 +30,7 @@ void IGrColourN(INTEGER n);
 // Current colour by name: black, blue, green, cyan, red, magenta, yellow, white, with a leading
 // "B" for the bright shade (error 42 for an unknown name).
 void IGrColour(std::string_view name);
-// Redefines palette entry n and tells the drivers.
+// Redefines palette entry n and tells the drivers (error 42 outside 0..255).
 void IGrPaletteEntryRGB(INTEGER n, INTEGER rgb, INTEGER flag = 0);
 // Redefines palette entry n from hue 0-359, lightness 0-100, saturation 0-100.
 void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag = 0);
@@ -41,6 +41,8 @@ INTEGER IGrPackRGB(INTEGER red, INTEGER green, INTEGER blue);
 
 // Builds the default palette, the slot-colour tables and the cone table.
 void YYPaletteDefault();
+// Seeds the slot colours of a 32- to 128-colour device from the palette (nothing for other counts).
+void YYSlotColoursSeed();
 // The first N entries of the main window's screen palette for a palette slot count of 16, 32,
 // 64 or 128, taken from the default palette by index.
 std::vector<INTEGER> YYScreenPaletteColours(INTEGER slotCount);

@@ -375,6 +375,8 @@ void IGrResetGraphics(std::string_view options)
     IGrSelect(kDrawableWindow, s.CurrentWindow);
     if (s.DrawableActive == 1) {
         s.DeviceColours = s.PaletteSlots;
+        // The first palette build ran before the device's colour count was known.
+        YYSlotColoursSeed();
         // Colour n then colour m leaves n as the previous and m as the current colour.
         const INTEGER previous = s.ColourIndex[0], current = s.ColourIndex[1];
         IGrColourN(previous);

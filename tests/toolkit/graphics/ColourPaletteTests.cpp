@@ -183,5 +183,9 @@ TEST_F(ColourFixture, PaletteEntriesFromHlsTellTheDriversFirst)
     EXPECT_EQ(defaultPalette().Entries[47], rgb(255, 0, 0));
     driver.clear();
     IGrPaletteEntryRGB(256, 0);  // outside the palette: refused without touching anything
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 42);
+    libraryErrorState().LastErrorNumber = 0;
+    IGrDefineColourHLS(-1, 0, 50, 100);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 42);
     EXPECT_TRUE(driver.ops().empty());
 }

@@ -351,3 +351,18 @@ TEST(PresentationRanges, AreasAxesAndGraphs)
     EXPECT_FLOAT_EQ(p.PolarScale, 1);
     EXPECT_FLOAT_EQ(p.ZMax, 1);
 }
+
+TEST_F(GraphicsFixture, ResetSeedsTheSlotColoursOfAWideDeviceBuiltBeforeItsCountWasKnown)
+{
+    GraphicsState& g = graphicsState();
+    g.DeviceColours = 0;
+    g.PaletteSlots = 32;
+    defaultPalette().SlotColourTableN.fill(0);
+    YYPaletteDefault();  // as the window opening does, before the reset
+    EXPECT_EQ(defaultPalette().SlotColourTableN[2], 0);
+    IGrResetGraphics(" ");
+    EXPECT_EQ(g.DeviceColours, 32);
+    EXPECT_EQ(defaultPalette().SlotColourTableN[2], defaultPalette().Entries[23]);
+    g.PaletteSlots = 256;
+    g.DeviceColours = 256;
+}
