@@ -357,3 +357,44 @@ TEST_F(PrimitiveFixture, StrokeTextGoesOutAsLinesOrFilledOutlines)
     EXPECT_EQ(graphicsState().StrokeTextActive, 0);
     YYStrokeFontStandard();
 }
+
+TEST_F(PrimitiveFixture, HatchSpacingAndPolygonScanLines)
+{
+    IGrFillStyle(1);
+    struct Spacing { INTEGER density, gridY, gridX; };
+    // 480 / (20 + 10 x 2^(d-1)) and 640 / (10 + 10 x 2^d) on the screen, at least 2.
+    for (const Spacing s : {Spacing{1, 16, 21}, Spacing{2, 12, 12}, Spacing{3, 8, 7}, Spacing{4, 4, 3}, Spacing{5, 2, 2}}) {
+        REAL sx = 0, sy = 0, inset = -1;
+        INTEGER gx = 0, gy = 0;
+        bool serpentine = true;
+        YYHatchSpacing(1, s.density, sx, sy, gx, gy, inset, serpentine);
+        EXPECT_EQ(gy, s.gridY) << s.density;
+        EXPECT_EQ(gx, s.gridX) << s.density;
+        EXPECT_FLOAT_EQ(inset, 0);
+        EXPECT_FALSE(serpentine);
+    }
+
+    // A closed outline is sent without its repeated last point; horizontal hatch lines lie on
+    // pixel centres and between the sides.
+    graphicsState().HardcopyActive = 1;
+    IGrFillStyle(1, 5, 3);
+    const REAL x[] = {100, 300, 300, 100, 100}, y[] = {100, 100, 140, 140, 100};
+    driver.clear();
+    YYPLYGON(x, y, 5, 0);
+    ASSERT_FALSE(driver.ops().empty());
+    EXPECT_EQ(driver.ops().front().Layer, 2);
+    EXPECT_EQ(driver.ops().front().Block.Count, 4);
+    int hatch = 0, sides = 0;
+    for (const RecordedOp& op : driver.ops()) {
+        if (op.Layer != 1 || op.Op != OpLine || op.Block.Y1 != op.Block.Y2) continue;
+        if (op.Block.Y1 - std::floor(op.Block.Y1) != 0.5f) {
+            ++sides;
+            continue;
+        }
+        ++hatch;
+        EXPECT_GE(std::min(op.Block.X1, op.Block.X2), 99.0f);
+        EXPECT_LE(std::max(op.Block.X1, op.Block.X2), 301.0f);
+    }
+    EXPECT_EQ(sides, 2);
+    EXPECT_GE(hatch, 15);  // 40 pixels at steps of 2
+}
