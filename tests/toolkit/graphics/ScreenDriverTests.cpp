@@ -336,3 +336,41 @@ TEST_F(ScreenFixture, ShadedTriangleFallsBackToPixels)
     EXPECT_NEAR(GetGValue(middle), 127, 2);
     EXPECT_EQ(pixel(80, kHeight - 1 - 80), kWhite);  // beyond the hypotenuse
 }
+
+TEST_F(ScreenFixture, PaletteEntriesInBatchesOnAPaletteDisplay)
+{
+    GdiDrawingState& gdi = gdiDrawingState();
+    std::vector<BYTE> block(sizeof(LOGPALETTE) + 16 * sizeof(PALETTEENTRY));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(block.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = 16;
+    for (int i = 0; i < 16; ++i) {
+        INTEGER rgb = 0;
+        YYPalette16(i, rgb);
+        logical->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(rgb & 0xFF), static_cast<BYTE>((rgb >> 8) & 0xFF),
+                                               static_cast<BYTE>((rgb >> 16) & 0xFF), 0};
+    }
+    gdi.PaletteHandle.reset(CreatePalette(logical));
+    gdi.DisplayColours = 256;
+    graphicsState().DeviceColours = 16;
+    const auto entry = [&](UINT slot) {
+        PALETTEENTRY e{};
+        GetPaletteEntries(static_cast<HPALETTE>(gdi.PaletteHandle.get()), slot, 1, &e);
+        return RGB(e.peRed, e.peGreen, e.peBlue);
+    };
+    IGrPaletteEntryRGB(47, IGrPackRGB(1, 2, 3), 1);    // opens a batch (dark red slot 4)
+    EXPECT_EQ(gdi.PaletteBatchMode, 3);
+    IGrPaletteEntryRGB(79, IGrPackRGB(4, 5, 6), 1);    // continues it (dark yellow slot 6)
+    IGrPaletteEntryRGB(31, IGrPackRGB(7, 8, 9), 0);    // closes it (red slot 12)
+    EXPECT_EQ(gdi.PaletteBatchMode, 0);
+    EXPECT_EQ(entry(4), RGB(1, 2, 3));
+    EXPECT_EQ(entry(6), RGB(4, 5, 6));
+    EXPECT_EQ(entry(12), RGB(7, 8, 9));
+    INTEGER slot = 0;
+    YYPalette16(12, slot);
+    EXPECT_EQ(slot, IGrPackRGB(7, 8, 9));  // the tables follow after the drivers
+
+    gdi.PaletteHandle.reset();
+    gdi.DisplayColours = 16777216;
+    graphicsState().DeviceColours = 256;
+}
