@@ -91,7 +91,12 @@ void sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
     ys = row(YYDeviceTrunc(static_cast<DOUBLE>(b.IntY1) + b.Y2 * std::sin(static_cast<DOUBLE>(b.X3))));
     xe = YYDeviceTrunc(static_cast<DOUBLE>(b.IntX1) + std::cos(static_cast<DOUBLE>(b.Y3)) * b.X2);
     ye = row(YYDeviceTrunc(static_cast<DOUBLE>(b.IntY1) + b.Y2 * std::sin(static_cast<DOUBLE>(b.Y3))));
-    if (xs == xe && ys == ye && std::fabs(b.Y4) <= 10.0f) {
+    // GDI takes the rays through the two points: points on one ray from the centre, not only
+    // on one pixel, would draw the whole ellipse.
+    const long long sx = xs - static_cast<long long>(b.IntX1), sy = ys - static_cast<long long>(row(b.IntY1));
+    const long long ex = xe - static_cast<long long>(b.IntX1), ey = ye - static_cast<long long>(row(b.IntY1));
+    const bool oneRay = sx * ey == ex * sy && sx * ex + sy * ey >= 0;
+    if (oneRay && std::fabs(b.Y4) <= 10.0f) {
         REAL a = std::fmod(b.X4, 360.0f);
         if (a < 0.0f) a += 360.0f;
         if (a < 90.0f) { xe -= 1; ye -= 1; }

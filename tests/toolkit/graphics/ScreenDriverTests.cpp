@@ -374,3 +374,25 @@ TEST_F(ScreenFixture, PaletteEntriesInBatchesOnAPaletteDisplay)
     gdi.DisplayColours = 16777216;
     graphicsState().DeviceColours = 256;
 }
+
+TEST_F(ScreenFixture, NarrowSectorIsASliverNotAFullEllipse)
+{
+    DriverParameterBlock& b = driverParameterBlock();
+    b.IntX1 = 60;
+    b.IntY1 = 50;
+    b.X2 = b.Y2 = 20;
+    b.X3 = 0.0f;
+    b.Y3 = 0.001f;  // start and end points fall on one pixel
+    b.X4 = 0.06f;
+    b.Y4 = 0.06f;
+    YYDriverCurrent(OpSectorSolid);
+    EXPECT_GT(count(kBlack), 0);
+    EXPECT_LT(count(kBlack), 80);  // a full disc would be over a thousand pixels
+    std::memset(bits_, 0xFF, kWidth * kHeight * 4);
+    b.X2 = b.Y2 = 20;
+    b.Y3 = 3.14159265f;  // a half disc
+    b.Y4 = 180;
+    YYDriverCurrent(OpSectorSolid);
+    EXPECT_EQ(pixel(60, kHeight - 1 - 60), kBlack);   // above the centre
+    EXPECT_EQ(pixel(60, kHeight - 1 - 40), kWhite);   // below it
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/GuiHarness.h"
+#include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -49,6 +50,14 @@ TEST(WindowDrawing, OpeningResetsGraphicsOntoTheWindowAndLinesReachItsPixels)
     const int row = g.DrawableHeight - 1 - iy;
     EXPECT_TRUE(waitUntil([&] { return clientPixel(client, ix, row) == RGB(255, 0, 0); }));
     EXPECT_EQ(clientPixel(client, ix, row - 3), RGB(255, 255, 255));
+
+    // A window that is not open cannot be selected: the main window stays the drawable.
+    libraryErrorState().LastErrorNumber = 0;
+    IGrSelect(kDrawableWindow, 7);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1019);
+    EXPECT_EQ(g.DrawableKind, kDrawableWindow);
+    EXPECT_EQ(g.DrawableId, 0);
+    EXPECT_EQ(g.DrawableWidth, rect.right);
 
     // Clearing without arguments paints the window's background over the line.
     WindowClearArea();
