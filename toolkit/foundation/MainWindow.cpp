@@ -21,6 +21,7 @@
 #include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ScreenDriver.h"
 
 namespace {
 
@@ -424,6 +425,8 @@ void WindowOpen(std::optional<INTEGER> flags, std::optional<INTEGER> x, std::opt
     g.CurrentWindow = 0;
     g.DrawableWidth = w;
     g.DrawableHeight = h;
+    YYScreenDriverInstall();
+    YYWindowDrawableInstall();
     IGrResetGraphics(" ");
 }
 

@@ -4,6 +4,10 @@
 #include <cstddef>
 
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/graphics/DriverProtocol.h"
+#include "toolkit/graphics/FillPrimitives.h"
+#include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/StrokeAdvanceWidths.h"
 #include "toolkit/graphics/StrokeFontData.h"
 
@@ -266,5 +270,46 @@ void YYStrokeTextStrokes(const StrokeTextGeometry& g, REAL x, REAL y, std::strin
         const REAL lx[2] = {x0, x0 + underlineLength * g.CharAdvanceX};
         const REAL ly[2] = {y0, y0 + underlineLength * g.CharAdvanceY};
         sink(StrokeOutputKind::Line, lx, ly);
+    }
+}
+
+void YYStrokeText(const StrokeTextGeometry& geometry, REAL x, REAL y, std::string_view text, INTEGER count, REAL width,
+                  REAL height)
+{
+    GraphicsState& g = graphicsState();
+    DrawableHooks& hooks = drawableHooks();
+    const bool outline = strokeFontTable().StrokeAsLines == 0;
+    const bool bold = !outline && (geometry.TextStyle & 1) != 0;
+    const INTEGER savedFill = g.FillStyle, savedWidth = g.LineWidth;
+    const INTEGER savedHardcopyWidth = hooks.hardcopyLineThicknessQuery ? hooks.hardcopyLineThicknessQuery() : 0;
+    const auto sendWidths = [] {
+        YYDriverCurrent(OpLineWidth);
+        YYDriverHardcopy(OpLineWidth);
+    };
+    if (outline) {
+        g.FillStyle = kFillSolid;
+        g.StrokeTextActive = 1;
+    } else if (bold) {
+        g.LineWidth = savedWidth * 2;
+        if (hooks.hardcopyLineThickness && savedHardcopyWidth > 0) hooks.hardcopyLineThickness(savedHardcopyWidth * 2);
+        sendWidths();
+    }
+    YYStrokeTextStrokes(geometry, x, y, text, count, width, height,
+                        [](StrokeOutputKind kind, std::span<const REAL> xs, std::span<const REAL> ys) {
+                            const INTEGER n = static_cast<INTEGER>(std::min(xs.size(), ys.size()));
+                            if (n < 2) return;
+                            switch (kind) {
+                            case StrokeOutputKind::Line: YYLineDevice(xs[0], ys[0], xs[1], ys[1]); break;
+                            case StrokeOutputKind::Polyline: YYPolylineUnits(xs.data(), ys.data(), n, 1); break;
+                            case StrokeOutputKind::Polygon: YYPLYGON(xs.data(), ys.data(), n, 1); break;
+                            }
+                        });
+    if (outline) {
+        g.FillStyle = savedFill;
+        g.StrokeTextActive = 0;
+    } else if (bold) {
+        g.LineWidth = savedWidth;
+        if (hooks.hardcopyLineThickness && savedHardcopyWidth > 0) hooks.hardcopyLineThickness(savedHardcopyWidth);
+        sendWidths();
     }
 }

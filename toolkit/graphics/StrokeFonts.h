@@ -130,3 +130,9 @@ using StrokeTextSink = std::function<void(StrokeOutputKind, std::span<const REAL
 // the output layers that are on.
 void YYStrokeTextStrokes(const StrokeTextGeometry& geometry, REAL x, REAL y, std::string_view text,
                          INTEGER count, REAL width, REAL height, const StrokeTextSink& sink);
+
+// Draws a text with the installed set on every output layer that is on: lines and polylines of a
+// line set, filled polygons of an outline set (drawn solid, with stroke text marked active); bold
+// text of a line set is drawn with doubled screen and hardcopy line widths, restored afterwards.
+void YYStrokeText(const StrokeTextGeometry& geometry, REAL x, REAL y, std::string_view text, INTEGER count, REAL width,
+                  REAL height);

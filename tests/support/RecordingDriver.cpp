@@ -1,0 +1,76 @@
+#include "RecordingDriver.h"
+
+#include <string_view>
+
+namespace {
+
+RecordingDriver* active = nullptr;
+std::vector<RecordedOp> recorded;
+std::string initAnswer[3];
+INTEGER fillRequest = 0;
+
+}  // namespace
+
+RecordingDriver::RecordingDriver(bool screenLayer, bool hardcopyLayer) : saved_(driverHooks())
+{
+    active = this;
+    recorded.clear();
+    initAnswer[1] = initAnswer[2] = "";
+    fillRequest = 0;
+    DriverHooks& hooks = driverHooks();
+    hooks.ScreenDriver = screenLayer ? &RecordingDriver::screen : nullptr;
+    hooks.MetafileDriver = nullptr;
+    hooks.HardcopyDrivers.fill(nullptr);
+    if (hardcopyLayer) hooks.HardcopyDrivers[1] = &RecordingDriver::hardcopy;
+    hooks.HardcopyDevice = 1;
+}
+
+RecordingDriver::~RecordingDriver()
+{
+    driverHooks() = saved_;
+    active = nullptr;
+}
+
+std::vector<RecordedOp>& RecordingDriver::ops() { return recorded; }
+
+void RecordingDriver::clear() { recorded.clear(); }
+
+std::vector<INTEGER> RecordingDriver::codes(INTEGER layer) const
+{
+    std::vector<INTEGER> list;
+    for (const RecordedOp& op : recorded)
+        if (op.Layer == layer) list.push_back(op.Op);
+    return list;
+}
+
+void RecordingDriver::answerInit(INTEGER layer, const char* capabilities) { initAnswer[layer] = capabilities; }
+
+void RecordingDriver::screen(INTEGER op) { record(1, op); }
+
+void RecordingDriver::hardcopy(INTEGER op)
+{
+    if (active) fillRequest = active->hardcopyFillRequest_;
+    record(2, op);
+    if (fillRequest != 0 && op >= OpEllipseFill && op <= OpPolygonSolid && driverParameterBlock().Value == 1)
+        graphicsState().LayerFillRequest[1] = fillRequest;
+}
+
+void RecordingDriver::record(INTEGER layer, INTEGER op)
+{
+    const GraphicsState& g = graphicsState();
+    RecordedOp r;
+    r.Layer = layer;
+    r.Op = op;
+    r.Block = driverParameterBlock();
+    r.ColourIndex = g.ColourIndex[1];
+    r.PreviousColourIndex = g.ColourIndex[0];
+    r.LineType = g.LineType;
+    r.FillStyle = g.FillStyle;
+    r.Text = std::string(stringWorkBuffer().trimmed());
+    recorded.push_back(r);
+    if (op == OpInit && driverParameterBlock().Count == -999) driverParameterBlock().Count = 0;
+    if (op == OpInit && !initAnswer[layer].empty()) {
+        deviceCapabilityTable().CapabilityString[static_cast<std::size_t>(layer - 1)] = std::string_view(initAnswer[layer]);
+        deviceCapabilityTable().LineTypeCount[static_cast<std::size_t>(layer - 1)] = 8;
+    }
+}

@@ -1,0 +1,43 @@
+// A driver of the graphics protocol for tests: records every op it receives with a copy of the
+// parameter block and of the current attributes, for the current drawable, the hardcopy, or both.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/graphics/DriverProtocol.h"
+#include "toolkit/graphics/GraphicsState.h"
+
+struct RecordedOp {
+    INTEGER Layer = 0;  // 1 current drawable, 2 hardcopy
+    INTEGER Op = 0;
+    DriverParameterBlock Block;
+    INTEGER ColourIndex = 0, PreviousColourIndex = 0, LineType = 0, FillStyle = 0;
+    std::string Text;  // the work buffer's used part
+};
+
+// Installs itself as the screen driver and as the driver of hardcopy device 1 (selected) while
+// alive; the drivers that were installed before return at the end of the scope.
+class RecordingDriver {
+public:
+    explicit RecordingDriver(bool screen = true, bool hardcopy = true);
+    ~RecordingDriver();
+    RecordingDriver(const RecordingDriver&) = delete;
+    RecordingDriver& operator=(const RecordingDriver&) = delete;
+
+    std::vector<RecordedOp>& ops();
+    void clear();
+    // The op codes received by one layer, in order.
+    std::vector<INTEGER> codes(INTEGER layer) const;
+    // What a driver answers: set into the block while handling an op (op, field setter).
+    void answerInit(INTEGER layer, const char* capabilities);
+    // The hardcopy layer asks for the two-pass line half-tone while handling fill ops.
+    void requestHardcopyFill(INTEGER value) { hardcopyFillRequest_ = value; }
+
+private:
+    static void screen(INTEGER op);
+    static void hardcopy(INTEGER op);
+    static void record(INTEGER layer, INTEGER op);
+    DriverHooks saved_;
+    INTEGER hardcopyFillRequest_ = 0;
+};
