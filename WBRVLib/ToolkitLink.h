@@ -12,16 +12,10 @@
 #include <string_view>
 
 #include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/EventRecord.h"
 
 // An event as the toolkit hands it out: twelve signed words beside the event type; Words[0] is
 // word 1 (the window or dialog number), Words[1] word 2 (the first value) ...
-struct EventRecord {
-    std::array<INTEGER, 12> Words{};
-};
-
-// Event type of a push button pressed in a dialog; -1 is "nothing pending".
-inline constexpr INTEGER kEventPushButton = 3;
-inline constexpr INTEGER kEventNone = -1;
 
 // Never waits: the next enabled event, consumed; type -1 when nothing is pending.
 void WEventPeek(INTEGER& type, EventRecord& record);

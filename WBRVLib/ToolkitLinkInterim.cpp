@@ -1,10 +1,10 @@
-// INTERIM BINDING of WBRVLib/ToolkitLink.h to plain Win32, used until the toolkit's message
-// boxes, events, dialogs and operating-system services are linked. Delete this file (and its line
-// in WBRVLib/CMakeLists.txt) when the toolkit provides these routines.
+// INTERIM BINDING of the message-box and dialog calls of WBRVLib/ToolkitLink.h to plain Win32,
+// used until the toolkit's message boxes and dialog manager are linked. The event poll and the
+// operating-system services already come from the toolkit. Delete this file (and its line in
+// WBRVLib/CMakeLists.txt) when the toolkit provides the rest.
 //
-// What it does not do: the event poll dispatches pending window messages but never reports a
-// toolkit event (the toolkit's event recorder does not exist yet); dialogs cannot be loaded, so a
-// modal dialog's exit button stays 0; graphics text is not bound here.
+// What it does not do: dialogs cannot be loaded, so a modal dialog's exit button stays 0;
+// graphics text is not bound here.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -106,73 +106,6 @@ INTEGER WDialogQuery(INTEGER code)
     return 0;
 }
 
-void WEventPeek(INTEGER& type, EventRecord& record)
-{
-    // Keeps the windows alive during a long calculation: every pending message is dispatched.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    type = kEventNone;
-    for (int word : {0, 1, 2, 3, 4, 5, 6, 11}) record.Words[static_cast<std::size_t>(word)] = -1;
-}
-
 void WDialogLoad(INTEGER) { interimDialogResults().LastExitButton = 0; }
 void WDialogPutString(INTEGER, std::string_view) {}
 void WDialogShow(INTEGER, INTEGER, INTEGER, INTEGER) {}
-
-void IOsCommandWord(INTEGER number, std::string& word)
-{
-    std::string text;
-    if (number == 0) {
-        char path[MAX_PATH + 1] = {};
-        const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        text.assign(path, std::min<DWORD>(n, MAX_PATH));
-    } else if (number > 0 && number < __argc) {
-        text = __argv[number];
-    }
-    word = blankPadded(text, 255);
-}
-
-void IOsUserName(std::string& name)
-{
-    char buffer[257] = {};
-    DWORD size = sizeof buffer;
-    if (!GetUserNameA(buffer, &size)) {
-        libraryErrorState().SystemDetailCode = static_cast<INTEGER>(GetLastError());
-        YYErrorReport(13, "IOsUserName");
-        name = blankPadded("", 80);
-        return;
-    }
-    name = blankPadded(buffer, 80);
-}
-
-LOGICAL IOsDirIsPresent(std::string_view path)
-{
-    const DWORD attributes = GetFileAttributesA(withoutTrailingBlanks(path).c_str());
-    return toLogical(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-}
-
-void IOsDirMake(std::string_view path)
-{
-    if (!CreateDirectoryA(withoutTrailingBlanks(path).c_str(), nullptr)) {
-        libraryErrorState().SystemDetailCode = static_cast<INTEGER>(GetLastError());
-        YYErrorReport(13, "IOsDirMake");
-    }
-}
-
-void IOsDirChange(std::string_view path)
-{
-    if (!SetCurrentDirectoryA(withoutTrailingBlanks(path).c_str())) {
-        libraryErrorState().SystemDetailCode = static_cast<INTEGER>(GetLastError());
-        YYErrorReport(13, "IOsDirChange");
-    }
-}
-
-void IOsDirName(std::string& name)
-{
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD n = GetCurrentDirectoryA(MAX_PATH, buffer);
-    name = blankPadded(std::string(buffer, n <= MAX_PATH ? n : 0), 255);
-}

@@ -207,7 +207,7 @@ protected:
     static void queue(INTEGER type)
     {
         EventRecord record;
-        record.Words[0] = 777;
+        record[0] = 777;
         ToolkitLinkFake::script().Events.emplace_back(type, record);
     }
 };
@@ -219,7 +219,7 @@ TEST_F(StopRequest, APushButtonLatchesUntilTheNextReset)
     EXPECT_EQ(ToolkitLinkFake::script().Events.size(), 1u);    // a reset looks at no event
     EXPECT_TRUE(isTrue(LKILL(kFalse)));
     EXPECT_TRUE(ToolkitLinkFake::script().Events.empty());      // the peeked event is consumed
-    EXPECT_EQ(stopRequestState().LastEvent.Words[0], 777);
+    EXPECT_EQ(stopRequestState().LastEvent[0], 777);
     EXPECT_TRUE(isTrue(LKILL(kFalse)));                         // empty queue: still set
     EXPECT_EQ(stopRequestState().LastEventType, -1);
     EXPECT_FALSE(isTrue(LKILL(1)));                             // any non-zero reset clears it
@@ -239,7 +239,7 @@ TEST_F(StopRequest, OtherEventsDoNotSetTheLatch)
     EventRecord record;
     EXPECT_TRUE(isTrue(LKILLEV(kFalse, type, record)));
     EXPECT_EQ(type, 3);
-    EXPECT_EQ(record.Words[0], 777);
+    EXPECT_EQ(record[0], 777);
     LKILL(kTrue);
 }
 

@@ -61,7 +61,7 @@ void WEventPeek(INTEGER& type, EventRecord& record)
     auto& queue = script().Events;
     if (queue.empty()) {
         type = kEventNone;
-        for (int word : {0, 1, 2, 3, 4, 5, 6, 11}) record.Words[static_cast<std::size_t>(word)] = -1;
+        for (int word : {0, 1, 2, 3, 4, 5, 6, 11}) record[static_cast<std::size_t>(word)] = -1;
         return;
     }
     type = queue.front().first;

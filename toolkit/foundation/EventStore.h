@@ -5,18 +5,10 @@
 #include <array>
 
 #include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/EventRecord.h"
 #include "toolkit/foundation/WinApi.h"
 
-enum EventTypeCode : INTEGER {
-    kEventKey = 1, kEventCommand = 2, kEventPushButton = 3, kEventMousePress = 4, kEventMouseRelease = 5,
-    kEventMouseMove = 6, kEventExpose = 7, kEventResize = 8, kEventClose = 9, kEventFieldChanged = 10,
-    kEventTabChanged = 11, kEventFrameClick = 12, kEventTimer = 13, kEventEditorNotice = 14,
-    kEventViewerPosition = 15, kEventDoubleClick = 16,
-};
-
-// 12 words: window, values 1 to 4, X, Y, exposed width and height (REAL bits), user X and Y (REAL
-// bits), message time.
-using EventRecord = std::array<INTEGER, 12>;
+// EventTypeCode and EventRecord live in EventRecord.h, which callers outside the toolkit include.
 
 struct EventEnableTable {
     std::array<INTEGER, 16> Flags{};
