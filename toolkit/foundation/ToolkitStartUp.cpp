@@ -10,6 +10,7 @@
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/MessageBoxes.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
@@ -250,6 +251,7 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     windowEngineState().CurrentWindow = 0;
     windowEngineState().MainWindowOpen = 0;
     YYDialogManagerReset();
+    YYErrorReportHooksInstall();
     graphicsTransform().DrawableAspect = 1.32f;
     graphicsState().WindowSwitchFlag = 0;
     graphicsState().HardcopyActive = 0;
