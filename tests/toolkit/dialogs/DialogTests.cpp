@@ -9,6 +9,7 @@
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogFieldTable.h"
+#include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogProc.h"
@@ -504,4 +505,89 @@ TEST_F(DialogTest, SnapshotsNestAndTheOwnerFollowsTheActiveDialog)
         YYFieldColourSet(edit, 1, c.red, c.green, c.blue);
         EXPECT_EQ(YYFieldRecordOf(edit)->textColour, c.expected) << c.red;
     }
+}
+
+TEST_F(DialogTest, FieldValuesPutGetRangesChecksAndStates)
+{
+    WDialogLoad(101);
+    INTEGER number = 0;
+    REAL real = 0.0f;
+    WDialogPutInteger(1013, 42);
+    EXPECT_EQ(windowText(item(1013)), "42");
+    WDialogGetInteger(1013, number);
+    EXPECT_EQ(number, 42);
+    WDialogPutString(1013, "-2.7   ");
+    EXPECT_EQ(windowText(item(1013)), "-2.7");
+    EXPECT_EQ(YYFieldRecordOf(item(1013))->value, -2.7);
+    WDialogGetInteger(1013, number);
+    EXPECT_EQ(number, -2);  // toward zero
+    WDialogPutString(1013, "9e99");
+    WDialogGetInteger(1013, number);
+    EXPECT_EQ(number, 2147483647);  // held at the integer limit
+    WDialogPutReal(1013, 1.5f, "(F4.1)");
+    EXPECT_EQ(windowText(item(1013)), "1.5");
+    EXPECT_EQ(*YYFieldRecordOf(item(1013))->format, "(F4.1)");
+    WDialogPutDouble(1013, 0.0, "(F5.2)");
+    EXPECT_EQ(windowText(item(1013)), "0.00");
+
+    WDialogPutString(1013, "");
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogGetReal(1013, real);
+    EXPECT_EQ(real, -999.0f);
+    EXPECT_EQ(lastError(), 1010);
+    WDialogGetInteger(1013, number);
+    EXPECT_EQ(number, -999);
+
+    // Field 1003 has the range 1 to 2147483647 from its table.
+    WDialogPutInteger(1003, 5);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutInteger(1003, 0);
+    EXPECT_EQ(lastError(), 1009);
+    EXPECT_EQ(windowText(item(1003)), "5");
+    WDialogRangeInteger(1003, std::nullopt, 10);
+    EXPECT_EQ(YYFieldRecordOf(item(1003))->minimum, -2147483647.0);
+    WDialogPutInteger(1003, -2000000000);
+    EXPECT_EQ(windowText(item(1003)), "-2000000000");
+    WDialogRangeInteger(1003);
+    WDialogPutInteger(1003, 123456);
+    EXPECT_EQ(windowText(item(1003)), "123456");
+
+    std::string text(6, '?');
+    WDialogGetString(1003, text);
+    EXPECT_EQ(text, "123456");
+    text.assign(3, '?');
+    WDialogGetString(1003, text);
+    EXPECT_EQ(text, "123");
+    WDialogGetStringLength(1003, number);
+    EXPECT_EQ(number, 6);
+
+    WDialogPutRadioButton(1006);
+    INTEGER state = 0;
+    WDialogGetCheckBox(1007, state);
+    EXPECT_EQ(state, 0);
+    WDialogGetRadioButton(1007, number);
+    EXPECT_EQ(number, 1);
+    WDialogPutCheckBox(1005, 1);
+    WDialogGetCheckBox(1005, state);
+    EXPECT_EQ(state, 1);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutCheckBox(1, 1);  // a push button is no check box
+    EXPECT_EQ(lastError(), 1006);
+
+    WDialogFieldState(1013, 3);
+    EXPECT_FALSE(IsWindowVisible(item(1013)));
+    WDialogFieldState(1, 2);  // read-only means disabled for a push button
+    EXPECT_FALSE(IsWindowEnabled(item(1)));
+    WDialogFieldState(1014, 2);
+    EXPECT_EQ(WDialogFieldQuery(1014, 6), 2);
+    struct Kind { INTEGER field, kind; };
+    const Kind kinds[] = {{1001, 1}, {1002, 3}, {1003, 4}, {1005, 9}, {1006, 10}, {1008, 11}, {1009, 12},
+                          {1010, 14}, {1011, 16}, {1012, 17}, {1, 8}};
+    for (const Kind& k : kinds) EXPECT_EQ(WDialogFieldQuery(k.field, 5), k.kind) << k.field;
+    EXPECT_EQ(WDialogFieldQuery(1011, 8), 50);
+    EXPECT_EQ(WDialogFieldQuery(1003, 99), 0);
+    WDialogFieldOptions(1003, 3, 1);
+    EXPECT_EQ(YYFieldRecordOf(item(1003))->notifyChanges, 1);
+    WDialogPutString(1003, "x");  // the program's own put leaves the option as it was
+    EXPECT_EQ(YYFieldRecordOf(item(1003))->notifyChanges, 1);
 }
