@@ -1,13 +1,13 @@
 // The toolkit routines the utility library and the settings file call, declared here with the
 // toolkit's names and argument order (platform-free declarations).
 //
-// The toolkit's own headers take this header's place once its message boxes, events, dialogs and
-// operating-system services are linked: this header then includes them instead. Until then the
-// program links the interim binding WBRVLib/ToolkitLinkInterim.cpp (plain Win32), and tests link
+// The declarations match the toolkit's own, so that this library builds without the Windows headers:
+// the Windows trees link the toolkit (qv_toolkit), the native tests link
 // tests/support/ToolkitLinkFake.cpp, which answers from a script.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,16 +23,18 @@ void WEventPeek(INTEGER& type, EventRecord& record);
 // A modal box: button set 0 OK, 1 OK/Cancel, 3 Yes/No; icon 2 question, 3 exclamation,
 // 4 information; default button 1 the first (OK or Yes), else the second. The pressed button is
 // kept for WDialogQuery(4): 1 OK or Yes, 0 Cancel, 2 No, -1 when the box could not be shown.
-void WMessageBox(INTEGER buttonSet, INTEGER icon, INTEGER defaultButton, std::string_view message, std::string_view caption);
+void WMessageBox(INTEGER buttonSet, INTEGER icon, INTEGER defaultButton, std::string_view message, std::string_view title);
 
 // Code 1: the button that closed the last modal dialog; code 4: the last box's result.
 INTEGER WDialogQuery(INTEGER code);
 
 // Dialogs: load a dialog resource and make it current, set a text field, show it (x, y in window
 // units, -1 centred; focus field; mode 1 modal).
-void WDialogLoad(INTEGER dialogId);
-void WDialogPutString(INTEGER fieldId, std::string_view text);
-void WDialogShow(INTEGER x, INTEGER y, INTEGER focusField, INTEGER mode);
+void WDialogLoad(INTEGER resourceId, std::optional<INTEGER> identifier = std::nullopt,
+                 std::optional<INTEGER> window = std::nullopt);
+void WDialogPutString(INTEGER field, std::string_view text);
+void WDialogShow(std::optional<INTEGER> x = std::nullopt, std::optional<INTEGER> y = std::nullopt,
+                 std::optional<INTEGER> focusField = std::nullopt, std::optional<INTEGER> mode = std::nullopt);
 
 // Operating-system services: command-line word (0 is the program's own full path), the user's
 // login name, folders.

@@ -1,5 +1,7 @@
 #include "tests/support/ToolkitLinkFake.h"
 
+#include <optional>
+
 #include <filesystem>
 #include <system_error>
 
@@ -69,11 +71,11 @@ void WEventPeek(INTEGER& type, EventRecord& record)
     queue.pop_front();
 }
 
-void WDialogLoad(INTEGER dialogId) { script().LoadedDialogs.push_back(dialogId); }
+void WDialogLoad(INTEGER dialogId, std::optional<INTEGER>, std::optional<INTEGER>) { script().LoadedDialogs.push_back(dialogId); }
 void WDialogPutString(INTEGER fieldId, std::string_view text) { script().PutStrings.emplace_back(fieldId, std::string(text)); }
-void WDialogShow(INTEGER, INTEGER, INTEGER, INTEGER mode)
+void WDialogShow(std::optional<INTEGER>, std::optional<INTEGER>, std::optional<INTEGER>, std::optional<INTEGER> modeArgument)
 {
-    if (mode != 1) return;
+    if (modeArgument.value_or(0) != 1) return;
     auto& queue = script().ExitButtons;
     results().LastExit = queue.empty() ? 0 : queue.front();
     if (!queue.empty()) queue.pop_front();

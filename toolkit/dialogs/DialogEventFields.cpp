@@ -1,3 +1,5 @@
 #include "toolkit/dialogs/DialogEventFields.h"
 
-DialogEventFields* YYDialogEventFields(HWND) { return nullptr; }
+#include "toolkit/dialogs/DialogRecords.h"
+
+DialogEventFields* YYDialogEventFields(HWND window) { return YYDialogRecordOf(window); }

@@ -1,17 +1,53 @@
 #include "toolkit/dialogs/DialogHooks.h"
 
 #include "toolkit/foundation/WindowServices.h"
+#include "toolkit/dialogs/DialogRecords.h"
 
+// The numeric edit classes and the grid register themselves here once they exist.
 void YYRegisterNumericEdits() {}
 void YYGridRegister() {}
-void YYSaveClassProcs() {}
-void YYSaveClassAtoms() {}
-bool YYDialogIsResizable(HWND) { return false; }
-bool YYWindowSnapshotsInForce() { return false; }
-void YYDialogManagerReset() {}
-HWND YYActiveModelessDialog() { return nullptr; }
-void YYDialogClientSize(INTEGER, INTEGER& width, INTEGER& height) { width = height = 0; }
-INTEGER YYDialogSelectById(INTEGER) { return 0; }
+
+bool YYDialogIsResizable(HWND dialog)
+{
+    const DialogRecord* record = YYDialogRecordOf(dialog);
+    return record && record->resizable && record->anchorControl;
+}
+
+bool YYWindowSnapshotsInForce() { return dialogManagerState().snapshotsHeld != 0; }
+
+void YYDialogManagerReset()
+{
+    DialogTable& t = dialogTable();
+    t.currentIndex = 0;
+    t.currentIdentifier = 0;
+    t.exitButton = t.exitFocusField = t.lastModalIdentifier = t.lastCommonResult = 0;
+}
+
+HWND YYActiveModelessDialog() { return dialogManagerState().currentModeless; }
+
+void YYDialogClientSize(INTEGER field, INTEGER& width, INTEGER& height)
+{
+    width = height = 0;
+    HWND dialog = YYCurrentDialog();
+    HWND target = field == 0 ? dialog : YYDialogField(dialog, field);
+    if (!target) return;
+    RECT r{};
+    GetClientRect(target, &r);
+    width = r.right;
+    height = r.bottom;
+}
+
+INTEGER YYDialogSelectById(INTEGER dialog)
+{
+    DialogTable& t = dialogTable();
+    const INTEGER previous = YYCurrentDialog() ? t.currentIdentifier : 0;
+    const INTEGER index = YYDialogIndex(dialog);
+    if (index > 0) {
+        t.currentIndex = index;
+        t.currentIdentifier = dialog;
+    }
+    return previous;
+}
 
 // Until the dialog manager loads layouts with their field records, a layout is a plain dialog
 // that handles nothing of its own.
@@ -29,4 +65,4 @@ void YYLayoutDialogUnload(HWND dialog)
     DestroyWindow(dialog);
 }
 
-void YYDialogMakeCurrent(INTEGER) {}
+void YYDialogMakeCurrent(INTEGER dialogId) { YYDialogSelectById(dialogId); }

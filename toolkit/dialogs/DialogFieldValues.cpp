@@ -1,0 +1,490 @@
+#include "toolkit/dialogs/DialogFieldValues.h"
+
+#include "toolkit/foundation/CommonControls.h"
+
+#include <climits>
+#include <cmath>
+
+#include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogLoad.h"
+#include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/NumberParse.h"
+#include "toolkit/foundation/NumberText.h"
+#include "toolkit/foundation/ToolkitStartUp.h"
+
+namespace {
+
+std::string trimmedRight(std::string_view text)
+{
+    if (std::size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return std::string(text);
+}
+
+HWND control(INTEGER field) { return YYDialogField(YYCurrentDialog(), field); }
+
+// The control of the current dialog for a public routine, or null after reporting why.
+HWND fieldFor(INTEGER field, const char* routine)
+{
+    if (!YYCurrentDialog()) {
+        YYErrorReport(1005, routine);
+        return nullptr;
+    }
+    HWND c = control(field);
+    if (!c) YYErrorReport(1006, routine);
+    return c;
+}
+
+std::string windowText(HWND window, int limit = 65535)
+{
+    const int length = std::min(GetWindowTextLengthA(window), limit);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(window, text.data(), length + 1);
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    return text;
+}
+
+bool isCheckOrRadio(HWND c)
+{
+    if (YYControlClass(c) != kClassButton) return false;
+    const LONG type = GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON;
+}
+
+// A double made an integer: truncated toward zero, held inside the integer range.
+INTEGER toInteger(DOUBLE value)
+{
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT_MAX;
+    if (value <= -2147483648.0) return INT_MIN;
+    return static_cast<INTEGER>(value);
+}
+
+void putNumber(INTEGER field, DOUBLE value, const std::string& text, const std::string& format, const char* routine)
+{
+    if (!YYCurrentDialog()) {
+        YYErrorReport(1005, routine);
+        return;
+    }
+    std::string justified = text;
+    YYLeftJustify(justified, "L");
+    INTEGER f = field;
+    YYFieldCheckRange(f, value);
+    if (f == -1) {
+        YYErrorReport(1006, routine);
+        return;
+    }
+    if (f == -2) {
+        YYErrorReport(1009, routine);
+        return;
+    }
+    YYFieldPutText(f, trimmedRight(justified), value, trimmedRight(format));
+    if (f == -1) YYErrorReport(1006, routine);
+}
+
+std::string chosenFormat(INTEGER field, std::optional<std::string_view> format)
+{
+    if (format) {
+        std::string given = trimmedRight(format->substr(0, std::min<std::size_t>(format->size(), 50)));
+        if (!given.empty()) return given;
+    }
+    return YYFieldFormat(field);
+}
+
+}  // namespace
+
+void YYFieldPutText(INTEGER& field, std::string_view text, DOUBLE value, std::string_view format)
+{
+    HWND c = control(field);
+    FieldRecord* record = YYFieldRecordOf(c);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    const INTEGER notify = record ? record->notifyChanges : 0;
+    if (record) record->notifyChanges = 0;
+    const std::string shown(text);
+    if (!SetWindowTextA(c, shown.c_str())) {
+        if (record) record->notifyChanges = notify;
+        field = -1;
+        return;
+    }
+    if (record) {
+        record->value = value;
+        if (value == 0.0) {
+            DOUBLE parsed = 0.0;
+            INTEGER ok = 0;
+            YYParseNumberChecked(parsed, ok, shown);
+            if (ok) record->value = parsed;
+        }
+        record->hasValue = shown.find_first_not_of(' ') != std::string::npos ? 1 : 0;
+        record->format.reset();
+        if (!format.empty()) record->format = std::make_shared<std::string>(format);
+    }
+    if (YYIsEditLike(YYControlClass(c))) SendMessageA(c, EM_SETMODIFY, FALSE, 0);
+    UpdateWindow(c);
+    if (record) record->notifyChanges = notify;
+}
+
+void YYFieldGetNumber(INTEGER& field, DOUBLE& value)
+{
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    const std::string text = windowText(c, 254);
+    if (text.find_first_not_of(' ') == std::string::npos) {
+        field = -2;
+        return;
+    }
+    const FieldRecord* record = YYFieldRecordOf(c);
+    if (record && YYIsNumericClass(YYControlClass(c)) && !SendMessageA(c, EM_GETMODIFY, 0, 0)) {
+        value = record->value;
+        return;
+    }
+    YYParseNumber(value, trimmedRight(text));
+}
+
+void YYFieldCheckRange(INTEGER& field, DOUBLE value)
+{
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    const FieldRecord* record = YYFieldRecordOf(c);
+    if (record && record->minimum <= record->maximum && (value < record->minimum || value > record->maximum))
+        field = -2;
+}
+
+std::string YYFieldFormat(INTEGER field)
+{
+    HWND c = control(field);
+    const ControlClassCode code = YYControlClass(c);
+    const FieldRecord* record = YYFieldRecordOf(c);
+    if (record && record->format && (code == kClassRealEdit || code == kClassDoubleEdit))
+        return trimmedRight(record->format->substr(0, 49));
+    return "(G15.5E2)";
+}
+
+void WDialogPutInteger(INTEGER field, INTEGER value)
+{
+    std::string text(100, ' ');
+    IntegerToString(value, text, "(I11)");
+    putNumber(field, value, text, "", "WDialogPutInteger");
+}
+
+void WDialogPutReal(INTEGER field, REAL value, std::optional<std::string_view> format)
+{
+    const std::string chosen = chosenFormat(field, format);
+    std::string text(100, ' ');
+    IRealToString(value, text, chosen);
+    putNumber(field, value, text, chosen, "WDialogPutReal");
+}
+
+void WDialogPutDouble(INTEGER field, DOUBLE value, std::optional<std::string_view> format)
+{
+    const std::string chosen = chosenFormat(field, format);
+    std::string text(100, ' ');
+    IDoubleToString(value, text, chosen);
+    putNumber(field, value, text, chosen, "WDialogPutDouble");
+}
+
+void WDialogPutString(INTEGER field, std::string_view text)
+{
+    if (!fieldFor(field, "WDialogPutString")) return;
+    INTEGER f = field;
+    YYFieldPutText(f, trimmedRight(text), 0.0, "");
+    if (f == -1) YYErrorReport(1006, "WDialogPutString");
+}
+
+void WDialogGetInteger(INTEGER field, INTEGER& value)
+{
+    if (!fieldFor(field, "WDialogGetInteger")) return;
+    INTEGER f = field;
+    DOUBLE number = 0.0;
+    YYFieldGetNumber(f, number);
+    if (f == -2) {
+        value = undefinedValueTable().IntegerValue;
+        YYErrorReport(1010, "WDialogGetInteger");
+        return;
+    }
+    value = toInteger(number);
+}
+
+void WDialogGetReal(INTEGER field, REAL& value)
+{
+    if (!fieldFor(field, "WDialogGetReal")) return;
+    INTEGER f = field;
+    DOUBLE number = 0.0;
+    YYFieldGetNumber(f, number);
+    if (f == -2) {
+        value = undefinedValueTable().RealValue;
+        YYErrorReport(1010, "WDialogGetReal");
+        return;
+    }
+    value = static_cast<REAL>(number);
+}
+
+void WDialogGetString(INTEGER field, std::string& text)
+{
+    const std::size_t width = text.size();
+    HWND c = fieldFor(field, "WDialogGetString");
+    std::string value = c ? windowText(c) : std::string();
+    value.resize(width, ' ');
+    text = value;
+}
+
+void WDialogGetStringLength(INTEGER field, INTEGER& length)
+{
+    if (HWND c = fieldFor(field, "WDialogGetStringLength")) length = GetWindowTextLengthA(c);
+}
+
+void WDialogRangeInteger(INTEGER field, std::optional<INTEGER> minimum, std::optional<INTEGER> maximum)
+{
+    HWND c = fieldFor(field, "WDialogRangeInteger");
+    FieldRecord* record = YYFieldRecordOf(c);
+    if (!c) return;
+    if (!record) {
+        YYErrorReport(1006, "WDialogRangeInteger");
+        return;
+    }
+    if (!minimum && !maximum) {
+        record->minimum = 1000.0;
+        record->maximum = -1000.0;
+        return;
+    }
+    record->minimum = minimum.value_or(-2147483647);
+    record->maximum = maximum.value_or(2147483647);
+}
+
+void WDialogPutCheckBox(INTEGER field, INTEGER state)
+{
+    HWND c = fieldFor(field, "WDialogPutCheckBox");
+    if (!c) return;
+    if (!isCheckOrRadio(c)) {
+        YYErrorReport(1006, "WDialogPutCheckBox");
+        return;
+    }
+    SendMessageA(c, BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void WDialogGetCheckBox(INTEGER field, INTEGER& state)
+{
+    HWND c = fieldFor(field, "WDialogGetCheckBox");
+    if (!c) return;
+    if (!isCheckOrRadio(c)) {
+        YYErrorReport(1006, "WDialogGetCheckBox");
+        return;
+    }
+    state = SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void YYRadioGroupBounds(HWND button, HWND& first, HWND& last)
+{
+    const ControlClassCode code = YYControlClass(button);
+    const auto sameClassNoGroup = [code](HWND w) {
+        return w && YYControlClass(w) == code && !(GetWindowLongA(w, GWL_STYLE) & WS_GROUP);
+    };
+    first = button;
+    if (!(GetWindowLongA(button, GWL_STYLE) & WS_GROUP)) {
+        HWND w = GetWindow(button, GW_HWNDPREV);
+        HWND passed = button;
+        while (sameClassNoGroup(w)) {
+            passed = w;
+            w = GetWindow(w, GW_HWNDPREV);
+        }
+        first = w && YYControlClass(w) == code && (GetWindowLongA(w, GWL_STYLE) & WS_GROUP) ? w : passed;
+    }
+    last = button;
+    for (HWND w = GetWindow(button, GW_HWNDNEXT); sameClassNoGroup(w); w = GetWindow(w, GW_HWNDNEXT)) last = w;
+}
+
+void WDialogPutRadioButton(INTEGER field)
+{
+    HWND c = fieldFor(field, "WDialogPutRadioButton");
+    if (!c) return;
+    if (!isCheckOrRadio(c)) {
+        YYErrorReport(1006, "WDialogPutRadioButton");
+        return;
+    }
+    HWND first = nullptr, last = nullptr;
+    YYRadioGroupBounds(c, first, last);
+    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
+        SendMessageA(w, BM_SETCHECK, w == c ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (w == last) break;
+    }
+}
+
+void WDialogGetRadioButton(INTEGER field, INTEGER& position)
+{
+    HWND c = fieldFor(field, "WDialogGetRadioButton");
+    if (!c) return;
+    if (!isCheckOrRadio(c)) {
+        YYErrorReport(1006, "WDialogGetRadioButton");
+        return;
+    }
+    HWND first = nullptr, last = nullptr;
+    YYRadioGroupBounds(c, first, last);
+    INTEGER index = 1;
+    for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT), ++index) {
+        if (SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            position = index;
+            return;
+        }
+        if (w == last) break;
+    }
+    position = undefinedValueTable().IntegerValue;
+    YYErrorReport(1010, "WDialogGetRadioButton");
+}
+
+INTEGER YYFieldGeometry(HWND c, const RECT& area)
+{
+    RECT r{};
+    GetWindowRect(c, &r);
+    if (const FieldRecord* record = YYFieldRecordOf(c); record && record->spinControl) {
+        RECT s{};
+        GetWindowRect(record->spinControl, &s);
+        r.right = s.right;
+    }
+    if (r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom) return 1;
+    RECT overlap{};
+    return IntersectRect(&overlap, &r, &area) ? 2 : 0;
+}
+
+void YYFieldSetState(INTEGER& field, INTEGER state, INTEGER skipSurfaceUpdate)
+{
+    HWND dialog = YYCurrentDialog();
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    FieldRecord* record = YYFieldRecordOf(c);
+    if (record) record->state = state;
+    RECT area{};
+    GetClientRect(dialog, &area);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    bool resizable = false;
+    for (HWND d = dialog; d && !resizable; d = (GetWindowLongA(d, GWL_STYLE) & WS_CHILD) ? GetParent(d) : nullptr)
+        resizable = YYDialogIsResizable(d);
+    if (YYFieldGeometry(c, area) != 1 && !resizable) return;
+    const ControlClassCode code = YYControlClass(c);
+    const bool editLike = YYIsEditLike(code);
+    if (editLike) {
+        EnableWindow(c, state == 1 || state == 2);
+        SendMessageA(c, EM_SETREADONLY, state == 2, 0);
+    } else {
+        EnableWindow(c, state == 1);
+    }
+    HWND spin = record ? record->spinControl : nullptr;
+    if (spin) EnableWindow(spin, state == 1);
+    const int show = state == 3 ? SW_HIDE : SW_SHOWNA;
+    ShowWindow(c, show);
+    if (spin) ShowWindow(spin, show);
+    if (code == kClassTabControl) {
+        const INTEGER selected = static_cast<INTEGER>(TabCtrl_GetCurSel(c));
+        if (selected >= 0)
+            if (HWND page = YYDialogByIdentifier(YYTabData(c, selected).page)) ShowWindow(page, show);
+    }
+    if (code == kClassStatic) InvalidateRect(c, nullptr, TRUE);
+    if (!(skipSurfaceUpdate && record && record->drawSurface)) UpdateWindow(c);
+    const bool losesFocus = state == 0 || state == 3 || (state == 2 && !editLike);
+    HWND focus = GetFocus();
+    if (losesFocus && focus && (focus == c || IsChild(c, focus))) {
+        DialogRecord* owner = YYDialogRecordOf(dialog);
+        if (owner) owner->lastInputControl = nullptr;
+        SetFocus(owner && owner->combinedWindow ? owner->combinedWindow : dialog);
+    }
+}
+
+void WDialogFieldState(INTEGER field, INTEGER state)
+{
+    if (!fieldFor(field, "WDialogFieldState")) return;
+    INTEGER f = field;
+    YYFieldSetState(f, state, 0);
+    if (f == -1) YYErrorReport(1006, "WDialogFieldState");
+}
+
+void WDialogFieldOptions(INTEGER field, INTEGER option, INTEGER onOff)
+{
+    HWND c = fieldFor(field, "WDialogFieldOptions");
+    if (!c) return;
+    const ControlClassCode code = YYControlClass(c);
+    if (option == 1 || option == 2) {
+        if (code != kClassGrid) {
+            YYErrorReport(1006, "WDialogFieldOptions");
+            return;
+        }
+        const LONG bit = option == 1 ? 0x1000 : 0x4000;
+        const LONG style = GetWindowLongA(c, GWL_STYLE);
+        SetWindowLongA(c, GWL_STYLE, onOff ? (style | bit) : (style & ~bit));
+        return;
+    }
+    if (option != 3) return;
+    FieldRecord* record = YYFieldRecordOf(c);
+    if (!record || !(YYIsEditLike(code) || code == kClassGrid || code == kClassComboBox)) {
+        YYErrorReport(1006, "WDialogFieldOptions");
+        return;
+    }
+    record->notifyChanges = onOff != 0 ? 1 : 0;
+}
+
+INTEGER YYFieldKindOf(HWND c)
+{
+    const LONG style = GetWindowLongA(c, GWL_STYLE);
+    switch (YYControlClass(c)) {
+    case kClassStatic: {
+        const LONG low = style & 0xFF;
+        return low == 0 || low == 1 || low == 11 ? kFieldLabel : kFieldPicture;
+    }
+    case kClassEdit: return kFieldString;
+    case kClassIntegerEdit: case kClassIntegerSpin: return kFieldInteger;
+    case kClassRealEdit: case kClassRealSpin: return kFieldReal;
+    case kClassDoubleEdit: case kClassDoubleSpin: return kFieldDouble;
+    case kClassButton:
+        if ((style & 7) == 7) return kFieldGroupBox;
+        if ((style & 3) == 3) return kFieldCheckBox;
+        if ((style & 9) == 9) return kFieldRadioButton;
+        return kFieldPushButton;
+    case kClassComboBox: return kFieldMenu;
+    case kClassListBox: return kFieldList;
+    case kClassTabControl: return kFieldTab;
+    case kClassProgress: return kFieldProgressBar;
+    case kClassGrid: return kFieldGrid;
+    case kClassTrackbar: return kFieldTrackbar;
+    case kClassTreeView: return kFieldTreeView;
+    default: return kFieldOther;
+    }
+}
+
+INTEGER YYFieldStateOf(HWND c)
+{
+    const LONG style = GetWindowLongA(c, GWL_STYLE);
+    if (!(style & WS_VISIBLE)) return kFieldHidden;
+    if (style & WS_DISABLED) return kFieldDisabled;
+    const ControlClassCode code = YYControlClass(c);
+    if ((YYIsEditLike(code) || code == kClassGrid) && (style & 0x800)) return kFieldReadOnly;
+    return kFieldEnabled;
+}
+
+INTEGER WDialogFieldQuery(INTEGER field, INTEGER code)
+{
+    HWND dialog = YYCurrentDialog();
+    HWND c = control(field);
+    if (!dialog || !c) return 0;
+    if (code >= 1 && code <= 4) {
+        RECT r{};
+        GetClientRect(c, &r);
+        MapWindowPoints(c, dialog, reinterpret_cast<POINT*>(&r), 2);
+        const INTEGER values[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        return values[code - 1];
+    }
+    if (code == 5) return YYFieldKindOf(c);
+    if (code == 6) return YYFieldStateOf(c);
+    if ((code == 7 || code == 8) && YYControlClass(c) == kClassTrackbar)
+        return static_cast<INTEGER>(SendMessageA(c, code == 7 ? TBM_GETRANGEMIN : TBM_GETRANGEMAX, 0, 0));
+    return 0;
+}
