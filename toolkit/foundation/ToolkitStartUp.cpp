@@ -11,6 +11,7 @@
 #include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/foundation/MessageBoxes.h"
 #include "toolkit/foundation/NumberParse.h"
 #include "toolkit/foundation/OsEnvironment.h"
@@ -241,6 +242,7 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     windowEngineState().MainWindowOpen = 0;
     YYDialogManagerReset();
     YYErrorReportHooksInstall();
+    YYDialogWindowHooksInstall();
     graphicsTransform().DrawableAspect = 1.32f;
     graphicsState().WindowSwitchFlag = 0;
     graphicsState().HardcopyActive = 0;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "tests/support/GuiHarness.h"
+#include "toolkit/dialogs/DialogWindowHooks.h"
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogFieldTable.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
@@ -590,4 +592,25 @@ TEST_F(DialogTest, FieldValuesPutGetRangesChecksAndStates)
     EXPECT_EQ(YYFieldRecordOf(item(1003))->notifyChanges, 1);
     WDialogPutString(1003, "x");  // the program's own put leaves the option as it was
     EXPECT_EQ(YYFieldRecordOf(item(1003))->notifyChanges, 1);
+}
+
+TEST_F(DialogTest, ChildWindowRoutinesAskTheDialogManager)
+{
+    YYDialogWindowHooksInstall();
+    ChildWindowHooks& hooks = childWindowHooks();
+    WDialogLoad(105, 7);
+    EXPECT_EQ(hooks.layoutDialogAvailable(7), -5);  // already loaded
+    EXPECT_EQ(hooks.layoutDialogAvailable(8), 0);
+    EXPECT_EQ(hooks.semiModelessCount(), 0);
+
+    // A dialog that belongs to a closing window goes with it, and the caller's variable is cleared.
+    HWND frame = windowSlotTable().Slots[0].Frame.get();
+    DialogRecord* record = YYDialogRecordOf(dialogTable().handles[static_cast<std::size_t>(YYDialogIndex(7))]);
+    ASSERT_NE(record, nullptr);
+    record->ownerWindow = frame;
+    INTEGER dialog = 7;
+    hooks.dialogsInsideRelease(frame, dialog);
+    EXPECT_EQ(YYDialogIndex(7), -1);
+    EXPECT_EQ(dialog, 0);
+    childWindowHooks() = ChildWindowHooks{};
 }

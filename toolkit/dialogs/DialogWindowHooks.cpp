@@ -1,0 +1,73 @@
+// What the child-window routines need of the dialog manager: the semi-modeless count, whether a
+// layout dialog can still be loaded, and the dialogs that live in or belong to a closing window.
+#include "toolkit/dialogs/DialogWindowHooks.h"
+
+#include "toolkit/dialogs/DialogLoad.h"
+#include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/WindowSlots.h"
+
+namespace {
+
+INTEGER semiModelessCount() { return dialogManagerState().semiModelessCount; }
+
+INTEGER layoutDialogAvailable(INTEGER dialogId)
+{
+    if (YYDialogIndex(dialogId) > 0) return -5;
+    if (dialogTable().count >= kMaxDialogs) return -3;
+    return 0;
+}
+
+bool belongsTo(HWND dialog, HWND frame)
+{
+    if (!dialog || !frame) return false;
+    if (IsChild(frame, dialog) || GetWindow(dialog, GW_OWNER) == frame) return true;
+    const DialogRecord* record = YYDialogRecordOf(dialog);
+    return record && record->ownerWindow == frame;
+}
+
+// Last loaded first, so that unloading does not shift the entries still to be looked at.
+void dialogsInsideRelease(HWND frame, INTEGER& dialog)
+{
+    DialogTable& table = dialogTable();
+    for (INTEGER index = table.count; index >= 1; --index) {
+        HWND handle = table.handles[static_cast<std::size_t>(index)];
+        if (!belongsTo(handle, frame)) continue;
+        const DialogRecord* record = YYDialogRecordOf(handle);
+        const INTEGER identifier = record ? record->identifier : 0;
+        YYDialogHide(index);
+        YYDialogUnload(0, index);
+        if (identifier != 0 && dialog == identifier) dialog = 0;
+    }
+}
+
+HWND frameOf(INTEGER window)
+{
+    if (window < 0 || window >= kWindowSlots) return nullptr;
+    return windowSlotTable().Slots[static_cast<std::size_t>(window)].Frame.get();
+}
+
+void dialogOwnersReplace(INTEGER window, INTEGER returnWindow)
+{
+    HWND closing = frameOf(window);
+    if (!closing) return;
+    HWND replacement = frameOf(returnWindow);
+    const DialogTable& table = dialogTable();
+    for (INTEGER index = 1; index <= table.count; ++index) {
+        DialogRecord* record = YYDialogRecordOf(table.handles[static_cast<std::size_t>(index)]);
+        if (!record) continue;
+        if (record->ownerWindow == closing) record->ownerWindow = replacement;
+        if (record->returnWindow == closing) record->returnWindow = replacement;
+    }
+}
+
+}  // namespace
+
+void YYDialogWindowHooksInstall()
+{
+    ChildWindowHooks& hooks = childWindowHooks();
+    hooks.semiModelessCount = semiModelessCount;
+    hooks.layoutDialogAvailable = layoutDialogAvailable;
+    hooks.dialogsInsideRelease = dialogsInsideRelease;
+    hooks.dialogOwnersReplace = dialogOwnersReplace;
+}

@@ -1,0 +1,7 @@
+// The dialog manager's part in closing and splitting windows.
+#pragma once
+
+// Toolkit-internal
+
+// Installs the dialog manager's answers in the child-window hooks (at toolkit start-up).
+void YYDialogWindowHooksInstall();
