@@ -390,7 +390,9 @@ void IGrTextDraw(std::optional<REAL> x, std::optional<REAL> y, std::string_view 
     const INTEGER n = static_cast<INTEGER>(std::min<std::size_t>(text.size(), 1u << 30));
     const INTEGER savedLineType = g.LineType;
     bool lineTypeChanged = false;
-    INTEGER layer = g.DrawableActive != 0 ? 0 : (g.HardcopyActive != 0 ? 1 : 0);
+    // With both layers off there is nothing to draw on, and the current point stays.
+    if (g.DrawableActive == 0 && g.HardcopyActive == 0) return;
+    INTEGER layer = g.DrawableActive != 0 ? 0 : 1;
     INTEGER pass = 0;
     bool pointMoved = false;
     const auto finish = [&] {
