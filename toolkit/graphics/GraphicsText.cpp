@@ -31,12 +31,11 @@ REAL safeRatio(REAL numerator, REAL divisor, REAL fallback)
 
 void reloadBoldVariant()
 {
-    const TextState& s = textState();
     const StrokeFontTable& f = strokeFontTable();
     const std::string name = f.StrokeFontName.trimmed();
-    if (name.starts_with("fixed")) YYStrokeFontFixed(s.TextStyle);
-    else if (name.starts_with("swiss")) YYStrokeFontSwiss(s.TextStyle);
-    else if (name.starts_with("roman")) YYStrokeFontRoman(s.TextStyle);
+    if (name.starts_with("fixed")) YYStrokeFontFixed();
+    else if (name.starts_with("swiss")) YYStrokeFontSwiss();
+    else if (name.starts_with("roman")) YYStrokeFontRoman();
 }
 
 }  // namespace

@@ -70,13 +70,13 @@ private:
     INTEGER saved_drawable_, saved_hardcopy_;
 };
 
-void loadFallbackSet(INTEGER code, INTEGER style)
+void loadFallbackSet(INTEGER code)
 {
     switch (code) {
-    case 2: YYStrokeFontSwiss(style); break;
-    case 3: YYStrokeFontRoman(style); break;
+    case 2: YYStrokeFontSwiss(); break;
+    case 3: YYStrokeFontRoman(); break;
     case 4: YYStrokeFontSymbol(); break;
-    default: YYStrokeFontFixed(style); break;
+    default: YYStrokeFontFixed(); break;
     }
 }
 
@@ -443,7 +443,7 @@ void IGrTextDraw(std::optional<REAL> x, std::optional<REAL> y, std::string_view 
             if (deviceCapabilityTable().DeviceTextThreshold[static_cast<std::size_t>(layer)] < 1.7e38f &&
                 YYUseStrokeText(layer, w, h)) {
                 YYStrokeFontSwap(1);
-                loadFallbackSet(s.FallbackStrokeFont, s.TextStyle);
+                loadFallbackSet(s.FallbackStrokeFont);
                 s.StrokeFontSelected = 1;
                 pass = layer == 0 ? 1 : 2;
                 continue;
