@@ -8,6 +8,8 @@ RecordingDriver* active = nullptr;
 std::vector<RecordedOp> recorded;
 std::string initAnswer[3];
 INTEGER fillRequest = 0;
+REAL textWidthAnswer[3] = {0, 0, 0};
+INTEGER underlineAnswer[3] = {1, 1, 1};
 
 }  // namespace
 
@@ -17,6 +19,10 @@ RecordingDriver::RecordingDriver(bool screenLayer, bool hardcopyLayer) : saved_(
     recorded.clear();
     initAnswer[1] = initAnswer[2] = "";
     fillRequest = 0;
+    for (int i = 0; i < 3; ++i) {
+        textWidthAnswer[i] = 0;
+        underlineAnswer[i] = 1;
+    }
     DriverHooks& hooks = driverHooks();
     hooks.ScreenDriver = screenLayer ? &RecordingDriver::screen : nullptr;
     hooks.MetafileDriver = nullptr;
@@ -45,6 +51,12 @@ std::vector<INTEGER> RecordingDriver::codes(INTEGER layer) const
 
 void RecordingDriver::answerInit(INTEGER layer, const char* capabilities) { initAnswer[layer] = capabilities; }
 
+void RecordingDriver::answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER underline)
+{
+    textWidthAnswer[layer] = pixelsPerCharacter;
+    underlineAnswer[layer] = underline;
+}
+
 void RecordingDriver::screen(INTEGER op) { record(1, op); }
 
 void RecordingDriver::hardcopy(INTEGER op)
@@ -66,8 +78,15 @@ void RecordingDriver::record(INTEGER layer, INTEGER op)
     r.PreviousColourIndex = g.ColourIndex[0];
     r.LineType = g.LineType;
     r.FillStyle = g.FillStyle;
+    r.DrawableActive = g.DrawableActive;
     r.Text = std::string(stringWorkBuffer().trimmed());
     recorded.push_back(r);
+    DriverParameterBlock& b = driverParameterBlock();
+    if (op == OpTextWidth && textWidthAnswer[layer] > 0) {
+        b.Count = 1;
+        b.X1 = static_cast<REAL>(b.Value) * textWidthAnswer[layer];
+    }
+    if (op == OpText && b.IntX4 == 1) b.IntX4 = underlineAnswer[layer];
     if (op == OpInit && driverParameterBlock().Count == -999) driverParameterBlock().Count = 0;
     if (op == OpInit && !initAnswer[layer].empty()) {
         deviceCapabilityTable().CapabilityString[static_cast<std::size_t>(layer - 1)] = std::string_view(initAnswer[layer]);

@@ -13,6 +13,7 @@ struct RecordedOp {
     INTEGER Op = 0;
     DriverParameterBlock Block;
     INTEGER ColourIndex = 0, PreviousColourIndex = 0, LineType = 0, FillStyle = 0;
+    INTEGER DrawableActive = 0;  // a real screen driver draws nothing while this is 0
     std::string Text;  // the work buffer's used part
 };
 
@@ -31,6 +32,9 @@ public:
     std::vector<INTEGER> codes(INTEGER layer) const;
     // What a driver answers: set into the block while handling an op (op, field setter).
     void answerInit(INTEGER layer, const char* capabilities);
+    // Text answers of a layer: OpTextWidth measures pixelsPerCharacter per character (0: no
+    // answer); OpText sets IntX4 to underlineAnswer (1: leaves it, as a driver that ignores it).
+    void answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER underlineAnswer);
     // The hardcopy layer asks for the two-pass line half-tone while handling fill ops.
     void requestHardcopyFill(INTEGER value) { hardcopyFillRequest_ = value; }
 

@@ -6,6 +6,7 @@
 #include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/PresentationGraphics.h"
+#include "toolkit/graphics/GraphicsText.h"
 #include "toolkit/graphics/StrokeFonts.h"
 
 GraphicsState& graphicsState()
@@ -356,6 +357,7 @@ void IGrResetGraphics(std::string_view options)
     t.PageAngle = 0;
     t.CharWidthFraction = 0.01333333f;
     t.CharHeightFraction = 0.04f;
+    YYTextStateReset();
 
     s.StrokeTextActive = 0;
     s.PlotMode = 0;
@@ -384,8 +386,8 @@ void IGrResetGraphics(std::string_view options)
         YYDriverCurrent(OpPlotMode);
         YYDriverCurrent(OpLineType);
         YYDriverCurrent(OpLineWidth);
-        YYDriverCurrent(OpCharSize);
     }
+    YYCharScale();
     YYCHSPACE(0);
     YYStrokeFontStandard();
 

@@ -13,13 +13,8 @@
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/GraphicsText.h"
 #include "toolkit/graphics/ShadedPolygons.h"
-
-ScreenTextAttributes& screenTextAttributes()
-{
-    static ScreenTextAttributes attributes;
-    return attributes;
-}
 
 ScreenOutputHooks& screenOutputHooks()
 {
@@ -125,53 +120,59 @@ void opInit()
 void opFont()
 {
     GdiDrawingState& s = gdi();
-    ScreenTextAttributes& a = screenTextAttributes();
+    TextState& a = textState();
     const GraphicsTransform& t = graphicsTransform();
-    // The character cell is a fraction of the area in device units.
-    INTEGER w = YYDeviceTrunc(t.CharWidthFraction * t.DeviceXExtent);
-    INTEGER h = YYDeviceTrunc(t.CharHeightFraction * t.DeviceYExtent);
+    YYTextAreaUpdate();
+    // The requested cell: the scale factors make the device size equal to it until the created
+    // font says otherwise.
+    const REAL requestedW = t.CharWidthFraction * a.TextAreaWidth, requestedH = t.CharHeightFraction * a.TextAreaHeight;
+    if (requestedW > 0.0f) a.CharScaleX = a.TextDrawableWidth / requestedW;
+    if (requestedH > 0.0f) a.CharScaleY = a.TextDrawableHeight / requestedH;
+    INTEGER w = YYDeviceTrunc(requestedW);
+    INTEGER h = YYDeviceTrunc(requestedH);
     const INTEGER angle = YYDeviceTrunc(a.DeviceTextAngle);
-    INTEGER style = a.Style;
-    if (a.Spacing != 0) {
-        REAL f = a.Spacing == 1 ? 0.607f : 0.78f;
-        if (a.Variant == 4) f *= 1.38f;
+    INTEGER style = a.TextStyle;
+    if (a.CharacterSpacing != 0) {
+        REAL f = a.CharacterSpacing == 1 ? 0.607f : 0.78f;
+        if (a.DeviceFontVariant == 4) f *= 1.38f;
         w = YYDeviceTrunc(static_cast<REAL>(w) * f);
         h = YYDeviceTrunc(static_cast<REAL>(h) * 0.821f);
-        if (a.Spacing == 1) style &= ~4;
+        if (a.CharacterSpacing == 1) style &= ~4;
     }
-    const std::string face = a.Variant == 0 ? std::string(a.FaceName.trimmed()) : std::string();
+    const INTEGER variant = a.DeviceFontVariant;
+    const std::string face = variant == 0 ? std::string(a.DeviceFaceName.trimmed()) : std::string();
     GdiFontCache& c = s.FontCache;
-    if (style != c.Style || a.Variant != c.Variant || angle != c.Angle || w != c.Width || h != c.Height ||
-        (a.Variant == 0 && face != c.FaceName) || !s.Font) {
+    if (style != c.Style || variant != c.Variant || angle != c.Angle || w != c.Width || h != c.Height ||
+        (variant == 0 && face != c.FaceName) || !s.Font) {
         c.Style = style;
-        c.Variant = a.Variant;
+        c.Variant = variant;
         c.Angle = angle;
         c.Width = w;
         c.Height = h;
         c.FaceName = face;
         INTEGER width = w, height = h, ascent = 0;
-        YYGdiCreateFont(width, height, ascent, angle, a.Variant, style, face);
+        YYGdiCreateFont(width, height, ascent, angle, variant, style, face);
         c.CreatedHeight = height;
         c.CreatedAscent = ascent;
-        if (a.Spacing == 0) c.CreatedWidth = width;
+        if (a.CharacterSpacing == 0) c.CreatedWidth = width;
     }
-    if (a.Spacing == 0 && c.CreatedWidth > 0)
-        a.CharScaleX = static_cast<REAL>(graphicsState().DrawableWidth) * 52.0f / static_cast<REAL>(c.CreatedWidth);
+    if (a.CharacterSpacing == 0 && c.CreatedWidth > 0)
+        a.CharScaleX = a.TextDrawableWidth * 52.0f / static_cast<REAL>(c.CreatedWidth);
 }
 
 void opText()
 {
     const DriverParameterBlock& b = driverParameterBlock();
-    const ScreenTextAttributes& a = screenTextAttributes();
+    const TextState& a = textState();
     const GdiFontCache& c = gdi().FontCache;
     const REAL d = static_cast<REAL>(c.CreatedAscent) - static_cast<REAL>(c.CreatedHeight) / 2.0f;
-    const REAL x = b.X1 + d * a.UpSin, y = b.Y1 - d * a.DirCos;
+    const REAL x = b.X1 + d * a.TextUpSin, y = b.Y1 - d * a.TextDirCos;
     const std::string_view text = stringWorkBuffer().view();
     const INTEGER length = std::clamp<INTEGER>(b.IntX1, 0, 260);
-    if (a.Stacked == 0) {
-        const INTEGER alignment = a.Spacing == 1 ? 0 : a.Justification;
-        const INTEGER opaque = (a.Spacing != 1 && (a.Style & 8) != 0) ? 1 : 0;
-        YYGdiText(YYDeviceTrunc(x), rowOf(y), YYDeviceTrunc(b.X3 + d * a.UpSin), rowOf(b.Y3 - d * a.DirCos),
+    if (a.TextStacked == 0) {
+        const INTEGER alignment = a.CharacterSpacing == 1 ? 0 : a.TextJustification;
+        const INTEGER opaque = (a.CharacterSpacing != 1 && (a.TextStyle & 8) != 0) ? 1 : 0;
+        YYGdiText(YYDeviceTrunc(x), rowOf(y), YYDeviceTrunc(b.X3 + d * a.TextUpSin), rowOf(b.Y3 - d * a.TextDirCos),
                   alignment, opaque, text, length);
         driverParameterBlock().IntX4 = 0;
         return;

@@ -10,24 +10,6 @@
 #include "toolkit/foundation/FixedText.h"
 #include "toolkit/foundation/WinApi.h"
 
-// The text attributes the driver reads at OpCharSize, OpTextAngle and OpText. The text layer
-// keeps them; until it sets them the driver draws upright text in the area's character size.
-struct ScreenTextAttributes {
-    REAL DirCos = 1.0f, DirSin = 0.0f;   // text direction
-    REAL UpSin = 0.0f;                   // sine of the up vector's angle from the vertical
-    REAL DeviceTextAngle = 0.0f;         // degrees
-    INTEGER Justification = 0;           // 0 left, 1 centre, 2 right
-    INTEGER Stacked = 0;
-    INTEGER Style = 0;                   // 1 bold, 2 italic, 4 underline, 8 box
-    INTEGER Spacing = 0;                 // 0 fixed pitch, 1 tables, 2 as measured
-    INTEGER Variant = 2;                 // 0 named face, 1 Courier New, 2 Arial, 3 Times New Roman, 4 Symbol
-    FixedText<100> FaceName;
-    REAL CharLineX = 0.0f, CharLineY = 0.0f;  // per-character step of stacked text
-    REAL CharScaleX = 1.0f, CharScaleY = 1.0f;
-};
-
-ScreenTextAttributes& screenTextAttributes();
-
 // What the screen driver needs of the output devices (printing the screen, drawing an image file).
 // Without them the printing op reports error 1 and the image op draws nothing.
 struct ScreenOutputHooks {

@@ -7,6 +7,7 @@
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/FillPrimitives.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/GraphicsText.h"
 #include "toolkit/graphics/Lines.h"
 #include "toolkit/graphics/StrokeAdvanceWidths.h"
 #include "toolkit/graphics/StrokeFontData.h"
@@ -79,9 +80,9 @@ int alphabetValue(char c)
 }  // namespace
 
 void YYStrokeFontStandard(INTEGER target) { installBuiltIn(kStrokeSetStandard, target); }
-void YYStrokeFontFixed(INTEGER textStyle) { installFamily(kStrokeSetFixed, kStrokeSetFixedBold, textStyle); }
-void YYStrokeFontRoman(INTEGER textStyle) { installFamily(kStrokeSetRoman, kStrokeSetRomanBold, textStyle); }
-void YYStrokeFontSwiss(INTEGER textStyle) { installFamily(kStrokeSetSwiss, kStrokeSetSwissBold, textStyle); }
+void YYStrokeFontFixed() { installFamily(kStrokeSetFixed, kStrokeSetFixedBold, textState().TextStyle); }
+void YYStrokeFontRoman() { installFamily(kStrokeSetRoman, kStrokeSetRomanBold, textState().TextStyle); }
+void YYStrokeFontSwiss() { installFamily(kStrokeSetSwiss, kStrokeSetSwissBold, textState().TextStyle); }
 void YYStrokeFontSymbol() { installBuiltIn(kStrokeSetSymbol); }
 void YYStrokeFontFixedData() { installBuiltIn(kStrokeSetFixed); }
 void YYStrokeFontFixedBold() { installBuiltIn(kStrokeSetFixedBold); }

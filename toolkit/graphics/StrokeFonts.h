@@ -58,11 +58,11 @@ void YYStrokeFontInstall(REAL gridWidth, REAL gridHeight, REAL cellWidth, REAL c
 void YYStrokeFontStandard(INTEGER target = 0);
 
 // Each installs the bold variant of its family when the bold bit (1) of the text style is set,
-// else the regular one, and records which in StrokeBoldLoaded. The caller passes the current
-// TextStyle.
-void YYStrokeFontFixed(INTEGER textStyle);
-void YYStrokeFontRoman(INTEGER textStyle);
-void YYStrokeFontSwiss(INTEGER textStyle);
+// else the regular one, reading the style of the text state, and records which in
+// StrokeBoldLoaded.
+void YYStrokeFontFixed();
+void YYStrokeFontRoman();
+void YYStrokeFontSwiss();
 void YYStrokeFontSymbol();
 
 void YYStrokeFontFixedData();

@@ -344,7 +344,7 @@ TEST_F(PrimitiveFixture, StrokeTextGoesOutAsLinesOrFilledOutlines)
     // An outline set: filled polygons in the solid style, the fill style restored afterwards.
     geometry.TextStyle = 0;
     IGrFillStyle(1);
-    YYStrokeFontSwiss(0);
+    YYStrokeFontSwiss();
     driver.clear();
     YYStrokeText(geometry, 100, 100, "O", 1, 20, 30);
     int fills = 0;

@@ -14,6 +14,7 @@
 #include "toolkit/graphics/ShadedPolygons.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/GraphicsText.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
 namespace {
@@ -194,6 +195,7 @@ TEST_F(ScreenFixture, TextLandsAtItsReferencePointAndPixelsReadBack)
 {
     graphicsTransform().CharHeightFraction = 0.2f;
     graphicsTransform().CharWidthFraction = 0.08f;
+    textState().TextJustification = 0;
     YYDriverCurrent(OpCharSize);
     stringWorkBuffer() = std::string_view("HH");
     DriverParameterBlock& b = driverParameterBlock();

@@ -8,6 +8,7 @@
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/graphics/StrokeAdvanceWidths.h"
 #include "toolkit/graphics/StrokeFontData.h"
+#include "toolkit/graphics/GraphicsText.h"
 #include "toolkit/graphics/StrokeFonts.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST(StrokeFontInstall, BuiltInSetsCarryTheWorkedExamples)
 TEST(StrokeFontInstall, FamilyLoadersPickTheVariantByTheBoldBit)
 {
     const struct {
-        void (*load)(INTEGER);
+        void (*load)();
         INTEGER style;
         const char* name;
         INTEGER boldLoaded;
@@ -138,10 +139,12 @@ TEST(StrokeFontInstall, FamilyLoadersPickTheVariantByTheBoldBit)
         {YYStrokeFontSwiss, 4, "swiss.chr", 0},     {YYStrokeFontSwiss, 9, "swissbld.chr", 1},
     };
     for (const auto& c : cases) {
-        c.load(c.style);
+        textState().TextStyle = c.style;
+        c.load();
         EXPECT_EQ(strokeFontTable().StrokeFontName.trimmed(), c.name) << c.style;
         EXPECT_EQ(strokeFontTable().StrokeBoldLoaded, c.boldLoaded) << c.name;
     }
+    textState().TextStyle = 0;
 }
 
 TEST(StrokeFontInstall, WithoutCode128TheEndOfSlot127KeepsItsOldValue)
