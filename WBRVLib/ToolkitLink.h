@@ -46,5 +46,6 @@ void IOsDirChange(std::string_view path);
 void IOsDirName(std::string& name);
 
 // Graphics text: justification 0 left, 1 centred, 2 right; text drawn at a user-unit position.
-void IGrTextAlign(INTEGER justification);
-void IGrTextDraw(REAL x, REAL y, std::string_view text);
+void IGrTextAlign(std::optional<INTEGER> justification = std::nullopt, std::optional<REAL> angle = std::nullopt,
+                  std::optional<INTEGER> stacked = std::nullopt, std::optional<INTEGER> reserved = std::nullopt);
+void IGrTextDraw(std::optional<REAL> x, std::optional<REAL> y, std::string_view text);

@@ -104,5 +104,5 @@ void IOsDirName(std::string& name)
     std::error_code error;
     name = padded(std::filesystem::current_path(error).string(), 255);
 }
-void IGrTextAlign(INTEGER) {}
-void IGrTextDraw(REAL, REAL, std::string_view) {}
+void IGrTextAlign(std::optional<INTEGER>, std::optional<REAL>, std::optional<INTEGER>, std::optional<INTEGER>) {}
+void IGrTextDraw(std::optional<REAL>, std::optional<REAL>, std::string_view) {}
