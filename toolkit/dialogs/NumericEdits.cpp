@@ -271,6 +271,9 @@ LRESULT YYNumericEditCommon(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return callEdit(window, message, character, lParam);
     }
     case WM_SETFOCUS: {
+        // A refused entry that takes the focus back is still the user's pending edit: it keeps
+        // its modified mark, so that the accepted text is parsed when the focus finally leaves.
+        if (s.validating) break;
         FieldRecord* field = YYFieldRecordOf(window);
         if (s.saveOnFocus) {
             s.saveOnFocus = 0;
