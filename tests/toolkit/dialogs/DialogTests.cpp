@@ -5,9 +5,11 @@
 #include "toolkit/foundation/CommonControls.h"
 
 #include <string>
+#include <vector>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogChoiceFields.h"
 #include "toolkit/dialogs/DialogFieldTable.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogHooks.h"
@@ -778,4 +780,104 @@ TEST_F(DialogTest, SpinFieldsStepClampAndSnap)
     SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
     EXPECT_EQ(change.iDelta, 1);
     DestroyWindow(plain);
+}
+
+TEST_F(DialogTest, MenuFieldsPutAndGetTheirChoices)
+{
+    WDialogLoad(107);
+    const std::vector<std::string> texts = {"Alpha   ", "Beta", "Gamma"};
+    WDialogPutMenu(1306, texts, 3, 2);
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCOUNT, 0, 0), 3);
+    INTEGER option = 0;
+    std::string text(8, '?');
+    WDialogGetMenu(1306, option, &text);
+    EXPECT_EQ(option, 2);
+    EXPECT_EQ(text, "Beta    ");
+    char first[16] = {};
+    SendMessageA(item(1306), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_STREQ(first, "Alpha");
+
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutMenu(1306, texts, 3, 4);
+    EXPECT_EQ(lastError(), 1011);
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCURSEL, 0, 0), CB_ERR);
+    WDialogPutMenu(1306, texts, 99, 1);  // never more entries than handed over
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCOUNT, 0, 0), 3);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutOption(1306, 0);
+    EXPECT_EQ(lastError(), 1011);
+    WDialogPutOption(1306, 3);
+    WDialogGetMenu(1306, option);
+    EXPECT_EQ(option, 3);
+
+    WDialogPutMenu(1307, texts, 3, 1);  // a multiple-selection list is no menu
+    EXPECT_EQ(lastError(), 1006);
+    EXPECT_EQ(SendMessageA(item(1307), LB_GETCOUNT, 0, 0), 0);
+
+    WDialogLoad(101);
+    const std::vector<std::string> letters = {"A", "B", "C"};
+    WDialogPutMenu(1008, letters, 3, 0, "b");
+    WDialogGetMenu(1008, option);
+    EXPECT_EQ(option, 2);
+    WDialogPutMenu(1008, letters, 3, 0, "Z");
+    EXPECT_EQ(windowText(item(1008)), "Z");
+    text.assign(3, '?');
+    WDialogGetMenu(1008, option, &text);
+    EXPECT_EQ(option, 0);
+    EXPECT_EQ(text, "Z  ");
+
+    WDialogPutMenu(1009, letters, 3, 0);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogGetMenu(1009, option);
+    EXPECT_EQ(option, -999);
+    EXPECT_EQ(lastError(), 1010);
+}
+
+TEST_F(DialogTest, ProgressTrackbarAndClearing)
+{
+    WDialogLoad(101);
+    struct Range { INTEGER minimum, maximum, error; };
+    const Range ranges[] = {{10, 10, 1013}, {0, 65536, 1013}, {-1, 5, 1013}, {0, 100, 0}};
+    for (const Range& r : ranges) {
+        libraryErrorState().LastErrorNumber = 0;
+        WDialogRangeProgressBar(1010, r.minimum, r.maximum);
+        EXPECT_EQ(lastError(), r.error) << r.minimum << " " << r.maximum;
+    }
+    WDialogPutProgressBar(1010, 20);
+    WDialogPutProgressBar(1010, 5, 1);
+    EXPECT_EQ(SendMessageA(item(1010), PBM_GETPOS, 0, 0), 25);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutProgressBar(1011, 5);
+    EXPECT_EQ(lastError(), 1006);
+
+    INTEGER field = 1011, position = 0, start = 0, end = 0, minimum = 0, maximum = 0;
+    YYTrackbarRange(field, 0, 40, 10);
+    YYTrackbarRangeOf(field, minimum, maximum);
+    EXPECT_EQ(maximum, 40);
+    YYTrackbarPut(field, 12, 0, 5, 20);
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(position, 12);
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(end, 20);
+    YYTrackbarPut(field, 13, 2, 0, 0);
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 0);
+    field = 1010;
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(field, -1);
+
+    WDialogPutRadioButton(1007);
+    field = 1006;
+    YYFieldClear(field);
+    EXPECT_EQ(SendMessageA(item(1006), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(item(1007), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    field = 1010;
+    YYFieldClear(field);
+    EXPECT_EQ(SendMessageA(item(1010), PBM_GETPOS, 0, 0), 0);
+    WDialogPutString(1013, "7");
+    field = 1013;
+    YYFieldClear(field);
+    EXPECT_EQ(windowText(item(1013)), "");
+    EXPECT_EQ(YYFieldRecordOf(item(1013))->hasValue, 0);
 }
