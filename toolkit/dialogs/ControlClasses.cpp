@@ -9,6 +9,7 @@
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -444,6 +445,12 @@ LRESULT CALLBACK YYPictureProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 LRESULT CALLBACK YYUpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A click on the arrows first moves the focus to the field, so that its entry is checked
+    // before it is stepped.
+    if (message == WM_LBUTTONDOWN)
+        if (HWND buddy = reinterpret_cast<HWND>(SendMessageA(window, UDM_GETBUDDY, 0, 0))) SetFocus(buddy);
+    if (WNDPROC procedure = numericEditState().upDownProcedure)
+        return CallWindowProcA(procedure, window, message, wParam, lParam);
     return callClass(kClassUpDown, window, message, wParam, lParam);
 }
 

@@ -3,8 +3,7 @@
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/dialogs/DialogRecords.h"
 
-// The numeric edit classes and the grid register themselves here once they exist.
-void YYRegisterNumericEdits() {}
+// The grid registers itself here once it exists; the numeric edit classes live with their procedures.
 void YYGridRegister() {}
 
 bool YYDialogIsResizable(HWND dialog)

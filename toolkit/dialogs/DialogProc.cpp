@@ -8,6 +8,7 @@
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -320,6 +321,7 @@ void pushButton(HWND dialog, INTEGER id, HWND button)
 {
     DialogTable& t = dialogTable();
     DialogManagerState& m = dialogManagerState();
+    if (YYPushButtonRefused(id)) return;
     HWND focus = GetFocus();
     if (dialog == t.handles[0]) {
         DialogRecord* loaded = YYDialogRecordOf(YYCurrentDialog());
@@ -599,6 +601,16 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         if (kind == kClassTabControl && (header->code == TCN_SELCHANGING || header->code == TCN_SELCHANGE)) {
             tabNotify(dialog, *header);
             return TRUE;
+        }
+        if (kind == kClassUpDown && header->code == UDN_DELTAPOS) {
+            auto* change = reinterpret_cast<NMUPDOWN*>(lParam);
+            HWND buddy = reinterpret_cast<HWND>(SendMessageA(header->hwndFrom, UDM_GETBUDDY, 0, 0));
+            if (YYSpinStep(buddy, change->iDelta)) {
+                change->iDelta = 0;  // the up-down control's own position never moves
+                SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+                return TRUE;
+            }
+            return FALSE;
         }
         if (kind == kClassTreeView && (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW ||
                                        header->code == TVN_ITEMEXPANDEDA || header->code == TVN_ITEMEXPANDEDW)) {

@@ -5,11 +5,13 @@
 #include "toolkit/foundation/CommonControls.h"
 
 #include <string>
+#include <vector>
 
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogChoiceFields.h"
 #include "toolkit/dialogs/DialogFieldTable.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogHooks.h"
@@ -17,6 +19,7 @@
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
@@ -613,4 +616,291 @@ TEST_F(DialogTest, ChildWindowRoutinesAskTheDialogManager)
     EXPECT_EQ(YYDialogIndex(7), -1);
     EXPECT_EQ(dialog, 0);
     childWindowHooks() = ChildWindowHooks{};
+}
+
+namespace {
+
+// Types as the user does: each character through the control's character handling.
+void typeInto(HWND control, const std::string& text, bool replace = true)
+{
+    if (replace) SendMessageA(control, EM_SETSEL, 0, -1);
+    for (char c : text) SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 0);
+}
+
+bool wholeTextSelected(HWND control)
+{
+    DWORD start = 0, end = 0;
+    SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return start == 0 && end == static_cast<DWORD>(GetWindowTextLengthA(control));
+}
+
+LRESULT spinClick(HWND dialog, HWND field, int delta, NMUPDOWN& change)
+{
+    HWND upDown = YYFieldRecordOf(field)->spinControl;
+    change = NMUPDOWN{};
+    change.hdr.hwndFrom = upDown;
+    change.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(upDown));
+    change.hdr.code = UDN_DELTAPOS;
+    change.iDelta = delta;
+    SendMessageA(dialog, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
+    return GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
+}
+
+}  // namespace
+
+TEST_F(DialogTest, NumericFieldsFilterKeysAndTakeTheirTemplateText)
+{
+    WDialogLoad(107);
+    HWND integer = item(1301), real = item(1302), spin = item(1303);
+    EXPECT_EQ(YYControlClass(integer), kClassIntegerEdit);
+    EXPECT_EQ(YYFieldRecordOf(real)->value, 5.0);
+    EXPECT_EQ(YYFieldRecordOf(real)->hasValue, 1);
+    EXPECT_EQ(YYFieldRecordOf(item(1305))->hasValue, 0);
+    EXPECT_EQ(SendMessageA(integer, EM_GETLIMITTEXT, 0, 0), 11);
+    ASSERT_NE(YYFieldRecordOf(spin)->spinControl, nullptr);
+    EXPECT_EQ(YYControlClass(YYFieldRecordOf(spin)->spinControl), kClassUpDown);
+    EXPECT_EQ(YYFieldRecordOf(spin)->smallStep, 1.0);
+    EXPECT_EQ(YYFieldRecordOf(spin)->largeStep, 5.0);
+
+    struct Case {
+        INTEGER field;
+        const char* typed;
+        const char* shown;
+        int beeps;
+    };
+    const Case cases[] = {
+        {1301, "x", "+7", 1},       {1301, "-12.5", "-125", 1}, {1302, "1e5", "1E5", 0},
+        {1302, "2d3", "23", 1},   {1305, "1d-3e", "1D-3E", 0}, {1303, "+4", "+4", 0},
+    };
+    for (const Case& c : cases) {
+        const INTEGER before = cursorState().Beeps;
+        typeInto(item(c.field), c.typed);
+        EXPECT_EQ(windowText(item(c.field)), c.shown) << c.typed;
+        EXPECT_EQ(cursorState().Beeps - before, c.beeps) << c.typed;
+    }
+
+    INTEGER field = 1303;
+    YYRealSpinSteps(field, 1.0f, 2.0f);  // of another class
+    EXPECT_EQ(field, -1);
+    field = 1303;
+    YYIntegerSpinSteps(field, 3, 0, 0);
+    EXPECT_EQ(field, 1303);
+    EXPECT_EQ(YYFieldRecordOf(spin)->largeStep, 3.0);
+}
+
+TEST_F(DialogTest, NumericFieldsCheckAndRewriteTheirEntryWhenTheFocusLeaves)
+{
+    WDialogLoad(107);
+    HWND dialog = current();
+    WDialogShow(-1, -1, 0, 2);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog) != 0; }));
+    HWND integer = item(1301), real = item(1302), spin = item(1303);
+
+    // Leaving an integer field always rewrites it; an untouched real field keeps its text.
+    SetFocus(integer);
+    SetFocus(real);
+    EXPECT_EQ(windowText(integer), "7");
+    SetWindowTextA(real, "5.000");
+    SetFocus(spin);
+    EXPECT_EQ(windowText(real), "5.000");
+
+    // A typed value is reformatted, but the field keeps the full number.
+    WDialogPutReal(1302, 5.0f, "(F6.2)");
+    SetFocus(real);
+    typeInto(real, "3.14159");
+    SetFocus(spin);
+    EXPECT_EQ(windowText(real), "3.14");
+    REAL value = 0.0f;
+    WDialogGetReal(1302, value);
+    EXPECT_FLOAT_EQ(value, 3.14159f);
+
+    // Out of range: the focus comes back with the text selected.
+    FieldRecord* field = YYFieldRecordOf(real);
+    field->minimum = 0.0;
+    field->maximum = 10.0;
+    WDialogPutReal(1302, 5.0f, "(F6.2)");
+    SetFocus(real);
+    typeInto(real, "12");
+    INTEGER beeps = cursorState().Beeps;
+    SetFocus(spin);
+    EXPECT_EQ(GetFocus(), real);
+    EXPECT_TRUE(wholeTextSelected(real));
+    EXPECT_EQ(cursorState().Beeps, beeps + 1);
+    EXPECT_EQ(windowText(real), "12");
+
+    // Clearing a field that has a value and a range is refused too; without a range it reads 0.
+    typeInto(real, "");
+    SendMessageA(real, WM_CHAR, 8, 0);
+    SetFocus(spin);
+    EXPECT_EQ(GetFocus(), real);
+    field->minimum = 1000.0;
+    field->maximum = -1000.0;
+    SetFocus(spin);
+    EXPECT_EQ(GetFocus(), spin);
+    EXPECT_EQ(field->value, 0.0);
+    field->minimum = 0.0;
+    field->maximum = 10.0;
+
+    // The default button refuses a bad entry; another button abandons it and acts.
+    WDialogPutReal(1302, 5.0f, "(F6.2)");
+    SetFocus(real);
+    typeInto(real, "12");
+    drain();
+    beeps = cursorState().Beeps;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
+    INTEGER type = 0;
+    nextEvent(type, 300);
+    EXPECT_EQ(type, -1);
+    EXPECT_EQ(GetFocus(), real);
+    EXPECT_EQ(cursorState().Beeps, beeps + 1);
+
+    SetFocus(item(2));  // the focus moves to the push button, as a mouse press does
+    EXPECT_EQ(GetFocus(), item(2));
+    drain();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2, BN_CLICKED), 0);
+    EventRecord e = nextEvent(type);
+    ASSERT_EQ(type, 3);
+    EXPECT_EQ(e[1], 2);
+    EXPECT_EQ(windowText(real), "5.00");
+    EXPECT_EQ(field->value, 5.0);
+}
+
+TEST_F(DialogTest, SpinFieldsStepClampAndSnap)
+{
+    WDialogLoad(107);
+    HWND dialog = current();
+    HWND spin = item(1303), realSpin = item(1304);
+    INTEGER field = 1303;
+    YYIntegerSpinSteps(field, 5, 5, 1);
+    NMUPDOWN change{};
+    EXPECT_EQ(spinClick(dialog, spin, 1, change), 1);
+    EXPECT_EQ(change.iDelta, 0);  // the up-down control's own position never moves
+    EXPECT_EQ(windowText(spin), "11");  // 8 + 5 = 13, on the grid from 1
+    EXPECT_EQ(YYFieldRecordOf(spin)->value, 11.0);
+
+    // A typed text is taken up before the step.
+    typeInto(spin, "20");
+    spinClick(dialog, spin, -1, change);
+    EXPECT_EQ(windowText(spin), "11");  // 15, snapped toward zero on the grid from 1
+
+    FieldRecord* record = YYFieldRecordOf(realSpin);
+    record->minimum = 0.0;
+    record->maximum = 10.0;
+    record->format = std::make_shared<std::string>("(F5.1)");
+    const struct { int delta; const char* shown; } steps[] = {{1, "10.0"}, {1, "10.0"}, {-5, "5.0"}, {-5, "0.0"},
+                                                                {-1, "0.0"}, {3, "0.0"}};
+    for (const auto& s : steps) {
+        spinClick(dialog, realSpin, s.delta, change);
+        EXPECT_EQ(windowText(realSpin), s.shown) << s.delta;
+    }
+    // An up-down control without a numeric buddy is left to itself.
+    HWND plain = CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD, 0, 0, 10, 10, dialog, nullptr, nullptr, nullptr);
+    change = NMUPDOWN{};
+    change.hdr.hwndFrom = plain;
+    change.hdr.code = UDN_DELTAPOS;
+    change.iDelta = 1;
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+    SendMessageA(dialog, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+    EXPECT_EQ(change.iDelta, 1);
+    DestroyWindow(plain);
+}
+
+TEST_F(DialogTest, MenuFieldsPutAndGetTheirChoices)
+{
+    WDialogLoad(107);
+    const std::vector<std::string> texts = {"Alpha   ", "Beta", "Gamma"};
+    WDialogPutMenu(1306, texts, 3, 2);
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCOUNT, 0, 0), 3);
+    INTEGER option = 0;
+    std::string text(8, '?');
+    WDialogGetMenu(1306, option, &text);
+    EXPECT_EQ(option, 2);
+    EXPECT_EQ(text, "Beta    ");
+    char first[16] = {};
+    SendMessageA(item(1306), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    EXPECT_STREQ(first, "Alpha");
+
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutMenu(1306, texts, 3, 4);
+    EXPECT_EQ(lastError(), 1011);
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCURSEL, 0, 0), CB_ERR);
+    WDialogPutMenu(1306, texts, 99, 1);  // never more entries than handed over
+    EXPECT_EQ(SendMessageA(item(1306), CB_GETCOUNT, 0, 0), 3);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutOption(1306, 0);
+    EXPECT_EQ(lastError(), 1011);
+    WDialogPutOption(1306, 3);
+    WDialogGetMenu(1306, option);
+    EXPECT_EQ(option, 3);
+
+    WDialogPutMenu(1307, texts, 3, 1);  // a multiple-selection list is no menu
+    EXPECT_EQ(lastError(), 1006);
+    EXPECT_EQ(SendMessageA(item(1307), LB_GETCOUNT, 0, 0), 0);
+
+    WDialogLoad(101);
+    const std::vector<std::string> letters = {"A", "B", "C"};
+    WDialogPutMenu(1008, letters, 3, 0, "b");
+    WDialogGetMenu(1008, option);
+    EXPECT_EQ(option, 2);
+    WDialogPutMenu(1008, letters, 3, 0, "Z");
+    EXPECT_EQ(windowText(item(1008)), "Z");
+    text.assign(3, '?');
+    WDialogGetMenu(1008, option, &text);
+    EXPECT_EQ(option, 0);
+    EXPECT_EQ(text, "Z  ");
+
+    WDialogPutMenu(1009, letters, 3, 0);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogGetMenu(1009, option);
+    EXPECT_EQ(option, -999);
+    EXPECT_EQ(lastError(), 1010);
+}
+
+TEST_F(DialogTest, ProgressTrackbarAndClearing)
+{
+    WDialogLoad(101);
+    struct Range { INTEGER minimum, maximum, error; };
+    const Range ranges[] = {{10, 10, 1013}, {0, 65536, 1013}, {-1, 5, 1013}, {0, 100, 0}};
+    for (const Range& r : ranges) {
+        libraryErrorState().LastErrorNumber = 0;
+        WDialogRangeProgressBar(1010, r.minimum, r.maximum);
+        EXPECT_EQ(lastError(), r.error) << r.minimum << " " << r.maximum;
+    }
+    WDialogPutProgressBar(1010, 20);
+    WDialogPutProgressBar(1010, 5, 1);
+    EXPECT_EQ(SendMessageA(item(1010), PBM_GETPOS, 0, 0), 25);
+    libraryErrorState().LastErrorNumber = 0;
+    WDialogPutProgressBar(1011, 5);
+    EXPECT_EQ(lastError(), 1006);
+
+    INTEGER field = 1011, position = 0, start = 0, end = 0, minimum = 0, maximum = 0;
+    YYTrackbarRange(field, 0, 40, 10);
+    YYTrackbarRangeOf(field, minimum, maximum);
+    EXPECT_EQ(maximum, 40);
+    YYTrackbarPut(field, 12, 0, 5, 20);
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(position, 12);
+    EXPECT_EQ(start, 5);
+    EXPECT_EQ(end, 20);
+    YYTrackbarPut(field, 13, 2, 0, 0);
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 0);
+    field = 1010;
+    YYTrackbarGet(field, position, start, end);
+    EXPECT_EQ(field, -1);
+
+    WDialogPutRadioButton(1007);
+    field = 1006;
+    YYFieldClear(field);
+    EXPECT_EQ(SendMessageA(item(1006), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageA(item(1007), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    field = 1010;
+    YYFieldClear(field);
+    EXPECT_EQ(SendMessageA(item(1010), PBM_GETPOS, 0, 0), 0);
+    WDialogPutString(1013, "7");
+    field = 1013;
+    YYFieldClear(field);
+    EXPECT_EQ(windowText(item(1013)), "");
+    EXPECT_EQ(YYFieldRecordOf(item(1013))->hasValue, 0);
 }
