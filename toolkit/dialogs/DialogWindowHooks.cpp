@@ -1,15 +1,20 @@
-// What the child-window routines need of the dialog manager: the semi-modeless count, whether a
-// layout dialog can still be loaded, and the dialogs that live in or belong to a closing window.
+// What the child-window routines and the graphics layer need of the dialog manager: the
+// semi-modeless count, whether a layout dialog can still be loaded, the dialogs that live in or
+// belong to a closing window, and dialog fields as drawing targets.
 #include "toolkit/dialogs/DialogWindowHooks.h"
 
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 namespace {
 
 INTEGER semiModelessCount() { return dialogManagerState().semiModelessCount; }
+
+INTEGER currentDialog() { return YYCurrentDialog() ? dialogTable().currentIdentifier : 0; }
 
 INTEGER layoutDialogAvailable(INTEGER dialogId)
 {
@@ -70,4 +75,9 @@ void YYDialogWindowHooksInstall()
     hooks.layoutDialogAvailable = layoutDialogAvailable;
     hooks.dialogsInsideRelease = dialogsInsideRelease;
     hooks.dialogOwnersReplace = dialogOwnersReplace;
+
+    // Graphics output into a field of the current dialog.
+    DrawableHooks& drawables = drawableHooks();
+    drawables.currentDialog = currentDialog;
+    drawables.dialogDrawTarget = YYDialogDrawTarget;
 }

@@ -3,5 +3,5 @@
 
 // Toolkit-internal
 
-// Installs the dialog manager's answers in the child-window hooks (at toolkit start-up).
+// Installs the dialog manager's answers in the child-window and drawable hooks (at toolkit start-up).
 void YYDialogWindowHooksInstall();

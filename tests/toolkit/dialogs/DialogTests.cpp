@@ -25,6 +25,7 @@
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 using namespace GuiHarness;
 
@@ -615,6 +616,23 @@ TEST_F(DialogTest, ChildWindowRoutinesAskTheDialogManager)
     hooks.dialogsInsideRelease(frame, dialog);
     EXPECT_EQ(YYDialogIndex(7), -1);
     EXPECT_EQ(dialog, 0);
+    childWindowHooks() = ChildWindowHooks{};
+}
+
+TEST_F(DialogTest, GraphicsDrawIntoTheCurrentDialog)
+{
+    YYDialogWindowHooksInstall();
+    WDialogLoad(101);
+    WDialogShow(-1, -1, 0, 2);
+    libraryErrorState().LastErrorNumber = 0;
+    IGrSelect(kDrawableDialogField, 0);  // field 0: the dialog itself
+    EXPECT_EQ(lastError(), 0);
+    EXPECT_EQ(graphicsState().DrawableKind, kDrawableDialogField);
+    RECT client{};
+    GetClientRect(current(), &client);
+    EXPECT_EQ(graphicsState().DrawableWidth, client.right);
+    IGrSelect(kDrawableWindow, 0);
+    EXPECT_EQ(graphicsState().DrawableKind, kDrawableWindow);
     childWindowHooks() = ChildWindowHooks{};
 }
 
