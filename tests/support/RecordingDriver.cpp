@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "toolkit/graphics/ColourPalette.h"
+
 namespace {
 
 RecordingDriver* active = nullptr;
@@ -92,4 +94,19 @@ void RecordingDriver::record(INTEGER layer, INTEGER op)
         deviceCapabilityTable().CapabilityString[static_cast<std::size_t>(layer - 1)] = std::string_view(initAnswer[layer]);
         deviceCapabilityTable().LineTypeCount[static_cast<std::size_t>(layer - 1)] = 8;
     }
+}
+
+void resetGraphicsForTest(INTEGER width, INTEGER height)
+{
+    drawableHooks() = DrawableHooks{};
+    GraphicsState& g = graphicsState();
+    g.CurrentWindow = 0;
+    g.DrawableKind = kDrawableWindow;
+    g.DrawableId = 0;
+    g.DrawableWidth = width;
+    g.DrawableHeight = height;
+    g.PaletteSlots = 256;
+    g.HardcopyActive = 0;
+    YYPaletteDefault();
+    IGrResetGraphics(" ");
 }

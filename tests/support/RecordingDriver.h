@@ -45,3 +45,7 @@ private:
     DriverHooks saved_;
     INTEGER hardcopyFillRequest_ = 0;
 };
+
+// Puts the graphics layer into the state most graphics tests start from: no drawable hooks, a
+// width x height window drawable on a 256-colour palette, no hardcopy, then a graphics reset.
+void resetGraphicsForTest(INTEGER width = 640, INTEGER height = 480);

@@ -480,16 +480,26 @@ void YYEventRoute(MSG& message)
     dispatch(message);
 }
 
+namespace {
+
+// Both loops first hand out a pending expose or resize, or an event deferred from a dispatch;
+// true when one was delivered that way.
+bool loopStartDelivers(CurrentEventState& state, INTEGER& type, EventRecord& record, INTEGER& delivered)
+{
+    state.InWait = 1;
+    state.Recorded.Type = 0;
+    if (!handOutPending(type, record) && !handOutDeferred(type, record)) return false;
+    state.InWait = 0;
+    delivered = 1;
+    return true;
+}
+
+}  // namespace
+
 void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
 {
     CurrentEventState& state = currentEventState();
-    state.InWait = 1;
-    state.Recorded.Type = 0;
-    if (handOutPending(type, record) || handOutDeferred(type, record)) {
-        state.InWait = 0;
-        delivered = 1;
-        return;
-    }
+    if (loopStartDelivers(state, type, record, delivered)) return;
     state.FirstChange = 1;
     state.WaitState = 1;
     MSG message{};
@@ -508,13 +518,7 @@ void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
 void YYEventPeekLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
 {
     CurrentEventState& state = currentEventState();
-    state.InWait = 1;
-    state.Recorded.Type = 0;
-    if (handOutPending(type, record) || handOutDeferred(type, record)) {
-        state.InWait = 0;
-        delivered = 1;
-        return;
-    }
+    if (loopStartDelivers(state, type, record, delivered)) return;
     state.FirstChange = 1;
     state.WaitState = 1;
     state.Recorded.Type = 0;

@@ -20,17 +20,7 @@ class GraphicsFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drawableHooks() = DrawableHooks{};
-        GraphicsState& g = graphicsState();
-        g.CurrentWindow = 0;
-        g.DrawableKind = kDrawableWindow;
-        g.DrawableId = 0;
-        g.DrawableWidth = 640;
-        g.DrawableHeight = 480;
-        g.PaletteSlots = 256;
-        g.HardcopyActive = 0;
-        YYPaletteDefault();
-        IGrResetGraphics(" ");
+        resetGraphicsForTest();
         libraryErrorState().LastErrorNumber = 0;
         driver.clear();
     }

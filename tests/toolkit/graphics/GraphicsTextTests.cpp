@@ -25,16 +25,7 @@ class TextFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drawableHooks() = DrawableHooks{};
-        GraphicsState& g = graphicsState();
-        g.CurrentWindow = 0;
-        g.DrawableKind = kDrawableWindow;
-        g.DrawableWidth = 640;
-        g.DrawableHeight = 480;
-        g.PaletteSlots = 256;
-        g.HardcopyActive = 0;
-        YYPaletteDefault();
-        IGrResetGraphics(" ");
+        resetGraphicsForTest();
         IGrUnits(0, 0, 640, 480);
         hardcopyTextScaling() = HardcopyTextScaling{};
         WGrTextFont(std::nullopt, std::nullopt, kW / 640.0f, kH / 480.0f);

@@ -22,17 +22,7 @@ class PrimitiveFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        drawableHooks() = DrawableHooks{};
-        GraphicsState& g = graphicsState();
-        g.CurrentWindow = 0;
-        g.DrawableKind = kDrawableWindow;
-        g.DrawableId = 0;
-        g.DrawableWidth = 640;
-        g.DrawableHeight = 480;
-        g.PaletteSlots = 256;
-        g.HardcopyActive = 0;
-        YYPaletteDefault();
-        IGrResetGraphics(" ");
+        resetGraphicsForTest();
         IGrUnits(0, 0, 640, 480);
         libraryErrorState().LastErrorNumber = 0;
         driver.clear();
