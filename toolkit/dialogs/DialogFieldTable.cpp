@@ -11,6 +11,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/DialogTreeFields.h"
 #include "toolkit/foundation/NumberParse.h"
 
 namespace {
@@ -286,7 +287,9 @@ void applyTreeviews(HWND dialog, Tokens& values)
     DeferredFieldLine tree;
     tree.field = values.nextInteger();
     tree.values = {values.nextInteger(), values.nextInteger()};
-    if (record && tree.values[0] != 0) record->treeLines.push_back(std::move(tree));
+    if (tree.values[0] == 0) return;
+    YYTreeFromMenu(field(dialog, tree.field), tree.values[0], tree.values[1]);
+    if (record) record->treeLines.push_back(std::move(tree));
 }
 
 void applyFonts(HWND dialog, Tokens& values)

@@ -8,6 +8,7 @@
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/dialogs/DialogTreeFields.h"
 #include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -185,6 +186,9 @@ void copyControl(HWND from, HWND to, ControlClassCode code)
             SendMessageA(to, EM_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
         }
         SendMessageA(to, EM_SETREADONLY, (GetWindowLongA(from, GWL_STYLE) & ES_READONLY) != 0, 0);
+        break;
+    case kClassTreeView:
+        YYTreeCopyAll(to, from);
         break;
     case kClassUpDown: {
         int low = 0, high = 0;
@@ -614,10 +618,17 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         }
         if (kind == kClassTreeView && (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW ||
                                        header->code == TVN_ITEMEXPANDEDA || header->code == TVN_ITEMEXPANDEDW)) {
+            // What the program does to a tree is no change by the user.
+            if (header->hwndFrom == m.treeChangedByProgram) return TRUE;
             const INTEGER id = static_cast<INTEGER>(header->idFrom);
-            if (DialogRecord* record = YYDialogActingRecord(dialog)) record->previousField = id;
+            // Both the previous and the current field become the tree.
+            if (DialogRecord* record = YYDialogActingRecord(dialog)) record->currentField = id;
             fieldChanged(dialog, header->hwndFrom, id, true, lParam, false);
             return TRUE;
+        }
+        if (kind == kClassTreeView && header->code == NM_DBLCLK) {
+            YYTreeDoubleClick(header->hwndFrom);
+            return FALSE;  // the tree still opens or closes a branch
         }
         return FALSE;
     }

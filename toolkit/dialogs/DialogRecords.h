@@ -117,6 +117,11 @@ struct DialogManagerState {
     GdiObjectHandle backgroundBrush;
     INTEGER trackbarAnchor = 0;
     INTEGER trackbarUndefined = 0;
+    // Tree views: 1 refuses an inserted item whose identifier the tree already holds.
+    INTEGER treeUniqueIds = 1;
+    // The tree view the program is changing right now: its notifications are the program's own
+    // doing, not the user's, and raise no field-change event.
+    HWND treeChangedByProgram = nullptr;
     // Window snapshots: per window slot a count (the bitmap lives in the slot), per dialog window
     // a bitmap and a count. Dialogs are keyed by their window, which an unload does not shift.
     INTEGER snapshotsHeld = 0;
