@@ -8,6 +8,7 @@
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/DialogTreeFields.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
 
@@ -380,7 +381,7 @@ void YYFieldClear(INTEGER& field)
         if (style & TBS_ENABLESELRANGE) SendMessageA(c, TBM_CLEARSEL, TRUE, 0);
         break;
     case kClassTreeView:
-        TreeView_DeleteAllItems(c);
+        YYTreeDeleteAll(c);
         break;
     default:
         field = -1;

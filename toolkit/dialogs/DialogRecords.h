@@ -54,7 +54,7 @@ struct DialogRecord : DialogEventFields {
     // identifier the dialog was loaded under.
     INTEGER resourceId = 0;
     std::vector<DeferredFieldLine> gridLines;
-    std::vector<DeferredFieldLine> treeLines;
+    std::vector<DeferredFieldLine> treeLines;  // as read; each filled its tree at once
 };
 
 // Per control.

@@ -196,10 +196,16 @@ void YYTreeCopy(HWND destination, HTREEITEM parent, HWND source, HTREEITEM first
     }
 }
 
+void YYTreeDeleteAll(HWND tree)
+{
+    ProgramChange change(tree);
+    SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
+
 void YYTreeCopyAll(HWND destination, HWND source)
 {
     ProgramChange change(destination);
-    SendMessageA(destination, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    YYTreeDeleteAll(destination);
     YYTreeCopy(destination, TVI_ROOT, source, next(source, nullptr, TVGN_ROOT));
 }
 

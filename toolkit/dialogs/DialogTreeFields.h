@@ -36,6 +36,8 @@ void YYTreeAddMenuItems(HWND tree, HTREEITEM parent, HMENU menu, INTEGER selecte
 // Copies the source items from first along its siblings, with their sub-trees and selection,
 // to the end under parent of the destination tree.
 void YYTreeCopy(HWND destination, HTREEITEM parent, HWND source, HTREEITEM first);
+// Deletes every item of a tree.
+void YYTreeDeleteAll(HWND tree);
 // Replaces the destination tree's items by copies of the source tree's (a dialog and its modal
 // instance).
 void YYTreeCopyAll(HWND destination, HWND source);

@@ -148,6 +148,22 @@ TEST_F(TreeFieldTest, TheTableFillsATreeFromAMenuQuietly)
     EXPECT_TRUE(eventsOf(10, 300).empty());
 }
 
+TEST_F(TreeFieldTest, AFieldIsFilledFromAMenuByItsIdentifier)
+{
+    struct Case { INTEGER field, menu, result; };
+    const Case nothing[] = {{7002, 0, 7002}, {7002, 7499, 7002}, {7003, 7010, kTreeNoField}, {9999, 7010, kTreeNoField}};
+    for (const Case& c : nothing) {
+        INTEGER field = c.field;
+        YYTreeFromMenu(field, c.menu, 7111);
+        EXPECT_EQ(field, c.result) << c.field << " " << c.menu;
+    }
+    EXPECT_EQ(shape(tree(7002)), "");
+    INTEGER field = 7002;
+    YYTreeFromMenu(field, 7010, 7111);
+    EXPECT_EQ(shape(tree(7002)), kMenuTree);
+    EXPECT_EQ(selectedId(tree(7002)), 7111);
+}
+
 TEST_F(TreeFieldTest, InsertPlacesItemsAtEveryPositionKind)
 {
     struct Step { INTEGER reference, position, identifier; const char* shape; };
