@@ -397,7 +397,28 @@ void tabNotify(HWND dialog, const NMHDR& header)
     HWND tab = header.hwndFrom;
     DialogRecord* record = YYDialogActingRecord(dialog);
     if (!record) return;
+    // A numeric entry that may not leave its field may not leave its page either: the tab
+    // control is allowed to switch and is then put back.
+    NumericEditState& numeric = numericEditState();
+    HWND focus = GetFocus();
+    if (focus && focus != tab && YYNumericValidate(focus, focus, 1)) numeric.tabPendingField = focus;
+    HWND held = numeric.tabPendingField ? numeric.tabPendingField : numeric.pendingField;
     const INTEGER selected = static_cast<INTEGER>(TabCtrl_GetCurSel(tab));
+    if (header.code == TCN_SELCHANGING && held) {
+        numeric.heldTabSelection = selected;
+        YYBeep();
+        return;
+    }
+    if (header.code == TCN_SELCHANGE && (held || numeric.heldTabSelection >= 0)) {
+        if (numeric.heldTabSelection >= 0) TabCtrl_SetCurSel(tab, numeric.heldTabSelection);
+        numeric.heldTabSelection = -1;
+        numeric.tabPendingField = nullptr;
+        if (held && IsWindow(held)) {
+            SetFocus(held);
+            SendMessageA(held, EM_SETSEL, 0, -1);
+        }
+        return;
+    }
     if (selected < 0) return;
     HWND page = YYDialogByIdentifier(YYTabData(tab, selected).page);
     if (header.code == TCN_SELCHANGING) {
