@@ -414,7 +414,15 @@ void tabNotify(HWND dialog, const NMHDR& header)
         numeric.heldTabSelection = -1;
         numeric.tabPendingField = nullptr;
         if (held && IsWindow(held)) {
+            // The entry takes the focus back and waits for no push button any more; the focus
+            // changes this causes are no new entries to check.
+            numeric.pendingField = nullptr;
+            const INTEGER guard = numeric.buttonRefocusGuard, validating = numeric.validating;
+            numeric.buttonRefocusGuard = 0;
+            numeric.validating = 1;
             SetFocus(held);
+            numeric.validating = validating;
+            numeric.buttonRefocusGuard = guard;
             SendMessageA(held, EM_SETSEL, 0, -1);
         }
         return;

@@ -224,6 +224,17 @@ TEST_F(FieldBehaviourTest, ARefusedEntryOnAPageHoldsTheTabUntilItIsMended)
     EXPECT_EQ(YYDialogRecordOf(dialog)->currentPage, pageBefore);
     EXPECT_EQ(numericEditState().tabPendingField, nullptr);
 
+    // An entry left pending for a pressed push button holds the tab as well.
+    PostMessageA(item(2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ASSERT_TRUE(waitUntil([&] { return GetFocus() == item(2); }));
+    ASSERT_EQ(numericEditState().pendingField, field);
+    clickSecondTab();
+    EXPECT_FALSE(has(eventsWithin(300), 11));
+    EXPECT_EQ(TabCtrl_GetCurSel(tab), 0);
+    EXPECT_EQ(GetFocus(), field);
+    EXPECT_EQ(numericEditState().pendingField, nullptr);
+    EXPECT_EQ(windowText(field), "12");
+
     // Mended, the same click switches the page and reports it.
     typeInto(field, "7");
     clickSecondTab();
