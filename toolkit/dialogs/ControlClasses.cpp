@@ -11,6 +11,7 @@
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/EventStore.h"
+#include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
 namespace {
@@ -229,6 +230,22 @@ LRESULT CALLBACK YYButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         SendMessageA(parentDialog(window), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 6),
                      reinterpret_cast<LPARAM>(window));
         break;
+    case WM_LBUTTONUP: {
+        // A press on a push button let a refused numeric entry go for the moment; dragging off
+        // the button before releasing clicks nothing, so the entry is still to be mended.
+        const LRESULT result = callClass(kClassButton, window, message, wParam, lParam);
+        RECT client{};
+        GetClientRect(window, &client);
+        const POINT pointer{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (numericEditState().pendingField && !PtInRect(&client, pointer)) YYPendingFieldRefocus(window, 0);
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        const LRESULT result = callClass(kClassButton, window, message, wParam, lParam);
+        const NumericEditState& s = numericEditState();
+        if (s.pendingField && s.buttonRefocusGuard) YYPendingFieldRefocus(window, 1);
+        return result;
+    }
     case BM_SETCHECK: {
         const FieldRecord* field = YYFieldRecordOf(window);
         const LRESULT pushed = SendMessageA(window, BM_GETCHECK, 0, 0);
@@ -269,7 +286,8 @@ LRESULT CALLBACK YYEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SendMessageA(window, EM_SCROLLCARET, 0, 0);
             return 0;
         }
-        if ((wParam == '\r' || wParam == '\n') && ownsEnter) return 0;
+        // The Enter key acted on key down; Ctrl+Enter (a line feed) still breaks a line.
+        if (wParam == '\r' && ownsEnter) return 0;
         break;
     default:
         break;
@@ -326,7 +344,12 @@ LRESULT CALLBACK YYTabControlProc(HWND window, UINT message, WPARAM wParam, LPAR
         const INTEGER selected = static_cast<INTEGER>(TabCtrl_GetCurSel(window));
         if (selected >= 0) {
             const INTEGER index = YYDialogIndex(YYTabData(window, selected).page);
-            if (index > 0) InvalidateRect(dialogTable().handles[static_cast<std::size_t>(index)], nullptr, FALSE);
+            RECT update{};
+            if (index > 0 && GetUpdateRect(window, &update, FALSE)) {
+                HWND page = dialogTable().handles[static_cast<std::size_t>(index)];
+                MapWindowPoints(window, page, reinterpret_cast<POINT*>(&update), 2);
+                InvalidateRect(page, &update, FALSE);
+            }
         }
         paintDisabledTabs(window);
         if (HWND child = GetWindow(window, GW_CHILD)) InvalidateRect(child, nullptr, FALSE);
@@ -409,17 +432,18 @@ LRESULT CALLBACK YYPictureProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_SETCURSOR:
         if (surface && LOWORD(lParam) == HTCLIENT) {
-            if (field->cursor) {
-                SetCursor(field->cursor);
+            if (HCURSOR cursor = field->cursor ? field->cursor : YYGlobalCursor()) {
+                SetCursor(cursor);
                 return TRUE;
             }
-            break;  // the class's cursor, as over any other field
+            break;  // no cursor set anywhere: the class's, as over any other field
         }
         break;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
     case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: case WM_MOUSEMOVE: {
-        if (!surface) return 0;
+        // The modal instance's surfaces report nothing, so they have no reason to hold the mouse.
+        if (!surface || !YYDialogRaisesEvents(parentDialog(window))) return 0;
         INTEGER button = 0, type = 106;
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK) button = 1;
         if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK) button = 3;

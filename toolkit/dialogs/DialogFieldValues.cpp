@@ -8,6 +8,7 @@
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/NumberParse.h"
 #include "toolkit/foundation/NumberText.h"
@@ -144,7 +145,7 @@ void YYFieldGetNumber(INTEGER& field, DOUBLE& value)
         value = record->value;
         return;
     }
-    YYParseNumber(value, trimmedRight(text));
+    YYParseNumber(value, trimmedRight(YYIsNumericClass(YYControlClass(c)) ? YYDecimalToParser(text) : text));
 }
 
 void YYFieldCheckRange(INTEGER& field, DOUBLE value)

@@ -401,7 +401,36 @@ void tabNotify(HWND dialog, const NMHDR& header)
     HWND tab = header.hwndFrom;
     DialogRecord* record = YYDialogActingRecord(dialog);
     if (!record) return;
+    // A numeric entry that may not leave its field may not leave its page either: the tab
+    // control is allowed to switch and is then put back.
+    NumericEditState& numeric = numericEditState();
+    HWND focus = GetFocus();
+    if (focus && focus != tab && YYNumericValidate(focus, focus, 1)) numeric.tabPendingField = focus;
+    HWND held = numeric.tabPendingField ? numeric.tabPendingField : numeric.pendingField;
     const INTEGER selected = static_cast<INTEGER>(TabCtrl_GetCurSel(tab));
+    if (header.code == TCN_SELCHANGING && held) {
+        numeric.heldTabSelection = selected;
+        YYBeep();
+        return;
+    }
+    if (header.code == TCN_SELCHANGE && (held || numeric.heldTabSelection >= 0)) {
+        if (numeric.heldTabSelection >= 0) TabCtrl_SetCurSel(tab, numeric.heldTabSelection);
+        numeric.heldTabSelection = -1;
+        numeric.tabPendingField = nullptr;
+        if (held && IsWindow(held)) {
+            // The entry takes the focus back and waits for no push button any more; the focus
+            // changes this causes are no new entries to check.
+            numeric.pendingField = nullptr;
+            const INTEGER guard = numeric.buttonRefocusGuard, validating = numeric.validating;
+            numeric.buttonRefocusGuard = 0;
+            numeric.validating = 1;
+            SetFocus(held);
+            numeric.validating = validating;
+            numeric.buttonRefocusGuard = guard;
+            SendMessageA(held, EM_SETSEL, 0, -1);
+        }
+        return;
+    }
     if (selected < 0) return;
     HWND page = YYDialogByIdentifier(YYTabData(tab, selected).page);
     if (header.code == TCN_SELCHANGING) {

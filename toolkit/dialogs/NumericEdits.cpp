@@ -116,7 +116,7 @@ void create(HWND window, const CREATESTRUCTA& create)
             if (ch == '.') ch = c.DecimalSeparator;
     SetWindowTextA(window, text.c_str());
     if (field) {
-        YYParseNumber(field->value, text);
+        YYParseNumber(field->value, YYDecimalToParser(text));
         field->hasValue = text.empty() ? 0 : 1;
     }
     SendMessageA(window, EM_SETMODIFY, FALSE, 0);
@@ -140,7 +140,7 @@ void create(HWND window, const CREATESTRUCTA& create)
     SendMessageA(upDown, UDM_SETACCEL, 2, reinterpret_cast<LPARAM>(accel));
     if (code == kClassIntegerSpin) {
         INTEGER position = 0;
-        YYParseNumberQuiet(position, text);
+        YYParseNumberQuiet(position, YYDecimalToParser(text));
         SendMessageA(upDown, UDM_SETPOS, 0, MAKELPARAM(static_cast<WORD>(position & 0xFFFF), 0));
     }
     NumericEditState& s = numericEditState();
@@ -153,7 +153,7 @@ void create(HWND window, const CREATESTRUCTA& create)
 void rewrite(HWND window, FieldRecord& field, ControlClassCode code)
 {
     if (!isInteger(code) && !SendMessageA(window, EM_GETMODIFY, 0, 0)) return;
-    const std::string text = windowText(window, kTextWidth);
+    const std::string text = YYDecimalToParser(windowText(window, kTextWidth));
     if (blank(text)) {
         field.value = 0.0;
         return;
@@ -165,7 +165,8 @@ void rewrite(HWND window, FieldRecord& field, ControlClassCode code)
     if (isInteger(code)) YYReformatInteger(buffer);
     else if (isDouble(code)) YYReformatDouble(buffer, formatOf(field));
     else YYReformatReal(buffer, formatOf(field));
-    SetWindowTextA(window, trimmed(buffer).c_str());
+    const std::string shown = isInteger(code) ? trimmed(buffer) : YYDecimalToLocale(trimmed(buffer));
+    SetWindowTextA(window, shown.c_str());
     SendMessageA(window, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -320,7 +321,7 @@ INTEGER YYNumericValidate(HWND window, HWND receiving, INTEGER selfCheck)
             s.tabPendingField = window;
     }
 
-    const std::string text = windowText(window, kTextWidth);
+    const std::string text = YYDecimalToParser(windowText(window, kTextWidth));
     const bool hasRange = field->minimum <= field->maximum;
     bool refused = false;
     if (blank(text)) {
@@ -372,7 +373,7 @@ bool YYSpinStep(HWND buddy, INTEGER delta)
     if (!isSpin(code) || !field) return false;
     DOUBLE value = field->value;
     if (SendMessageA(buddy, EM_GETMODIFY, 0, 0)) {
-        const std::string text = windowText(buddy, kTextWidth);
+        const std::string text = YYDecimalToParser(windowText(buddy, kTextWidth));
         value = 0.0;
         if (!blank(text)) YYParseNumber(value, text);
     }
@@ -397,6 +398,7 @@ bool YYSpinStep(HWND buddy, INTEGER delta)
     } else {
         text.assign(kTextWidth, ' ');
         yydbl2st(value, text, formatOf(*field));
+        text = YYDecimalToLocale(trimmed(text));
     }
     field->value = value;
     SetWindowTextA(buddy, trimmed(text).c_str());
@@ -455,7 +457,9 @@ bool YYPushButtonRefused(INTEGER button)
     if (!pending || !IsWindow(pending)) return false;
     if (button == 1) {
         beep();
+        s.buttonRefocusGuard = 0;
         SetFocus(pending);
+        s.buttonRefocusGuard = 1;
         SendMessageA(pending, EM_SETSEL, 0, -1);
         return true;
     }
@@ -465,4 +469,45 @@ bool YYPushButtonRefused(INTEGER button)
     SendMessageA(pending, EM_SETMODIFY, FALSE, 0);
     s.saveOnFocus = 1;
     return false;
+}
+
+namespace {
+
+// The character the fields use in place of "." while the locale switch is on; "." when off.
+char localeDecimal()
+{
+    const CursorState& c = cursorState();
+    return c.DecimalSwitch && c.DecimalSeparator ? c.DecimalSeparator : '.';
+}
+
+std::string replaced(std::string_view text, char from, char to)
+{
+    std::string result(text);
+    if (from != to)
+        for (char& ch : result)
+            if (ch == from) ch = to;
+    return result;
+}
+
+}  // namespace
+
+std::string YYDecimalToParser(std::string_view text) { return replaced(text, localeDecimal(), '.'); }
+
+std::string YYDecimalToLocale(std::string_view text) { return replaced(text, '.', localeDecimal()); }
+
+bool YYPendingFieldRefocus(HWND button, INTEGER tabbed)
+{
+    NumericEditState& s = numericEditState();
+    HWND pending = s.pendingField;
+    if (!pending) return false;
+    // The entry is no longer waiting for this button: the field takes it up again.
+    s.pendingField = nullptr;
+    if (!IsWindow(pending)) return false;
+    const INTEGER guard = s.buttonRefocusGuard, validating = s.validating;
+    s.buttonRefocusGuard = 0;
+    s.validating = 1;  // the focus changes this causes are no new entries to check
+    YYFieldRefocus(button, pending, tabbed);
+    s.validating = validating;
+    s.buttonRefocusGuard = guard;
+    return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/WinApi.h"
@@ -18,6 +19,8 @@ struct NumericEditState {
     INTEGER validating = 0;
     INTEGER validationSuspended = 0;  // set by the grid while it rearranges its cell editor
     INTEGER buttonRefocusGuard = 1;
+    // The tab a refused entry held on to while the tab control was switching, -1 when none.
+    INTEGER heldTabSelection = -1;
     ATOM editAtom = 0;
     WNDPROC editProcedure = nullptr;
     WNDPROC upDownProcedure = nullptr;
@@ -48,3 +51,11 @@ void YYDoubleSpinSteps(INTEGER& field, DOUBLE smallStep, DOUBLE largeStep);
 // The numeric-field rules that come before a push button's click: true when the click is refused
 // (button 1 with a refused entry); any other button restores the refused field's saved entry.
 bool YYPushButtonRefused(INTEGER button);
+// With the locale decimal switch on, the fields show and take the user's decimal character; the
+// number parser knows only "." and ",". The first puts a field's text into the parser's form, the
+// second a formatted number into the form the field shows. Both leave the text alone otherwise.
+std::string YYDecimalToParser(std::string_view text);
+std::string YYDecimalToLocale(std::string_view text);
+// Hands the focus back to the pending field from the push button that holds it (a mouse release
+// outside the button, or the button losing the focus); false when no field is pending.
+bool YYPendingFieldRefocus(HWND button, INTEGER tabbed);
