@@ -29,6 +29,30 @@ void YYDialogManagerReset()
     t.exitButton = t.exitFocusField = t.lastModalIdentifier = t.lastCommonResult = 0;
 }
 
+void YYDialogsDestroyAll()
+{
+    DialogTable& t = dialogTable();
+    DialogManagerState& m = dialogManagerState();
+    // Pages first go back to the main window's client, so that each dialog is destroyed on its own
+    // and no record is lost with a parent that took its pages along.
+    for (INTEGER i = t.count; i >= 1; --i) YYDialogReleasePages(t.handles[static_cast<std::size_t>(i)]);
+    for (INTEGER i = t.count; i >= 1; --i) {
+        HWND dialog = t.handles[static_cast<std::size_t>(i)];
+        DialogRecord* record = YYDialogRecordOf(dialog);
+        if (dialog && IsWindow(dialog)) DestroyWindow(dialog);
+        YYDialogRecordFree(record);
+        t.handles[static_cast<std::size_t>(i)] = nullptr;
+    }
+    t.count = 0;
+    t.currentIndex = 0;
+    t.currentIdentifier = 0;
+    m.currentModeless = m.lastDeactivated = m.semiModeless = nullptr;
+    m.semiModelessCount = 0;
+    m.creationInProgress = 0;
+    m.dialogSnapshots.clear();
+    m.backgroundBrush.reset();
+}
+
 HWND YYActiveModelessDialog() { return dialogManagerState().currentModeless; }
 
 void YYDialogClientSize(INTEGER field, INTEGER& width, INTEGER& height)

@@ -186,6 +186,7 @@ void YYWindowsDestroyAll()
         slot.OwnedRecord.reset();
         slot.SplitRecord.reset();
     }
+    YYDialogsDestroyAll();
     YYDialogManagerReset();
     e.Msimg32.reset();
     e.Mapi32.reset();

@@ -363,3 +363,22 @@ TEST_F(LayoutDialogTest, AfterASplitTheFirstPanesLayoutFieldIsReadyForTyping)
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, end);
 }
+
+TEST_F(LayoutDialogTest, ShutDownDestroysEveryDialogAndEmptiesTheTable)
+{
+    ASSERT_EQ(openMain(kFixedLayout), kFixedLayout);
+    WDialogLoad(kPictureDialog);
+    WDialogShow(10, 10);
+    WDialogLoad(kChildDialog, kChildDialog, 0);
+    ASSERT_EQ(dialogTable().count, 3);
+    HWND picture = YYDialogByIdentifier(kPictureDialog), inside = YYDialogByIdentifier(kChildDialog);
+    YYWindowsDestroyAll();
+    windowEngineState().MainWindowOpen = 0;
+    EXPECT_EQ(dialogTable().count, 0);
+    EXPECT_EQ(WDialogQuery(3), 0);
+    EXPECT_EQ(YYActiveModelessDialog(), nullptr);
+    EXPECT_FALSE(IsWindow(picture));
+    EXPECT_FALSE(IsWindow(inside));
+    EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
+    EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
+}
