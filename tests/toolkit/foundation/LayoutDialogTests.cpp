@@ -382,3 +382,27 @@ TEST_F(LayoutDialogTest, ShutDownDestroysEveryDialogAndEmptiesTheTable)
     EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
     EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
 }
+
+TEST_F(LayoutDialogTest, AClickIntoALayoutBringsItsWindowForward)
+{
+    openMain(0, 500, 350);
+    auto openInside = [](INTEGER layout) {
+        INTEGER window = 0;
+        YYChildWindowCreate(10, 10, 150, 100, window, kStyleSystemMenu | kStyleInsideParent, 0, kNoBars, layout, 0,
+                            -1, "inside");
+        pumpPending();
+        return window;
+    };
+    const INTEGER laidOut = openInside(kChildLayout);
+    const INTEGER other = openInside(0);
+    ASSERT_GT(laidOut, 0);
+    ASSERT_GT(other, 0);
+    ASSERT_EQ(windowEngineState().ActiveFrame, slot(other).Frame.get());
+    HWND dialog = layoutOf(laidOut);
+    SendMessageA(dialog, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(slot(0).Frame.get()),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    pumpPending();
+    EXPECT_EQ(windowEngineState().ActiveFrame, slot(laidOut).Frame.get());
+    EXPECT_EQ(GetWindow(slot(0).Client, GW_CHILD), slot(laidOut).Frame.get());  // on top of its siblings
+    EXPECT_TRUE(IsChild(dialog, GetFocus()));
+}
