@@ -432,6 +432,7 @@ LRESULT CALLBACK YYPictureProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_SETCURSOR:
         if (surface && LOWORD(lParam) == HTCLIENT) {
+            // The field's own cursor, else the toolkit's cursor when one was set.
             if (HCURSOR cursor = field->cursor ? field->cursor : YYGlobalCursor()) {
                 SetCursor(cursor);
                 return TRUE;
@@ -488,6 +489,11 @@ LRESULT CALLBACK YYFieldSurfaceProc(HWND window, UINT message, WPARAM wParam, LP
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
         return procedure ? CallWindowProcA(procedure, window, message, wParam, lParam)
                          : DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && field && field->drawSurface && field->cursor) {
+        // Any drawing-surface field shows its own cursor, whatever its class.
+        SetCursor(field->cursor);
+        return TRUE;
     }
     const LRESULT result = inner ? CallWindowProcA(inner, window, message, wParam, lParam)
                                  : DefWindowProcA(window, message, wParam, lParam);

@@ -156,7 +156,7 @@ HWND attachLayout(INTEGER window, INTEGER dialogId, bool show)
     HWND frame = slot.Frame.get();
     HWND layout = YYLayoutDialogCreate(dialogId, slot.Client);
     if (!layout) return nullptr;
-    if (show) ShowWindow(layout, SW_SHOWNA);
+    if (show) YYLayoutDialogShow(layout);
     RECT outer{};
     GetWindowRect(frame, &outer);
     auto record = std::make_unique<WindowUserRecord>();
@@ -621,6 +621,9 @@ void YYSplitWindowCreate(std::array<INTEGER, 2>& panes, INTEGER splitFlags, cons
     if (hadFocus) {
         SetFocus(slotOf(numbers[0]).Client);
         YYWindowActivate(firstFrame);
+        // The focus went on into the first pane's layout, whose field is then ready for typing.
+        if (recordKind(firstFrame) == kWindowDialogLayout)
+            YYLayoutDialogFocusField(asWindow(YYWindowRecord(firstFrame)->Words[5]));
     }
     word(r, 18) = asWord(firstFrame);
     panes = numbers;

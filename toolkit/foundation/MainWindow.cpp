@@ -106,7 +106,7 @@ INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEG
     GetWindowRect(probe.get(), &outer);
     width = outer.right - outer.left;
     height = outer.bottom - outer.top;
-    resizable = YYDialogIsResizable(probe.get());
+    resizable = YYLayoutProbeResizable(probe.get(), dialogId);
     return 0;
 }
 
@@ -301,7 +301,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     if (layoutStatus == 0 && layoutDialog != 0) {
         layout = YYLayoutDialogCreate(layoutDialog, slot.Client);
         if (layout) {
-            if (!(flags & kStyleHidden)) ShowWindow(layout, SW_SHOWNA);
+            if (!(flags & kStyleHidden)) YYLayoutDialogShow(layout);
             RECT outer{};
             GetWindowRect(frame, &outer);
             auto record = std::make_unique<WindowUserRecord>();

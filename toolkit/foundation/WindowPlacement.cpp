@@ -176,6 +176,10 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
         SetWindowPos(frame, nullptr, x, y, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(frame, state == 3 ? SW_HIDE : SW_SHOWNA);
     }
+    // A window opened hidden shows its layout dialog only now.
+    if (state != 3)
+        if (const WindowUserRecord* record = YYWindowRecord(frame); record && record->Words[0] == kWindowDialogLayout)
+            YYLayoutDialogShow(reinterpret_cast<HWND>(record->Words[5]));
     if (windowEngineState().CurrentWindow == 0) windowEngineState().MainWindowHidden = state == 3 ? 1 : 0;
     if (split) split->Words[19] = 0;
     RECT r{};
@@ -215,14 +219,14 @@ void WindowMoveResize(INTEGER width, INTEGER height, INTEGER x, INTEGER y, INTEG
 
 void YYWindowPlacement(INTEGER selector, INTEGER& x, INTEGER& y, INTEGER& inside, INTEGER& parent)
 {
-    HWND frame = currentSlot().Frame.get();
-    if (selector == 2 || selector == 3) frame = nullptr;  // the dialog manager's current dialog: none yet
+    HWND window = (selector == 2 || selector == 3) ? YYCurrentDialogWindow() : currentSlot().Frame.get();
     x = y = inside = parent = 0;
-    if (!frame) return;
-    RECT r = IsIconic(frame) ? normalRectangle(frame) : frameRectangle(frame);
-    if (isInside(frame)) {
+    if (!window) return;
+    RECT r = IsIconic(window) ? normalRectangle(window) : frameRectangle(window);
+    if (isInside(window)) {
+        // A dialog inside another dialog (a tab page) has no window number: its parent is -1.
         inside = 1;
-        parent = YYWindowSlotFromHandle(GetParent(frame));
+        parent = YYWindowSlotFromHandle(GetParent(window));
     }
     if (selector == 0 || selector == 2) {
         x = r.left;
@@ -270,13 +274,25 @@ void YYWindowKindOfCurrent(INTEGER& kind)
     kind = record ? static_cast<INTEGER>(record->Words[0]) : 0;
 }
 
+void YYCurrentDialogKind(INTEGER& kind)
+{
+    HWND dialog = YYCurrentDialogWindow();
+    if (!dialog) kind = 0;
+    else if (YYDialogLayoutFrame(dialog)) kind = 4;
+    else if (!isInside(dialog)) kind = 1;
+    else kind = GetClassLongPtrA(GetParent(dialog), GCW_ATOM) == 32770 ? 3 : 2;  // "#32770": a dialog
+}
+
 void YYClientOriginOnScreen(INTEGER window, INTEGER, INTEGER, INTEGER& x, INTEGER& y)
 {
     HWND target = nullptr;
     if (window >= 0 && window < kWindowSlots) {
         target = windowSlotTable().Slots[window].Client;
     } else {
-        target = windowEngineState().ActiveFrame;
+        // The active modeless dialog, else the active frame; of a window inside another, the
+        // outermost window that holds it.
+        target = YYActiveModelessDialog();
+        if (!target) target = windowEngineState().ActiveFrame;
         while (target && (GetWindowLongA(target, GWL_STYLE) & WS_CHILD)) target = GetParent(target);
     }
     POINT origin{0, 0};

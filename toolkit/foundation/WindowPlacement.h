@@ -17,6 +17,8 @@ void YYWindowShowState(INTEGER& state);
 void YYWindowGeometry(INTEGER& clientWidth, INTEGER& clientHeight, INTEGER& x, INTEGER& y, INTEGER& inside,
                       INTEGER& parent);
 void YYWindowKindOfCurrent(INTEGER& kind);
+// 0 no current dialog, 1 top-level, 2 inside a window, 3 inside another dialog, 4 laying out a window.
+void YYCurrentDialogKind(INTEGER& kind);
 void YYClientOriginOnScreen(INTEGER window, INTEGER unused1, INTEGER unused2, INTEGER& x, INTEGER& y);
 void YYWindowExists(INTEGER window, INTEGER& answer);
 void YYSystemColour(INTEGER index, INTEGER& colour);

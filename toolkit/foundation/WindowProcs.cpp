@@ -107,6 +107,7 @@ void clientFocus(INTEGER slot)
 {
     HWND frame = slotFrame(slot);
     windowEngineState().ActiveFrame = frame;
+    YYActiveModelessDialogSet(nullptr);  // the keyboard belongs to the window now
     if (!frame) return;
     if (slot > 0 || IsWindowVisible(frame))
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -143,6 +144,7 @@ void clientFocus(INTEGER slot)
         YYEventEnableSet(10, 0);  // the focus change is not a field change
         SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         if (!IsChild(dialog, GetFocus())) SetFocus(dialog);
+        YYActiveModelessDialogSet(dialog);  // its fields take the dialog keys (Tab, Enter)
         YYEventEnableSet(10, saved);
     }
 }

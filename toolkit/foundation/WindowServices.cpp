@@ -87,14 +87,21 @@ void YYCursorForWindow(INTEGER shape, INTEGER scope, INTEGER kind, INTEGER numbe
             slots[number].Cursor = cursor;
             slots[number].CursorShape = shape;
             if (pointerOver(slots[number].Client)) SetCursor(cursor);
+        } else if (kind == kDrawableDialogField && number != 0) {
+            // The dialog graphics field being drawn keeps its own cursor in its field record.
+            HWND field = gdiDrawingState().DialogFieldWindow;
+            YYFieldCursorSet(field, cursor, shape);
+            if (pointerOver(field)) SetCursor(cursor);
         }
         return;
     }
-    if (scope != 2)
+    if (scope != 2) {
         for (WindowSlot& slot : slots) {
             slot.Cursor = nullptr;
             slot.CursorShape = 0;
         }
+        YYFieldCursorsClear();
+    }
     c.GlobalCursor = cursor;
     c.GlobalShape = shape;
     SetCursor(cursor);
@@ -120,6 +127,8 @@ void YYCursorShapeInForce(INTEGER& value, INTEGER selector, INTEGER number)
     value = cursorState().GlobalShape;
     if (selector == 1 && number >= 0 && number < kWindowSlots && windowSlotTable().Slots[number].Cursor)
         value = windowSlotTable().Slots[number].CursorShape;
+    if (selector == 3 && number != 0)
+        if (const INTEGER own = YYFieldCursorShape(gdiDrawingState().DialogFieldWindow); own >= 0) value = own;
 }
 
 void YYCursorMove(INTEGER x, INTEGER y, INTEGER target)
@@ -169,12 +178,15 @@ void YYWindowsDestroyAll()
     for (WindowSlot& slot : slots) {
         HWND frame = slot.Frame.get();
         const WindowUserRecord* record = YYWindowRecord(frame);
-        if (record && record->Words[0] == kWindowDialogLayout) YYLayoutDialogUnload(reinterpret_cast<HWND>(record->Words[5]));
+        HWND layout = record && record->Words[0] == kWindowDialogLayout ? reinterpret_cast<HWND>(record->Words[5]) : nullptr;
+        // Detached first, so that the focus moves of the unload find no layout to pass on to.
         if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+        YYLayoutDialogUnload(layout);
         if (slot.SplitRecord) SetWindowLongPtrA(reinterpret_cast<HWND>(slot.SplitRecord->Words[5]), GWLP_USERDATA, 0);
         slot.OwnedRecord.reset();
         slot.SplitRecord.reset();
     }
+    YYDialogsDestroyAll();
     YYDialogManagerReset();
     e.Msimg32.reset();
     e.Mapi32.reset();

@@ -494,6 +494,8 @@ TEST_F(ChildWindowTest, LayoutDialogsSizeAndFixTheirPanesAndAreReleased)
     EXPECT_EQ(SendMessageA(bar(0), WM_NCHITTEST, 0, 0), HTBORDER);
 
     // Releasing a laid-out window's content unloads the dialog and gives the frame its sizing border.
+    INTEGER firstPane = panes[0], noDialog = 0;
+    YYWindowClose(firstPane, noDialog);  // a loaded layout dialog cannot lay out a second window
     const INTEGER laidOut = child(kStyleSystemMenu, 0, 10, 10, kLayoutDialog);
     ASSERT_GT(laidOut, 0);
     HWND frame = slot(laidOut).Frame.get();
