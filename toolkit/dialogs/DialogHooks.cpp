@@ -29,6 +29,15 @@ void YYDialogManagerReset()
     t.exitButton = t.exitFocusField = t.lastModalIdentifier = t.lastCommonResult = 0;
 }
 
+void YYDialogsDrawActive(HWND window)
+{
+    const DialogTable& t = dialogTable();
+    for (INTEGER i = 1; i <= t.count; ++i) {
+        HWND dialog = t.handles[static_cast<std::size_t>(i)];
+        if (dialog && IsWindow(dialog)) SendMessageA(dialog, WM_NCACTIVATE, window && dialog == window ? TRUE : FALSE, 0);
+    }
+}
+
 void YYDialogsDestroyAll()
 {
     DialogTable& t = dialogTable();

@@ -20,6 +20,9 @@ void YYDialogManagerReset();
 // Shut-down: every loaded dialog lets go of its tab pages and is destroyed with its record; the
 // table is emptied and the manager's window references, semi-modeless count and brush cleared.
 void YYDialogsDestroyAll();
+// Every loaded dialog draws its caption active when it is the window given, inactive otherwise
+// (null: all inactive).
+void YYDialogsDrawActive(HWND window);
 // The active modeless dialog that keyboard messages are offered to first, or null.
 HWND YYActiveModelessDialog();
 // Client size of the current dialog (field 0) or of one of its controls; 0 x 0 without one.

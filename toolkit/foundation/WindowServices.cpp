@@ -150,6 +150,7 @@ void YYWindowActivate(HWND window)
         const bool active = window && (frame == window || IsChild(frame, window));
         SendMessageA(frame, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
+    YYDialogsDrawActive(window);
 }
 
 void YYReleaseDrawingDC()
