@@ -734,6 +734,16 @@ INTEGER textEditorMayClose(HWND pane, INTEGER window)
     return 1;
 }
 
+// A split window that carried its command pane's menu as its own lets go of it: the menu is the
+// pane's and goes with the pane.
+void dropCommandPaneMenu(WindowSlot& split, HWND commandPane)
+{
+    const INTEGER pane = YYWindowSlotFromHandle(commandPane);
+    if (pane < 0 || !split.Menu || slotOf(pane).Menu != split.Menu) return;
+    split.Menu = nullptr;
+    split.MenuItemData = 0;
+}
+
 }  // namespace
 
 INTEGER YYWindowCloseQuery(HWND frame)
@@ -773,6 +783,7 @@ void YYWindowClose(INTEGER& window, INTEGER& dialog)
     HWND frame = split.Frame.get();
     std::unique_ptr<SplitWindowRecord> record = std::move(split.SplitRecord);
     SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+    dropCommandPaneMenu(split, asWindow(word(*record, 19)));
     SetMenu(YYOutermostFrame(frame), split.Menu);
     const INTEGER first = static_cast<INTEGER>(word(*record, 8)), second = static_cast<INTEGER>(word(*record, 9));
     if (slotOf(first).Frame) YYWindowCloseTree(first, dialog);
@@ -829,10 +840,7 @@ void YYWindowSlotClose(INTEGER window, INTEGER& dialog)
         if (asWindow(word(split, 18)) == frame) word(split, 18) = 0;
         if (asWindow(word(split, 19)) != frame) continue;
         word(split, 19) = 0;
-        if (slot.Menu && other.Menu == slot.Menu) {
-            other.Menu = nullptr;
-            other.MenuItemData = 0;
-        }
+        dropCommandPaneMenu(other, frame);
         HWND outer = YYOutermostFrame(other.Frame.get());
         if (HMENU shown = GetMenu(outer); outer && (!shown || shown == slot.Menu) && shown != other.Menu)
             SetMenu(outer, other.Menu);

@@ -248,23 +248,30 @@ TEST_F(MenuHelpForwardTest, AnEditorPaneWritesItsTextIntoTheSplitWindowsBar)
 TEST_F(MenuHelpForwardTest, ASplitWindowForgetsItsClosedCommandPaneAndThePaneMenuItCarried)
 {
     // The split window either carries the command pane's menu as its own (as an editor pane gives
-    // it to a split without a menu) or keeps a menu of its own.
-    for (const bool ownMenu : {false, true}) {
-        SCOPED_TRACE(ownMenu ? "own menu" : "carries the pane's menu");
-        openMain(ownMenu ? kMenu : 0);
+    // it to a split without a menu) or keeps a menu of its own. The pane is one of its own two,
+    // whose close undoes the split, or a pane of a split inside it, which leaves it split.
+    struct Case {
+        bool ownMenu, nested;
+    };
+    for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
+        SCOPED_TRACE(testing::Message() << (c.ownMenu ? "own menu" : "carries the pane's menu")
+                                        << (c.nested ? ", nested pane" : ", own pane"));
+        openMain(c.ownMenu ? kMenu : 0);
         WindowSetCurrent(0);
-        const auto outer = splitCurrent(0, {0, 0}, {0, 0});
-        ASSERT_GT(outer[1], 0);
-        WindowSetCurrent(outer[0]);
-        const auto inner = splitCurrent(kSplitStacked, {0, 0}, {kMenu, 0});
-        ASSERT_GT(inner[1], 0);
-        const INTEGER pane = inner[0];
+        auto panes = splitCurrent(0, {0, 0}, {c.nested ? 0 : kMenu, 0});
+        ASSERT_GT(panes[1], 0);
+        if (c.nested) {
+            WindowSetCurrent(panes[0]);
+            panes = splitCurrent(kSplitStacked, {0, 0}, {kMenu, 0});
+            ASSERT_GT(panes[1], 0);
+        }
+        const INTEGER pane = panes[0];
         HMENU paneMenu = slot(pane).Menu, splitMenu = slot(0).Menu;
         EditorRecordStandIn& record = editors_[0];
         record = EditorRecordStandIn{};
         becomeEditor(pane, record, kWindowTextEditor);
         split(0).Words[18] = reinterpret_cast<std::intptr_t>(frame(pane));
-        if (!ownMenu) slot(0).Menu = paneMenu;
+        if (!c.ownMenu) slot(0).Menu = paneMenu;
         SetFocus(slot(pane).Client);
         pumpPending();
         ASSERT_EQ(GetMenu(frame(0)), paneMenu);
@@ -276,9 +283,12 @@ TEST_F(MenuHelpForwardTest, ASplitWindowForgetsItsClosedCommandPaneAndThePaneMen
         YYWindowClose(closing, dialog);
         pumpPending();
         ASSERT_FALSE(slot(pane).Frame);
-        EXPECT_EQ(split(0).Words[18], 0);
-        EXPECT_EQ(split(0).Words[17], 0);  // nor is it the last active pane any more
-        EXPECT_EQ(slot(0).Menu, ownMenu ? splitMenu : nullptr);
+        ASSERT_EQ(YYSplitRecord(frame(0)) != nullptr, c.nested);
+        if (c.nested) {
+            EXPECT_EQ(split(0).Words[18], 0);
+            EXPECT_EQ(split(0).Words[17], 0);  // nor is it the last active pane any more
+        }
+        EXPECT_EQ(slot(0).Menu, c.ownMenu ? splitMenu : nullptr);
         EXPECT_EQ(GetMenu(frame(0)), slot(0).Menu);
         EXPECT_FALSE(IsMenu(paneMenu));  // gone with its pane, not left behind
 
@@ -288,7 +298,7 @@ TEST_F(MenuHelpForwardTest, ASplitWindowForgetsItsClosedCommandPaneAndThePaneMen
         HWND bar = slot(0).StatusBar;
         SendMessageA(frame(0), WM_ENTERMENULOOP, 0, 0);
         SendMessageA(frame(0), WM_MENUSELECT, MAKEWPARAM(40024, MF_STRING), 0);
-        EXPECT_EQ(simpleText(bar), ownMenu ? "Autoscale Graphs" : "");
+        EXPECT_EQ(simpleText(bar), c.ownMenu ? "Autoscale Graphs" : "");
         SendMessageA(frame(0), WM_EXITMENULOOP, 0, 0);
         EXPECT_TRUE(editorProcedure().Messages.empty());
         closeAll();
