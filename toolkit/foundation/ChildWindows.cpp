@@ -721,10 +721,12 @@ INTEGER textEditorMayClose(HWND pane, INTEGER window)
         if (field != 0) continue;
         words = YYEditorRecordWords(pane);
         if (!words) return 1;  // the editor let go of the window meanwhile: nothing left to ask
-        INTEGER current = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
-        const INTEGER previous = current;
+        const auto previous = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
+        INTEGER current = previous;
         hooks.editorFileListSelect(window, current, entry);
-        words[kTextEditorFileCurrentWord - 1] = current;
+        // The shown name goes back into the entry it belongs to before the new one's is shown;
+        // the current number is the caller's to change, whatever the selection did with it.
+        words[kTextEditorFileCurrentWord - 1] = entry;
         char* name = reinterpret_cast<char*>(&words[kTextEditorFileNameWord - 1]);
         if (hooks.editorFileListPutName) hooks.editorFileListPutName(window, previous, name, kTextEditorFileNameLength);
         if (hooks.editorFileListGetName) hooks.editorFileListGetName(window, entry, name, kTextEditorFileNameLength);

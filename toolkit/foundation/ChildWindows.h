@@ -51,7 +51,8 @@ struct ChildWindowHooks {
     // and the close question is asked once; the other three are skipped when absent.
     // An entry's field: the files whose field reads 0 are asked about before the window closes.
     void (*editorFileListGetField)(INTEGER window, INTEGER entry, INTEGER& value) = nullptr;
-    // Makes an entry the editor's current document; current := the new entry.
+    // Shows an entry's document in place of the current one (stored into its entry first); the
+    // record's current number is then set by the caller.
     void (*editorFileListSelect)(INTEGER window, INTEGER& current, INTEGER entry) = nullptr;
     // Stores the editor's current file name (its record's name buffer) into an entry, and copies
     // an entry's file name into that buffer.

@@ -340,7 +340,10 @@ void installFileListHooks()
         list.HighestEntry = std::max(list.HighestEntry, entry);
         value = entry < static_cast<INTEGER>(list.Fields.size()) ? list.Fields.at(entry) : 1;
     };
-    hooks.editorFileListSelect = [](INTEGER, INTEGER& current, INTEGER entry) { current = entry; };
+    // Like the editor's own, it leaves the current number to the caller.
+    hooks.editorFileListSelect = [](INTEGER, INTEGER& current, INTEGER entry) {
+        EXPECT_NE(current, entry);
+    };
     hooks.editorFileListPutName = [](INTEGER, INTEGER entry, const char* name, INTEGER) {
         fileList().Names.at(entry) = name;
     };
