@@ -692,6 +692,65 @@ void YYSplitterMoved(SplitWindowRecord& record)
     storeExtents(record);
 }
 
+std::intptr_t* YYEditorRecordWords(HWND frame)
+{
+    WindowUserRecord* record = YYWindowRecord(frame);
+    if (!record || (record->Words[0] != kWindowTextEditor && record->Words[0] != kWindowGridEditor)) return nullptr;
+    // The editors' records are longer than the engine's own; they share only the kind word's place.
+    return reinterpret_cast<std::intptr_t*>(record);
+}
+
+namespace {
+
+// A text editor asks about its current file and, when the user lets it go, about every other
+// unsaved file of its list in turn, each made current first so that the user sees what is asked.
+INTEGER textEditorMayClose(HWND pane, INTEGER window)
+{
+    const ChildWindowHooks& hooks = childWindowHooks();
+    if (!hooks.editorQuerySave) return 1;
+    if (hooks.editorQuerySave(pane, kWindowTextEditor) != 1) return 0;
+    if (!hooks.editorFileListGetField || !hooks.editorFileListSelect) return 1;
+    std::intptr_t* words = YYEditorRecordWords(pane);
+    if (!words) return 1;
+    // The list never holds more than the document table's 20 files, whatever the word says.
+    const auto count = static_cast<INTEGER>(
+        std::clamp<std::intptr_t>(words[kTextEditorFileCountWord - 1], 0, kTextEditorMaxFiles));
+    if (count < 2) return 1;
+    const auto first = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
+    for (INTEGER entry = 1; entry <= count; ++entry) {
+        if (entry == first) continue;
+        INTEGER field = -1;
+        hooks.editorFileListGetField(window, entry, field);
+        if (field != 0) continue;
+        words = YYEditorRecordWords(pane);
+        if (!words) return 1;  // the editor let go of the window meanwhile: nothing left to ask
+        const auto previous = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
+        INTEGER current = previous;
+        hooks.editorFileListSelect(window, current, entry);
+        // The shown name goes back into the entry it belongs to before the new one's is shown;
+        // the current number is the caller's to change, whatever the selection did with it.
+        words[kTextEditorFileCurrentWord - 1] = entry;
+        char* name = reinterpret_cast<char*>(&words[kTextEditorFileNameWord - 1]);
+        if (hooks.editorFileListPutName) hooks.editorFileListPutName(window, previous, name, kTextEditorFileNameLength);
+        if (hooks.editorFileListGetName) hooks.editorFileListGetName(window, entry, name, kTextEditorFileNameLength);
+        if (hooks.editorUpdateStatus) hooks.editorUpdateStatus(pane);
+        if (hooks.editorQuerySave(pane, kWindowTextEditor) != 1) return 0;
+    }
+    return 1;
+}
+
+// A split window that carried its command pane's menu as its own lets go of it: the menu is the
+// pane's and goes with the pane.
+void dropCommandPaneMenu(WindowSlot& split, HWND commandPane)
+{
+    const INTEGER pane = YYWindowSlotFromHandle(commandPane);
+    if (pane < 0 || !split.Menu || slotOf(pane).Menu != split.Menu) return;
+    split.Menu = nullptr;
+    split.MenuItemData = 0;
+}
+
+}  // namespace
+
 INTEGER YYWindowCloseQuery(HWND frame)
 {
     const SplitWindowRecord* record = YYSplitRecord(frame);
@@ -702,7 +761,9 @@ INTEGER YYWindowCloseQuery(HWND frame)
         if (n < 1 || n >= kWindowSlots) continue;
         HWND pane = slotOf(n).Frame.get();
         const INTEGER kind = recordKind(pane);
-        if (kind == kWindowTextEditor || kind == kWindowGridEditor) {
+        if (kind == kWindowTextEditor) {
+            result = textEditorMayClose(pane, n);
+        } else if (kind == kWindowGridEditor) {
             if (const auto ask = childWindowHooks().editorQuerySave) result = ask(pane, kind) == 1 ? 1 : 0;
         } else if (kind == kWindowSplit) {
             result = YYWindowCloseQuery(pane);
@@ -727,6 +788,7 @@ void YYWindowClose(INTEGER& window, INTEGER& dialog)
     HWND frame = split.Frame.get();
     std::unique_ptr<SplitWindowRecord> record = std::move(split.SplitRecord);
     SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+    dropCommandPaneMenu(split, asWindow(word(*record, 19)));
     SetMenu(YYOutermostFrame(frame), split.Menu);
     const INTEGER first = static_cast<INTEGER>(word(*record, 8)), second = static_cast<INTEGER>(word(*record, 9));
     if (slotOf(first).Frame) YYWindowCloseTree(first, dialog);
@@ -774,9 +836,20 @@ void YYWindowSlotClose(INTEGER window, INTEGER& dialog)
         const SplitWindowRecord* split = YYSplitRecord(other);
         clearSlot(m, !(split && word(*split, 19) != 0));
     }
-    // A split window whose command pane this was forgets it.
-    for (WindowSlot& other : slots())
-        if (other.SplitRecord && asWindow(word(*other.SplitRecord, 19)) == frame) word(*other.SplitRecord, 19) = 0;
+    // A split window whose command pane this was forgets it, and with it the pane's menu that it
+    // carried as its own: the frame shows the split window's own menu again. No split keeps this
+    // window as its last active pane either, so that no command goes to a window that is gone.
+    for (WindowSlot& other : slots()) {
+        if (!other.SplitRecord) continue;
+        SplitWindowRecord& split = *other.SplitRecord;
+        if (asWindow(word(split, 18)) == frame) word(split, 18) = 0;
+        if (asWindow(word(split, 19)) != frame) continue;
+        word(split, 19) = 0;
+        dropCommandPaneMenu(other, frame);
+        HWND outer = YYOutermostFrame(other.Frame.get());
+        if (HMENU shown = GetMenu(outer); outer && (!shown || shown == slot.Menu) && shown != other.Menu)
+            SetMenu(outer, other.Menu);
+    }
     if (const auto release = childWindowHooks().dialogsInsideRelease) release(frame, dialog);
     const INTEGER returnWindow = slot.ReturnWindow;
     for (int m = 0; m < kWindowSlots; ++m)

@@ -9,6 +9,16 @@
 #include "toolkit/foundation/WinApi.h"
 #include "toolkit/foundation/WindowSlots.h"
 
+// Words of the editors' own frame records (kind 1 text editor, kind 4 grid editor) that the window
+// engine reads or lends out. Every word is pointer-sized; 1-based word n is at index n - 1.
+inline constexpr int kEditorStatusBarWord = 9;        // both kinds: the status bar of menu help
+inline constexpr int kTextEditorMenuWord = 16;        // the text editor's menu
+inline constexpr int kTextEditorFileCurrentWord = 51;  // current entry of the open-file list
+inline constexpr int kTextEditorFileCountWord = 52;    // entries in the list
+inline constexpr int kTextEditorFileNameWord = 53;     // from here on: the current file name
+inline constexpr int kTextEditorFileNameLength = 260;
+inline constexpr int kTextEditorMaxFiles = 20;
+
 // SplitWindowRecord words (1-based, as Words[n - 1]):
 //  1 kind 5; 2-5 0; 6 splitter bar; 7 the split window's number; 8, 9 first (top or left) and
 //  second pane; 10 split flags; 11, 12 pane flags; 13, 14 the panes' drawing-client extents in the
@@ -36,6 +46,20 @@ struct ChildWindowHooks {
     INTEGER (*editorQuerySave)(HWND paneFrame, INTEGER kind) = nullptr;
     // Releases an editor's content (record kind 1 or 4) from its frame.
     void (*editorRelease)(HWND frame, INTEGER kind) = nullptr;
+    // A text editor's list of open files, by the window number of its frame and 1-based entry.
+    // Without editorFileListGetField or editorFileListSelect the editor is taken to keep one file,
+    // and the close question is asked once; the other three are skipped when absent.
+    // An entry's field: the files whose field reads 0 are asked about before the window closes.
+    void (*editorFileListGetField)(INTEGER window, INTEGER entry, INTEGER& value) = nullptr;
+    // Shows an entry's document in place of the current one (stored into its entry first); the
+    // record's current number is then set by the caller.
+    void (*editorFileListSelect)(INTEGER window, INTEGER& current, INTEGER entry) = nullptr;
+    // Stores the editor's current file name (its record's name buffer) into an entry, and copies
+    // an entry's file name into that buffer.
+    void (*editorFileListPutName)(INTEGER window, INTEGER entry, const char* name, INTEGER length) = nullptr;
+    void (*editorFileListGetName)(INTEGER window, INTEGER entry, char* name, INTEGER length) = nullptr;
+    // Refreshes the editor window's title and status bar after its current file changed.
+    void (*editorUpdateStatus)(HWND frame) = nullptr;
 };
 ChildWindowHooks& childWindowHooks();
 
@@ -55,6 +79,8 @@ void YYSplitWindowCreate(std::array<INTEGER, 2>& panes, INTEGER splitFlags, cons
                          const std::array<std::array<INTEGER, 4>, 2>& toolbars, std::array<INTEGER, 2>& layoutDialogs,
                          const std::array<INTEGER, 2>& backgrounds, std::string_view firstTitle,
                          std::string_view secondTitle);
+// The words of a frame's text-editor or grid-editor record, or null for any other frame.
+std::intptr_t* YYEditorRecordWords(HWND frame);
 // The split record a frame carries, or null.
 SplitWindowRecord* YYSplitRecord(HWND frame);
 // Whether a pane (0 first, 1 second) is locked in widths (direction 0) or heights (1).

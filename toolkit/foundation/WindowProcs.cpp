@@ -20,6 +20,10 @@ namespace {
 struct ProcedureState {
     HWND NonClientPressWindow = nullptr;
     WPARAM MenuLoopKind = 0;
+    // While a menu highlight is passed on to an editor window: that window, and the status-bar
+    // word its record had before this status bar was lent to it.
+    HWND ForwardTarget = nullptr;
+    std::intptr_t ForwardSave = 0;
 };
 
 ProcedureState& procedureState()
@@ -162,19 +166,51 @@ const char* systemMenuHelp(UINT command)
     }
 }
 
+// The slot whose menu the frame shows; a text editor's own menu handle names the editor, also
+// where a split window carries that menu for it.
+INTEGER slotShowingMenu(HMENU menu, INTEGER otherwise)
+{
+    if (!menu) return otherwise;
+    INTEGER found = otherwise;
+    for (int n = 0; n < kWindowSlots; ++n)
+        if (windowSlotTable().Slots[n].Menu == menu) found = n;
+    for (int n = 0; n < kWindowSlots; ++n) {
+        HWND frame = windowSlotTable().Slots[n].Frame.get();
+        if (recordKind(frame) != kWindowTextEditor) continue;
+        if (reinterpret_cast<HMENU>(YYEditorRecordWords(frame)[kTextEditorMenuWord - 1]) == menu) found = n;
+    }
+    return found;
+}
+
+// Hands a highlight that found no help text on to the editor window that owns the menu; the
+// editor writes its own text into the status bar its record names, so this bar is lent to it for
+// the call. An editor that hands the highlight back is not asked again.
+void passHighlightOn(HWND editor, HWND bar, WPARAM wParam, LPARAM lParam)
+{
+    ProcedureState& p = procedureState();
+    if (p.ForwardTarget) return;
+    const WindowUserRecord* record = YYWindowRecord(editor);
+    std::intptr_t* words = YYEditorRecordWords(editor);
+    if (!words) return;
+    std::intptr_t& statusBar = words[kEditorStatusBarWord - 1];
+    p.ForwardTarget = editor;
+    p.ForwardSave = statusBar;
+    statusBar = reinterpret_cast<std::intptr_t>(bar);
+    SendMessageA(editor, WM_MENUSELECT, wParam, lParam);
+    // An editor that let go of its record meanwhile has nothing left to restore.
+    if (YYWindowRecord(editor) == record) statusBar = p.ForwardSave;
+    p.ForwardTarget = nullptr;
+    p.ForwardSave = 0;
+}
+
 // Menu help in the status bar; false when the menu loop is left to the default procedure.
 bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (slot < 0) return false;
     ProcedureState& p = procedureState();
     INTEGER menuWindow = slot;
-    if (p.MenuLoopKind != 0) {
-        menuWindow = YYMenuOwnerWindow(slot);
-    } else {
-        HMENU current = GetMenu(frame);
-        for (int n = 0; n < kWindowSlots; ++n)
-            if (current && windowSlotTable().Slots[n].Menu == current) menuWindow = n;
-    }
+    if (p.MenuLoopKind != 0) menuWindow = YYMenuOwnerWindow(slot);
+    else menuWindow = slotShowingMenu(GetMenu(frame), slot);
     if (menuWindow < 0) return false;
     const WindowSlot& s = windowSlotTable().Slots[menuWindow];
     const INTEGER kind = recordKind(s.Frame.get());
@@ -198,6 +234,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     // WM_MENUSELECT
     const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
     std::string text;
+    bool found = true;
     if (flags & MF_SYSMENU) {
         text = systemMenuHelp(item);
     } else {
@@ -208,12 +245,14 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
             info.fMask = MIIM_ID;
             if (GetMenuItemInfoA(reinterpret_cast<HMENU>(lParam), item, TRUE, &info)) command = static_cast<INTEGER>(info.wID);
         }
-        YYMenuHelpText(menuWindow, command, text);
+        found = YYMenuHelpText(menuWindow, command, text);
     }
     if (bar) {
         SendMessageA(bar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text.c_str()));
         UpdateWindow(bar);
     }
+    // The editors keep their help texts themselves.
+    if (!found && (kind == kWindowTextEditor || kind == kWindowGridEditor)) passHighlightOn(s.Frame.get(), bar, wParam, lParam);
     return true;
 }
 
