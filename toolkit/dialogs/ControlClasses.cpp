@@ -77,7 +77,6 @@ void surfaceEvent(HWND control, INTEGER type, WPARAM wParam, LPARAM lParam, INTE
     YYEventStore(type, 0, wParam, lParam, dialog);
 }
 
-bool shiftHeld() { return GetKeyState(VK_SHIFT) < 0; }
 bool controlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
 void trackbarFieldChanged(HWND trackbar)

@@ -739,6 +739,7 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
             if (!IsChild(dialog, GetFocus())) SetFocus(dialog);
             m.currentModeless = dialog;
+            YYWindowActivate(dialog);
         } else if (const DialogRecord* record = YYDialogRecordOf(dialog); record && record->combinedWindow) {
             // A click into a window's layout brings that window forward, as a click on its drawing
             // client would.

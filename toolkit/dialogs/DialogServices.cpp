@@ -53,11 +53,6 @@ bool snapshotWindowSlot(INTEGER slot, INTEGER leaveOut)
     return !record || record->Words[0] == kWindowSplit;
 }
 
-COLORREF toColorRef(INTEGER packed)
-{
-    return RGB(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
-}
-
 HWND currentField(INTEGER field) { return YYDialogField(YYCurrentDialog(), field); }
 
 }  // namespace

@@ -463,5 +463,12 @@ TEST_F(LayoutDialogTest, ActivationDrawsOneCaptionActiveAmongWindowsAndDialogs)
     EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{1, 0, 0, -1}));
     YYWindowActivate(nullptr);
     EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 0, 0, -1}));
+
+    // A click into a dialog that lives inside a window activates that dialog alone.
+    SendMessageA(inside, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(slot(0).Frame.get()),
+                 MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    pumpPending();
+    EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 0, 1, -1}));
+    EXPECT_EQ(YYActiveModelessDialog(), inside);
     CaptionSpy::release();
 }
