@@ -39,6 +39,10 @@ struct SplitWindowRecord {
     std::array<std::intptr_t, 20> Words{};
 };
 
+// The 16 basic colours, then the system's window-text and window colours, as packed RGB values;
+// one table for all windows, filled when the main window opens.
+using NamedColourTable = std::array<INTEGER, 18>;
+
 struct StatusPartTable {
     std::array<INTEGER, kStatusParts> Widths{};   // pixels, -1 = the remaining space
     std::array<INTEGER, kStatusParts> Borders{};  // drawing flags of the control
@@ -99,7 +103,7 @@ struct WindowEngineState {
     LibraryHandle CommonControls, RichEdit, Msimg32, Mapi32;
     INTEGER MainWindowOpen = 0;
     INTEGER MainWindowHidden = 0;
-    std::array<INTEGER, 18> NamedColours{};
+    NamedColourTable NamedColours{};
 };
 
 WindowSlotTable& windowSlotTable();
