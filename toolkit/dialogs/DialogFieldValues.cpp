@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogChoiceFields.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/NumericEdits.h"
@@ -25,16 +26,24 @@ std::string trimmedRight(std::string_view text)
 
 HWND control(INTEGER field) { return YYDialogField(YYCurrentDialog(), field); }
 
-// The control of the current dialog for a public routine, or null after reporting why.
-HWND fieldFor(INTEGER field, const char* routine)
+// Grid style bits the grid options switch.
+constexpr LONG kGridEnterMovesDown = 0x1000;
+constexpr LONG kGridTabMovesCells = 0x4000;
+
+// Whether a dialog is current, reported for a public routine when not.
+bool dialogCurrent(const char* routine)
 {
-    if (!YYCurrentDialog()) {
-        YYErrorReport(1005, routine);
-        return nullptr;
-    }
-    HWND c = control(field);
-    if (!c) YYErrorReport(1006, routine);
-    return c;
+    if (YYCurrentDialog()) return true;
+    YYErrorReport(1005, routine);
+    return false;
+}
+
+// Whether a worker found its field, reported for a public routine when not.
+bool fieldFound(INTEGER status, const char* routine)
+{
+    if (status != -1) return true;
+    YYErrorReport(1006, routine);
+    return false;
 }
 
 std::string windowText(HWND window, int limit = 65535)
@@ -53,6 +62,17 @@ bool isCheckOrRadio(HWND c)
     return type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON;
 }
 
+// The check box or radio button of the current dialog, or null with field := -1.
+HWND checkOrRadio(INTEGER& field)
+{
+    HWND c = control(field);
+    if (!c || !isCheckOrRadio(c)) {
+        field = -1;
+        return nullptr;
+    }
+    return c;
+}
+
 // A double made an integer: truncated toward zero, held inside the integer range.
 INTEGER toInteger(DOUBLE value)
 {
@@ -64,24 +84,18 @@ INTEGER toInteger(DOUBLE value)
 
 void putNumber(INTEGER field, DOUBLE value, const std::string& text, const std::string& format, const char* routine)
 {
-    if (!YYCurrentDialog()) {
-        YYErrorReport(1005, routine);
-        return;
-    }
+    if (!dialogCurrent(routine)) return;
     std::string justified = text;
     YYLeftJustify(justified, "L");
     INTEGER f = field;
     YYFieldCheckRange(f, value);
-    if (f == -1) {
-        YYErrorReport(1006, routine);
-        return;
-    }
+    if (!fieldFound(f, routine)) return;
     if (f == -2) {
         YYErrorReport(1009, routine);
         return;
     }
     YYFieldPutText(f, trimmedRight(justified), value, trimmedRight(format));
-    if (f == -1) YYErrorReport(1006, routine);
+    fieldFound(f, routine);
 }
 
 std::string chosenFormat(INTEGER field, std::optional<std::string_view> format)
@@ -195,18 +209,19 @@ void WDialogPutDouble(INTEGER field, DOUBLE value, std::optional<std::string_vie
 
 void WDialogPutString(INTEGER field, std::string_view text)
 {
-    if (!fieldFor(field, "WDialogPutString")) return;
+    if (!dialogCurrent("WDialogPutString")) return;
     INTEGER f = field;
     YYFieldPutText(f, trimmedRight(text), 0.0, "");
-    if (f == -1) YYErrorReport(1006, "WDialogPutString");
+    fieldFound(f, "WDialogPutString");
 }
 
 void WDialogGetInteger(INTEGER field, INTEGER& value)
 {
-    if (!fieldFor(field, "WDialogGetInteger")) return;
+    if (!dialogCurrent("WDialogGetInteger")) return;
     INTEGER f = field;
     DOUBLE number = 0.0;
     YYFieldGetNumber(f, number);
+    if (!fieldFound(f, "WDialogGetInteger")) return;
     if (f == -2) {
         value = undefinedValueTable().IntegerValue;
         YYErrorReport(1010, "WDialogGetInteger");
@@ -217,10 +232,11 @@ void WDialogGetInteger(INTEGER field, INTEGER& value)
 
 void WDialogGetReal(INTEGER field, REAL& value)
 {
-    if (!fieldFor(field, "WDialogGetReal")) return;
+    if (!dialogCurrent("WDialogGetReal")) return;
     INTEGER f = field;
     DOUBLE number = 0.0;
     YYFieldGetNumber(f, number);
+    if (!fieldFound(f, "WDialogGetReal")) return;
     if (f == -2) {
         value = undefinedValueTable().RealValue;
         YYErrorReport(1010, "WDialogGetReal");
@@ -229,58 +245,99 @@ void WDialogGetReal(INTEGER field, REAL& value)
     value = static_cast<REAL>(number);
 }
 
+void YYFieldGetText(INTEGER& field, std::string& text)
+{
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    text = windowText(c);
+}
+
+void YYFieldTextLength(INTEGER& field, INTEGER& length)
+{
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
+    length = GetWindowTextLengthA(c);
+}
+
 void WDialogGetString(INTEGER field, std::string& text)
 {
     const std::size_t width = text.size();
-    HWND c = fieldFor(field, "WDialogGetString");
-    std::string value = c ? windowText(c) : std::string();
+    std::string value;
+    if (dialogCurrent("WDialogGetString")) {
+        INTEGER f = field;
+        YYFieldGetText(f, value);
+        if (!fieldFound(f, "WDialogGetString")) value.clear();
+    }
     value.resize(width, ' ');
     text = value;
 }
 
 void WDialogGetStringLength(INTEGER field, INTEGER& length)
 {
-    if (HWND c = fieldFor(field, "WDialogGetStringLength")) length = GetWindowTextLengthA(c);
+    if (!dialogCurrent("WDialogGetStringLength")) return;
+    INTEGER f = field;
+    YYFieldTextLength(f, length);
+    fieldFound(f, "WDialogGetStringLength");
+}
+
+void YYFieldStoreRange(INTEGER& field, DOUBLE minimum, DOUBLE maximum)
+{
+    FieldRecord* record = YYFieldRecordOf(control(field));
+    if (!record) {
+        field = -1;
+        return;
+    }
+    record->minimum = minimum;
+    record->maximum = maximum;
+}
+
+void YYFieldSetRange(INTEGER& field, std::optional<INTEGER> minimum, std::optional<INTEGER> maximum)
+{
+    if (!minimum && !maximum) {
+        YYFieldStoreRange(field, 1000.0, -1000.0);
+        return;
+    }
+    YYFieldStoreRange(field, minimum.value_or(-2147483647), maximum.value_or(2147483647));
 }
 
 void WDialogRangeInteger(INTEGER field, std::optional<INTEGER> minimum, std::optional<INTEGER> maximum)
 {
-    HWND c = fieldFor(field, "WDialogRangeInteger");
-    FieldRecord* record = YYFieldRecordOf(c);
-    if (!c) return;
-    if (!record) {
-        YYErrorReport(1006, "WDialogRangeInteger");
-        return;
-    }
-    if (!minimum && !maximum) {
-        record->minimum = 1000.0;
-        record->maximum = -1000.0;
-        return;
-    }
-    record->minimum = minimum.value_or(-2147483647);
-    record->maximum = maximum.value_or(2147483647);
+    if (!dialogCurrent("WDialogRangeInteger")) return;
+    INTEGER f = field;
+    YYFieldSetRange(f, minimum, maximum);
+    fieldFound(f, "WDialogRangeInteger");
+}
+
+void YYFieldPutCheck(INTEGER& field, INTEGER state)
+{
+    if (HWND c = checkOrRadio(field)) SendMessageA(c, BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void YYFieldGetCheck(INTEGER& field, INTEGER& state)
+{
+    if (HWND c = checkOrRadio(field)) state = SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void WDialogPutCheckBox(INTEGER field, INTEGER state)
 {
-    HWND c = fieldFor(field, "WDialogPutCheckBox");
-    if (!c) return;
-    if (!isCheckOrRadio(c)) {
-        YYErrorReport(1006, "WDialogPutCheckBox");
-        return;
-    }
-    SendMessageA(c, BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!dialogCurrent("WDialogPutCheckBox")) return;
+    INTEGER f = field;
+    YYFieldPutCheck(f, state);
+    fieldFound(f, "WDialogPutCheckBox");
 }
 
 void WDialogGetCheckBox(INTEGER field, INTEGER& state)
 {
-    HWND c = fieldFor(field, "WDialogGetCheckBox");
-    if (!c) return;
-    if (!isCheckOrRadio(c)) {
-        YYErrorReport(1006, "WDialogGetCheckBox");
-        return;
-    }
-    state = SendMessageA(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    if (!dialogCurrent("WDialogGetCheckBox")) return;
+    INTEGER f = field;
+    YYFieldGetCheck(f, state);
+    fieldFound(f, "WDialogGetCheckBox");
 }
 
 void YYRadioGroupBounds(HWND button, HWND& first, HWND& last)
@@ -303,14 +360,10 @@ void YYRadioGroupBounds(HWND button, HWND& first, HWND& last)
     for (HWND w = GetWindow(button, GW_HWNDNEXT); sameClassNoGroup(w); w = GetWindow(w, GW_HWNDNEXT)) last = w;
 }
 
-void WDialogPutRadioButton(INTEGER field)
+void YYFieldPutRadio(INTEGER& field)
 {
-    HWND c = fieldFor(field, "WDialogPutRadioButton");
+    HWND c = checkOrRadio(field);
     if (!c) return;
-    if (!isCheckOrRadio(c)) {
-        YYErrorReport(1006, "WDialogPutRadioButton");
-        return;
-    }
     HWND first = nullptr, last = nullptr;
     YYRadioGroupBounds(c, first, last);
     for (HWND w = first; w; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -319,14 +372,10 @@ void WDialogPutRadioButton(INTEGER field)
     }
 }
 
-void WDialogGetRadioButton(INTEGER field, INTEGER& position)
+void YYFieldGetRadio(INTEGER& field, INTEGER& position)
 {
-    HWND c = fieldFor(field, "WDialogGetRadioButton");
+    HWND c = checkOrRadio(field);
     if (!c) return;
-    if (!isCheckOrRadio(c)) {
-        YYErrorReport(1006, "WDialogGetRadioButton");
-        return;
-    }
     HWND first = nullptr, last = nullptr;
     YYRadioGroupBounds(c, first, last);
     INTEGER index = 1;
@@ -337,8 +386,27 @@ void WDialogGetRadioButton(INTEGER field, INTEGER& position)
         }
         if (w == last) break;
     }
-    position = undefinedValueTable().IntegerValue;
-    YYErrorReport(1010, "WDialogGetRadioButton");
+    field = -2;
+}
+
+void WDialogPutRadioButton(INTEGER field)
+{
+    if (!dialogCurrent("WDialogPutRadioButton")) return;
+    INTEGER f = field;
+    YYFieldPutRadio(f);
+    fieldFound(f, "WDialogPutRadioButton");
+}
+
+void WDialogGetRadioButton(INTEGER field, INTEGER& position)
+{
+    if (!dialogCurrent("WDialogGetRadioButton")) return;
+    INTEGER f = field;
+    YYFieldGetRadio(f, position);
+    if (!fieldFound(f, "WDialogGetRadioButton")) return;
+    if (f == -2) {
+        position = undefinedValueTable().IntegerValue;
+        YYErrorReport(1010, "WDialogGetRadioButton");
+    }
 }
 
 INTEGER YYFieldGeometry(HWND c, const RECT& area)
@@ -403,34 +471,51 @@ void YYFieldSetState(INTEGER& field, INTEGER state, INTEGER skipSurfaceUpdate)
 
 void WDialogFieldState(INTEGER field, INTEGER state)
 {
-    if (!fieldFor(field, "WDialogFieldState")) return;
+    if (!dialogCurrent("WDialogFieldState")) return;
     INTEGER f = field;
     YYFieldSetState(f, state, 0);
-    if (f == -1) YYErrorReport(1006, "WDialogFieldState");
+    fieldFound(f, "WDialogFieldState");
 }
 
-void WDialogFieldOptions(INTEGER field, INTEGER option, INTEGER onOff)
+void YYFieldSetOption(INTEGER& field, INTEGER option, INTEGER onOff)
 {
-    HWND c = fieldFor(field, "WDialogFieldOptions");
-    if (!c) return;
+    HWND c = control(field);
+    if (!c) {
+        field = -1;
+        return;
+    }
     const ControlClassCode code = YYControlClass(c);
-    if (option == 1 || option == 2) {
+    switch (option) {
+    case kOptionGridEnterMovesDown:
+    case kOptionGridTabMovesCells: {
         if (code != kClassGrid) {
-            YYErrorReport(1006, "WDialogFieldOptions");
+            field = -1;
             return;
         }
-        const LONG bit = option == 1 ? 0x1000 : 0x4000;
+        const LONG bit = option == kOptionGridEnterMovesDown ? kGridEnterMovesDown : kGridTabMovesCells;
         const LONG style = GetWindowLongA(c, GWL_STYLE);
         SetWindowLongA(c, GWL_STYLE, onOff ? (style | bit) : (style & ~bit));
         return;
     }
-    if (option != 3) return;
-    FieldRecord* record = YYFieldRecordOf(c);
-    if (!record || !(YYIsEditLike(code) || code == kClassGrid || code == kClassComboBox)) {
-        YYErrorReport(1006, "WDialogFieldOptions");
+    case kOptionReportEveryChange: {
+        FieldRecord* record = YYFieldRecordOf(c);
+        if (!record || !(YYIsEditLike(code) || code == kClassGrid || code == kClassComboBox)) {
+            field = -1;
+            return;
+        }
+        record->notifyChanges = onOff != 0 ? 1 : 0;
         return;
     }
-    record->notifyChanges = onOff != 0 ? 1 : 0;
+    default: return;
+    }
+}
+
+void WDialogFieldOptions(INTEGER field, INTEGER option, INTEGER onOff)
+{
+    if (!dialogCurrent("WDialogFieldOptions")) return;
+    INTEGER f = field;
+    YYFieldSetOption(f, option, onOff);
+    fieldFound(f, "WDialogFieldOptions");
 }
 
 INTEGER YYFieldKindOf(HWND c)
@@ -471,21 +556,48 @@ INTEGER YYFieldStateOf(HWND c)
     return kFieldEnabled;
 }
 
-INTEGER WDialogFieldQuery(INTEGER field, INTEGER code)
+void YYFieldRect(INTEGER& field, RECT& rect)
 {
     HWND dialog = YYCurrentDialog();
     HWND c = control(field);
-    if (!dialog || !c) return 0;
-    if (code >= 1 && code <= 4) {
-        RECT r{};
-        GetClientRect(c, &r);
-        MapWindowPoints(c, dialog, reinterpret_cast<POINT*>(&r), 2);
-        const INTEGER values[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-        return values[code - 1];
+    if (!dialog || !c) {
+        field = -1;
+        return;
     }
-    if (code == 5) return YYFieldKindOf(c);
-    if (code == 6) return YYFieldStateOf(c);
-    if ((code == 7 || code == 8) && YYControlClass(c) == kClassTrackbar)
-        return static_cast<INTEGER>(SendMessageA(c, code == 7 ? TBM_GETRANGEMIN : TBM_GETRANGEMAX, 0, 0));
-    return 0;
+    RECT r{};
+    GetClientRect(c, &r);
+    MapWindowPoints(c, dialog, reinterpret_cast<POINT*>(&r), 2);
+    rect = r;
+}
+
+INTEGER WDialogFieldQuery(INTEGER field, INTEGER code)
+{
+    if (!YYCurrentDialog()) return 0;
+    INTEGER f = field;
+    switch (code) {
+    case kQueryLeft:
+    case kQueryTop:
+    case kQueryWidth:
+    case kQueryHeight: {
+        RECT r{};
+        YYFieldRect(f, r);
+        if (f == -1) return 0;
+        const INTEGER values[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+        return values[code - kQueryLeft];
+    }
+    case kQueryKind:
+    case kQueryState: {
+        HWND c = control(field);
+        if (!c) return 0;
+        return code == kQueryKind ? YYFieldKindOf(c) : YYFieldStateOf(c);
+    }
+    case kQueryTrackbarMinimum:
+    case kQueryTrackbarMaximum: {
+        INTEGER minimum = 0, maximum = 0;
+        YYTrackbarRangeOf(f, minimum, maximum);
+        if (f == -1) return 0;
+        return code == kQueryTrackbarMinimum ? minimum : maximum;
+    }
+    default: return 0;
+    }
 }
