@@ -83,6 +83,16 @@ HTREEITEM next(HWND tree, HTREEITEM item, UINT relation)
 
 void repaint(HWND tree) { RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
+// Whether an item draws the expand button of an item with children.
+void markChildren(HWND tree, HTREEITEM item, bool hasChildren)
+{
+    TVITEMA data{};
+    data.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    data.hItem = item;
+    data.cChildren = hasChildren ? 1 : 0;
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
 // The tree and the item of a field-addressed call; null with field := -1 or -2.
 HTREEITEM itemOf(INTEGER& field, INTEGER identifier, HWND& tree)
 {
@@ -257,14 +267,7 @@ void YYTreeInsertItem(INTEGER& field, INTEGER reference, INTEGER position, INTEG
     }
     ProgramChange change(tree);
     if (!insert(tree, parent, after, identifier, std::string(text))) return;
-    if (position == kTreeLastChild && anchor) {
-        // Written back so that the reference draws the button of an item with children.
-        TVITEMA data{};
-        data.mask = TVIF_HANDLE | TVIF_CHILDREN;
-        data.hItem = anchor;
-        data.cChildren = 1;
-        SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    }
+    if (position == kTreeLastChild && anchor) markChildren(tree, anchor, true);
     repaint(tree);
 }
 
@@ -276,14 +279,7 @@ void YYTreeDelete(INTEGER& field, INTEGER identifier)
     ProgramChange change(tree);
     HTREEITEM parent = next(tree, item, TVGN_PARENT);
     SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
-    if (parent && !next(tree, parent, TVGN_CHILD)) {
-        // The parent lost its last child: it no longer shows an expand button.
-        TVITEMA data{};
-        data.mask = TVIF_HANDLE | TVIF_CHILDREN;
-        data.hItem = parent;
-        data.cChildren = 0;
-        SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    }
+    if (parent && !next(tree, parent, TVGN_CHILD)) markChildren(tree, parent, false);  // its last child went
     repaint(tree);
 }
 

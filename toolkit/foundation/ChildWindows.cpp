@@ -85,11 +85,7 @@ void loadMenu(WindowSlot& slot, INTEGER menuId)
     if (!menu) return;
     slot.Menu = menu;
     YYMenuAssignPopupIds(menu, menuId);
-    slot.Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(menuId));
-    if (HRSRC help = FindResourceA(instance, MAKEINTRESOURCEA(menuId), "DOVEMENUSTRING")) {
-        slot.MenuHelpTexts = static_cast<const char*>(LockResource(LoadResource(instance, help)));
-        slot.MenuHelpSize = SizeofResource(instance, help);
-    }
+    YYMenuAttachResources(slot, menuId);
 }
 
 // Checks a layout dialog for a new window: 0 valid with its outer size, else the status that

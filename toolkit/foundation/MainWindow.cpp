@@ -227,11 +227,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     if (menu) {
         slot.Menu = menu;
         YYMenuAssignPopupIds(menu, menuId);
-        slot.Accelerators = LoadAcceleratorsA(e.Instance, MAKEINTRESOURCEA(menuId));
-        if (HRSRC help = FindResourceA(e.Instance, MAKEINTRESOURCEA(menuId), "DOVEMENUSTRING")) {
-            slot.MenuHelpTexts = static_cast<const char*>(LockResource(LoadResource(e.Instance, help)));
-            slot.MenuHelpSize = SizeofResource(e.Instance, help);
-        }
+        YYMenuAttachResources(slot, menuId);
     }
     const bool maximised = (flags & kStyleMaximised) != 0;
 

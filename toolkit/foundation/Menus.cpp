@@ -3,10 +3,13 @@
 #include "toolkit/foundation/CommonControls.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/MenuResources.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
@@ -16,14 +19,36 @@ namespace {
 
 // The help records of the context menu that is open, so the frame can show its texts.
 struct ContextMenuHelp {
-    const char* Texts = nullptr;
-    DWORD Size = 0;
+    std::string_view Texts;
 };
 
 ContextMenuHelp& contextMenuHelp()
 {
     static ContextMenuHelp help;
     return help;
+}
+
+HINSTANCE programInstance()
+{
+    HINSTANCE instance = windowEngineState().Instance;
+    return instance ? instance : GetModuleHandleA(nullptr);
+}
+
+// A resource of the program as bytes; empty when there is none.
+std::string_view resourceBytes(INTEGER identifier, LPCSTR type)
+{
+    HINSTANCE instance = programInstance();
+    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(identifier), type);
+    if (!resource) return {};
+    const void* data = LockResource(LoadResource(instance, resource));
+    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance, resource)) : std::string_view();
+}
+
+// The same as 16-bit words (resources are word-aligned; an odd last byte is not part of a word).
+std::span<const std::uint16_t> resourceWords(INTEGER identifier)
+{
+    const std::string_view bytes = resourceBytes(identifier, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    return {reinterpret_cast<const std::uint16_t*>(bytes.data()), bytes.size() / 2};
 }
 
 WindowSlot& slotOf(INTEGER window) { return windowSlotTable().Slots[static_cast<std::size_t>(window)]; }
@@ -33,25 +58,6 @@ INTEGER barsWindow()
 {
     const INTEGER current = windowEngineState().CurrentWindow;
     return YYWindowHasBars(current) ? current : 0;
-}
-
-bool lookUpRecords(const char* records, DWORD size, INTEGER command, std::string& text)
-{
-    if (!records) return false;
-    DWORD at = 0;
-    while (at + 2 <= size) {
-        const unsigned id = static_cast<unsigned char>(records[at]) | (static_cast<unsigned char>(records[at + 1]) << 8);
-        at += 2;
-        if (id == 0) return false;
-        const DWORD start = at;
-        while (at < size && records[at] != '\0') ++at;
-        if (static_cast<INTEGER>(id) == command) {
-            text.assign(records + start, at - start);
-            return true;
-        }
-        ++at;  // the terminator
-    }
-    return false;
 }
 
 const std::string* itemHelp(HMENU menu, UINT position)
@@ -148,26 +154,24 @@ INTEGER YYMenuFindItem(HMENU menu, INTEGER command, HMENU& found)
 
 void YYMenuAssignPopupIds(HMENU menu, INTEGER identifier)
 {
-    HINSTANCE instance = windowEngineState().Instance ? windowEngineState().Instance : GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(identifier), MAKEINTRESOURCEA(10));  // RT_RCDATA
-    if (!menu || !resource) return;
-    const auto* words = static_cast<const WORD*>(LockResource(LoadResource(instance, resource)));
-    const std::size_t count = SizeofResource(instance, resource) / 2;
-    std::size_t at = 0;
-    while (at < count && words[at] != 0) {
-        const WORD id = words[at++];
-        std::vector<WORD> path;
-        while (at < count && words[at] != 0) path.push_back(words[at++]);
-        ++at;  // the record's closing 0
+    if (!menu) return;
+    for (const MenuPopupIdRecord& record : YYReadMenuPopupIds(resourceWords(identifier))) {
         HMENU current = menu;
-        for (std::size_t k = 0; current && k + 1 < path.size(); ++k) current = GetSubMenu(current, path[k] - 1);
-        if (!current || path.empty()) continue;
+        for (std::size_t k = 0; current && k + 1 < record.Positions.size(); ++k)
+            current = GetSubMenu(current, record.Positions[k] - 1);
+        if (!current || record.Positions.empty()) continue;
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_ID;
-        info.wID = id;
-        SetMenuItemInfoA(current, static_cast<UINT>(path.back() - 1), TRUE, &info);
+        info.wID = record.Command;
+        SetMenuItemInfoA(current, static_cast<UINT>(record.Positions.back() - 1), TRUE, &info);
     }
+}
+
+void YYMenuAttachResources(WindowSlot& slot, INTEGER menuId)
+{
+    slot.Accelerators = LoadAcceleratorsA(programInstance(), MAKEINTRESOURCEA(menuId));
+    slot.MenuHelpTexts = resourceBytes(menuId, "DOVEMENUSTRING");
 }
 
 void YYMenuGreyDisabled(HMENU menu)
@@ -276,9 +280,9 @@ void YYToolbarCreate(INTEGER& identifier, INTEGER window, INTEGER position, INTE
     INTEGER thickness = 0;
     if (identifier != 0) {
         HINSTANCE instance = windowEngineState().Instance;
-        HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(identifier), MAKEINTRESOURCEA(10));
+        const std::span<const std::uint16_t> words = resourceWords(identifier);
         HWND toolbar = nullptr;
-        if (resource) {
+        if (!words.empty()) {
             toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", 0x54000100 | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
                                       0, 0, 10, 10, frame,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(identifier)), instance, nullptr);
@@ -286,15 +290,10 @@ void YYToolbarCreate(INTEGER& identifier, INTEGER window, INTEGER position, INTE
         if (!toolbar) {
             identifier = -1;
         } else {
-            const auto* words = static_cast<const WORD*>(LockResource(LoadResource(instance, resource)));
-            const std::size_t count = SizeofResource(instance, resource) / 2;
-            const int imageWidth = count > 0 ? words[0] : 16, imageHeight = count > 1 ? words[1] : 16;
-            std::vector<WORD> commands;
-            for (std::size_t i = 2; i < count; ++i) {
-                if (words[i] == 0 && (i + 1 >= count || words[i + 1] == 0)) break;
-                commands.push_back(words[i]);
-            }
-            const int images = static_cast<int>(std::count_if(commands.begin(), commands.end(), [](WORD w) { return w != 0; }));
+            const ToolbarResource resource = YYReadToolbarResource(words);
+            const int imageWidth = resource.ImageWidth, imageHeight = resource.ImageHeight;
+            const int images = static_cast<int>(
+                std::count_if(resource.Commands.begin(), resource.Commands.end(), [](std::uint16_t w) { return w != 0; }));
             SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
             SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(imageWidth, imageHeight));
             SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(imageWidth + 6, imageHeight + 6));
@@ -302,7 +301,7 @@ void YYToolbarCreate(INTEGER& identifier, INTEGER window, INTEGER position, INTE
             SendMessageA(toolbar, TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&bitmap));
             std::vector<TBBUTTON> buttons;
             int image = 0;
-            for (WORD command : commands) {
+            for (const std::uint16_t command : resource.Commands) {
                 TBBUTTON button{};
                 if (command == 0) {
                     button.fsStyle = TBSTYLE_SEP;
@@ -395,7 +394,7 @@ void WMenuSetState(INTEGER command, INTEGER option, INTEGER value)
     YYMenuBarRedraw(command, barsWindow());
 }
 
-bool YYContextMenuHasHelp() { return contextMenuHelp().Texts != nullptr; }
+bool YYContextMenuHasHelp() { return !contextMenuHelp().Texts.empty(); }
 
 bool YYMenuHelpText(INTEGER window, INTEGER command, std::string& text)
 {
@@ -409,8 +408,8 @@ bool YYMenuHelpText(INTEGER window, INTEGER command, std::string& text)
             text = *help;
             return true;
         }
-    if (lookUpRecords(slot.MenuHelpTexts, slot.MenuHelpSize, command, text)) return true;
-    return lookUpRecords(contextMenuHelp().Texts, contextMenuHelp().Size, command, text);
+    if (YYMenuStringLookUp(slot.MenuHelpTexts, command, text)) return true;
+    return YYMenuStringLookUp(contextMenuHelp().Texts, command, text);
 }
 
 void YYMenuSet(INTEGER& menuId, INTEGER window)
@@ -440,19 +439,11 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
     const bool hadMenu = old != nullptr;
     YYMenuFreeItems(old, window);
     slot.Accelerators = nullptr;
-    slot.MenuHelpTexts = nullptr;
-    slot.MenuHelpSize = 0;
+    slot.MenuHelpTexts = {};
     SetMenu(frame, menu);
     if (old) DestroyMenu(old);
     slot.Menu = menu;
-    if (menu) {
-        HINSTANCE instance = windowEngineState().Instance;
-        slot.Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(menuId));
-        if (HRSRC help = FindResourceA(instance, MAKEINTRESOURCEA(menuId), "DOVEMENUSTRING")) {
-            slot.MenuHelpTexts = static_cast<const char*>(LockResource(LoadResource(instance, help)));
-            slot.MenuHelpSize = SizeofResource(instance, help);
-        }
-    }
+    if (menu) YYMenuAttachResources(slot, menuId);
     if (record && record->Words[0] == kWindowOtherControl) {
         // The frame keeps its size; a maximised one grows by the menu bar that appeared.
         int height = before.bottom - before.top;
@@ -493,10 +484,7 @@ void YYMenuPopup(INTEGER& menuId, INTEGER x, INTEGER y, INTEGER clientFlag)
     if (slot.Menu) copyStates(popup.get(), slot.Menu);
     POINT at{x, y};
     if (clientFlag) ClientToScreen(slot.Client, &at);
-    if (HRSRC help = FindResourceA(instance, MAKEINTRESOURCEA(menuId), "DOVEMENUSTRING")) {
-        contextMenuHelp().Texts = static_cast<const char*>(LockResource(LoadResource(instance, help)));
-        contextMenuHelp().Size = SizeofResource(instance, help);
-    }
+    contextMenuHelp().Texts = resourceBytes(menuId, "DOVEMENUSTRING");
     TrackPopupMenu(popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, slot.Client, nullptr);
     contextMenuHelp() = ContextMenuHelp{};
 }

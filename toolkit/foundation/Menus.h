@@ -9,6 +9,8 @@
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/WinApi.h"
 
+struct WindowSlot;
+
 // Option 1 enables (1) or greys (0) an item, option 2 checks (1) or unchecks (0) it; toolbar
 // buttons of the same command follow. Error 1001 when neither menu nor toolbar has the command.
 void WMenuSetState(INTEGER command, INTEGER option, INTEGER value);
@@ -25,6 +27,9 @@ void YYToolbarCreate(INTEGER& identifier, INTEGER window, INTEGER position, INTE
                      INTEGER& clientHeight);
 HMENU YYMenuLoad(INTEGER identifier);
 void YYMenuAssignPopupIds(HMENU menu, INTEGER identifier);
+// Attaches the accelerator table and the "DOVEMENUSTRING" help records that share a menu's
+// identifier to the window slot that shows the menu.
+void YYMenuAttachResources(WindowSlot& slot, INTEGER menuId);
 void YYMenuGreyDisabled(HMENU menu);
 void YYMenuFreeItems(HMENU menu, INTEGER window);
 void YYMenuBarRedraw(INTEGER command, INTEGER window);

@@ -214,7 +214,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     if (menuWindow < 0) return false;
     const WindowSlot& s = windowSlotTable().Slots[menuWindow];
     const INTEGER kind = recordKind(s.Frame.get());
-    const bool helps = s.MenuHelpTexts || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
+    const bool helps = !s.MenuHelpTexts.empty() || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
                        kind == kWindowGridEditor;
     if (!helps) return false;
     HWND bar = YYStatusBarOfWindow(slot);
@@ -560,8 +560,7 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             YYMenuFreeItems(s.Menu, slot);
             s.Menu = nullptr;
             s.Accelerators = nullptr;
-            s.MenuHelpTexts = nullptr;
-            s.MenuHelpSize = 0;
+            s.MenuHelpTexts = {};
             s.Toolbars = {};
         }
         break;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
@@ -63,8 +64,7 @@ struct WindowSlot {
     HMENU Menu = nullptr;
     INTEGER MenuItemData = 0;
     HACCEL Accelerators = nullptr;
-    const char* MenuHelpTexts = nullptr;  // loaded "DOVEMENUSTRING" resource
-    DWORD MenuHelpSize = 0;
+    std::string_view MenuHelpTexts;  // the menu's "DOVEMENUSTRING" records (resource memory)
     std::array<HWND, 4> Toolbars{};       // top, left, right, bottom
     std::array<INTEGER, 4> ToolbarWidths{};
     std::vector<ToolbarTip> ToolbarTips;
