@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/dialogs/ControlClasses.h"
@@ -28,6 +29,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -63,46 +65,17 @@ protected:
         WindowOpen(39, 40, 40, 400, 300);
         WEventEnable(10, 1);
         WEventEnable(11, 1);
-        drain();
+        drainEvents();
         libraryErrorState().LastErrorNumber = 0;
     }
     void TearDown() override
     {
-        DialogTable& t = dialogTable();
-        for (INTEGER before = -1; t.count > 0 && t.count != before;) {
-            before = t.count;
-            YYDialogUnload(0, 1);
-        }
-        EXPECT_EQ(t.count, 0);
+        EXPECT_EQ(unloadAllDialogs(), 0);
         dialogManagerState().semiModeless = nullptr;
         dialogManagerState().semiModelessCount = 0;
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        closeAllWindows();
         EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
-    }
-    static void drain()
-    {
-        INTEGER type = 0;
-        EventRecord record{};
-        for (int i = 0; i < 100; ++i) {
-            WEventPeek(type, record);
-            if (type == -1) return;
-        }
-    }
-    // The next delivered event, waiting at most a few seconds; type -1 when none came.
-    // The next delivered event, waiting at most a few seconds; type -1 when none came. Messages
-    // are only taken inside the toolkit's poll, which is where events are recorded.
-    static EventRecord nextEvent(INTEGER& type, DWORD deadlineMs = 3000)
-    {
-        EventRecord record{};
-        const DWORD end = GetTickCount() + deadlineMs;
-        for (;;) {
-            WEventPeek(type, record);
-            if (type != -1 || static_cast<LONG>(end - GetTickCount()) <= 0) return record;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
     }
     static HWND current() { return YYCurrentDialog(); }
     static HWND item(INTEGER id) { return GetDlgItem(current(), id); }
@@ -259,7 +232,7 @@ TEST_F(DialogTest, ModelessEventsCarryTheRecordWords)
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
     EXPECT_EQ(YYActiveModelessDialog(), dialog);
-    drain();
+    drainEvents();
 
     DialogRecord* record = YYDialogRecordOf(dialog);
     record->currentField = 1003;
@@ -271,7 +244,7 @@ TEST_F(DialogTest, ModelessEventsCarryTheRecordWords)
     EXPECT_EQ(e[0], 101);
     EXPECT_EQ(e[1], 1003);
     EXPECT_EQ(e[2], 1005);
-    drain();
+    drainEvents();
     EXPECT_EQ(SendMessageA(item(1005), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     // Typing raises nothing until the field asks for it; moving the focus in raises one change.
@@ -279,7 +252,7 @@ TEST_F(DialogTest, ModelessEventsCarryTheRecordWords)
     e = nextEvent(type);
     ASSERT_EQ(type, 10);
     EXPECT_EQ(e[2], 1013);
-    drain();
+    drainEvents();
     PostMessageA(item(1013), WM_CHAR, 'x', 0);
     e = nextEvent(type, 300);
     EXPECT_EQ(type, -1);
@@ -291,7 +264,7 @@ TEST_F(DialogTest, ModelessEventsCarryTheRecordWords)
     struct Case { UINT message; WPARAM wParam; INTEGER value1; };
     const Case buttons[] = {{WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 1}, {WM_COMMAND, MAKEWPARAM(2, BN_CLICKED), 2}};
     for (const Case& c : buttons) {
-        drain();
+        drainEvents();
         PostMessageA(dialog, c.message, c.wParam, 0);
         e = nextEvent(type);
         ASSERT_EQ(type, 3);
@@ -299,7 +272,7 @@ TEST_F(DialogTest, ModelessEventsCarryTheRecordWords)
         EXPECT_EQ(e[1], c.value1);
         EXPECT_EQ(e[2], record->previousField);
     }
-    drain();
+    drainEvents();
     HELPINFO help{};
     help.cbSize = sizeof help;
     sendDuringPoll(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
@@ -420,7 +393,7 @@ TEST_F(DialogTest, TabPagesLoadPlaceSwitchAndGoWithTheirDialog)
     EXPECT_EQ(lastError(), 1012);
 
     // A user's switch raises the tab event with the pages left and entered.
-    drain();
+    drainEvents();
     PostMessageA(tab, TCM_SETCURFOCUS, 1, 0);
     INTEGER type = 0;
     EventRecord e = nextEvent(type);
@@ -763,7 +736,7 @@ TEST_F(DialogTest, NumericFieldsCheckAndRewriteTheirEntryWhenTheFocusLeaves)
     WDialogPutReal(1302, 5.0f, "(F6.2)");
     SetFocus(real);
     typeInto(real, "12");
-    drain();
+    drainEvents();
     beeps = cursorState().Beeps;
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0);
     INTEGER type = 0;
@@ -774,7 +747,7 @@ TEST_F(DialogTest, NumericFieldsCheckAndRewriteTheirEntryWhenTheFocusLeaves)
 
     SetFocus(item(2));  // the focus moves to the push button, as a mouse press does
     EXPECT_EQ(GetFocus(), item(2));
-    drain();
+    drainEvents();
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(2, BN_CLICKED), 0);
     EventRecord e = nextEvent(type);
     ASSERT_EQ(type, 3);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
@@ -21,6 +22,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -36,41 +38,13 @@ protected:
     }
     void TearDown() override
     {
-        DialogTable& t = dialogTable();
-        for (INTEGER before = -1; t.count > 0 && t.count != before;) {
-            before = t.count;
-            YYDialogUnload(0, 1);
-        }
-        EXPECT_EQ(t.count, 0);
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        EXPECT_EQ(unloadAllDialogs(), 0);
+        closeAllWindows();
         NumericEditState& s = numericEditState();
         s.pendingField = s.tabPendingField = nullptr;
         s.saveOnFocus = 1;
         EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
-    }
-    // The types of the events delivered until none has come for the given time; messages are
-    // only taken inside the toolkit's poll, which is where events are recorded.
-    static std::vector<INTEGER> eventsWithin(DWORD quietMs, std::vector<EventRecord>* records = nullptr)
-    {
-        std::vector<INTEGER> types;
-        DWORD end = GetTickCount() + quietMs;
-        for (int guard = 0; guard < 1000; ++guard) {
-            INTEGER type = 0;
-            EventRecord record{};
-            WEventPeek(type, record);
-            if (type != -1) {
-                types.push_back(type);
-                if (records) records->push_back(record);
-                end = GetTickCount() + quietMs;
-                continue;
-            }
-            if (static_cast<LONG>(end - GetTickCount()) <= 0) break;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return types;
     }
     static bool has(const std::vector<INTEGER>& types, INTEGER type)
     {

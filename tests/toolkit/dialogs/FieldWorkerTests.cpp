@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
@@ -21,6 +22,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -40,15 +42,8 @@ protected:
     }
     void TearDown() override
     {
-        DialogTable& t = dialogTable();
-        for (INTEGER before = -1; t.count > 0 && t.count != before;) {
-            before = t.count;
-            YYDialogUnload(0, 1);
-        }
-        EXPECT_EQ(t.count, 0);
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        EXPECT_EQ(unloadAllDialogs(), 0);
+        closeAllWindows();
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
     }
     HWND item(INTEGER id) const { return GetDlgItem(dialog_, id); }

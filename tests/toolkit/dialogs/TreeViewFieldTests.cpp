@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogChoiceFields.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
@@ -22,6 +23,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -71,7 +73,7 @@ protected:
     {
         WindowOpen(39, 40, 40, 400, 300);
         WEventEnable(10, 1);
-        drain();
+        drainEvents();
         WDialogLoad(7000);
         dialog_ = YYCurrentDialog();
         ASSERT_NE(dialog_, nullptr);
@@ -79,25 +81,9 @@ protected:
     void TearDown() override
     {
         YYTreeUniqueSwitch(1);
-        DialogTable& t = dialogTable();
-        for (INTEGER before = -1; t.count > 0 && t.count != before;) {
-            before = t.count;
-            YYDialogUnload(0, 1);
-        }
-        EXPECT_EQ(t.count, 0);
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        EXPECT_EQ(unloadAllDialogs(), 0);
+        closeAllWindows();
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
-    }
-    static void drain()
-    {
-        INTEGER type = 0;
-        EventRecord record{};
-        for (int i = 0; i < 100; ++i) {
-            WEventPeek(type, record);
-            if (type == -1) return;
-        }
     }
     // Events of the given type delivered within the deadline (events are recorded inside the poll).
     static std::vector<EventRecord> eventsOf(INTEGER wanted, DWORD deadlineMs)
@@ -264,7 +250,7 @@ TEST_F(TreeFieldTest, SelectionIsReadAndSetAndTheUsersChoiceRaisesAnEvent)
 {
     WDialogShow(-1, -1, 0, 2);
     ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(dialog_) != 0; }));
-    drain();
+    drainEvents();
     INTEGER field = 7002;
     EXPECT_EQ(YYTreeGetSelection(field), kTreeNoItem);
     EXPECT_EQ(field, kTreeNoItem);
@@ -383,7 +369,7 @@ TEST_F(TreeFieldTest, ADoubleClickOnALeafPressesTheDefaultButton)
         POINT screen = at;
         ClientToScreen(t, &screen);
         SetCursorPos(screen.x, screen.y);
-        drain();
+        drainEvents();
         PostMessageA(t, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
         const std::vector<EventRecord> buttons = eventsOf(3, 700);
         EXPECT_EQ(buttons.size(), c.pressed ? 1u : 0u) << c.field << " " << c.identifier;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
@@ -16,6 +17,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -33,9 +35,7 @@ protected:
     void TearDown() override
     {
         childWindowHooks() = ChildWindowHooks{};
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        closeAllWindows();
     }
     static WindowSlot& slot(INTEGER n) { return windowSlotTable().Slots[static_cast<std::size_t>(n)]; }
     static INTEGER child(INTEGER flags, INTEGER parent = 0, INTEGER width = 200, INTEGER height = 120,

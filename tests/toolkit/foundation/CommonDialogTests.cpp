@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
@@ -27,6 +28,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -41,9 +43,7 @@ protected:
     }
     void TearDown() override
     {
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        closeAllWindows();
     }
     static HWND frame() { return windowSlotTable().Slots[0].Frame.get(); }
     static INTEGER lastError() { return libraryErrorState().LastErrorNumber; }

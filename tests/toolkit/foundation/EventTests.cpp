@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
@@ -18,6 +19,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 // Stands in for the dialog manager's records: one fake dialog, identifier 104.
 namespace {
@@ -45,25 +47,13 @@ protected:
     void SetUp() override
     {
         WindowOpen(39, 40, 40, 400, 300, 30001);
-        drain();
+        drainEvents();
         libraryErrorState().LastErrorNumber = 0;
     }
     void TearDown() override
     {
         setKeys({});
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
-    }
-    // Hands out whatever opening the window left behind.
-    static void drain()
-    {
-        INTEGER type = 0;
-        EventRecord record{};
-        for (int i = 0; i < 100; ++i) {
-            WEventPeek(type, record);
-            if (type == -1) return;
-        }
+        closeAllWindows();
     }
     static void setKeys(std::initializer_list<int> held)
     {
@@ -346,7 +336,7 @@ TEST_F(EventTest, DialogEventsAndTheDeferredFieldChange)
     fakeFields() = DialogEventFields{104, 3, 4, 7, 1, 2, 0, 0};
     WEventEnable(10, 1);
     WEventEnable(11, 1);
-    drain();
+    drainEvents();
 
     PostMessageA(dialog.handle(), WM_USER, 0, 0);
     INTEGER type = 0;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/dialogs/DialogLoad.h"
@@ -24,6 +25,7 @@
 #include "toolkit/graphics/GraphicsState.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -48,9 +50,7 @@ protected:
         // Ordinary dialogs first; layouts go with their windows.
         for (INTEGER i = t.count; i >= 1; --i)
             if (!YYDialogLayoutFrame(t.handles[static_cast<std::size_t>(i)])) YYDialogUnload(0, i);
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        closeAllWindows();
         EXPECT_EQ(t.count, 0);
         EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
@@ -69,24 +69,6 @@ protected:
         return layout;
     }
     static INTEGER lastError() { return libraryErrorState().LastErrorNumber; }
-    static void drain()
-    {
-        INTEGER type = 0;
-        EventRecord record{};
-        for (int i = 0; i < 100 && type != -1; ++i) WEventPeek(type, record);
-    }
-    // The next delivered event within a deadline; type -1 when none came. Messages are taken
-    // only inside the toolkit's poll, which is where events are recorded.
-    static EventRecord nextEvent(INTEGER& type)
-    {
-        EventRecord record{};
-        const DWORD end = GetTickCount() + 3000;
-        for (;;) {
-            WEventPeek(type, record);
-            if (type != -1 || static_cast<LONG>(end - GetTickCount()) <= 0) return record;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-    }
     Watchdog watchdog_{std::chrono::milliseconds(120000)};
 };
 
@@ -124,7 +106,7 @@ TEST_F(LayoutDialogTest, AMainWindowLayoutIsALiveDialogOfTheDialogManager)
     EXPECT_EQ(lastError(), 0);
 
     // A push button raises its event under the layout's identifier.
-    drain();
+    drainEvents();
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(8014, BN_CLICKED), 0);
     INTEGER type = 0;
     const EventRecord e = nextEvent(type);
@@ -372,8 +354,7 @@ TEST_F(LayoutDialogTest, ShutDownDestroysEveryDialogAndEmptiesTheTable)
     WDialogLoad(kChildDialog, kChildDialog, 0);
     ASSERT_EQ(dialogTable().count, 3);
     HWND picture = YYDialogByIdentifier(kPictureDialog), inside = YYDialogByIdentifier(kChildDialog);
-    YYWindowsDestroyAll();
-    windowEngineState().MainWindowOpen = 0;
+    closeAllWindows();
     EXPECT_EQ(dialogTable().count, 0);
     EXPECT_EQ(WDialogQuery(3), 0);
     EXPECT_EQ(YYActiveModelessDialog(), nullptr);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/EventStore.h"
@@ -22,6 +23,7 @@
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -94,9 +96,7 @@ protected:
     {
         childWindowHooks() = ChildWindowHooks{};
         editorProcedure() = EditorProcedureState{};
-        YYWindowsDestroyAll();
-        windowEngineState().MainWindowOpen = 0;
-        pumpPending();
+        closeAllWindows();
     }
     static WindowSlot& slot(INTEGER n) { return windowSlotTable().Slots[static_cast<std::size_t>(n)]; }
     static HWND frame(INTEGER n) { return slot(n).Frame.get(); }

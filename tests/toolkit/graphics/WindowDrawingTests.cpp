@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -15,6 +16,7 @@
 #include "toolkit/graphics/ScreenDriver.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 TEST(WindowDrawing, OpeningResetsGraphicsOntoTheWindowAndLinesReachItsPixels)
 {
@@ -63,7 +65,5 @@ TEST(WindowDrawing, OpeningResetsGraphicsOntoTheWindowAndLinesReachItsPixels)
     WindowClearArea();
     EXPECT_TRUE(waitUntil([&] { return clientPixel(client, ix, row) != RGB(255, 0, 0); }));
 
-    YYWindowsDestroyAll();
-    windowEngineState().MainWindowOpen = 0;
-    pumpPending();
+    closeAllWindows();
 }

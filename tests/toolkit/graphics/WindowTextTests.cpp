@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -17,6 +18,7 @@
 #include "toolkit/graphics/TextDrawing.h"
 
 using namespace GuiHarness;
+using namespace ToolkitSession;
 
 namespace {
 
@@ -115,7 +117,5 @@ TEST(WindowText, CentredTitleAndUprightText)
     }
 
     IGrTextAlign(1, 0);
-    YYWindowsDestroyAll();
-    windowEngineState().MainWindowOpen = 0;
-    pumpPending();
+    closeAllWindows();
 }
