@@ -305,6 +305,37 @@ TEST_F(MenuHelpForwardTest, ASplitWindowForgetsItsClosedCommandPaneAndThePaneMen
     }
 }
 
+TEST_F(MenuHelpForwardTest, ClosingAWindowThatHoldsASplitWithACommandPaneLeavesNoMenuBehind)
+{
+    openMain();
+    INTEGER child = 0, layout = 0;
+    YYChildWindowCreate(30, 30, 300, 200, child, kStyleSystemMenu, 0, kNoBars, layout, 0, -1, "holder");
+    ASSERT_GT(child, 0);
+    WindowSetCurrent(child);
+    const auto outer = splitCurrent(0, {0, 0}, {0, kMenu});
+    ASSERT_GT(outer[1], 0);
+    // The first pane is split again and carries its own first pane's menu as the command pane's.
+    const INTEGER inner = outer[0];
+    WindowSetCurrent(inner);
+    const auto panes = splitCurrent(kSplitStacked, {0, 0}, {kMenu, kMenu});
+    ASSERT_GT(panes[1], 0);
+    HMENU paneMenu = slot(panes[0]).Menu, otherMenu = slot(panes[1]).Menu;
+    ASSERT_TRUE(IsMenu(paneMenu) && IsMenu(otherMenu));
+    split(inner).Words[18] = reinterpret_cast<std::intptr_t>(frame(panes[0]));
+    slot(inner).Menu = paneMenu;
+    // The holder's frame shows the other outer pane's menu, so no frame holds the shared one.
+    SetFocus(slot(outer[1]).Client);
+    pumpPending();
+    ASSERT_EQ(GetMenu(frame(child)), slot(outer[1]).Menu);
+
+    INTEGER closing = child, dialog = 0;
+    YYWindowClose(closing, dialog);
+    pumpPending();
+    for (INTEGER n : {child, inner, panes[0], panes[1]}) EXPECT_FALSE(slot(n).Frame);
+    EXPECT_FALSE(IsMenu(paneMenu));  // destroyed once, by its last holder
+    EXPECT_FALSE(IsMenu(otherMenu));
+}
+
 namespace {
 
 // The open-file list of a stand-in text editor: entries 1 to 4.
