@@ -581,7 +581,7 @@ INTEGER unloadAt(INTEGER at, INTEGER keepPages, bool viaCurrent, bool forced)
         }
         for (INTEGER page : pages) {
             const INTEGER pageIndex = YYDialogIndex(page);
-            if (pageIndex > 0 && handleAt(pageIndex) != dialog) unloadAt(pageIndex, 0, false, true);
+            if (pageIndex > 0 && handleAt(pageIndex) != dialog) YYDialogDestroy(pageIndex);
         }
     }
     for (INTEGER i = t.count; i >= 1; --i) {
@@ -614,6 +614,8 @@ INTEGER unloadAt(INTEGER at, INTEGER keepPages, bool viaCurrent, bool forced)
 }
 
 }  // namespace
+
+void YYDialogDestroy(INTEGER index) { unloadAt(index, 0, false, true); }
 
 INTEGER YYDialogUnload(INTEGER keepPages, INTEGER index)
 {

@@ -36,6 +36,9 @@ void YYDialogShow(INTEGER x, INTEGER y, INTEGER childX, INTEGER childY, INTEGER&
 // index -1 = the current dialog; the result is 0, or -1 combined with a window, -2 a tab page.
 INTEGER YYDialogHide(INTEGER index);
 INTEGER YYDialogUnload(INTEGER keepPages, INTEGER index);
+// Unloads the dialog at a table index without asking it: hidden whatever it says (a page whose
+// dialog goes), then unloaded as above with its own pages.
+void YYDialogDestroy(INTEGER index);
 void YYDialogsDisable(HWND window, INTEGER flag);
 void YYDialogsEnable(HWND window, INTEGER flag);
 INTEGER YYDialogParentWindow();
