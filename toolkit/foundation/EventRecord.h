@@ -13,6 +13,10 @@ enum EventTypeCode : INTEGER {
     kEventViewerPosition = 15, kEventDoubleClick = 16,
 };
 
+// Word 2 of a key event: a character's own code, or from the key table 256 and up for keys without
+// a character (Up 258, F1 301, Shift+F5 325, Ctrl+Left 269 ...).
+using ToolkitKeyCode = INTEGER;
+
 // 12 words: window, values 1 to 4, X, Y, exposed width and height (REAL bits), user X and Y (REAL
 // bits), message time.
 using EventRecord = std::array<INTEGER, 12>;

@@ -45,7 +45,7 @@ void YYEventEnableDefaults()
     eventEnableTable().Flags = {1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0};
 }
 
-INTEGER YYKeyCodeMap(INTEGER key, INTEGER m)
+ToolkitKeyCode YYKeyCodeMap(INTEGER key, INTEGER m)
 {
     const INTEGER shift = m / 5;
     switch (key) {

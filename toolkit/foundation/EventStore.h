@@ -52,7 +52,7 @@ void YYEventEnableGet(INTEGER type, INTEGER& flag);
 // The defaults: types 1, 2, 3, 4, 7, 8, 9, 13 and 14 on, the others off.
 void YYEventEnableDefaults();
 void YYEventStore(INTEGER type, INTEGER value, WPARAM wParam, LPARAM lParam, HWND window);
-INTEGER YYKeyCodeMap(INTEGER virtualKey, INTEGER modifierOffset);
+ToolkitKeyCode YYKeyCodeMap(INTEGER virtualKey, INTEGER modifierOffset);
 INTEGER YYMouseButtonState(WPARAM keyFlags);
 // The status bar of the window or of its nearest ancestor window that has one; null when none.
 HWND YYStatusBarOfWindow(INTEGER window);
