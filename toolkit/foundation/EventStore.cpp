@@ -4,6 +4,7 @@
 
 #include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
@@ -439,12 +440,39 @@ INTEGER bitsOf(REAL value)
     return word;
 }
 
+// A modeless dialog keeps its window's accelerators working: a dialog laid out in a window offers
+// keys to that window's menu (for a pane without one, to the nearest enclosing split window's),
+// a free resizable dialog to the main window's.
+bool modelessAccelerator(HWND dialog, MSG& message)
+{
+    const DialogRecord* record = YYDialogRecordOf(dialog);
+    if (!record) return false;
+    auto& slots = windowSlotTable().Slots;
+    if (HWND frame = record->combinedWindow) {
+        const INTEGER slot = YYWindowSlotFromHandle(frame);
+        if (slot < 0) return false;
+        INTEGER menuSlot = slots[slot].Menu ? slot : -1;
+        if (menuSlot < 0 && (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD)) {
+            for (HWND w = frame; w && menuSlot < 0;) {
+                HWND parent = GetParent(w);
+                w = parent ? GetParent(parent) : nullptr;
+                const WindowUserRecord* split = w ? YYWindowRecord(w) : nullptr;
+                if (!split || split->Words[0] != kWindowSplit) break;
+                const INTEGER s = YYWindowSlotFromHandle(w);
+                if (s >= 0 && slots[s].Menu) menuSlot = s;
+            }
+        }
+        return menuSlot >= 0 && YYAcceleratorTranslate(slot, menuSlot, message) != 0;
+    }
+    return record->resizable && YYAcceleratorTranslate(0, 0, message) != 0;
+}
+
 }  // namespace
 
 void YYEventRoute(MSG& message)
 {
     if (HWND dialog = YYActiveModelessDialog()) {
-        if (IsDialogMessageA(dialog, &message)) return;
+        if (modelessAccelerator(dialog, message) || IsDialogMessageA(dialog, &message)) return;
     }
     if (std::intptr_t* record = targetRecord(message.hwnd)) {
         HWND frame = nullptr;
