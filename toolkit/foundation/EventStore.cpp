@@ -5,6 +5,7 @@
 #include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
@@ -456,8 +457,7 @@ bool modelessAccelerator(HWND dialog, MSG& message)
             for (HWND w = frame; w && menuSlot < 0;) {
                 HWND parent = GetParent(w);
                 w = parent ? GetParent(parent) : nullptr;
-                const WindowUserRecord* split = w ? YYWindowRecord(w) : nullptr;
-                if (!split || split->Words[0] != kWindowSplit) break;
+                if (!w || !YYSplitRecord(w)) break;
                 const INTEGER s = YYWindowSlotFromHandle(w);
                 if (s >= 0 && slots[s].Menu) menuSlot = s;
             }
