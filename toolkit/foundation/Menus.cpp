@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MenuResources.h"
 #include "toolkit/foundation/WindowProcs.h"
@@ -421,7 +422,9 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
     WindowSlot& slot = slotOf(window);
     HWND frame = slot.Frame.get();
     const WindowUserRecord* record = YYWindowRecord(frame);
-    if ((GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) || (record && record->Words[0] == kWindowTextEditor)) {
+    // A pane's menu shows on the top-level frame around it; other child windows have no menu bar.
+    const bool pane = YYSplitOfPane(frame) >= 0;
+    if (((GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) && !pane) || (record && record->Words[0] == kWindowTextEditor)) {
         menuId = -2;
         return;
     }
@@ -433,6 +436,7 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
             return;
         }
     }
+    HWND bar = pane ? YYOutermostFrame(frame) : frame;
     RECT before{};
     GetWindowRect(frame, &before);
     HMENU old = slot.Menu;
@@ -440,11 +444,15 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
     YYMenuFreeItems(old, window);
     slot.Accelerators = nullptr;
     slot.MenuHelpTexts = {};
-    SetMenu(frame, menu);
+    // The outer frame changes only while it shows this pane's menu; otherwise it keeps its own.
+    if (!pane || (old && GetMenu(bar) == old)) SetMenu(bar, menu);
+    // A split window that carried this pane's menu as its own carries the new one.
+    for (WindowSlot& other : windowSlotTable().Slots)
+        if (&other != &slot && old && other.Menu == old) other.Menu = menu;
     if (old) DestroyMenu(old);
     slot.Menu = menu;
     if (menu) YYMenuAttachResources(slot, menuId);
-    if (record && record->Words[0] == kWindowOtherControl) {
+    if (!pane && record && record->Words[0] == kWindowOtherControl) {
         // The frame keeps its size; a maximised one grows by the menu bar that appeared.
         int height = before.bottom - before.top;
         if (IsZoomed(frame) && menu && !hadMenu) height += GetSystemMetrics(SM_CYMENU);
@@ -453,7 +461,7 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
         GetClientRect(frame, &client);
         SendMessageA(reinterpret_cast<HWND>(record->Words[5]), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     }
-    DrawMenuBar(frame);
+    DrawMenuBar(bar);
 }
 
 void YYMenuPopup(INTEGER& menuId, INTEGER x, INTEGER y, INTEGER clientFlag)

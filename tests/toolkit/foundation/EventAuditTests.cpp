@@ -10,6 +10,7 @@
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
@@ -79,4 +80,59 @@ TEST_F(ModelessAcceleratorTest, APaneWithoutMenuUsesTheSplitWindowsMenu)
     const WindowUserRecord* record = YYWindowRecord(windowSlotTable().Slots[static_cast<std::size_t>(panes[0])].Frame.get());
     ASSERT_NE(record, nullptr);
     expectAcceleratorThroughDialog(reinterpret_cast<HWND>(record->Words[5]));
+}
+
+namespace {
+
+constexpr INTEGER kMenu = 30001;
+
+class MenuSetTest : public ::testing::Test {
+protected:
+    void TearDown() override { closeAllWindows(); }
+    static WindowSlot& slot(INTEGER n) { return windowSlotTable().Slots[static_cast<std::size_t>(n)]; }
+    static HWND frame(INTEGER n) { return slot(n).Frame.get(); }
+    Watchdog watchdog_{std::chrono::milliseconds(60000)};
+};
+
+}  // namespace
+
+TEST_F(MenuSetTest, APaneGetsItsMenuShownOnTheFrameOnlyWhileItsMenuIsTheOneShown)
+{
+    WindowOpen(39, 20, 20, 500, 300);
+    WindowSetCurrent(0);
+    std::array<INTEGER, 2> panes{}, layouts{0, 0};
+    constexpr std::array<INTEGER, 4> noBars{0, 0, 0, 0};
+    YYSplitWindowCreate(panes, 0, {0, 0}, -1, {kMenu, 0}, {noBars, noBars}, layouts, {-1, -1}, "first", "second");
+    pumpPending();
+    ASSERT_GT(panes[1], 0);
+    HMENU shown = slot(panes[0]).Menu;
+    ASSERT_EQ(GetMenu(frame(0)), shown);
+
+    // The pane whose menu is shown: the frame shows the new menu, the old one is gone.
+    INTEGER id = kMenu;
+    YYMenuSet(id, panes[0]);
+    EXPECT_EQ(id, kMenu);
+    HMENU replaced = slot(panes[0]).Menu;
+    EXPECT_NE(replaced, shown);
+    EXPECT_EQ(GetMenu(frame(0)), replaced);
+    EXPECT_FALSE(IsMenu(shown));
+    EXPECT_NE(slot(panes[0]).Accelerators, nullptr);
+
+    // The other pane gets a menu of its own; the frame keeps the one it shows.
+    id = kMenu;
+    YYMenuSet(id, panes[1]);
+    EXPECT_EQ(id, kMenu);
+    EXPECT_TRUE(IsMenu(slot(panes[1]).Menu));
+    EXPECT_EQ(GetMenu(frame(0)), replaced);
+
+    // A missing menu changes nothing; a window inside another without being a pane has no menu bar.
+    id = 12345;
+    YYMenuSet(id, panes[1]);
+    EXPECT_EQ(id, -1);
+    INTEGER inside = 0, layout = 0;
+    YYChildWindowCreate(5, 5, 80, 60, inside, kStyleInsideParent, 0, noBars, layout, panes[1], -1, "inside");
+    ASSERT_GT(inside, 0);
+    id = kMenu;
+    YYMenuSet(id, inside);
+    EXPECT_EQ(id, -2);
 }
