@@ -103,14 +103,20 @@ void itemOption(INTEGER command, INTEGER& value, bool enable)
     }
 }
 
-void freeItems(HMENU menu)
+// Frees the help texts of a menu's items, through its sub-menus; returns how many there were.
+int freeItems(HMENU menu)
 {
+    int freed = 0;
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        delete itemHelp(menu, static_cast<UINT>(i));
+        if (const std::string* help = itemHelp(menu, static_cast<UINT>(i))) {
+            delete help;
+            ++freed;
+        }
         setItemHelp(menu, static_cast<UINT>(i), nullptr);
-        if (HMENU sub = GetSubMenu(menu, i)) freeItems(sub);
+        if (HMENU sub = GetSubMenu(menu, i)) freed += freeItems(sub);
     }
+    return freed;
 }
 
 void copyStates(HMENU popup, HMENU source)
@@ -564,10 +570,14 @@ void YYMenuItemDelete(INTEGER& command)
         command = -1;
         return;
     }
+    int freed = 0;
     if (const std::string* help = itemHelp(found, static_cast<UINT>(position))) {
         delete help;
-        --slot.MenuItemData;
+        ++freed;
     }
+    // A pop-up item takes the help texts of its sub-menu along.
+    if (HMENU sub = GetSubMenu(found, position)) freed += freeItems(sub);
+    slot.MenuItemData -= freed;
     DeleteMenu(found, static_cast<UINT>(position), MF_BYPOSITION);
     if (found == slot.Menu) DrawMenuBar(slot.Frame.get());
 }

@@ -136,3 +136,19 @@ TEST_F(MenuSetTest, APaneGetsItsMenuShownOnTheFrameOnlyWhileItsMenuIsTheOneShown
     YYMenuSet(id, inside);
     EXPECT_EQ(id, -2);
 }
+
+TEST_F(MenuSetTest, DeletingAPopUpItemFreesTheHelpTextsOfItsSubMenu)
+{
+    WindowOpen(39, 20, 20, 500, 300, kMenu);
+    INTEGER command = 40024;  // inside the "View" pop-up, 40006
+    YYMenuItemHelp(command, "zoom in or out");
+    command = 40006;
+    YYMenuItemHelp(command, "the view");
+    ASSERT_EQ(slot(0).MenuItemData, 2);
+    command = 40006;
+    YYMenuItemDelete(command);
+    EXPECT_EQ(command, 40006);
+    EXPECT_EQ(slot(0).MenuItemData, 0);
+    HMENU found = nullptr;
+    EXPECT_EQ(YYMenuFindItem(slot(0).Menu, 40024, found), -1);
+}
