@@ -117,6 +117,9 @@ void clientResize(HWND window, INTEGER slot, WPARAM wParam, LPARAM lParam)
         return;
     }
     ArrangeIconicWindows(window);
+    // A window inside another may have changed its holder's free room for icons too.
+    if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) && GetParent(frame))
+        ArrangeIconicWindows(GetParent(frame));
     RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_UPDATENOW | RDW_NOCHILDREN);
     YYEventStore(8, 0, wParam, lParam, window);
     YYEventPendingKeep(window);

@@ -1,5 +1,5 @@
-// Windows inside other windows: the caption drawn when one is minimised, and the repaint of its
-// drawing client while a modal wait holds copies of the windows.
+// Windows inside other windows: the caption drawn when one is minimised, the icons of the holder
+// after a resize, and the repaint of a drawing client while a modal wait holds copies of the windows.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -70,6 +70,13 @@ protected:
         pumpPending();
         return window;
     }
+    static RECT inParent(HWND window)
+    {
+        RECT r{};
+        GetWindowRect(window, &r);
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
     Watchdog watchdog_{std::chrono::milliseconds(60000)};
 };
 
@@ -123,4 +130,24 @@ TEST_F(WindowAuditTest, AWindowInsideAnotherRepaintsFromItsHoldersCopyDuringAMod
     }
     YYWindowSnapshots(0, -1, status);
     EXPECT_EQ(shown, kRed);
+}
+
+TEST_F(WindowAuditTest, ResizingAWindowInsideAnotherArrangesTheIconsOfItsHolder)
+{
+    const INTEGER holder = inside(0, 10, 10, 300, 200);
+    const INTEGER sibling = inside(0, 350, 10, 120, 80);
+    ASSERT_GT(sibling, 0);
+    HWND icon = slot(sibling).Frame.get();
+    ShowWindow(icon, SW_MINIMIZE);
+    pumpPending();
+    ASSERT_TRUE(IsIconic(icon));
+    ArrangeIconicWindows(slot(0).Client);
+    const RECT arranged = inParent(icon);
+    SetWindowPos(icon, nullptr, arranged.left + 137, arranged.top - 91, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_NE(inParent(icon).left, arranged.left);
+
+    SetWindowPos(slot(holder).Frame.get(), nullptr, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpPending();
+    EXPECT_EQ(inParent(icon).left, arranged.left);
+    EXPECT_EQ(inParent(icon).top, arranged.top);
 }
