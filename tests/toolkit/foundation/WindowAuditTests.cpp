@@ -9,6 +9,7 @@
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/WindowPlacement.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -150,4 +151,26 @@ TEST_F(WindowAuditTest, ResizingAWindowInsideAnotherArrangesTheIconsOfItsHolder)
     pumpPending();
     EXPECT_EQ(inParent(icon).left, arranged.left);
     EXPECT_EQ(inParent(icon).top, arranged.top);
+}
+
+TEST_F(WindowAuditTest, RestoringAMaximisedWindowInsideAnotherTakesTheRequestedPlace)
+{
+    const INTEGER inner = inside(0, 40, 30, 200, 120);
+    ASSERT_GT(inner, 0);
+    HWND frame = slot(inner).Frame.get();
+    const RECT before = inParent(frame);
+    ASSERT_NE(before.left, 0);
+    WindowSetCurrent(inner);
+    WindowMoveResize(kUnchanged, kUnchanged, kUnchanged, kUnchanged, 2);
+    pumpPending();
+    ASSERT_TRUE(IsZoomed(frame));
+
+    WindowMoveResize(kUnchanged, kUnchanged, 0, 0, 1);  // restored, at the holder's top left corner
+    pumpPending();
+    ASSERT_FALSE(IsZoomed(frame));
+    const RECT after = inParent(frame);
+    EXPECT_EQ(after.left, 0);
+    EXPECT_EQ(after.top, 0);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 }
