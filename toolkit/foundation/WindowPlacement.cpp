@@ -159,7 +159,8 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
         if (!isInside(frame)) {
             const POINT offset = workspaceOffset();
             OffsetRect(&normal, offset.x, offset.y);
-        } else if (state == 2) {
+        } else if (state == 2 || present == 2) {
+            // The frame puts the saved rectangle back when it is restored: it must be the new one.
             slot.SavedRectangle = {normal.left, normal.top, normal.right, normal.bottom};
         }
         placement.rcNormalPosition = normal;

@@ -55,6 +55,29 @@ void bringForward(HWND frame)
     YYWindowActivate(frame);
 }
 
+// The copy a drawing client repaints from while snapshots are in force, and where in that copy its
+// own area begins. A window inside another has no copy of its own: its content is part of the copy
+// of the top-level window that holds it.
+HBITMAP snapshotShowing(INTEGER slot, HWND client, POINT& offset)
+{
+    offset = POINT{0, 0};
+    if (slot < 0) return nullptr;
+    auto& slots = windowSlotTable().Slots;
+    if (slots[slot].Snapshot) return static_cast<HBITMAP>(slots[slot].Snapshot.get());
+    HWND frame = slotFrame(slot);
+    if (!frame || YYWindowRecord(frame)) return nullptr;
+    INTEGER ancestor = slot;
+    while (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD)) {
+        ancestor = YYWindowSlotFromHandle(GetParent(frame));
+        if (ancestor < 0) return nullptr;
+        frame = slotFrame(ancestor);
+    }
+    const WindowSlot& top = slots[ancestor];
+    if (ancestor == slot || !top.Snapshot || !top.Client) return nullptr;
+    MapWindowPoints(client, top.Client, &offset, 1);
+    return static_cast<HBITMAP>(top.Snapshot.get());
+}
+
 LRESULT clientKeyDown(HWND window, WPARAM wParam)
 {
     // Only the character message this key produced belongs to it; anything else stays queued.
@@ -94,6 +117,9 @@ void clientResize(HWND window, INTEGER slot, WPARAM wParam, LPARAM lParam)
         return;
     }
     ArrangeIconicWindows(window);
+    // A window inside another may have changed its holder's free room for icons too.
+    if (frame && (GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) && GetParent(frame))
+        ArrangeIconicWindows(GetParent(frame));
     RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_UPDATENOW | RDW_NOCHILDREN);
     YYEventStore(8, 0, wParam, lParam, window);
     YYEventPendingKeep(window);
@@ -313,12 +339,13 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
             // While a modal box is up the client shows its snapshot and raises nothing.
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
-            if (slot >= 0 && windowSlotTable().Slots[slot].Snapshot) {
+            POINT offset{0, 0};
+            if (HBITMAP snapshot = snapshotShowing(slot, window, offset)) {
                 MemoryDcHandle source(CreateCompatibleDC(dc));
-                DcSelection selected(source.get(), windowSlotTable().Slots[slot].Snapshot.get());
+                DcSelection selected(source.get(), snapshot);
                 RECT r{};
                 GetClientRect(window, &r);
-                BitBlt(dc, 0, 0, r.right, r.bottom, source.get(), 0, 0, SRCCOPY);
+                BitBlt(dc, 0, 0, r.right, r.bottom, source.get(), offset.x, offset.y, SRCCOPY);
             }
             EndPaint(window, &paint);
             return 0;
@@ -542,7 +569,14 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
                 SetWindowPlacement(window, &placement);
             }
         }
-        if (wParam == SIZE_MINIMIZED) return 0;
+        if (wParam == SIZE_MINIMIZED) {
+            // An icon inside another window is no longer the active one: the window holding it is.
+            if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+                SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+                if (HWND holder = GetParent(GetParent(window))) SendMessageA(holder, WM_NCACTIVATE, TRUE, 0);
+            }
+            return 0;
+        }
         YYFrameLayout(slot);
         if (SplitWindowRecord* split = YYSplitRecord(window)) {
             RECT outer{};
