@@ -7,6 +7,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogProc.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -20,6 +21,16 @@ bool YYDialogIsResizable(HWND dialog)
 }
 
 bool YYWindowSnapshotsInForce() { return dialogManagerState().snapshotsHeld != 0; }
+
+void YYDialogManagerArm()
+{
+    NumericEditState& s = numericEditState();
+    s.saveOnFocus = 1;
+    s.validating = 0;
+    s.validationSuspended = 0;
+    s.pendingField = s.tabPendingField = nullptr;
+    dialogManagerState().backgroundBrush.reset();
+}
 
 void YYDialogManagerReset()
 {

@@ -15,6 +15,9 @@ void YYSaveClassAtoms();
 bool YYDialogIsResizable(HWND dialog);
 // Whether the dialog manager's window snapshots are in force (a modal box is up).
 bool YYWindowSnapshotsInForce();
+// A new main window: numeric fields check their entries again (nothing half-validated is left
+// over) and the field colour brush is let go.
+void YYDialogManagerArm();
 // Clears the current dialog and the dialog results the dialog query reports (shut-down).
 void YYDialogManagerReset();
 // Shut-down: every loaded dialog lets go of its tab pages and is destroyed with its record; the

@@ -192,6 +192,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     e.FindReplaceMessage = RegisterWindowMessageA("commdlg_FindReplace");
     YYSaveClassProcs();
     YYSaveClassAtoms();
+    YYDialogManagerArm();
 
     INTEGER layoutStatus = 0;
     if (layoutDialog != 0) {

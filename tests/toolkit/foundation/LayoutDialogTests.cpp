@@ -15,6 +15,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogWindowHooks.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
@@ -452,4 +453,16 @@ TEST_F(LayoutDialogTest, ActivationDrawsOneCaptionActiveAmongWindowsAndDialogs)
     EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 0, 1, -1}));
     EXPECT_EQ(YYActiveModelessDialog(), inside);
     CaptionSpy::release();
+}
+
+TEST_F(LayoutDialogTest, ANewMainWindowArmsTheNumericFieldsAgain)
+{
+    NumericEditState& s = numericEditState();
+    s.saveOnFocus = 0;
+    s.validationSuspended = 1;
+    s.pendingField = GetDesktopWindow();  // left over from a window that is gone
+    openMain(0);
+    EXPECT_EQ(s.saveOnFocus, 1);
+    EXPECT_EQ(s.validationSuspended, 0);
+    EXPECT_EQ(s.pendingField, nullptr);
 }
