@@ -268,13 +268,13 @@ void YYFieldTextLength(INTEGER& field, INTEGER& length)
 
 void WDialogGetString(INTEGER field, std::string& text)
 {
+    // Without a current dialog the caller's variable is left as it was.
+    if (!dialogCurrent("WDialogGetString")) return;
     const std::size_t width = text.size();
     std::string value;
-    if (dialogCurrent("WDialogGetString")) {
-        INTEGER f = field;
-        YYFieldGetText(f, value);
-        if (!fieldFound(f, "WDialogGetString")) value.clear();
-    }
+    INTEGER f = field;
+    YYFieldGetText(f, value);
+    if (!fieldFound(f, "WDialogGetString")) value.clear();
     value.resize(width, ' ');
     text = value;
 }

@@ -1,8 +1,11 @@
 // Field states that reach beyond the control itself: the page of a tab control is hidden with it
-// and gives up the focus, and a grid field is read-only without being disabled.
+// and gives up the focus, and a grid field is read-only without being disabled; a string getter
+// that cannot act leaves or blanks the caller's variable.
 #include <gtest/gtest.h>
 
 #include "toolkit/foundation/CommonControls.h"
+
+#include <string>
 
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
@@ -95,4 +98,18 @@ TEST_F(FieldAuditTest, GridFieldIsReadOnlyButEnabledInStateTwo)
         EXPECT_EQ(WDialogFieldQuery(kGrid, 6), c.state);
     }
     DestroyWindow(grid);
+}
+
+TEST_F(FieldAuditTest, GettingAStringLeavesTheVariableWithoutADialogAndBlanksItForAMissingField)
+{
+    ASSERT_EQ(YYCurrentDialog(), nullptr);
+    std::string text = "kept      ";
+    WDialogGetString(1003, text);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1005);
+    EXPECT_EQ(text, "kept      ");
+
+    WDialogLoad(101);
+    WDialogGetString(9799, text);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1006);
+    EXPECT_EQ(text, std::string(10, ' '));
 }
