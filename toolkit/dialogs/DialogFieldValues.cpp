@@ -29,6 +29,7 @@ HWND control(INTEGER field) { return YYDialogField(YYCurrentDialog(), field); }
 // Grid style bits the grid options switch.
 constexpr LONG kGridEnterMovesDown = 0x1000;
 constexpr LONG kGridTabMovesCells = 0x4000;
+constexpr LONG kGridReadOnly = 0x800;
 
 // Whether a dialog is current, reported for a public routine when not.
 bool dialogCurrent(const char* routine)
@@ -267,13 +268,13 @@ void YYFieldTextLength(INTEGER& field, INTEGER& length)
 
 void WDialogGetString(INTEGER field, std::string& text)
 {
+    // Without a current dialog the caller's variable is left as it was.
+    if (!dialogCurrent("WDialogGetString")) return;
     const std::size_t width = text.size();
     std::string value;
-    if (dialogCurrent("WDialogGetString")) {
-        INTEGER f = field;
-        YYFieldGetText(f, value);
-        if (!fieldFound(f, "WDialogGetString")) value.clear();
-    }
+    INTEGER f = field;
+    YYFieldGetText(f, value);
+    if (!fieldFound(f, "WDialogGetString")) value.clear();
     value.resize(width, ' ');
     text = value;
 }
@@ -442,9 +443,16 @@ void YYFieldSetState(INTEGER& field, INTEGER state, INTEGER skipSurfaceUpdate)
     if (YYFieldGeometry(c, area) != 1 && !resizable) return;
     const ControlClassCode code = YYControlClass(c);
     const bool editLike = YYIsEditLike(code);
+    const bool grid = code == kClassGrid;
     if (editLike) {
         EnableWindow(c, state == 1 || state == 2);
         SendMessageA(c, EM_SETREADONLY, state == 2, 0);
+    } else if (grid) {
+        // A read-only grid stays enabled so that its cells can still be scrolled and selected.
+        EnableWindow(c, state == 1 || state == 2);
+        const LONG style = GetWindowLongA(c, GWL_STYLE);
+        SetWindowLongA(c, GWL_STYLE, state == 2 ? (style | kGridReadOnly) : (style & ~kGridReadOnly));
+        InvalidateRect(c, nullptr, FALSE);
     } else {
         EnableWindow(c, state == 1);
     }
@@ -453,16 +461,18 @@ void YYFieldSetState(INTEGER& field, INTEGER state, INTEGER skipSurfaceUpdate)
     const int show = state == 3 ? SW_HIDE : SW_SHOWNA;
     ShowWindow(c, show);
     if (spin) ShowWindow(spin, show);
+    // The selected tab's page is a sibling of the tab control, not its child.
+    HWND page = nullptr;
     if (code == kClassTabControl) {
         const INTEGER selected = static_cast<INTEGER>(TabCtrl_GetCurSel(c));
-        if (selected >= 0)
-            if (HWND page = YYDialogByIdentifier(YYTabData(c, selected).page)) ShowWindow(page, show);
+        if (selected >= 0) page = YYDialogByIdentifier(YYTabData(c, selected).page);
+        if (page) ShowWindow(page, show);
     }
     if (code == kClassStatic) InvalidateRect(c, nullptr, TRUE);
     if (!(skipSurfaceUpdate && record && record->drawSurface)) UpdateWindow(c);
-    const bool losesFocus = state == 0 || state == 3 || (state == 2 && !editLike);
+    const bool losesFocus = state == 0 || state == 3 || (state == 2 && !editLike && !grid);
     HWND focus = GetFocus();
-    if (losesFocus && focus && (focus == c || IsChild(c, focus))) {
+    if (losesFocus && focus && (focus == c || IsChild(c, focus) || (state == 3 && page && IsChild(page, focus)))) {
         DialogRecord* owner = YYDialogRecordOf(dialog);
         if (owner) owner->lastInputControl = nullptr;
         SetFocus(owner && owner->combinedWindow ? owner->combinedWindow : dialog);
