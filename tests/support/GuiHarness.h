@@ -2,6 +2,7 @@
 // waiting, and what a test creates is torn down by RAII.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -32,6 +33,38 @@ RECT clientRect(HWND window);
 // A status-bar control's part right edges and the text of a 0-based part (255: the simple-mode text).
 std::vector<int> statusBarEdges(HWND bar);
 std::string statusBarText(HWND bar, int part);
+
+// The caption state (WM_NCACTIVATE) each watched window was last told to draw: -1 nothing yet,
+// 0 inactive, 1 active. Watching subclasses the window until release().
+struct CaptionWatch {
+    static inline std::array<HWND, 4> windows{};
+    static inline std::array<WNDPROC, 4> procedures{};
+    static inline std::array<int, 4> states{-1, -1, -1, -1};
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            if (windows[i] != window) continue;
+            if (message == WM_NCACTIVATE) states[i] = wParam ? 1 : 0;
+            return CallWindowProcA(procedures[i], window, message, wParam, lParam);
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    static void watch(std::size_t i, HWND window)
+    {
+        windows[i] = window;
+        states[i] = -1;
+        procedures[i] = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CaptionWatch::procedure)));
+    }
+    static void release()
+    {
+        for (std::size_t i = 0; i < windows.size(); ++i)
+            if (windows[i] && IsWindow(windows[i]))
+                SetWindowLongPtrA(windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedures[i]));
+        windows = {};
+        states = {-1, -1, -1, -1};
+    }
+};
 
 // Ends the test program with a failure when it is still alive after the deadline, so that a
 // waiting GUI test never hangs the run; disarmed when it goes out of scope.

@@ -389,40 +389,6 @@ TEST_F(LayoutDialogTest, AClickIntoALayoutBringsItsWindowForward)
     EXPECT_TRUE(IsChild(dialog, GetFocus()));
 }
 
-namespace {
-
-// The caption state each window was last told to draw, read from WM_NCACTIVATE.
-struct CaptionSpy {
-    static inline std::array<HWND, 4> windows{};
-    static inline std::array<WNDPROC, 4> procedures{};
-    static inline std::array<int, 4> states{-1, -1, -1, -1};
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            if (windows[i] != window) continue;
-            if (message == WM_NCACTIVATE) states[i] = wParam ? 1 : 0;
-            return CallWindowProcA(procedures[i], window, message, wParam, lParam);
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    static void watch(std::size_t i, HWND window)
-    {
-        windows[i] = window;
-        states[i] = -1;
-        procedures[i] = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CaptionSpy::procedure)));
-    }
-    static void release()
-    {
-        for (std::size_t i = 0; i < windows.size(); ++i)
-            if (windows[i] && IsWindow(windows[i]))
-                SetWindowLongPtrA(windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedures[i]));
-        windows = {};
-    }
-};
-
-}  // namespace
-
 TEST_F(LayoutDialogTest, ActivationDrawsOneCaptionActiveAmongWindowsAndDialogs)
 {
     openMain(0, 500, 350);
@@ -435,24 +401,24 @@ TEST_F(LayoutDialogTest, ActivationDrawsOneCaptionActiveAmongWindowsAndDialogs)
     pumpPending();
     HWND picture = YYDialogByIdentifier(kPictureDialog), inside = YYDialogByIdentifier(kChildDialog);
     ASSERT_TRUE(picture && inside);
-    CaptionSpy::watch(0, slot(child).Frame.get());
-    CaptionSpy::watch(1, picture);
-    CaptionSpy::watch(2, inside);
+    CaptionWatch::watch(0, slot(child).Frame.get());
+    CaptionWatch::watch(1, picture);
+    CaptionWatch::watch(2, inside);
 
     YYWindowActivate(picture);
-    EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 1, 0, -1}));
+    EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{0, 1, 0, -1}));
     YYWindowActivate(slot(child).Client);  // a window inside the child frame makes that frame active
-    EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{1, 0, 0, -1}));
+    EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{1, 0, 0, -1}));
     YYWindowActivate(nullptr);
-    EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 0, 0, -1}));
+    EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{0, 0, 0, -1}));
 
     // A click into a dialog that lives inside a window activates that dialog alone.
     SendMessageA(inside, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(slot(0).Frame.get()),
                  MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
     pumpPending();
-    EXPECT_EQ(CaptionSpy::states, (std::array<int, 4>{0, 0, 1, -1}));
+    EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{0, 0, 1, -1}));
     EXPECT_EQ(YYActiveModelessDialog(), inside);
-    CaptionSpy::release();
+    CaptionWatch::release();
 }
 
 TEST_F(LayoutDialogTest, ANewMainWindowArmsTheNumericFieldsAgain)

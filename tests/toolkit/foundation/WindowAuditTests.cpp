@@ -20,36 +20,6 @@ namespace {
 
 constexpr std::array<INTEGER, 4> kNoBars{0, 0, 0, 0};
 
-// The caption state each watched frame was last told to draw.
-struct CaptionWatch {
-    static inline std::array<HWND, 2> windows{};
-    static inline std::array<WNDPROC, 2> procedures{};
-    static inline std::array<int, 2> states{-1, -1};
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            if (windows[i] != window) continue;
-            if (message == WM_NCACTIVATE) states[i] = wParam ? 1 : 0;
-            return CallWindowProcA(procedures[i], window, message, wParam, lParam);
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    static void watch(std::size_t i, HWND window)
-    {
-        windows[i] = window;
-        states[i] = -1;
-        procedures[i] = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CaptionWatch::procedure)));
-    }
-    static void release()
-    {
-        for (std::size_t i = 0; i < windows.size(); ++i)
-            if (windows[i] && IsWindow(windows[i]))
-                SetWindowLongPtrA(windows[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedures[i]));
-        windows = {};
-    }
-};
-
 class WindowAuditTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -94,12 +64,12 @@ TEST_F(WindowAuditTest, MinimisingAWindowInsideAnotherHandsTheActiveCaptionToIts
     CaptionWatch::watch(0, slot(holder).Frame.get());
     CaptionWatch::watch(1, slot(inner).Frame.get());
     YYWindowActivate(slot(other).Frame.get());
-    ASSERT_EQ(CaptionWatch::states, (std::array<int, 2>{0, 0}));
+    ASSERT_EQ(CaptionWatch::states, (std::array<int, 4>{0, 0, -1, -1}));
 
     ShowWindow(slot(inner).Frame.get(), SW_MINIMIZE);
     pumpPending();
     ASSERT_TRUE(IsIconic(slot(inner).Frame.get()));
-    EXPECT_EQ(CaptionWatch::states, (std::array<int, 2>{1, 0}));
+    EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{1, 0, -1, -1}));
 }
 
 TEST_F(WindowAuditTest, AWindowInsideAnotherRepaintsFromItsHoldersCopyDuringAModalWait)
