@@ -176,19 +176,8 @@ void YYDialogDrawTarget(INTEGER& field, INTEGER& width, INTEGER& height)
     GetClientRect(target, &r);
     width = r.right;
     height = r.bottom;
-    gdi.DrawingDC = dc;
-    gdi.DrawingWindow = target;
     gdi.DialogFieldWindow = target;
-    gdi.PatternBitmap.reset(CreateCompatibleBitmap(dc, 8, 8));
-    gdi.PatternStale = 1;
-    SetROP2(dc, gdi.RasterOp);
-    SetBkMode(dc, TRANSPARENT);
-    YYGdiSelectObjects();
-    YYScaleDashPatterns();
-    if (gdi.PaletteHandle) {
-        SelectPalette(dc, static_cast<HPALETTE>(gdi.PaletteHandle.get()), FALSE);
-        RealizePalette(dc);
-    }
+    YYGdiAttachDrawingDC(dc, target);
     if (field == 0) {
         if (DialogRecord* record = YYDialogRecordOf(dialog)) record->hasGraphics = 1;
     } else if (FieldRecord* record = YYFieldRecordOf(target)) {

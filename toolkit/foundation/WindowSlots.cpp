@@ -126,19 +126,7 @@ void YYOutputWindowSelect(INTEGER& width, INTEGER& height, INTEGER& window)
     e.CurrentWindow = window;
     e.CurrentDc.emplace(slots[window].Client);
     if (!YYGdiDrawsElsewhere()) {
-        HDC dc = e.CurrentDc->get();
-        gdi.DrawingDC = dc;
-        gdi.DrawingWindow = slots[window].Client;
-        gdi.PatternBitmap.reset(CreateCompatibleBitmap(dc, 8, 8));
-        gdi.PatternStale = 1;
-        SetROP2(dc, gdi.RasterOp);
-        SetBkMode(dc, TRANSPARENT);
-        YYGdiSelectObjects();
-        YYScaleDashPatterns();
-        if (gdi.PaletteHandle) {
-            SelectPalette(dc, static_cast<HPALETTE>(gdi.PaletteHandle.get()), FALSE);
-            RealizePalette(dc);
-        }
+        YYGdiAttachDrawingDC(e.CurrentDc->get(), slots[window].Client);
     } else if (driverOnWindow) {
         gdi.DrawingDC = nullptr;
     }

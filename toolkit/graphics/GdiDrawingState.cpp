@@ -100,3 +100,20 @@ void YYScaleDashPatterns()
         }
     }
 }
+
+void YYGdiAttachDrawingDC(HDC dc, HWND window)
+{
+    GdiDrawingState& gdi = gdiDrawingState();
+    gdi.DrawingDC = dc;
+    gdi.DrawingWindow = window;
+    gdi.PatternBitmap.reset(CreateCompatibleBitmap(dc, 8, 8));
+    gdi.PatternStale = 1;
+    SetROP2(dc, gdi.RasterOp);
+    SetBkMode(dc, TRANSPARENT);
+    YYGdiSelectObjects();
+    YYScaleDashPatterns();
+    if (gdi.PaletteHandle) {
+        SelectPalette(dc, static_cast<HPALETTE>(gdi.PaletteHandle.get()), FALSE);
+        RealizePalette(dc);
+    }
+}

@@ -70,3 +70,7 @@ bool YYGdiDrawsElsewhere();
 void YYGdiCreatePen();
 // Scales the dash arrays to the target's resolution and lengthens the gaps of wide pens.
 void YYScaleDashPatterns();
+// Makes a window's device context the driver's drawing context: a fresh pattern bitmap, the raster
+// operation, transparent text background, the driver's pen and brush, scaled dashes and the screen
+// palette.
+void YYGdiAttachDrawingDC(HDC dc, HWND window);
