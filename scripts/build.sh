@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds one tree: "win32" (the program and its Windows tests), "win64" (the same
 # sources for x86_64, whose Windows tests run where 32-bit code cannot), "native" (the
-# platform-free modules with sanitizers) or "bench" (native, optimised, with the benchmarks).
+# platform-free modules with sanitizers), "bench" (native, optimised, with the benchmarks) or
+# "fuzz" (clang, the libFuzzer targets with the address and undefined-behaviour sanitizers).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tree=${1:?usage: build.sh win32|win64|native|bench}
+tree=${1:?usage: build.sh win32|win64|native|bench|fuzz}
 jobs=$(nproc)
 
 case "$tree" in
@@ -12,6 +13,8 @@ case "$tree" in
   win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   native) args=(-DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
   bench)  args=(-DQV_BENCHMARKS=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=Release) ;;
+  fuzz)   args=(-DQV_FUZZ=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+                -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "unknown tree: $tree" >&2; exit 2 ;;
 esac
 
