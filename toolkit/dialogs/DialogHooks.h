@@ -1,5 +1,5 @@
-// What the window engine asks of the dialog manager when the main window is created. The dialog
-// manager registers its controls here; until it does, these do nothing.
+// The dialog manager's routines behind the window engine's dialog hooks (DialogWindowHooks.cpp
+// installs them).
 #pragma once
 
 #include "toolkit/foundation/CoreTypes.h"

@@ -2,8 +2,6 @@
 
 #include "toolkit/foundation/CommonControls.h"
 
-#include "toolkit/devices/BitmapStore.h"
-#include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogProc.h"
@@ -12,6 +10,12 @@
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 #include "toolkit/graphics/GraphicsState.h"
+
+DialogImageHooks& dialogImageHooks()
+{
+    static DialogImageHooks hooks;
+    return hooks;
+}
 
 namespace {
 
@@ -202,21 +206,11 @@ void YYFieldLoadPicture(INTEGER& field, INTEGER source, INTEGER kind)
         image = source == 0 ? LoadIconA(instance, "ICON1") : LoadIconA(instance, MAKEINTRESOURCEA(source));
         break;
     case 3:
-        if (source >= 1 && source <= 50) {
-            const BitmapSlot& slot = bitmapSlotTable().Slots[static_cast<std::size_t>(source - 1)];
-            if (slot.Bitmap) image = CopyImage(slot.Bitmap.get(), IMAGE_BITMAP, 0, 0, 0);
-        }
+        if (source >= 1 && source <= 50) image = dialogImageHooks().storedBitmapCopy(source);
         break;
     case 4:
         imageType = IMAGE_ENHMETAFILE;
-        if (source >= 1 && source <= 20) {
-            MetafileSlot& slot = metafileSlotTable().Slots[static_cast<std::size_t>(source - 1)];
-            if (slot.RecordingDc) {
-                slot.Metafile = CloseEnhMetaFile(slot.RecordingDc);
-                slot.RecordingDc = nullptr;
-            }
-            if (slot.Metafile) image = CopyEnhMetaFileA(slot.Metafile, nullptr);
-        }
+        if (source >= 1 && source <= 20) image = dialogImageHooks().pictureCopy(source);
         break;
     case 5: {
         imageType = IMAGE_ENHMETAFILE;

@@ -6,6 +6,17 @@
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/WinApi.h"
 
+// Images that picture fields take from the output devices, which install their routines here;
+// without them a field finds no image there.
+struct DialogImageHooks {
+    // A copy of the bitmap in bitmap-store slot 1-50, null when the slot is empty.
+    HANDLE (*storedBitmapCopy)(INTEGER slot) = [](INTEGER) { return HANDLE{}; };
+    // A copy of the picture in picture slot 1-20 (a picture still being recorded is finished
+    // first), null when the slot holds none.
+    HANDLE (*pictureCopy)(INTEGER slot) = [](INTEGER) { return HANDLE{}; };
+};
+DialogImageHooks& dialogImageHooks();
+
 // Toolkit-internal
 
 // mode 1 takes, 0 releases; the slot left out keeps its copy. result is set to 0.

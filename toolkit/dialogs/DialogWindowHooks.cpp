@@ -3,10 +3,13 @@
 // belong to a closing window, and dialog fields as drawing targets.
 #include "toolkit/dialogs/DialogWindowHooks.h"
 
+#include "toolkit/dialogs/DialogEventFields.h"
+#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/GraphicsState.h"
 
@@ -66,10 +69,78 @@ void dialogOwnersReplace(INTEGER window, INTEGER returnWindow)
     }
 }
 
+void controlClassesRegister()
+{
+    YYRegisterNumericEdits();
+    YYGridRegister();
+}
+
+void dialogManagerArm()
+{
+    YYSaveClassProcs();
+    YYSaveClassAtoms();
+    YYDialogManagerArm();
+}
+
+bool dialogFacts(HWND dialog, HWND& layoutFrame, bool& resizable)
+{
+    const DialogRecord* record = YYDialogRecordOf(dialog);
+    if (!record) return false;
+    layoutFrame = record->combinedWindow;
+    resizable = record->resizable != 0;
+    return true;
+}
+
+void commonDialogEnded(INTEGER result)
+{
+    DialogTable& table = dialogTable();
+    table.exitFocusField = 0;
+    if (result != -1) table.lastCommonResult = result;
+}
+
+void installManagerHooks()
+{
+    DialogManagerHooks& hooks = dialogManagerHooks();
+    hooks.controlClassesRegister = &controlClassesRegister;
+    hooks.dialogManagerArm = &dialogManagerArm;
+    hooks.dialogManagerReset = &YYDialogManagerReset;
+    hooks.dialogsDestroyAll = &YYDialogsDestroyAll;
+    hooks.dialogsDrawActive = &YYDialogsDrawActive;
+    hooks.dialogIsResizable = &YYDialogIsResizable;
+    hooks.dialogFacts = &dialogFacts;
+    hooks.windowSnapshotsInForce = &YYWindowSnapshotsInForce;
+    hooks.windowSnapshots = &YYWindowSnapshots;
+    hooks.activeModelessDialog = &YYActiveModelessDialog;
+    hooks.activeModelessDialogSet = &YYActiveModelessDialogSet;
+    hooks.dialogClientSize = &YYDialogClientSize;
+    hooks.dialogSelectById = &YYDialogSelectById;
+    hooks.dialogMakeCurrent = &YYDialogMakeCurrent;
+    hooks.currentDialogWindow = &YYCurrentDialogWindow;
+    hooks.dialogLayoutFrame = &YYDialogLayoutFrame;
+    hooks.layoutDialogCreate = &YYLayoutDialogCreate;
+    hooks.layoutDialogShow = &YYLayoutDialogShow;
+    hooks.layoutDialogAttach = &YYLayoutDialogAttach;
+    hooks.layoutDialogUnload = &YYLayoutDialogUnload;
+    hooks.layoutDialogFocusField = &YYLayoutDialogFocusField;
+    hooks.layoutProbeResizable = &YYLayoutProbeResizable;
+    hooks.fieldCursorSet = &YYFieldCursorSet;
+    hooks.fieldCursorShape = &YYFieldCursorShape;
+    hooks.fieldCursorsClear = &YYFieldCursorsClear;
+    hooks.dialogEventFields = &YYDialogEventFields;
+    hooks.dialogQuery = &WDialogQuery;
+    hooks.dialogOwnerWindow = &YYDialogOwnerWindow;
+    hooks.dialogsDisable = &YYDialogsDisable;
+    hooks.dialogsEnable = &YYDialogsEnable;
+    hooks.semiModelessDialog = [] { return dialogManagerState().semiModeless; };
+    hooks.commonDialogEnded = &commonDialogEnded;
+}
+
 }  // namespace
 
 void YYDialogWindowHooksInstall()
 {
+    installManagerHooks();
+
     ChildWindowHooks& hooks = childWindowHooks();
     hooks.semiModelessCount = semiModelessCount;
     hooks.layoutDialogAvailable = layoutDialogAvailable;

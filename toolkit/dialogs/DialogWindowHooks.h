@@ -1,7 +1,9 @@
-// The dialog manager's part in closing and splitting windows.
+// The dialog manager's part in the window engine: loading, showing and unloading dialogs, closing
+// and splitting windows, modal boxes, event fields and dialog fields as drawing targets.
 #pragma once
 
 // Toolkit-internal
 
-// Installs the dialog manager's answers in the child-window and drawable hooks (at toolkit start-up).
+// Installs the dialog manager's answers in the window engine's, the child-window and the drawable
+// hooks.
 void YYDialogWindowHooksInstall();

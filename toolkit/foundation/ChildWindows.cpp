@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/Menus.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowServices.h"
-#include "toolkit/graphics/GdiDrawingState.h"
 
 ChildWindowHooks& childWindowHooks()
 {
@@ -150,9 +149,9 @@ HWND attachLayout(INTEGER window, INTEGER dialogId, bool show)
 {
     WindowSlot& slot = slotOf(window);
     HWND frame = slot.Frame.get();
-    HWND layout = YYLayoutDialogCreate(dialogId, slot.Client);
+    HWND layout = dialogManagerHooks().layoutDialogCreate(dialogId, slot.Client);
     if (!layout) return nullptr;
-    if (show) YYLayoutDialogShow(layout);
+    if (show) dialogManagerHooks().layoutDialogShow(layout);
     RECT outer{};
     GetWindowRect(frame, &outer);
     auto record = std::make_unique<WindowUserRecord>();
@@ -160,7 +159,7 @@ HWND attachLayout(INTEGER window, INTEGER dialogId, bool show)
                      outer.bottom - outer.top};
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
     slot.OwnedRecord = std::move(record);
-    YYLayoutDialogAttach(layout, frame);
+    dialogManagerHooks().layoutDialogAttach(layout, frame);
     RECT area{};
     GetClientRect(slot.Client, &area);
     SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -170,7 +169,7 @@ HWND attachLayout(INTEGER window, INTEGER dialogId, bool show)
 // The window the new window returns to: the visible modeless dialog's window, else the active frame.
 INTEGER returnWindowNow()
 {
-    if (HWND dialog = YYActiveModelessDialog(); dialog && IsWindowVisible(dialog)) {
+    if (HWND dialog = dialogManagerHooks().activeModelessDialog(); dialog && IsWindowVisible(dialog)) {
         for (HWND w = dialog; w; w = GetParent(w))
             if (const INTEGER n = YYWindowSlotFromHandle(w); n >= 0) return n;
     }
@@ -202,11 +201,7 @@ void clearSlot(INTEGER n, bool destroyMenu)
     if (frame && e.ActiveFrame == frame) e.ActiveFrame = slotOf(0).Frame.get();
     if (e.CurrentWindow == n) {
         e.CurrentDc.reset();
-        GdiDrawingState& gdi = gdiDrawingState();
-        if (gdi.DrawingWindow == slot.Client) {
-            gdi.DrawingDC = nullptr;
-            gdi.DrawingWindow = nullptr;
-        }
+        windowGraphicsHooks().windowClosed(slot.Client);
     }
     if (menu && !attached && !shared && destroyMenu) YYMenuFreeItems(menu, n);
     // Destroyed while the slot still names it, so that its WM_DESTROY frees an attached menu's item data.
@@ -619,7 +614,7 @@ void YYSplitWindowCreate(std::array<INTEGER, 2>& panes, INTEGER splitFlags, cons
         YYWindowActivate(firstFrame);
         // The focus went on into the first pane's layout, whose field is then ready for typing.
         if (recordKind(firstFrame) == kWindowDialogLayout)
-            YYLayoutDialogFocusField(asWindow(YYWindowRecord(firstFrame)->Words[5]));
+            dialogManagerHooks().layoutDialogFocusField(asWindow(YYWindowRecord(firstFrame)->Words[5]));
     }
     word(r, 18) = asWord(firstFrame);
     panes = numbers;
@@ -816,7 +811,7 @@ void YYWindowSlotClose(INTEGER window, INTEGER& dialog)
     if (const WindowUserRecord* record = YYWindowRecord(frame); record && record->Words[0] == kWindowDialogLayout) {
         if (dialog != 0 && dialog == record->Words[1]) dialog = 0;
         SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
-        YYLayoutDialogUnload(asWindow(record->Words[5]));
+        dialogManagerHooks().layoutDialogUnload(asWindow(record->Words[5]));
         slot.OwnedRecord.reset();
     }
     // Everything inside the window or owned by it goes first, innermost and last-opened first.
@@ -826,7 +821,7 @@ void YYWindowSlotClose(INTEGER window, INTEGER& dialog)
         if (const WindowUserRecord* record = YYWindowRecord(other); record && record->Words[0] == kWindowDialogLayout) {
             if (dialog != 0 && dialog == record->Words[1]) dialog = 0;
             SetWindowLongPtrA(other, GWLP_USERDATA, 0);
-            YYLayoutDialogUnload(asWindow(record->Words[5]));
+            dialogManagerHooks().layoutDialogUnload(asWindow(record->Words[5]));
         }
         YYMediaStop(m);
         const SplitWindowRecord* split = YYSplitRecord(other);
@@ -893,7 +888,7 @@ void YYWindowContentRelease(INTEGER& dialog, INTEGER flags, INTEGER& status)
         HWND layout = asWindow(record->Words[5]);
         if (dialog != 0 && dialog == record->Words[1]) dialog = 0;
         SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
-        YYLayoutDialogUnload(layout);
+        dialogManagerHooks().layoutDialogUnload(layout);
         slot.OwnedRecord.reset();
         const LONG before = GetWindowLongA(frame, GWL_STYLE);
         LONG style = before;

@@ -20,3 +20,17 @@ using ToolkitKeyCode = INTEGER;
 // 12 words: window, values 1 to 4, X, Y, exposed width and height (REAL bits), user X and Y (REAL
 // bits), message time.
 using EventRecord = std::array<INTEGER, 12>;
+
+// The fields of a dialog's record that the event recorder reads and writes when a dialog, one of
+// its fields or one of its drawing surfaces raises an event; the dialog manager's records begin
+// with them.
+struct DialogEventFields {
+    INTEGER identifier = 0;
+    INTEGER previousField = 0;
+    INTEGER currentField = 0;
+    INTEGER lastCellValue = 0;
+    INTEGER previousPage = 0;
+    INTEGER currentPage = 0;
+    INTEGER eventField = 0;
+    INTEGER mouseButton = 0;
+};

@@ -1,15 +1,10 @@
 #include "toolkit/foundation/EventStore.h"
 
-#include <cstring>
-
-#include "toolkit/dialogs/DialogEventFields.h"
-#include "toolkit/dialogs/DialogHooks.h"
-#include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GraphicsState.h"
 
 EventEnableTable& eventEnableTable()
 {
@@ -117,7 +112,7 @@ void followResize(HWND window, INTEGER width, INTEGER height)
         e.ClientHeight = height;
         YYWinTextScale();
     }
-    YYWindowResized(slot, width, height);
+    windowGraphicsHooks().windowResized(slot, width, height);
 }
 
 bool isViewerWindow(HWND window)
@@ -148,7 +143,7 @@ void dialogEvent(INTEGER type, WPARAM wParam, LPARAM lParam, HWND window)
 {
     CurrentEventState& state = currentEventState();
     RecordedEvent& r = state.Recorded;
-    DialogEventFields* dialog = YYDialogEventFields(window);
+    DialogEventFields* dialog = dialogManagerHooks().dialogEventFields(window);
     if (!dialog) return;
     switch (type) {
     case 3:
@@ -203,7 +198,7 @@ void dialogEvent(INTEGER type, WPARAM wParam, LPARAM lParam, HWND window)
         r.Values = {width, height, 1, dialog->eventField};
         r.X = r.Y = -1;
         if (IsWindowVisible(window)) state.WaitState = 0;
-        else YYFieldResized(dialog->identifier, dialog->eventField, width, height);
+        else windowGraphicsHooks().fieldResized(dialog->identifier, dialog->eventField, width, height);
         return;
     }
     default:  // 104, 105, 106, 116: mouse on a drawing surface
@@ -434,22 +429,16 @@ void dispatch(MSG& message)
     if (paint) state.DispatchingPaint = 0;
 }
 
-INTEGER bitsOf(REAL value)
-{
-    INTEGER word;
-    std::memcpy(&word, &value, sizeof word);
-    return word;
-}
-
 // A modeless dialog keeps its window's accelerators working: a dialog laid out in a window offers
 // keys to that window's menu (for a pane without one, to the nearest enclosing split window's),
 // a free resizable dialog to the main window's.
 bool modelessAccelerator(HWND dialog, MSG& message)
 {
-    const DialogRecord* record = YYDialogRecordOf(dialog);
-    if (!record) return false;
+    HWND frame = nullptr;
+    bool resizable = false;
+    if (!dialogManagerHooks().dialogFacts(dialog, frame, resizable)) return false;
     auto& slots = windowSlotTable().Slots;
-    if (HWND frame = record->combinedWindow) {
+    if (frame) {
         const INTEGER slot = YYWindowSlotFromHandle(frame);
         if (slot < 0) return false;
         INTEGER menuSlot = slots[slot].Menu ? slot : -1;
@@ -464,14 +453,14 @@ bool modelessAccelerator(HWND dialog, MSG& message)
         }
         return menuSlot >= 0 && YYAcceleratorTranslate(slot, menuSlot, message) != 0;
     }
-    return record->resizable && YYAcceleratorTranslate(0, 0, message) != 0;
+    return resizable && YYAcceleratorTranslate(0, 0, message) != 0;
 }
 
 }  // namespace
 
 void YYEventRoute(MSG& message)
 {
-    if (HWND dialog = YYActiveModelessDialog()) {
+    if (HWND dialog = dialogManagerHooks().activeModelessDialog()) {
         if (modelessAccelerator(dialog, message) || IsDialogMessageA(dialog, &message)) return;
     }
     if (std::intptr_t* record = targetRecord(message.hwnd)) {
@@ -572,95 +561,12 @@ void YYClientSize(INTEGER kind, INTEGER identifier, INTEGER& width, INTEGER& hei
 {
     width = height = 0;
     if (kind == 1) YYClientPixelSize(identifier, width, height);
-    else if (kind == 3) YYDialogClientSize(identifier, width, height);
+    else if (kind == 3) dialogManagerHooks().dialogClientSize(identifier, width, height);
 }
 
 void YYEventConvertPosition(INTEGER type, EventRecord& record)
 {
-    if (type != 1 && type != 4 && type != 5 && type != 6 && type != 7 && type != 8 && type != 15 && type != 16) return;
-    GraphicsState& g = graphicsState();
-    GraphicsTransform& t = graphicsTransform();
-    if (type == 15) {
-        REAL ux = 0.0f, uy = 0.0f;
-        YYDeviceToUnitsRotated(static_cast<REAL>(record[5]) + 0.5f,
-                               static_cast<REAL>(g.DrawableHeight - record[6] - 1) + 0.5f, ux, uy);
-        record[9] = bitsOf(ux);
-        record[10] = bitsOf(uy);
-        return;
-    }
-    // The surface of the event: a window's client, or a drawing surface in a dialog.
-    const bool dialogSurface = record[3] == 1;
-    const INTEGER kind = dialogSurface ? kDrawableDialogField : kDrawableWindow;
-    const INTEGER id = dialogSurface ? record[4] : record[0];
-    const GraphicsState savedState = g;
-    const GraphicsTransform savedTransform = t;
-    const INTEGER savedWidth = windowEngineState().ClientWidth, savedHeight = windowEngineState().ClientHeight;
-    INTEGER previousDialog = 0;
-    const bool switched = !(g.DrawableKind == kind && g.DrawableId == id && (!dialogSurface || g.DrawableDialog == record[0]));
-    INTEGER width = 0, height = 0;
-    if (switched) {
-        if (dialogSurface) previousDialog = YYDialogSelectById(record[0]);
-        YYClientSize(dialogSurface ? 3 : 1, id, width, height);
-        g.DrawableWidth = width;
-        g.DrawableHeight = height;
-        t.DrawableXLimit = static_cast<REAL>(width) - 0.01f;
-        t.DrawableYLimit = static_cast<REAL>(height) - 0.01f;
-        t.DeviceXMin = t.AreaX1 * t.DrawableXLimit;
-        t.DeviceXMax = t.AreaX2 * t.DrawableXLimit;
-        t.DeviceYMin = t.AreaY1 * t.DrawableYLimit;
-        t.DeviceYMax = t.AreaY2 * t.DrawableYLimit;
-    } else {
-        width = g.DrawableWidth;
-        height = g.DrawableHeight;
-    }
-    // Window units of the event's own surface.
-    windowEngineState().ClientWidth = width;
-    windowEngineState().ClientHeight = height;
-    const INTEGER h = height;
-    auto toUnits = [&](INTEGER x, INTEGER y, INTEGER& wordX, INTEGER& wordY) {
-        REAL ux = 0.0f, uy = 0.0f;
-        YYDeviceToUnitsRotated(static_cast<REAL>(x) + 0.5f, static_cast<REAL>(h - y - 1) + 0.5f, ux, uy);
-        wordX = bitsOf(ux);
-        wordY = bitsOf(uy);
-    };
-    if (type == 1 || type == 4 || type == 5 || type == 6 || type == 16) {
-        toUnits(record[5], record[6], record[9], record[10]);
-        if (!dialogSurface) YYPixelToWindowUnits(record[5], record[6], record[5], record[6]);
-    } else if (type == 7) {
-        const INTEGER x = record[5], y = record[6], w = record[1], hh = record[2];
-        toUnits(x, y, record[9], record[10]);
-        REAL ex = 0.0f, ey = 0.0f;
-        YYDeviceToUnitsRotated(static_cast<REAL>(w) + 0.5f, static_cast<REAL>(hh) + 0.5f, ex, ey);
-        record[7] = bitsOf(ex);
-        record[8] = bitsOf(ey);
-        if (!dialogSurface) {
-            INTEGER rx = 0, ry = 0, lx = 0, ly = 0;
-            YYPixelToWindowUnits(x + w - 1, y + hh - 1, rx, ry);
-            YYPixelToWindowUnits(x, y, lx, ly);
-            record[5] = lx;
-            record[6] = ly;
-            record[1] = rx - lx;
-            record[2] = ry - ly;
-        }
-    }
-    const bool resizeOfCurrent = type == 8 && !dialogSurface && id == savedState.CurrentWindow;
-    // Restore what was switched for the conversion.
-    g = savedState;
-    t = savedTransform;
-    windowEngineState().ClientWidth = savedWidth;
-    windowEngineState().ClientHeight = savedHeight;
-    if (switched && dialogSurface) YYDialogSelectById(previousDialog);
-    if (type == 8) {
-        if (resizeOfCurrent) {
-            g.DrawableWidth = record[1];
-            g.DrawableHeight = record[2];
-            if (id == windowEngineState().CurrentWindow) {
-                windowEngineState().ClientWidth = record[1];
-                windowEngineState().ClientHeight = record[2];
-            }
-        }
-        if (g.DrawableKind == kind && g.DrawableId == id) YYDrawableResized(kind, id, record[1], record[2]);
-    }
+    windowGraphicsHooks().eventPositionConvert(type, record);
 }
 
 void WEventWait(INTEGER& type, EventRecord& record)

@@ -4,10 +4,9 @@
 
 #include <vector>
 
-#include "toolkit/dialogs/DialogRecords.h"
-#include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MessageBoxes.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
 
 namespace {
@@ -112,7 +111,7 @@ void WSelectFile(INTEGER filterMode, std::string_view filter, INTEGER flags, std
 {
     INTEGER status = 0;
     if (snapshotFlag) {
-        YYWindowSnapshots(1, -1, status);
+        dialogManagerHooks().windowSnapshots(1, -1, status);
         if (status != 0) YYErrorReport(status, "WSelectFile");
     }
     std::string filterText;
@@ -152,10 +151,8 @@ void WSelectFile(INTEGER filterMode, std::string_view filter, INTEGER flags, std
         YYErrorReport(1004, "WSelectFile");
     }
     if (!(result == 1 && (flags & kSelectKeepFolder)) && !remembered.empty()) SetCurrentDirectoryA(remembered.c_str());
-    if (snapshotFlag) YYWindowSnapshots(0, -1, status);
-    DialogTable& t = dialogTable();
-    t.lastCommonResult = result;
-    t.exitFocusField = 0;
+    if (snapshotFlag) dialogManagerHooks().windowSnapshots(0, -1, status);
+    dialogManagerHooks().commonDialogEnded(result);
 }
 
 void WSelectFileFiltered(std::string_view filter, INTEGER flags, std::string& fileName,

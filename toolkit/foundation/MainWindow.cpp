@@ -4,24 +4,18 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "toolkit/devices/BitmapStore.h"
-#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/StatusBar.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowPlacement.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/ColourPalette.h"
-#include "toolkit/graphics/GdiDrawingState.h"
-#include "toolkit/graphics/GraphicsState.h"
-#include "toolkit/graphics/ScreenDriver.h"
 
 namespace {
 
@@ -49,23 +43,6 @@ void fillNamedColours()
     for (std::size_t i = 0; i < kNamedColours.size(); ++i) named[i] = kNamedColours[i];
     named[16] = static_cast<INTEGER>(GetSysColor(COLOR_WINDOWTEXT));
     named[17] = static_cast<INTEGER>(GetSysColor(COLOR_WINDOW));
-}
-
-void buildScreenPalette(INTEGER slots)
-{
-    // The default palette must exist before the screen palette is taken from it.
-    YYPaletteDefault();
-    std::vector<INTEGER> colours = YYScreenPaletteColours(slots);
-    for (INTEGER named : windowEngineState().NamedColours) colours.push_back(named);
-    std::vector<BYTE> block(sizeof(LOGPALETTE) + colours.size() * sizeof(PALETTEENTRY));
-    auto* palette = reinterpret_cast<LOGPALETTE*>(block.data());
-    palette->palVersion = 0x300;
-    palette->palNumEntries = static_cast<WORD>(colours.size());
-    for (std::size_t i = 0; i < colours.size(); ++i)
-        palette->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(colours[i] & 0xFF),
-                                               static_cast<BYTE>((colours[i] >> 8) & 0xFF),
-                                               static_cast<BYTE>((colours[i] >> 16) & 0xFF), 0};
-    gdiDrawingState().PaletteHandle.reset(CreatePalette(palette));
 }
 
 void probeRichEdit()
@@ -106,7 +83,7 @@ INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEG
     GetWindowRect(probe.get(), &outer);
     width = outer.right - outer.left;
     height = outer.bottom - outer.top;
-    resizable = YYLayoutProbeResizable(probe.get(), dialogId);
+    resizable = dialogManagerHooks().layoutProbeResizable(probe.get(), dialogId);
     return 0;
 }
 
@@ -186,13 +163,10 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     WindowHandle temporary(CreateWindowExA(0, kFrameClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, e.Instance,
                                            nullptr));
     if (!temporary) fatal("Failed to create window - aborting.");
-    YYRegisterNumericEdits();
-    YYGridRegister();
+    dialogManagerHooks().controlClassesRegister();
     probeRichEdit();
     e.FindReplaceMessage = RegisterWindowMessageA("commdlg_FindReplace");
-    YYSaveClassProcs();
-    YYSaveClassAtoms();
-    YYDialogManagerArm();
+    dialogManagerHooks().dialogManagerArm();
 
     INTEGER layoutStatus = 0;
     if (layoutDialog != 0) {
@@ -296,9 +270,9 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
 
     HWND layout = nullptr;
     if (layoutStatus == 0 && layoutDialog != 0) {
-        layout = YYLayoutDialogCreate(layoutDialog, slot.Client);
+        layout = dialogManagerHooks().layoutDialogCreate(layoutDialog, slot.Client);
         if (layout) {
-            if (!(flags & kStyleHidden)) YYLayoutDialogShow(layout);
+            if (!(flags & kStyleHidden)) dialogManagerHooks().layoutDialogShow(layout);
             RECT outer{};
             GetWindowRect(frame, &outer);
             auto record = std::make_unique<WindowUserRecord>();
@@ -306,7 +280,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
                              outer.right - outer.left, outer.bottom - outer.top};
             SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
             slot.OwnedRecord = std::move(record);
-            YYLayoutDialogAttach(layout, frame);
+            dialogManagerHooks().layoutDialogAttach(layout, frame);
             RECT area{};
             GetClientRect(slot.Client, &area);
             SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -340,22 +314,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     YYWinTextColours(0, 15);
     YYWinTextUnderline(0);
     fillNamedColours();
-    GdiDrawingState& gdi = gdiDrawingState();
-    gdi.DrawingDC = dc;
-    gdi.DrawingWindow = slot.Client;
-    if (e.DisplayColours == 256) buildScreenPalette(paletteSlots);
-    if (gdi.PaletteHandle) {
-        SelectPalette(dc, static_cast<HPALETTE>(gdi.PaletteHandle.get()), FALSE);
-        RealizePalette(dc);
-    }
-    if (!gdi.PatternBitmap) gdi.PatternBitmap.reset(CreateCompatibleBitmap(dc, 8, 8));
-    gdi.Brush.reset();
-    gdi.Pen.reset();
-    gdi.LineTypeInUse = 0;
-    gdi.RasterOp = R2_COPYPEN;
-    gdi.HalftoneBrush = 0;
-    YYGdiSelectObjects();
-    YYScaleDashPatterns();
+    windowGraphicsHooks().mainWindowDcAttach(dc, slot.Client, e.DisplayColours == 256, paletteSlots);
 
     e.Msimg32.reset(LoadLibraryA("msimg32.dll"));
     e.GradientFill = e.Msimg32 ? GetProcAddress(e.Msimg32.get(), "GradientFill") : nullptr;
@@ -368,8 +327,6 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
     errorReportHooks().statusBarText = &reportToStatusBar;
     if (e.CgmClipboardFormat == 0) e.CgmClipboardFormat = RegisterClipboardFormatA("Devivozivuz CGM");
 
-    gdi.PictureDC = nullptr;
-    gdi.BitmapSelected = 0;
     for (RecordedEvent& entry : pendingEventTable().Entries) entry = RecordedEvent{};
     currentEventState().Deferred = RecordedEvent{};
     if (!(flags & kStyleHidden)) SetFocus(slot.Client);
@@ -400,13 +357,11 @@ void WindowOpen(std::optional<INTEGER> flags, std::optional<INTEGER> x, std::opt
                        static_cast<INTEGER>(title.size()));
     e.ClientWidth = w;
     e.ClientHeight = h;
-    if (layout > 0) YYDialogMakeCurrent(layout);
+    if (layout > 0) dialogManagerHooks().dialogMakeCurrent(layout);
     if (layout == -1) YYErrorReport(1007, "WindowOpen");
     if (layout == -2) YYErrorReport(1045, "WindowOpen");
     if (layout == -4) YYErrorReport(1088, "WindowOpen");
     if (layoutDialog) *layoutDialog = layout;
-    GraphicsState& g = graphicsState();
-    if (e.DisplayColours == 256) g.PaletteSlots = slots;
     windowSlotTable().Slots[0].OpenFlags = openFlags;
     e.MainWindowOpen = 1;
     WindowTextState& text = windowTextState();
@@ -418,13 +373,7 @@ void WindowOpen(std::optional<INTEGER> flags, std::optional<INTEGER> x, std::opt
     YYTextFont(0, 0, 0, charWidth, charHeight);
     YYPixelToWindowUnits(charWidth, charHeight, text.CharWidth, text.CharHeight);
     YYWinTextScale();
-    YYPaletteDefault();
-    g.CurrentWindow = 0;
-    g.DrawableWidth = w;
-    g.DrawableHeight = h;
-    YYScreenDriverInstall();
-    YYWindowDrawableInstall();
-    IGrResetGraphics(" ");
+    windowGraphicsHooks().mainWindowOpened(e.DisplayColours == 256 ? slots : 0, w, h);
 }
 
 void WindowOpenDescribed(const WindowDescriptionRecord& record, std::optional<INTEGER> paletteSlots)

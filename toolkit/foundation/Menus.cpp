@@ -11,10 +11,10 @@
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MenuResources.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GraphicsState.h"
 
 namespace {
 
@@ -377,11 +377,12 @@ void WMenuToolbar(INTEGER toolbarId, INTEGER window, INTEGER position)
         return;
     }
     if (identifier == -1) YYErrorReport(1002, "WMenuToolbar");
-    if (width >= 0 && window == graphicsState().CurrentWindow && window == windowEngineState().CurrentWindow) {
+    const WindowGraphicsHooks& graphics = windowGraphicsHooks();
+    if (width >= 0 && window == graphics.currentWindow() && window == windowEngineState().CurrentWindow) {
         windowEngineState().ClientWidth = width;
         windowEngineState().ClientHeight = height;
         YYWinTextSize(windowTextState().CharWidth, windowTextState().CharHeight);
-        YYDrawableResized(kDrawableWindow, window, width, height);
+        graphics.windowDrawableResized(window, width, height);
     }
 }
 

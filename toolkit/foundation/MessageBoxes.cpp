@@ -2,11 +2,9 @@
 
 #include <string>
 
-#include "toolkit/dialogs/DialogLoad.h"
-#include "toolkit/dialogs/DialogRecords.h"
-#include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/StatusBar.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -21,7 +19,7 @@ std::string trimmed(std::string_view text)
 INTEGER libraryErrorBox(std::string_view text, std::string_view title)
 {
     WMessageBox(1, 3, 1, text, title);
-    return WDialogQuery(4);
+    return dialogManagerHooks().dialogQuery(4);
 }
 
 void statusBarText(std::string_view text)
@@ -38,15 +36,15 @@ void statusBarText(std::string_view text)
 }  // namespace
 
 ModalSystemDialogFrame::ModalSystemDialogFrame()
-    : owner_(YYDialogOwnerWindow()), focus_(GetFocus())
+    : owner_(dialogManagerHooks().dialogOwnerWindow()), focus_(GetFocus())
 {
-    YYDialogsDisable(owner_, 1);
+    dialogManagerHooks().dialogsDisable(owner_, 1);
 }
 
 ModalSystemDialogFrame::~ModalSystemDialogFrame()
 {
-    const DialogManagerState& m = dialogManagerState();
-    YYDialogsEnable(m.semiModeless ? m.semiModeless : owner_, 1);
+    HWND semiModeless = dialogManagerHooks().semiModelessDialog();
+    dialogManagerHooks().dialogsEnable(semiModeless ? semiModeless : owner_, 1);
     if (owner_ && IsWindow(owner_) && (GetWindowLongA(owner_, GWL_STYLE) & WS_CHILD)) {
         SetFocus(owner_);
         YYWindowActivate(owner_);
@@ -99,18 +97,13 @@ void WMessageBox(INTEGER buttonSet, INTEGER icon, INTEGER defaultButton, std::st
 {
     const INTEGER index = YYDefaultButtonIndex(buttonSet, defaultButton);
     INTEGER snapshotStatus = 0;
-    YYWindowSnapshots(1, -1, snapshotStatus);
+    dialogManagerHooks().windowSnapshots(1, -1, snapshotStatus);
     if (snapshotStatus != 0) YYErrorReport(snapshotStatus, "WMessageBox");
     INTEGER result = -1;
     YYMessageBoxShow(buttonSet, icon, index, result, trimmed(message), trimmed(title));
-    YYWindowSnapshots(0, -1, snapshotStatus);
-    DialogTable& t = dialogTable();
-    t.exitFocusField = 0;
-    if (result == -1) {
-        YYErrorReport(1004, "WMessageBox");
-        return;
-    }
-    t.lastCommonResult = result;
+    dialogManagerHooks().windowSnapshots(0, -1, snapshotStatus);
+    dialogManagerHooks().commonDialogEnded(result);
+    if (result == -1) YYErrorReport(1004, "WMessageBox");
 }
 
 void YYErrorReportHooksInstall()

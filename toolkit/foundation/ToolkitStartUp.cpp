@@ -5,22 +5,16 @@
 #include <fstream>
 #include <string>
 
-#include "toolkit/devices/HardcopyJob.h"
-#include "toolkit/devices/MetafileSlots.h"
-#include "toolkit/dialogs/DialogHooks.h"
-#include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/ErrorReport.h"
-#include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/foundation/MessageBoxes.h"
 #include "toolkit/foundation/NumberParse.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/OsFiles.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GraphicsState.h"
-#include "toolkit/graphics/StrokeFonts.h"
 
 ToolkitStartUpState& toolkitStartUpState()
 {
@@ -32,6 +26,12 @@ UndefinedValueTable& undefinedValueTable()
 {
     static UndefinedValueTable table;
     return table;
+}
+
+ToolkitStartUpHooks& toolkitStartUpHooks()
+{
+    static ToolkitStartUpHooks hooks;
+    return hooks;
 }
 
 namespace {
@@ -83,20 +83,14 @@ void versionExit()
     YYAbnormalExit("Devivozivuz version " + std::string(trimmedView(version)), 0);
 }
 
-// The names WInfoFilename hands out that start-up, the output devices and the graphics layer keep.
+// The names WInfoFilename hands out that start-up keeps (the output devices and the graphics layer
+// install their own).
 void installNameSources()
 {
     auto& sources = toolkitNameHooks().toolkitName;
-    sources[1] = [] { return hardcopyJobState().ScreenDumpFile.trimmed(); };
-    sources[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
     sources[3] = [] { return toolkitStartUpState().CharacterSetFile.trimmed(); };
     sources[5] = [] { return toolkitStartUpState().CharacterSetFolder.trimmed(); };
     sources[7] = [] { return toolkitStartUpState().ToolkitFolder.trimmed(); };
-    sources[9] = [] {
-        const StrokeFontTable& set = strokeFontTable();
-        const std::string name = set.StrokeFontName.trimmed();
-        return set.StrokeGlyphs.empty() && name.empty() ? std::string("H") : name;
-    };
     BeepControlHooks& beeps = beepControlHooks();
     beeps.beepSwitch = &YYBeepSwitch;
     beeps.beep = &YYBeep;
@@ -157,13 +151,13 @@ bool settingsLine(std::string line)
     const bool failed = errors.LastErrorNumber != 0;
     errors.LastErrorNumber = 0;
     if (failed) return version;
-    HardcopyJobState& job = hardcopyJobState();
+    const ToolkitStartUpHooks& hooks = toolkitStartUpHooks();
     if (key == "DEBUG   ") WErrorReportMode(number);
     else if (key == "HPGL2   ") s.Hpgl2Selection = number;
     else if (key == "PLOTTER ") s.PlotterSelection = number;
     else if (key == "PRINTER ") s.PrinterSelection = number;
-    else if (key == "LFNGEN  " && number != job.LFNPLOT) s.LFNGEN = number;
-    else if (key == "LFNPLOTI" && number != s.LFNGEN) job.LFNPLOT = number;
+    else if (key == "LFNGEN  " && number != hooks.plotFileUnit()) s.LFNGEN = number;
+    else if (key == "LFNPLOTI" && number != s.LFNGEN) hooks.plotFileUnitSet(number);
     return version;
 }
 
@@ -206,22 +200,18 @@ void YYTempFileNames()
     if (folder.empty()) folder = environmentValue("TMP");
     if (folder.empty()) folder = "C:\\";
     folder = withSeparator(folder);
-    HardcopyJobState& job = hardcopyJobState();
-    auto choose = [&](const char* extension, FixedText<260>& name) {
+    auto choose = [&](const char* extension) {
         for (int k = 0; k < 100; ++k) {
             char digits[3];
             std::snprintf(digits, sizeof digits, "%02d", k);  // IntegerToString "(I2.2)"
             const std::string candidate = folder + "zid$$" + digits + extension;
-            if (!fileExists(candidate)) {
-                name.assign(candidate);
-                return;
-            }
+            if (!fileExists(candidate)) return candidate;
         }
         // Every name is taken: borrowing one would later delete another program's file.
-        name.assign("");
+        return std::string();
     };
-    choose(".plt", job.TempPlotFile);
-    choose(".dmp", job.TempDumpFile);
+    const std::string plotFile = choose(".plt");
+    toolkitStartUpHooks().temporaryFilesSet(plotFile, choose(".dmp"));
 }
 
 void WToolkitStartUp(std::optional<std::string_view> iniFile)
@@ -229,28 +219,24 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     ToolkitStartUpState& s = toolkitStartUpState();
     if (s.StartUpGuard == -9999) return;
     s.StartUpGuard = -9999;
-    INTEGER flags = 0;
-    YYDisplayFacts(s.ScreenWidth, s.ScreenHeight, s.DisplayColours, graphicsState().PaletteSlots, flags);
+    INTEGER flags = 0, paletteSlots = 0;
+    YYDisplayFacts(s.ScreenWidth, s.ScreenHeight, s.DisplayColours, paletteSlots, flags);
     s.DisplayFlags = flags;
     YYToolkitFolder();
     installNameSources();
 
     libraryErrorState() = LibraryErrorState{};
-    HardcopyJobState& job = hardcopyJobState();
-    job = HardcopyJobState{};
+    const ToolkitStartUpHooks& hooks = toolkitStartUpHooks();
+    hooks.devicesStartUp();
     windowEngineState().CurrentWindow = 0;
     windowEngineState().MainWindowOpen = 0;
-    YYDialogManagerReset();
+    dialogManagerHooks().dialogManagerReset();
     YYErrorReportHooksInstall();
-    YYDialogWindowHooksInstall();
-    graphicsTransform().DrawableAspect = 1.32f;
-    graphicsState().WindowSwitchFlag = 0;
-    graphicsState().HardcopyActive = 0;
+    hooks.graphicsStartUp();
     WindowTextState& text = windowTextState();
     text.BuiltKind = text.BuiltWidth = text.BuiltHeight = text.BuiltBold = text.BuiltItalic = -1;
-    for (MetafileSlot& slot : metafileSlotTable().Slots) slot.Words[0] = 0;
     undefinedValueTable() = UndefinedValueTable{};
-    YYEditorDocumentsAllocate();
+    hooks.editorsAllocate();
     YYBeepSwitch(1);
 
     const std::string folder = s.ToolkitFolder.trimmed();
@@ -263,8 +249,6 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     else s.SettingsFilePath.assign("");
 
     s.CharacterSetFile.assign("standard.chr");
-    job.ScreenDumpFile.assign("");
-    job.OutputFile.assign("");
     YYTempFileNames();
     s.SystemFolder.assign(systemFolder());
 
@@ -286,21 +270,16 @@ void WToolkitStartUp(std::optional<std::string_view> iniFile)
     std::string charsets = s.CharacterSetFolder.trimmed();
     if (!charsets.empty() && charsets.back() != s.PathSeparator) s.CharacterSetFolder.assign(charsets + s.PathSeparator);
 
-    job.Hpgl2Type = 0;
-    YYPrinterModel(s.PrinterSelection);
-    YYPlotterModel(s.PlotterSelection);
-    if (!(s.Hpgl2Selection == 0 && job.Hpgl2Set)) YYHpgl2Model(s.Hpgl2Selection);
-    YYScreenDumpDevice(0);
+    hooks.hardcopyDefaults(s.PrinterSelection, s.PlotterSelection, s.Hpgl2Selection);
 }
 
 void WToolkitShutDown()
 {
-    IGrHardcopyBeginEnd("S", " ");
-    for (INTEGER slot = 1; slot <= 20; ++slot)
-        if (metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)].Words[0] != 0) WMetafileDestroy(slot);
+    const ToolkitStartUpHooks& hooks = toolkitStartUpHooks();
+    hooks.devicesShutDown();
     YYWindowsDestroyAll();
-    YYDialogManagerReset();
-    YYEditorDocumentsRelease();
+    dialogManagerHooks().dialogManagerReset();
+    hooks.editorsRelease();
     windowSlotTable().Slots[0].OpenFlags = -1;
 }
 

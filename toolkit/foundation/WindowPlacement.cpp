@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GraphicsState.h"
 
 namespace {
 
@@ -96,7 +95,7 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
     }
     if (const WindowUserRecord* record = YYWindowRecord(frame); record && record->Words[0] == kWindowDialogLayout) {
         HWND dialog = reinterpret_cast<HWND>(record->Words[5]);
-        if (!YYDialogIsResizable(dialog)) {
+        if (!dialogManagerHooks().dialogIsResizable(dialog)) {
             width = clientWidth;  // a fixed layout keeps its size
             height = clientHeight;
         } else {
@@ -180,7 +179,7 @@ void YYWindowChangePlacement(INTEGER x, INTEGER y, INTEGER& width, INTEGER& heig
     // A window opened hidden shows its layout dialog only now.
     if (state != 3)
         if (const WindowUserRecord* record = YYWindowRecord(frame); record && record->Words[0] == kWindowDialogLayout)
-            YYLayoutDialogShow(reinterpret_cast<HWND>(record->Words[5]));
+            dialogManagerHooks().layoutDialogShow(reinterpret_cast<HWND>(record->Words[5]));
     if (windowEngineState().CurrentWindow == 0) windowEngineState().MainWindowHidden = state == 3 ? 1 : 0;
     if (split) split->Words[19] = 0;
     RECT r{};
@@ -211,16 +210,12 @@ void WindowMoveResize(INTEGER width, INTEGER height, INTEGER x, INTEGER y, INTEG
     e.ClientWidth = width;
     e.ClientHeight = height;
     YYWinTextScale();
-    YYDrawableResized(kDrawableWindow, current, width, height);
-    if (graphicsState().CurrentWindow == current) {
-        graphicsState().DrawableWidth = width;
-        graphicsState().DrawableHeight = height;
-    }
+    windowGraphicsHooks().windowPlaced(current, width, height);
 }
 
 void YYWindowPlacement(INTEGER selector, INTEGER& x, INTEGER& y, INTEGER& inside, INTEGER& parent)
 {
-    HWND window = (selector == 2 || selector == 3) ? YYCurrentDialogWindow() : currentSlot().Frame.get();
+    HWND window = (selector == 2 || selector == 3) ? dialogManagerHooks().currentDialogWindow() : currentSlot().Frame.get();
     x = y = inside = parent = 0;
     if (!window) return;
     RECT r = IsIconic(window) ? normalRectangle(window) : frameRectangle(window);
@@ -277,9 +272,9 @@ void YYWindowKindOfCurrent(INTEGER& kind)
 
 void YYCurrentDialogKind(INTEGER& kind)
 {
-    HWND dialog = YYCurrentDialogWindow();
+    HWND dialog = dialogManagerHooks().currentDialogWindow();
     if (!dialog) kind = 0;
-    else if (YYDialogLayoutFrame(dialog)) kind = 4;
+    else if (dialogManagerHooks().dialogLayoutFrame(dialog)) kind = 4;
     else if (!isInside(dialog)) kind = 1;
     else kind = GetClassLongPtrA(GetParent(dialog), GCW_ATOM) == 32770 ? 3 : 2;  // "#32770": a dialog
 }
@@ -292,7 +287,7 @@ void YYClientOriginOnScreen(INTEGER window, INTEGER, INTEGER, INTEGER& x, INTEGE
     } else {
         // The active modeless dialog, else the active frame; of a window inside another, the
         // outermost window that holds it.
-        target = YYActiveModelessDialog();
+        target = dialogManagerHooks().activeModelessDialog();
         if (!target) target = windowEngineState().ActiveFrame;
         while (target && (GetWindowLongA(target, GWL_STYLE) & WS_CHILD)) target = GetParent(target);
     }

@@ -5,15 +5,14 @@
 #include <span>
 #include <string>
 
-#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/StatusBar.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GdiDrawingState.h"
 
 namespace {
 
@@ -42,9 +41,10 @@ HWND slotFrame(INTEGER slot) { return slot >= 0 ? windowSlotTable().Slots[slot].
 
 void realisePalette(HWND client)
 {
-    if (!gdiDrawingState().PaletteHandle || !client) return;
+    HPALETTE palette = windowGraphicsHooks().screenPalette();
+    if (!palette || !client) return;
     WindowDc dc(client);
-    SelectPalette(dc.get(), static_cast<HPALETTE>(gdiDrawingState().PaletteHandle.get()), FALSE);
+    SelectPalette(dc.get(), palette, FALSE);
     RealizePalette(dc.get());
 }
 
@@ -137,7 +137,7 @@ void clientFocus(INTEGER slot)
 {
     HWND frame = slotFrame(slot);
     windowEngineState().ActiveFrame = frame;
-    YYActiveModelessDialogSet(nullptr);  // the keyboard belongs to the window now
+    dialogManagerHooks().activeModelessDialogSet(nullptr);  // the keyboard belongs to the window now
     if (!frame) return;
     if (slot > 0 || IsWindowVisible(frame))
         SetWindowPos(frame, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -174,7 +174,7 @@ void clientFocus(INTEGER slot)
         YYEventEnableSet(10, 0);  // the focus change is not a field change
         SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         if (!IsChild(dialog, GetFocus())) SetFocus(dialog);
-        YYActiveModelessDialogSet(dialog);  // its fields take the dialog keys (Tab, Enter)
+        dialogManagerHooks().activeModelessDialogSet(dialog);  // its fields take the dialog keys (Tab, Enter)
         YYEventEnableSet(10, saved);
     }
 }
@@ -335,7 +335,7 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_PAINT:
         realisePalette(window);
-        if (YYWindowSnapshotsInForce()) {
+        if (dialogManagerHooks().windowSnapshotsInForce()) {
             // While a modal box is up the client shows its snapshot and raises nothing.
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window, &paint);
@@ -614,7 +614,7 @@ LRESULT CALLBACK YYFrameWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
         const WindowUserRecord* record = YYWindowRecord(window);
-        if (record && record->Words[0] == kWindowDialogLayout && YYDialogIsResizable(reinterpret_cast<HWND>(record->Words[5]))) {
+        if (record && record->Words[0] == kWindowDialogLayout && dialogManagerHooks().dialogIsResizable(reinterpret_cast<HWND>(record->Words[5]))) {
             // A resizable layout never gets smaller than the dialog it was laid out from.
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
             limits->ptMinTrackSize.x = static_cast<LONG>(record->Words[6]);

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <string>
 
-#include "toolkit/devices/BitmapStore.h"
-#include "toolkit/dialogs/DialogHooks.h"
 #include "toolkit/foundation/CommonControls.h"
+#include "toolkit/foundation/DrawableKind.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/OsEnvironment.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GdiDrawingState.h"
-#include "toolkit/graphics/GraphicsState.h"
 
 CursorState& cursorState()
 {
@@ -44,7 +42,7 @@ COLORREF fillColour(INTEGER colour)
     if (colour == -1)
         colour = windowEngineState().NamedColours[static_cast<std::size_t>(std::clamp(windowTextState().Background, 0, 17))];
     COLORREF c = static_cast<COLORREF>(colour);
-    if (gdiDrawingState().PaletteHandle) c = PALETTERGB(GetRValue(c), GetGValue(c), GetBValue(c));
+    if (windowGraphicsHooks().screenPalette()) c = PALETTERGB(GetRValue(c), GetGValue(c), GetBValue(c));
     return c;
 }
 
@@ -89,8 +87,8 @@ void YYCursorForWindow(INTEGER shape, INTEGER scope, INTEGER kind, INTEGER numbe
             if (pointerOver(slots[number].Client)) SetCursor(cursor);
         } else if (kind == kDrawableDialogField && number != 0) {
             // The dialog graphics field being drawn keeps its own cursor in its field record.
-            HWND field = gdiDrawingState().DialogFieldWindow;
-            YYFieldCursorSet(field, cursor, shape);
+            HWND field = windowGraphicsHooks().dialogFieldWindow();
+            dialogManagerHooks().fieldCursorSet(field, cursor, shape);
             if (pointerOver(field)) SetCursor(cursor);
         }
         return;
@@ -100,7 +98,7 @@ void YYCursorForWindow(INTEGER shape, INTEGER scope, INTEGER kind, INTEGER numbe
             slot.Cursor = nullptr;
             slot.CursorShape = 0;
         }
-        YYFieldCursorsClear();
+        dialogManagerHooks().fieldCursorsClear();
     }
     c.GlobalCursor = cursor;
     c.GlobalShape = shape;
@@ -110,14 +108,15 @@ void YYCursorForWindow(INTEGER shape, INTEGER scope, INTEGER kind, INTEGER numbe
 void WCursorShape(INTEGER shape, std::optional<INTEGER> scope)
 {
     if (shape < 0) return;
-    const GraphicsState& g = graphicsState();
+    INTEGER kind = 0, identifier = 0;
+    windowGraphicsHooks().drawable(kind, identifier);
     const INTEGER s = scope.value_or(0);
-    if (s == 1 && g.DrawableKind != kDrawableWindow && !(g.DrawableKind == kDrawableDialogField && g.DrawableId != 0)) {
+    if (s == 1 && kind != kDrawableWindow && !(kind == kDrawableDialogField && identifier != 0)) {
         YYErrorReport(1097, "WCursorShape");
         return;
     }
-    const INTEGER number = g.DrawableKind == kDrawableWindow ? windowEngineState().CurrentWindow : g.DrawableId;
-    YYCursorForWindow(shape, s, g.DrawableKind, number);
+    const INTEGER number = kind == kDrawableWindow ? windowEngineState().CurrentWindow : identifier;
+    YYCursorForWindow(shape, s, kind, number);
 }
 
 HCURSOR YYGlobalCursor() { return cursorState().GlobalCursor; }
@@ -128,12 +127,12 @@ void YYCursorShapeInForce(INTEGER& value, INTEGER selector, INTEGER number)
     if (selector == 1 && number >= 0 && number < kWindowSlots && windowSlotTable().Slots[number].Cursor)
         value = windowSlotTable().Slots[number].CursorShape;
     if (selector == 3 && number != 0)
-        if (const INTEGER own = YYFieldCursorShape(gdiDrawingState().DialogFieldWindow); own >= 0) value = own;
+        if (const INTEGER own = dialogManagerHooks().fieldCursorShape(windowGraphicsHooks().dialogFieldWindow()); own >= 0) value = own;
 }
 
 void YYCursorMove(INTEGER x, INTEGER y, INTEGER target)
 {
-    HWND window = target == 1 ? currentSlot().Client : gdiDrawingState().DialogFieldWindow;
+    HWND window = target == 1 ? currentSlot().Client : windowGraphicsHooks().dialogFieldWindow();
     if (!window) return;
     POINT point{x, y};
     ClientToScreen(window, &point);
@@ -150,31 +149,17 @@ void YYWindowActivate(HWND window)
         const bool active = window && (frame == window || IsChild(frame, window));
         SendMessageA(frame, WM_NCACTIVATE, active ? TRUE : FALSE, 0);
     }
-    YYDialogsDrawActive(window);
+    dialogManagerHooks().dialogsDrawActive(window);
 }
 
-void YYReleaseDrawingDC()
-{
-    GdiDrawingState& gdi = gdiDrawingState();
-    YYGdiDeselectObjects();
-    if (gdi.DialogFieldWindow && gdi.DrawingDC) ReleaseDC(gdi.DialogFieldWindow, gdi.DrawingDC);
-    else if (gdi.PictureDC) DeleteDC(gdi.PictureDC);
-    gdi.DialogFieldWindow = nullptr;
-    gdi.PictureDC = nullptr;
-    gdi.BitmapSelected = 0;
-}
+void YYReleaseDrawingDC() { windowGraphicsHooks().drawingDcRelease(); }
 
 void YYWindowsDestroyAll()
 {
-    GdiDrawingState& gdi = gdiDrawingState();
     WindowEngineState& e = windowEngineState();
-    YYGdiDeselectObjects();
-    gdi.PatternBitmap.reset();
-    gdi.ClipRegion.reset();
-    gdi.Brush.reset();
-    gdi.Pen.reset();
-    gdi.PaletteHandle.reset();
-    YYBitmapStoreClear();
+    const WindowGraphicsHooks& graphics = windowGraphicsHooks();
+    graphics.screenRelease();
+    graphics.bitmapStoreClear();
     auto& slots = windowSlotTable().Slots;
     for (WindowSlot& slot : slots) {
         HWND frame = slot.Frame.get();
@@ -182,13 +167,13 @@ void YYWindowsDestroyAll()
         HWND layout = record && record->Words[0] == kWindowDialogLayout ? reinterpret_cast<HWND>(record->Words[5]) : nullptr;
         // Detached first, so that the focus moves of the unload find no layout to pass on to.
         if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
-        YYLayoutDialogUnload(layout);
+        dialogManagerHooks().layoutDialogUnload(layout);
         if (slot.SplitRecord) SetWindowLongPtrA(reinterpret_cast<HWND>(slot.SplitRecord->Words[5]), GWLP_USERDATA, 0);
         slot.OwnedRecord.reset();
         slot.SplitRecord.reset();
     }
-    YYDialogsDestroyAll();
-    YYDialogManagerReset();
+    dialogManagerHooks().dialogsDestroyAll();
+    dialogManagerHooks().dialogManagerReset();
     e.Msimg32.reset();
     e.Mapi32.reset();
     e.GradientFill = e.MapiSendMail = nullptr;
@@ -196,8 +181,7 @@ void YYWindowsDestroyAll()
     errorReportHooks().statusBarText = nullptr;
     for (WindowSlot& slot : slots) YYMediaStop(slot);
     e.CurrentDc.reset();
-    gdi.DrawingDC = nullptr;
-    gdi.DrawingWindow = nullptr;
+    graphics.drawingDcForget();
     for (int n = kWindowSlots - 1; n >= 0; --n) {
         WindowSlot& slot = slots[static_cast<std::size_t>(n)];
         slot.Frame.reset();
@@ -212,9 +196,6 @@ void YYWindowsDestroyAll()
     }
     e.CurrentWindow = 0;
     YYEventEnableDefaults();
-    gdi.PictureDC = nullptr;
-    gdi.BitmapSelected = 0;
-    gdi.DialogFieldWindow = nullptr;
 }
 
 void YYRasterRectangle(INTEGER left, INTEGER top, INTEGER right, INTEGER bottom, INTEGER colour)

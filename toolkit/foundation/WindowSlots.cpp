@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowText.h"
-#include "toolkit/graphics/GdiDrawingState.h"
-#include "toolkit/graphics/GraphicsState.h"
 
 WindowSlotTable& windowSlotTable()
 {
@@ -106,9 +105,7 @@ void YYDisplayFacts(INTEGER& screenWidth, INTEGER& screenHeight, INTEGER& displa
     e.ScreenWidth = screenWidth;
     e.ScreenHeight = screenHeight;
     e.DisplayColours = displayColours;
-    gdiDrawingState().ScreenResolution = e.PixelsPerInch;
-    gdiDrawingState().UserDashes = e.NtPlatform;
-    graphicsState().PaletteSlots = paletteSlots;
+    windowGraphicsHooks().displayFacts(e.PixelsPerInch, e.NtPlatform, paletteSlots);
 }
 
 void YYOutputWindowSelect(INTEGER& width, INTEGER& height, INTEGER& window)
@@ -119,17 +116,12 @@ void YYOutputWindowSelect(INTEGER& width, INTEGER& height, INTEGER& window)
         return;
     }
     WindowEngineState& e = windowEngineState();
-    GdiDrawingState& gdi = gdiDrawingState();
-    const bool driverOnWindow = e.CurrentDc && gdi.DrawingDC == e.CurrentDc->get();
-    if (driverOnWindow) YYGdiDeselectObjects();
+    const WindowGraphicsHooks& graphics = windowGraphicsHooks();
+    if (e.CurrentDc) graphics.windowDcDetach(e.CurrentDc->get());
     e.CurrentDc.reset();
     e.CurrentWindow = window;
     e.CurrentDc.emplace(slots[window].Client);
-    if (!YYGdiDrawsElsewhere()) {
-        YYGdiAttachDrawingDC(e.CurrentDc->get(), slots[window].Client);
-    } else if (driverOnWindow) {
-        gdi.DrawingDC = nullptr;
-    }
+    graphics.windowDcAttach(e.CurrentDc->get(), slots[window].Client);
     YYClientPixelSize(window, width, height);
 }
 
@@ -142,16 +134,11 @@ void YYWINSEL(INTEGER window, INTEGER selectionFlag)
         return;
     }
     WindowEngineState& e = windowEngineState();
-    GraphicsState& g = graphicsState();
     e.ClientWidth = width;
     e.ClientHeight = height;
     e.CurrentWindow = window;
-    g.CurrentWindow = window;
-    if (g.DrawableKind == kDrawableWindow) g.DrawableId = window;
-    g.WindowSwitchFlag = selectionFlag;
-    YYDrawableResized(kDrawableWindow, window, width, height);
-    g.WindowSwitchFlag = 0;
+    windowGraphicsHooks().windowSelected(window, width, height, selectionFlag);
     YYWinTextScale();
 }
 
-void WindowSetCurrent(INTEGER window) { YYWINSEL(window, graphicsState().WindowSwitchFlag); }
+void WindowSetCurrent(INTEGER window) { YYWINSEL(window, windowGraphicsHooks().windowSwitchFlag()); }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowSlots.h"
-#include "toolkit/graphics/GdiDrawingState.h"
 
 WindowTextState& windowTextState()
 {
@@ -20,7 +20,7 @@ COLORREF namedColour(INTEGER index)
     const INTEGER packed = colours[static_cast<std::size_t>(std::clamp(index, 0, 17))];
     COLORREF colour = static_cast<COLORREF>(packed);
     // On a palette display the nearest palette colour is what the screen can show.
-    if (gdiDrawingState().PaletteHandle) colour = PALETTERGB(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    if (windowGraphicsHooks().screenPalette()) colour = PALETTERGB(GetRValue(colour), GetGValue(colour), GetBValue(colour));
     return colour;
 }
 
@@ -122,7 +122,7 @@ void YYTextColourSet(INTEGER index, INTEGER red, INTEGER green, INTEGER blue)
     if (index < 0 || index > 17) return;
     const INTEGER colour = red + 256 * green + 65536 * blue;
     windowEngineState().NamedColours[static_cast<std::size_t>(index)] = colour;
-    YYGdiPaletteSet(index, colour, 0);
+    windowGraphicsHooks().paletteSet(index, colour, 0);
 }
 
 void YYTextOut(INTEGER& x, INTEGER& y, std::string_view text, INTEGER length)

@@ -9,8 +9,7 @@
 #include <string_view>
 
 #include "toolkit/foundation/CoreTypes.h"
-
-enum DrawableKind : INTEGER { kDrawableWindow = 1, kDrawableBitmap = 2, kDrawableDialogField = 3, kDrawablePicture = 4 };
+#include "toolkit/foundation/DrawableKind.h"
 
 struct GraphicsState {
     INTEGER StrokeTextActive = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -802,12 +801,6 @@ void windowSize(INTEGER& width, INTEGER& height)
     height = windowEngineState().ClientHeight;
 }
 
-void hardcopyStop()
-{
-    hardcopyJobState().PageOpen = 0;
-    IGrHardcopyBeginEnd("S", "");
-}
-
 }  // namespace
 
 void YYWindowDrawableInstall()
@@ -818,6 +811,5 @@ void YYWindowDrawableInstall()
     hooks.currentWindowSize = &windowSize;
     hooks.winTextScale = &YYWinTextScale;
     hooks.systemColour = &systemColour;
-    hooks.hardcopyStop = &hardcopyStop;
     gdiDrawingState().DisplayColours = windowEngineState().DisplayColours;
 }

@@ -1,0 +1,89 @@
+#include "toolkit/devices/DeviceHooks.h"
+
+#include <string>
+
+#include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/HardcopyJob.h"
+#include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/dialogs/DialogServices.h"
+#include "toolkit/foundation/OsFiles.h"
+#include "toolkit/foundation/ToolkitStartUp.h"
+#include "toolkit/foundation/WindowEngineHooks.h"
+#include "toolkit/graphics/GraphicsState.h"
+
+namespace {
+
+void devicesStartUp()
+{
+    hardcopyJobState() = HardcopyJobState{};
+    for (MetafileSlot& slot : metafileSlotTable().Slots) slot.Words[0] = 0;
+}
+
+void temporaryFilesSet(std::string_view plotFile, std::string_view dumpFile)
+{
+    HardcopyJobState& job = hardcopyJobState();
+    job.TempPlotFile.assign(plotFile);
+    job.TempDumpFile.assign(dumpFile);
+}
+
+void hardcopyDefaults(INTEGER printer, INTEGER plotter, INTEGER hpgl2)
+{
+    HardcopyJobState& job = hardcopyJobState();
+    job.Hpgl2Type = 0;
+    YYPrinterModel(printer);
+    YYPlotterModel(plotter);
+    if (!(hpgl2 == 0 && job.Hpgl2Set)) YYHpgl2Model(hpgl2);
+    YYScreenDumpDevice(0);
+}
+
+void devicesShutDown()
+{
+    IGrHardcopyBeginEnd("S", " ");
+    for (INTEGER slot = 1; slot <= 20; ++slot)
+        if (metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)].Words[0] != 0) WMetafileDestroy(slot);
+}
+
+void hardcopyStop()
+{
+    hardcopyJobState().PageOpen = 0;
+    IGrHardcopyBeginEnd("S", "");
+}
+
+HANDLE storedBitmapCopy(INTEGER slot)
+{
+    const BitmapSlot& stored = bitmapSlotTable().Slots[static_cast<std::size_t>(slot - 1)];
+    return stored.Bitmap ? CopyImage(stored.Bitmap.get(), IMAGE_BITMAP, 0, 0, 0) : nullptr;
+}
+
+HANDLE pictureCopy(INTEGER slot)
+{
+    MetafileSlot& picture = metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)];
+    if (picture.RecordingDc) {
+        picture.Metafile = CloseEnhMetaFile(picture.RecordingDc);
+        picture.RecordingDc = nullptr;
+    }
+    return picture.Metafile ? CopyEnhMetaFileA(picture.Metafile, nullptr) : nullptr;
+}
+
+}  // namespace
+
+void YYDeviceHooksInstall()
+{
+    ToolkitStartUpHooks& startUp = toolkitStartUpHooks();
+    startUp.devicesStartUp = &devicesStartUp;
+    startUp.plotFileUnit = [] { return hardcopyJobState().LFNPLOT; };
+    startUp.plotFileUnitSet = [](INTEGER unit) { hardcopyJobState().LFNPLOT = unit; };
+    startUp.temporaryFilesSet = &temporaryFilesSet;
+    startUp.hardcopyDefaults = &hardcopyDefaults;
+    startUp.devicesShutDown = &devicesShutDown;
+
+    auto& names = toolkitNameHooks().toolkitName;
+    names[1] = [] { return hardcopyJobState().ScreenDumpFile.trimmed(); };
+    names[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
+
+    windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
+    drawableHooks().hardcopyStop = &hardcopyStop;
+    DialogImageHooks& images = dialogImageHooks();
+    images.storedBitmapCopy = &storedBitmapCopy;
+    images.pictureCopy = &pictureCopy;
+}
