@@ -6,7 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${1:?usage: build.sh win32|win64|native|bench|fuzz}
-jobs=$(nproc)
+# QV_JOBS caps the parallel compiles (several builds sharing one machine).
+jobs=${QV_JOBS:-$(nproc)}
 
 case "$tree" in
   win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
