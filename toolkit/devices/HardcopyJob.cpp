@@ -67,6 +67,8 @@ void startJob(const std::optional<std::string_view>& action, const std::optional
     g.HardcopyActive = 1;
     block.Value = 1;
     YYDriverHardcopy(OpBeginOutput);
+    // Nothing will be written that a command could print.
+    if (g.HardcopyActive <= 0) job.PrintCommand.assign("");
     YYPageAspect();
     YYHardcopyRescale();
     if (g.DrawableActive == 0) g.DeviceColours = hardcopyFillState().HardcopyColours;

@@ -1,7 +1,6 @@
 #include "toolkit/devices/HardcopyOptions.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyState.h"

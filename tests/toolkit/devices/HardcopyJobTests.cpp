@@ -231,6 +231,13 @@ TEST_F(JobFixture, DriverThatCannotStartGetsNothingMore)
     driver.clear();
     IGrHardcopyBeginEnd("S");
     EXPECT_TRUE(driver.ops().empty());
+
+    // A print command waiting for output that never came is dropped.
+    hardcopyJobState().PrintByCommand = 1;
+    IGrHardcopyBeginEnd("lpr @ -h");
+    EXPECT_EQ(hardcopyJobState().PrintCommand.trimmed(), "");
+    IGrHardcopyBeginEnd("S");
+    EXPECT_TRUE(launches().commands.empty());
 }
 
 TEST_F(JobFixture, GraphicsResetStopsWithoutClosingThePage)
