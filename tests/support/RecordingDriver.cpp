@@ -12,6 +12,7 @@ std::string initAnswer[3];
 INTEGER fillRequest = 0;
 REAL textWidthAnswer[3] = {0, 0, 0};
 INTEGER underlineAnswer[3] = {1, 1, 1};
+bool refuseOutput = false;
 
 }  // namespace
 
@@ -29,8 +30,11 @@ RecordingDriver::RecordingDriver(bool screenLayer, bool hardcopyLayer) : saved_(
     hooks.ScreenDriver = screenLayer ? &RecordingDriver::screen : nullptr;
     hooks.MetafileDriver = nullptr;
     hooks.HardcopyDrivers.fill(nullptr);
-    if (hardcopyLayer) hooks.HardcopyDrivers[1] = &RecordingDriver::hardcopy;
-    hooks.HardcopyDevice = 1;
+    refuseOutput = false;
+    if (hardcopyLayer) {
+        for (std::size_t device = 1; device < hooks.HardcopyDrivers.size(); ++device)
+            if (device != 5 && device != 7) hooks.HardcopyDrivers[device] = &RecordingDriver::hardcopy;
+    }
 }
 
 RecordingDriver::~RecordingDriver()
@@ -61,10 +65,15 @@ void RecordingDriver::answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER
 
 void RecordingDriver::screen(INTEGER op) { record(1, op); }
 
+void RecordingDriver::refuseHardcopyOutput(bool refuse) { refuseOutput = refuse; }
+
 void RecordingDriver::hardcopy(INTEGER op)
 {
     if (active) fillRequest = active->hardcopyFillRequest_;
     record(2, op);
+    DriverParameterBlock& b = driverParameterBlock();
+    if (op == OpInit && b.Count == -999) b.Count = driverHooks().HardcopyDevice;
+    if (op == OpBeginOutput && b.Value > 0 && refuseOutput) graphicsState().HardcopyActive = 0;
     if (fillRequest != 0 && op >= OpEllipseFill && op <= OpPolygonSolid && driverParameterBlock().Value == 1)
         graphicsState().LayerFillRequest[1] = fillRequest;
 }
@@ -89,7 +98,7 @@ void RecordingDriver::record(INTEGER layer, INTEGER op)
         b.X1 = static_cast<REAL>(b.Value) * textWidthAnswer[layer];
     }
     if (op == OpText && b.IntX4 == 1) b.IntX4 = underlineAnswer[layer];
-    if (op == OpInit && driverParameterBlock().Count == -999) driverParameterBlock().Count = 0;
+    if (layer == 1 && op == OpInit && driverParameterBlock().Count == -999) driverParameterBlock().Count = 0;
     if (op == OpInit && !initAnswer[layer].empty()) {
         deviceCapabilityTable().CapabilityString[static_cast<std::size_t>(layer - 1)] = std::string_view(initAnswer[layer]);
         deviceCapabilityTable().LineTypeCount[static_cast<std::size_t>(layer - 1)] = 8;

@@ -17,8 +17,10 @@ struct RecordedOp {
     std::string Text;  // the work buffer's used part
 };
 
-// Installs itself as the screen driver and as the driver of hardcopy device 1 (selected) while
-// alive; the drivers that were installed before return at the end of the scope.
+// Installs itself as the screen driver and as the driver of every hardcopy device that has one
+// (all but 5 and 7) while alive, so it serves whichever device is selected; as a hardcopy driver
+// it answers the identification query with the selected device number. The drivers and the
+// device that were installed before return at the end of the scope.
 class RecordingDriver {
 public:
     explicit RecordingDriver(bool screen = true, bool hardcopy = true);
@@ -37,6 +39,8 @@ public:
     void answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER underlineAnswer);
     // The hardcopy layer asks for the two-pass line half-tone while handling fill ops.
     void requestHardcopyFill(INTEGER value) { hardcopyFillRequest_ = value; }
+    // The hardcopy layer fails its OpBeginOutput (as a driver whose file cannot be opened does).
+    void refuseHardcopyOutput(bool refuse);
 
 private:
     static void screen(INTEGER op);

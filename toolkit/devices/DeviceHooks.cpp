@@ -3,8 +3,12 @@
 #include <string>
 
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyJob.h"
+#include "toolkit/devices/HardcopyOptions.h"
+#include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/devices/PrinterQuery.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
@@ -15,7 +19,11 @@ namespace {
 
 void devicesStartUp()
 {
+    // The device number keeps its value: the Windows printer until a device is selected.
     hardcopyJobState() = HardcopyJobState{};
+    graphicsState().HardcopyActive = 0;
+    printerModelState() = PrinterModelState{};
+    hardcopyOptionBlock().Options[32] = 0;
     for (MetafileSlot& slot : metafileSlotTable().Slots) slot.Words[0] = 0;
 }
 
@@ -28,11 +36,7 @@ void temporaryFilesSet(std::string_view plotFile, std::string_view dumpFile)
 
 void hardcopyDefaults(INTEGER printer, INTEGER plotter, INTEGER hpgl2)
 {
-    HardcopyJobState& job = hardcopyJobState();
-    job.Hpgl2Type = 0;
-    YYPrinterModel(printer);
-    YYPlotterModel(plotter);
-    if (!(hpgl2 == 0 && job.Hpgl2Set)) YYHpgl2Model(hpgl2);
+    YYDeviceModelsSelect(printer, plotter, hpgl2);
     YYScreenDumpDevice(0);
 }
 
@@ -46,7 +50,7 @@ void devicesShutDown()
 void hardcopyStop()
 {
     hardcopyJobState().PageOpen = 0;
-    IGrHardcopyBeginEnd("S", "");
+    IGrHardcopyBeginEnd("S", " ");
 }
 
 HANDLE storedBitmapCopy(INTEGER slot)
@@ -78,11 +82,12 @@ void YYDeviceHooksInstall()
     startUp.devicesShutDown = &devicesShutDown;
 
     auto& names = toolkitNameHooks().toolkitName;
-    names[1] = [] { return hardcopyJobState().ScreenDumpFile.trimmed(); };
+    names[1] = [] { return screenDumpRecord().FileName.trimmed(); };
     names[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
 
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;
+    YYHardcopyOptionHooksInstall();
     DialogImageHooks& images = dialogImageHooks();
     images.storedBitmapCopy = &storedBitmapCopy;
     images.pictureCopy = &pictureCopy;

@@ -2,105 +2,115 @@
 
 #include <string>
 
-#include "toolkit/foundation/WinApi.h"
-
-HardcopyJobState& hardcopyJobState()
-{
-    static HardcopyJobState state;
-    return state;
-}
+#include "toolkit/devices/HardcopyOptions.h"
+#include "toolkit/devices/HardcopyState.h"
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/OsEnvironment.h"
+#include "toolkit/foundation/OsFiles.h"
+#include "toolkit/graphics/ColourPalette.h"
+#include "toolkit/graphics/DriverProtocol.h"
+#include "toolkit/graphics/FillPrimitives.h"
+#include "toolkit/graphics/GraphicsState.h"
 
 namespace {
 
-INTEGER launchAndWait(std::string_view commandLine)
+bool isStop(const std::optional<std::string_view>& action)
 {
-    std::string command(commandLine);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<INTEGER>(status);
+    return action && action->size() == 1 && ((*action)[0] == 'S' || (*action)[0] == 's');
 }
 
-PrintCommandLauncher& launcher()
+bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+void runPendingPrintCommand()
 {
-    static PrintCommandLauncher current = launchAndWait;
-    return current;
+    HardcopyJobState& job = hardcopyJobState();
+    if (job.PrintCommand.usedLength() == 0) return;
+    const std::string temporary = job.TempPlotFile.trimmed();
+    YYPRNCMD(YYPrintCommandBuild(job.PrintCommand, temporary));
+    // The file may never have been written (its driver could not open it): no second report.
+    {
+        QuietErrors quiet;
+        IOsDeleteFile(temporary);
+    }
+    job.PrintCommand.assign("");
+}
+
+void startJob(const std::optional<std::string_view>& action, const std::optional<std::string_view>& title)
+{
+    GraphicsState& g = graphicsState();
+    HardcopyJobState& job = hardcopyJobState();
+    DriverParameterBlock& block = driverParameterBlock();
+    FixedText<260>& work = stringWorkBuffer();
+
+    block.Count = -999;
+    YYHardcopyDispatch(OpInit);
+    if (block.Count == -999) return;  // no driver for the selected device
+
+    work = job.OutputFile;
+    block.Count = 1;
+    if (action && !isBlank(*action)) {
+        work.assign(*action);
+        block.Count = 0;
+    }
+    if (job.PrintByCommand != 0 && YYPrintCommandTemplate(work)) {
+        job.PrintCommand = work;
+        work = job.TempPlotFile;
+    }
+    if (title) {
+        job.Title.assign(*title);
+        block.IntX1 = 1;
+    } else {
+        block.IntX1 = 0;
+    }
+
+    // A driver that cannot open its output sets the flag back to 0; nothing further reaches it.
+    g.HardcopyActive = 1;
+    block.Value = 1;
+    YYDriverHardcopy(OpBeginOutput);
+    // Nothing will be written that a command could print.
+    if (g.HardcopyActive <= 0) job.PrintCommand.assign("");
+    YYPageAspect();
+    YYHardcopyRescale();
+    if (g.DrawableActive == 0) g.DeviceColours = hardcopyFillState().HardcopyColours;
+    for (std::size_t k = 0; k < 2; ++k)
+        if (g.ColourIndex[k] == -1) YYPaletteNearest(g.ColourRGB[k], g.ColourIndex[k]);
+    HardcopyDriverState& driver = hardcopyDriverState();
+    driver.LastPenX = driver.LastPenY = -9999.0f;
+    for (const INTEGER op : {OpLineWidth, OpLineType, OpLineJoin, OpLineCap, OpClipArea, OpCharSize, OpColour})
+        YYDriverHardcopy(op);
 }
 
 }  // namespace
 
-void YYSetPrintCommandLauncher(PrintCommandLauncher next) { launcher() = next ? next : launchAndWait; }
-
-void IGrHardcopyBeginEnd(std::string_view action, std::string_view)
+void IGrHardcopyDevice(INTEGER option, INTEGER value)
 {
-    if (action.empty() || (action[0] != 'S' && action[0] != 's')) return;  // starting a job is the devices' own
-    HardcopyJobState& job = hardcopyJobState();
-    job.PageOpen = 0;
-    job.Active = 0;
-    const std::string templateText = job.PrintCommand.trimmed();
-    if (templateText.empty()) return;
-    const std::string plotFile = job.TempPlotFile.trimmed();
-    std::string command;
-    for (char c : templateText) {
-        if (c == '@') command += plotFile;
-        else command += c;
-    }
-    launcher()(command);
-    if (!plotFile.empty()) DeleteFileA(plotFile.c_str());
-    job.PrintCommand.assign("");
+    if (option != 1) return;
+    driverHooks().HardcopyDevice = value;
+    // A start on a device without a driver leaves the query's -999 behind; the driver chosen now
+    // must see a full initialisation, not the query.
+    driverParameterBlock().Count = 0;
+    YYHardcopyDispatch(option);
 }
 
-void YYPrinterModel(INTEGER model)
+void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title)
 {
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrinterModel = (model >= 2 && model <= 38 && model != 27) ? model : 28;
-    job.PrinterSet = 1;
+    DriverParameterBlock& block = driverParameterBlock();
+    if (hardcopyJobState().PageOpen & 1) {
+        block.Count = 1;
+        block.Value = 32;
+        YYDriverHardcopy(OpEndPage);
+    }
+    YYDriverHardcopy(OpEndOutput);
+    graphicsState().HardcopyActive = 0;
+    if (isStop(action)) runPendingPrintCommand();
+    else startJob(action, title);
 }
 
-void YYPlotterModel(INTEGER type)
+void YYPRNCMD(std::string_view command)
 {
-    HardcopyJobState& job = hardcopyJobState();
-    if (type >= 1 && type <= 10) {
-        job.PlotterType = type;
-    } else if (type >= 11 && type <= 15) {
-        job.Hpgl2Type = type - 10;
-        job.Hpgl2Set = 1;
-        job.PlotterType = 1;
-    } else {
-        job.PlotterType = 1;
-    }
-    job.PlotterSet = 1;
-}
-
-void YYHpgl2Model(INTEGER type)
-{
-    HardcopyJobState& job = hardcopyJobState();
-    if (type >= 1 && type <= 5) {
-        job.Hpgl2Type = type;
-        job.Hpgl2Set = 1;
-        return;
-    }
-    switch (job.PrinterModel) {
-    case 32: case 35: job.Hpgl2Type = 2; break;
-    case 38: job.Hpgl2Type = 5; break;
-    case 29: job.Hpgl2Type = 3; break;
-    default: job.Hpgl2Type = 1; break;
-    }
-}
-
-void YYScreenDumpDevice(INTEGER kind)
-{
-    if (kind != 0) return;
-    // Screen dumps go to the Windows printer; whether there is one decides the flag.
-    char name[512] = {};
-    DWORD size = sizeof name;
-    if (GetProfileStringA("windows", "device", "", name, size) > 0 && name[0] != '\0')
-        hardcopyJobState().PrinterAvailableFlag = 1;
+    INTEGER result = 0;
+    YYRunProgram(YYPrintCommandLine(YYOsPlatform(), command), 1, 1, -1, result);
+    if (result == 32) return;
+    libraryErrorState().SystemDetailCode = result;
+    YYErrorReport(13, "YYPRNCMD");
 }

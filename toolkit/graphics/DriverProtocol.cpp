@@ -42,6 +42,8 @@ void YYDriverHardcopy(INTEGER op)
     if (graphicsState().HardcopyActive > 0) YYHardcopyDispatch(op);
 }
 
+// A plain jump through the driver table: devices 5 and 7, numbers outside 1-12 and devices whose
+// driver is not installed receive nothing, which leaves an identification query unanswered.
 void YYHardcopyDispatch(INTEGER op)
 {
     if (op < 1 || op > 40) return;

@@ -57,10 +57,11 @@ using DriverRoutine = void (*)(INTEGER op);
 struct DriverHooks {
     DriverRoutine ScreenDriver = nullptr;
     DriverRoutine MetafileDriver = nullptr;
-    // The driver of each hardcopy device 1-12 (index 0 unused); devices 5 and 7 have none.
+    // The driver table of the hardcopy devices 1-12 (index 0 unused; devices 5 and 7 have none),
+    // filled by the output devices' drivers (toolkit/devices/HardcopyJob.h lists them).
     std::array<DriverRoutine, 13> HardcopyDrivers{};
-    // The selected hardcopy device.
-    INTEGER HardcopyDevice = 0;
+    // The selected hardcopy device, set only by IGrHardcopyDevice; the Windows printer at first.
+    INTEGER HardcopyDevice = 10;
 };
 
 DriverHooks& driverHooks();

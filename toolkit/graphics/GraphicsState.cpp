@@ -391,13 +391,11 @@ void IGrResetGraphics(std::string_view options)
     YYCHSPACE(0);
     YYStrokeFontStandard();
 
-    // A running hardcopy ends without its page being closed; with none running there is nothing
-    // to stop (and no stored print command may run).
-    if (s.HardcopyActive > 0) {
-        if (drawableHooks().hardcopyStop) drawableHooks().hardcopyStop();
-        else YYDriverHardcopy(OpEndOutput);
-        s.HardcopyActive = 0;
-    }
+    // A running hardcopy ends without its page being closed, and a print command left by a
+    // finished job runs.
+    if (drawableHooks().hardcopyStop) drawableHooks().hardcopyStop();
+    else YYDriverHardcopy(OpEndOutput);
+    s.HardcopyActive = 0;
     DriverParameterBlock& block = driverParameterBlock();
     const bool keep = hasOption(options, 'P') && drawableHooks().hardcopyOptionsSave &&
                       drawableHooks().hardcopyOptionsSave();

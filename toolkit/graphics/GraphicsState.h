@@ -89,10 +89,10 @@ struct DrawableHooks {
     // The system's window-text (code 45) or window colour (other codes), packed RGB (none: 0 and
     // white).
     INTEGER (*systemColour)(INTEGER code) = nullptr;
-    // Ends the running hardcopy job without closing its page; called only while one runs (none:
-    // OpEndOutput to the hardcopy).
+    // Ends a running hardcopy job without closing its page and runs a pending print command;
+    // called at every reset (none: OpEndOutput to a running hardcopy).
     void (*hardcopyStop)() = nullptr;
-    // Recomputes the page and character scaling of an open hardcopy (none: nothing).
+    // Recomputes the page and character scaling for the hardcopy page (none: nothing).
     void (*hardcopyRescale)() = nullptr;
     // Stores the hardcopy line thickness with the hardcopy options (none: dropped).
     void (*hardcopyLineThickness)(INTEGER thickness) = nullptr;

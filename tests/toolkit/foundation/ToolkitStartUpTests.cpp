@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyJob.h"
+#include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/foundation/CharacterRoutines.h"
@@ -18,6 +20,7 @@
 #include "toolkit/foundation/WindowPlacement.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/StrokeFonts.h"
 
 namespace {
@@ -172,9 +175,9 @@ TEST_F(StartUpTest, SettingsKeys)
     EXPECT_EQ(s.CharacterSetFile.trimmed(), "big.chr");
     EXPECT_EQ(s.LFNGEN, 50);
     EXPECT_EQ(hardcopyJobState().LFNPLOT, 40);
-    EXPECT_EQ(hardcopyJobState().PrinterModel, 28);  // 27 is not a model
-    EXPECT_EQ(hardcopyJobState().PlotterType, 1);
-    EXPECT_EQ(hardcopyJobState().Hpgl2Type, 2);      // fixed by the plotter selection 12
+    EXPECT_EQ(printerModelState().PrinterModel, 28);  // 27 is not a model
+    EXPECT_EQ(printerModelState().PlotterType, 1);
+    EXPECT_EQ(printerModelState().Hpgl2Type, 2);      // fixed by the plotter selection 12
     EXPECT_EQ(WInfoDisplayQuery(4), 1);
     EXPECT_EQ(WInfoDisplayQuery(5), 1);
     EXPECT_GT(WInfoDisplayQuery(1), 0);
@@ -221,11 +224,11 @@ ShutDownTrace& trace()
     static ShutDownTrace t;
     return t;
 }
-INTEGER recordCommand(std::string_view command)
+void recordCommand(std::string_view command, INTEGER, INTEGER, INTEGER, INTEGER& result)
 {
-    trace().command = std::string(command);
+    trace().command = std::string(command.substr(0, command.find('\0')));
     trace().windowAlive = static_cast<bool>(windowSlotTable().Slots[0].Frame);
-    return 0;
+    result = 32;
 }
 }  // namespace
 
@@ -236,18 +239,19 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     WindowOpen(39, -999999, -999999, 300, 200);
     ASSERT_TRUE(windowSlotTable().Slots[0].Frame);
     HWND frame = windowSlotTable().Slots[0].Frame.get();
-    hardcopyJobState().Active = 1;
+    graphicsState().HardcopyActive = 1;
     hardcopyJobState().TempPlotFile.assign("C:\\nowhere\\zid$$00.plt");
     hardcopyJobState().PrintCommand.assign("print /d @ now");
     metafileSlotTable().Slots[2].Words[0] = 1;
     editorDocumentTable().at(3, 2).TextBuffer = std::make_unique<std::string>("text");
-    YYSetPrintCommandLauncher(recordCommand);
+    programLaunchHooks().run = recordCommand;
 
     WToolkitShutDown();
-    YYSetPrintCommandLauncher(nullptr);
-    EXPECT_EQ(trace().command, "print /d C:\\nowhere\\zid$$00.plt now");
+    programLaunchHooks().run = nullptr;
+    EXPECT_EQ(trace().command.substr(0, trace().command.find_last_not_of(' ') + 1),
+              "cmd.exe /c print /d C:\\nowhere\\zid$$00.plt now");
     EXPECT_TRUE(trace().windowAlive);  // the hardcopy ends before the windows go
-    EXPECT_EQ(hardcopyJobState().Active, 0);
+    EXPECT_EQ(graphicsState().HardcopyActive, 0);
     EXPECT_EQ(hardcopyJobState().PrintCommand.trimmed(), "");
     EXPECT_EQ(metafileSlotTable().Slots[2].Words[0], 0);
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
@@ -264,7 +268,7 @@ TEST_F(StartUpTest, NamesBeepsMailAndStatusBarReportsAreWiredUp)
     const std::string ini = write("names.ini", "CHARDIR=C:\\fonts\nCHARSET=big.chr\n");
     SetEnvironmentVariableA("DOVEDO", "D:\\kit");
     restart(ini);
-    hardcopyJobState().ScreenDumpFile.assign("dump.bmp");
+    screenDumpRecord().FileName.assign("dump.bmp");
     hardcopyJobState().OutputFile.assign("out.plt");
     strokeFontTable() = StrokeFontTable{};
     struct Item { INTEGER item; std::string expected; };

@@ -1,0 +1,96 @@
+#include "toolkit/devices/OutputUnit.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/UnformattedFiles.h"
+#include "toolkit/graphics/DriverProtocol.h"
+
+OutputUnitState& outputUnitState()
+{
+    static OutputUnitState state;
+    return state;
+}
+
+namespace {
+
+FileHandle* unitSlot(INTEGER unit)
+{
+    OutputUnitState& s = outputUnitState();
+    if (unit < 1 || static_cast<std::size_t>(unit) >= s.Handles.size()) return nullptr;
+    return &s.Handles[static_cast<std::size_t>(unit)];
+}
+
+void fail(INTEGER error, INTEGER systemCode)
+{
+    LibraryErrorState& errors = libraryErrorState();
+    errors.FileDetailKind = systemCode != 0 ? 2 : 0;
+    errors.FileDetailCode = systemCode;
+    YYErrorReport(error, "YYPROU");
+    outputUnitState().OutputStatus = -1;
+}
+
+void writeBytes(INTEGER unit, std::string_view bytes)
+{
+    FileHandle* slot = unitSlot(unit);
+    if (!slot || !*slot) {
+        fail(2, ERROR_INVALID_HANDLE);
+        return;
+    }
+    INTEGER written = 0;
+    const auto data = std::as_bytes(std::span(bytes.data(), bytes.size()));
+    const INTEGER code = YYOsFileWrite(slot->get(), data, written);
+    if (written < static_cast<INTEGER>(bytes.size())) fail(2, code);
+}
+
+}  // namespace
+
+void YYProuOpen(INTEGER unit)
+{
+    FixedText<260>& work = stringWorkBuffer();
+    const std::size_t used = work.usedLength();
+    if (work.view().substr(0, used).find_first_not_of(' ') == std::string_view::npos) {
+        fail(1, ERROR_INVALID_NAME);
+        return;
+    }
+    // The name is built apart from the buffer, so a name that fills all 260 characters still gets
+    // its end; the buffer shows the end too where there is room for it.
+    const std::string name(work.view().substr(0, used));
+    if (used < FixedText<260>::capacity) work[used] = '\0';
+    OutputUnitState& s = outputUnitState();
+    s.OutputStatus = 0;
+    FileHandle* slot = unitSlot(unit);
+    if (!slot) {
+        fail(1, ERROR_INVALID_HANDLE);
+        return;
+    }
+    INTEGER code = 0;
+    FileHandle file(YYOsFileOpen(name, kFileWrite, code));
+    if (!file) {
+        fail(1, code);
+        return;
+    }
+    *slot = std::move(file);
+}
+
+void YYPROU(INTEGER unit, std::string_view bytes) { writeBytes(unit, bytes); }
+
+void YYProuLine(INTEGER unit, std::string_view text)
+{
+    std::string line(text);
+    line += "\r\n";
+    writeBytes(unit, line);
+}
+
+void YYProuClose(INTEGER unit)
+{
+    if (FileHandle* slot = unitSlot(unit)) slot->reset();
+}
+
+void YYProuUnit(INTEGER unit, HANDLE& handle)
+{
+    const FileHandle* slot = unitSlot(unit);
+    handle = slot ? slot->get() : INVALID_HANDLE_VALUE;
+}

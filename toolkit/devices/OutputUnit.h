@@ -1,0 +1,32 @@
+// The one output unit of the file drivers: opening the file named in the work buffer, raw and
+// line writes, closing, and the handle for writers that call the operating system themselves.
+// Failures report under "YYPROU" and leave the status at -1.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/Handles.h"
+
+struct OutputUnitState {
+    // 0 after a successful open, -1 after a failed open or write, until the next open.
+    INTEGER OutputStatus = 0;
+    // One file per unit number 1-4; the drivers use unit 2.
+    std::array<FileHandle, 5> Handles;
+};
+
+OutputUnitState& outputUnitState();
+
+// Toolkit-internal
+
+// Creates (or empties) the file named by the work buffer's text, leading blanks included, for
+// writing; a blank name fails. Error 1 on failure.
+void YYProuOpen(INTEGER unit);
+// Writes the bytes as they are; error 2 when fewer were written.
+void YYPROU(INTEGER unit, std::string_view bytes);
+// Writes the text followed by carriage return and line feed; error 2 when fewer were written.
+void YYProuLine(INTEGER unit, std::string_view text);
+void YYProuClose(INTEGER unit);
+// The unit's file handle (INVALID_HANDLE_VALUE when none is open).
+void YYProuUnit(INTEGER unit, HANDLE& handle);
