@@ -27,6 +27,12 @@ protected:
         plotPenState() = PlotPenState{};
         plotTextState() = PlotTextState{};
         ToolkitLinkFake::reset();
+        // A screen that draws device text at any angle, as the window's driver declares itself.
+        DeviceCapabilityTable& caps = deviceCapabilityTable();
+        caps = DeviceCapabilityTable{};
+        caps.TextAngles[0] = 360;
+        caps.CapabilityString[0].assign("00000111111111100010011011110");
+        driver.answerCharSize(1);
         libraryErrorState().LastErrorNumber = 0;
         driver.clear();
     }
@@ -34,6 +40,7 @@ protected:
     {
         graphicsState().HardcopyActive = 0;
         graphicsState().DrawableActive = 1;
+        deviceCapabilityTable() = DeviceCapabilityTable{};
     }
     // The screen start, with the recording of its own ops dropped.
     void startPage()
