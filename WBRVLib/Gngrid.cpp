@@ -28,14 +28,6 @@ void line(GraphFrameRecord& frame, REAL x1, REAL y1, REAL x2, REAL y2)
     PLOTXY(x2, y2, kPenDraw, frame);
 }
 
-// Pen moves and draws of the axis routines need a frame argument; the origin of the plotter is
-// never changed by them, so any record serves.
-GraphFrameRecord& scratchFrame()
-{
-    static GraphFrameRecord frame;
-    return frame;
-}
-
 void widenLeft(REAL x) { gridExtentState().LeftmostX = std::min(gridExtentState().LeftmostX, x); }
 void widenRight(REAL x) { gridExtentState().RightmostX = std::max(gridExtentState().RightmostX, x); }
 void widenLow(REAL y) { gridExtentState().LowestY = std::min(gridExtentState().LowestY, y); }
@@ -243,7 +235,8 @@ void LNVAX(REAL x, REAL y, REAL tick, REAL first, REAL step, REAL length, REAL h
 
 void LGHAX(REAL y, REAL x, REAL tick, REAL length, REAL h, INTEGER firstExponent, INTEGER decades)
 {
-    GraphFrameRecord& frame = scratchFrame();
+    // The pen moves and draws need a frame argument, which only a new origin would write.
+    GraphFrameRecord frame;
     const INTEGER lastExponent = firstExponent + decades;
     // Raised exponents below the plain labels need more room under the axis.
     const REAL gap = (lastExponent > 4 || firstExponent < -3) ? 2.6f : 1.2f;
