@@ -2,8 +2,9 @@
 // toolkit's names and argument order (platform-free declarations).
 //
 // The declarations match the toolkit's own, so that this library builds without the Windows headers:
-// the Windows trees link the toolkit (qv_toolkit), the native tests link
-// tests/support/ToolkitLinkFake.cpp, which answers from a script.
+// the Windows trees link the toolkit (qv_toolkit); the native tests link the platform-free graphics
+// layer (qv_graphics_core) and, for the calls that need Windows, tests/support/ToolkitLinkFake.cpp,
+// which answers from a script.
 #pragma once
 
 #include <array>
@@ -49,3 +50,36 @@ void IOsDirName(std::string& name);
 void IGrTextAlign(std::optional<INTEGER> justification = std::nullopt, std::optional<REAL> angle = std::nullopt,
                   std::optional<INTEGER> stacked = std::nullopt, std::optional<INTEGER> reserved = std::nullopt);
 void IGrTextDraw(std::optional<REAL> x, std::optional<REAL> y, std::string_view text);
+// Font kind, style, character width and height as fractions of the area, face, spacing mode.
+void WGrTextFont(std::optional<INTEGER> kind = std::nullopt, std::optional<INTEGER> style = std::nullopt,
+                 std::optional<REAL> width = std::nullopt, std::optional<REAL> height = std::nullopt,
+                 std::optional<std::string_view> face = std::nullopt, std::optional<INTEGER> mode = std::nullopt);
+// Length of text(1:count) in nominal character widths.
+REAL IGrTextLength(std::string_view text, INTEGER count, std::optional<INTEGER> mode = std::nullopt);
+
+// Graphics: pen, colours, plot mode, user units and pixels, filled shapes, the graphics reset.
+void IGrPenMove(REAL x, REAL y);
+void IGrPenDraw(REAL x, REAL y);
+void IGrColourN(INTEGER n);
+void IGrColour(std::string_view name);
+void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag = 0);
+// "N" normal, "E" exclusive-or.
+void IGrDrawMode(std::optional<std::string_view> letter = std::nullopt);
+void IGrUnits(REAL xmin, REAL ymin, REAL xmax, REAL ymax);
+void IGrWorldToPixel(REAL x, REAL y, INTEGER& ix, INTEGER& iy);
+void IGrPixelToWorld(INTEGER ix, INTEGER iy, REAL& x, REAL& y);
+void IGrFillStyle(INTEGER style, std::optional<INTEGER> density = std::nullopt,
+                  std::optional<INTEGER> direction = std::nullopt);
+void IGrTrapezium(REAL x1, REAL y1, REAL x2, REAL y2, REAL w, INTEGER type);
+void IGrTriangle(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3);
+void IGrPolygonDecomposed(const REAL* x, const REAL* y, INTEGER n);
+// "H" no screen output, "P" keep the hardcopy options.
+void IGrResetGraphics(std::string_view options);
+
+// Calls that need Windows: clearing the current window (colour a packed RGB value), and the
+// hardcopy job (any action but "S" starts one on the selected device).
+void WindowClearArea(std::optional<INTEGER> x1 = std::nullopt, std::optional<INTEGER> y1 = std::nullopt,
+                     std::optional<INTEGER> x2 = std::nullopt, std::optional<INTEGER> y2 = std::nullopt,
+                     std::optional<INTEGER> colour = std::nullopt);
+// Defaults (both absent) as the toolkit declares them; the plotter always passes both.
+void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title);

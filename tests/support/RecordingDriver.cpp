@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "toolkit/graphics/ColourPalette.h"
+#include "toolkit/graphics/GraphicsText.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ INTEGER fillRequest = 0;
 REAL textWidthAnswer[3] = {0, 0, 0};
 INTEGER underlineAnswer[3] = {1, 1, 1};
 bool refuseOutput = false;
+bool charSizeAnswer[3] = {false, false, false};
 
 }  // namespace
 
@@ -25,6 +27,7 @@ RecordingDriver::RecordingDriver(bool screenLayer, bool hardcopyLayer) : saved_(
     for (int i = 0; i < 3; ++i) {
         textWidthAnswer[i] = 0;
         underlineAnswer[i] = 1;
+        charSizeAnswer[i] = false;
     }
     DriverHooks& hooks = driverHooks();
     hooks.ScreenDriver = screenLayer ? &RecordingDriver::screen : nullptr;
@@ -63,6 +66,8 @@ void RecordingDriver::answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER
     underlineAnswer[layer] = underline;
 }
 
+void RecordingDriver::answerCharSize(INTEGER layer) { charSizeAnswer[layer] = true; }
+
 void RecordingDriver::screen(INTEGER op) { record(1, op); }
 
 void RecordingDriver::refuseHardcopyOutput(bool refuse) { refuseOutput = refuse; }
@@ -98,6 +103,13 @@ void RecordingDriver::record(INTEGER layer, INTEGER op)
         b.X1 = static_cast<REAL>(b.Value) * textWidthAnswer[layer];
     }
     if (op == OpText && b.IntX4 == 1) b.IntX4 = underlineAnswer[layer];
+    if (op == OpCharSize && charSizeAnswer[layer]) {
+        TextState& s = textState();
+        REAL w = 0, h = 0;
+        YYRequestedCharSize(w, h);
+        if (w > 0.0f) s.CharScaleX = s.TextDrawableWidth / w;
+        if (h > 0.0f) s.CharScaleY = s.TextDrawableHeight / h;
+    }
     if (layer == 1 && op == OpInit && driverParameterBlock().Count == -999) driverParameterBlock().Count = 0;
     if (op == OpInit && !initAnswer[layer].empty()) {
         deviceCapabilityTable().CapabilityString[static_cast<std::size_t>(layer - 1)] = std::string_view(initAnswer[layer]);

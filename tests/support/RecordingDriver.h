@@ -37,6 +37,9 @@ public:
     // Text answers of a layer: OpTextWidth measures pixelsPerCharacter per character (0: no
     // answer); OpText sets IntX4 to underlineAnswer (1: leaves it, as a driver that ignores it).
     void answerText(INTEGER layer, REAL pixelsPerCharacter, INTEGER underlineAnswer);
+    // A layer whose font is exactly the requested size: at OpCharSize it sets the character scale
+    // factors from the requested cell, as the screen driver does before it creates its font.
+    void answerCharSize(INTEGER layer);
     // The hardcopy layer asks for the two-pass line half-tone while handling fill ops.
     void requestHardcopyFill(INTEGER value) { hardcopyFillRequest_ = value; }
     // The hardcopy layer fails its OpBeginOutput (as a driver whose file cannot be opened does).

@@ -1,5 +1,7 @@
 #include "tests/support/ToolkitLinkFake.h"
 
+#include "WBRVLib/ToolkitLink.h"
+
 #include <optional>
 
 #include <filesystem>
@@ -104,5 +106,19 @@ void IOsDirName(std::string& name)
     std::error_code error;
     name = padded(std::filesystem::current_path(error).string(), 255);
 }
-void IGrTextAlign(std::optional<INTEGER>, std::optional<REAL>, std::optional<INTEGER>, std::optional<INTEGER>) {}
-void IGrTextDraw(std::optional<REAL>, std::optional<REAL>, std::string_view) {}
+void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
+                     std::optional<INTEGER> y2, std::optional<INTEGER> colour)
+{
+    std::string call = "WindowClearArea(";
+    const std::optional<INTEGER> arguments[] = {x1, y1, x2, y2, colour};
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (i > 0) call += ',';
+        call += arguments[i] ? std::to_string(*arguments[i]) : std::string("-");
+    }
+    script().WindowCalls.push_back(call + ")");
+}
+void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title)
+{
+    script().WindowCalls.push_back("IGrHardcopyBeginEnd(" + std::string(action.value_or("")) + "," +
+                                   std::string(title.value_or("")) + ")");
+}

@@ -1,12 +1,15 @@
 // Test binding of WBRVLib/ToolkitLink.h: boxes, events and dialogs answer from a script, the
-// program path is whatever the test sets, folders are the real ones.
+// program path is whatever the test sets, folders are the real ones. The graphics calls go to the
+// real platform-free graphics layer; only the calls that need Windows (the window clear, the
+// hardcopy start) are recorded here.
 #pragma once
 
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "WBRVLib/ToolkitLink.h"
+#include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/EventRecord.h"
 
 namespace ToolkitLinkFake {
 
@@ -25,6 +28,10 @@ struct Script {
     std::string ProgramPath;                 // IOsCommandWord(0)
     std::string UserName;
     std::vector<std::string> MadeFolders;
+    // WindowClearArea and IGrHardcopyBeginEnd in call order, written as
+    // "WindowClearArea(x1,y1,x2,y2,colour)" (absent arguments as "-") and
+    // "IGrHardcopyBeginEnd(action,title)".
+    std::vector<std::string> WindowCalls;
 };
 
 // The script; reset() empties it.
