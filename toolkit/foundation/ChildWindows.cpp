@@ -207,7 +207,7 @@ void clearSlot(INTEGER n, bool destroyMenu)
     // Destroyed while the slot still names it, so that its WM_DESTROY frees an attached menu's item data.
     if (frame) DestroyWindow(frame);
     slot.Frame.release();
-    if (menu && !attached && !shared && destroyMenu) DestroyMenu(menu);
+    if (menu && !attached && !shared && destroyMenu) MenuHandle{menu}.reset();
     slot = WindowSlot{};
     // Drawing must not go on into a slot that is gone: the main window becomes current again.
     if (e.CurrentWindow == n && slotOf(0).Frame) {

@@ -337,8 +337,8 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
         realisePalette(window);
         if (dialogManagerHooks().windowSnapshotsInForce()) {
             // While a modal box is up the client shows its snapshot and raises nothing.
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window, &paint);
+            const PaintDc paint(window);
+            HDC dc = paint.get();
             POINT offset{0, 0};
             if (HBITMAP snapshot = snapshotShowing(slot, window, offset)) {
                 MemoryDcHandle source(CreateCompatibleDC(dc));
@@ -347,7 +347,6 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
                 GetClientRect(window, &r);
                 BitBlt(dc, 0, 0, r.right, r.bottom, source.get(), offset.x, offset.y, SRCCOPY);
             }
-            EndPaint(window, &paint);
             return 0;
         }
         {
