@@ -192,7 +192,11 @@ void clearSlot(INTEGER n, bool destroyMenu)
     }
     bool shared = false;
     for (int m = 0; m < kWindowSlots; ++m)
-        if (m != n && menu && slotOf(m).Menu == menu) shared = true;
+        if (m != n && menu && slotOf(m).Menu == menu) {
+            // The menu stays with that window, and so do its items' help texts.
+            if (!shared) slotOf(m).MenuItemHelp.takeAll(slot.MenuItemHelp);
+            shared = true;
+        }
     if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
     if (HWND bar = slot.SplitRecord ? asWindow(word(*slot.SplitRecord, 6)) : nullptr) {
         SetWindowLongPtrA(bar, GWLP_USERDATA, 0);
@@ -737,7 +741,7 @@ void dropCommandPaneMenu(WindowSlot& split, HWND commandPane)
     const INTEGER pane = YYWindowSlotFromHandle(commandPane);
     if (pane < 0 || !split.Menu || slotOf(pane).Menu != split.Menu) return;
     split.Menu = nullptr;
-    split.MenuItemData = 0;
+    slotOf(pane).MenuItemHelp.takeAll(split.MenuItemHelp);
 }
 
 }  // namespace

@@ -240,7 +240,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     if (menuWindow < 0) return false;
     const WindowSlot& s = windowSlotTable().Slots[menuWindow];
     const INTEGER kind = recordKind(s.Frame.get());
-    const bool helps = !s.MenuHelpTexts.empty() || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
+    const bool helps = !s.MenuHelpTexts.empty() || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemHelp.count() > 0 || kind == kWindowTextEditor ||
                        kind == kWindowGridEditor;
     if (!helps) return false;
     HWND bar = YYStatusBarOfWindow(slot);
