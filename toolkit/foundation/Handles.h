@@ -187,6 +187,20 @@ private:
     HGDIOBJ previous_;
 };
 
+// A palette selected into a DC; the previous palette is selected back at the end of the scope.
+class DcPaletteSelection {
+public:
+    DcPaletteSelection(HDC dc, HPALETTE palette)
+        : dc_(dc), previous_(palette ? SelectPalette(dc, palette, FALSE) : nullptr) {}
+    ~DcPaletteSelection() { if (previous_) SelectPalette(dc_, previous_, FALSE); }
+    DcPaletteSelection(const DcPaletteSelection&) = delete;
+    DcPaletteSelection& operator=(const DcPaletteSelection&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE previous_;
+};
+
 // GlobalLock / GlobalUnlock of a movable memory block.
 class GlobalLockGuard {
 public:
