@@ -76,15 +76,16 @@ std::unique_ptr<DialogRecord> YYDialogRecordMake()
     return record;
 }
 
+// Only the dialog procedure attaches and releases, so the window is always one of its dialogs.
 DialogRecord* YYDialogRecordAttach(HWND dialog, std::unique_ptr<DialogRecord> record)
 {
-    if (!dialog || !isDialogWindow(dialog)) return nullptr;  // the record goes at once
+    if (!dialog) return nullptr;  // the record goes at once
     return WindowOwnedRecord<DialogRecord>::attach(dialog, std::move(record));
 }
 
 void YYDialogRecordRelease(HWND dialog)
 {
-    if (dialog && isDialogWindow(dialog)) WindowOwnedRecord<DialogRecord>::release(dialog);
+    if (dialog) WindowOwnedRecord<DialogRecord>::release(dialog);
 }
 
 FieldRecord* YYFieldRecordMake(HWND control)
