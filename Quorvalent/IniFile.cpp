@@ -10,6 +10,7 @@
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
 #include "Quorvalent/SuiteState.h"
+#include "toolkit/foundation/Handles.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Strings.h"
 #include "WBRVLib/ToolkitLink.h"
@@ -601,27 +602,24 @@ std::vector<std::string> settingsFileLines(std::string_view lastFile, std::strin
 namespace {
 class FileSink final : public SettingsSink {
 public:
-    ~FileSink() override
-    {
-        if (file_ != nullptr) std::fclose(file_);
-    }
     bool open(const std::string& path) override
     {
-        file_ = std::fopen(path.c_str(), "wb");
+        file_.reset(std::fopen(path.c_str(), "wb"));
         return file_ != nullptr;
     }
-    bool write(std::string_view bytes) override { return file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size(); }
+    bool write(std::string_view bytes) override
+    {
+        return file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size();
+    }
     bool close() override
     {
         if (file_ == nullptr) return false;
-        const bool flushed = std::fflush(file_) == 0;
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        return flushed && closed;
+        const bool flushed = std::fflush(file_.get()) == 0;
+        return StdioFileCloseChecked(file_) && flushed;
     }
 
 private:
-    std::FILE* file_ = nullptr;
+    StdioFile file_;
 };
 }  // namespace
 

@@ -62,11 +62,8 @@ HANDLE storedBitmapCopy(INTEGER slot)
 HANDLE pictureCopy(INTEGER slot)
 {
     MetafileSlot& picture = metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)];
-    if (picture.RecordingDc) {
-        picture.Metafile = CloseEnhMetaFile(picture.RecordingDc);
-        picture.RecordingDc = nullptr;
-    }
-    return picture.Metafile ? CopyEnhMetaFileA(picture.Metafile, nullptr) : nullptr;
+    if (picture.RecordingDc) picture.Metafile.reset(CloseEnhMetaFile(picture.RecordingDc.release()));
+    return picture.Metafile ? CopyEnhMetaFileA(picture.Metafile.get(), nullptr) : nullptr;
 }
 
 }  // namespace

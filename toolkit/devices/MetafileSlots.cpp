@@ -15,7 +15,5 @@ void WMetafileDestroy(INTEGER slot)
         return;
     }
     MetafileSlot& s = metafileSlotTable().Slots[static_cast<std::size_t>(slot - 1)];
-    if (s.RecordingDc) DeleteEnhMetaFile(CloseEnhMetaFile(s.RecordingDc));
-    if (s.Metafile) DeleteEnhMetaFile(s.Metafile);
-    s = MetafileSlot{};
+    s = MetafileSlot{};  // a picture still recording is closed and dropped
 }

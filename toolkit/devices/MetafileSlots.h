@@ -5,12 +5,12 @@
 #include <array>
 
 #include "toolkit/foundation/CoreTypes.h"
-#include "toolkit/foundation/WinApi.h"
+#include "toolkit/foundation/Handles.h"
 
 struct MetafileSlot {
     std::array<INTEGER, 17> Words{};  // Words[0] not 0 while the slot is in use
-    HENHMETAFILE Metafile = nullptr;
-    HDC RecordingDc = nullptr;
+    EnhMetafileHandle Metafile;
+    EnhMetafileRecordingHandle RecordingDc;
 };
 
 struct MetafileSlotTable {

@@ -47,12 +47,12 @@ void capture(bool procedures)
         WNDCLASSEXA info{};
         info.cbSize = sizeof info;
         if (!GetClassInfoExA(nullptr, c.name, &info) && !GetClassInfoExA(instance, c.name, &info)) continue;
-        HWND probe = CreateWindowExA(0, c.name, " ", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0, parent, nullptr,
-                                     instance, nullptr);
+        const WindowHandle probe(CreateWindowExA(0, c.name, " ", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0, parent,
+                                                 nullptr, instance, nullptr));
         if (!probe) continue;
-        t.atoms[c.code] = static_cast<ATOM>(GetClassLongPtrA(probe, GCW_ATOM));
-        if (c.captureProcedure) t.procedures[c.code] = reinterpret_cast<WNDPROC>(GetClassLongPtrA(probe, GCLP_WNDPROC));
-        DestroyWindow(probe);
+        t.atoms[c.code] = static_cast<ATOM>(GetClassLongPtrA(probe.get(), GCW_ATOM));
+        if (c.captureProcedure)
+            t.procedures[c.code] = reinterpret_cast<WNDPROC>(GetClassLongPtrA(probe.get(), GCLP_WNDPROC));
     }
 }
 
@@ -118,9 +118,10 @@ void sizePagesToTab(HWND tab)
 void paintDisabledTabs(HWND tab)
 {
     const INTEGER count = YYTabCount(tab);
-    HDC dc = GetDC(tab);
+    const WindowDc tabDc(tab);
+    HDC dc = tabDc.get();
     if (!dc) return;
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(tab, WM_GETFONT, 0, 0)));
+    const DcSelection font(dc, reinterpret_cast<HFONT>(SendMessageA(tab, WM_GETFONT, 0, 0)));
     for (INTEGER i = 0; i < count; ++i) {
         if (!YYTabData(tab, i).disabled) continue;
         RECT r{};
@@ -143,8 +144,6 @@ void paintDisabledTabs(HWND tab)
         DrawTextA(dc, text, -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         ValidateRect(tab, &r);
     }
-    SelectObject(dc, oldFont);
-    ReleaseDC(tab, dc);
 }
 
 }  // namespace
@@ -483,11 +482,12 @@ LRESULT CALLBACK YYFieldSurfaceProc(HWND window, UINT message, WPARAM wParam, LP
     const FieldRecord* field = YYFieldRecordOf(window);
     WNDPROC inner = field && field->originalProcedure ? field->originalProcedure : YYClassProcedure(YYControlClass(window));
     if (message == WM_NCDESTROY) {
-        // The record goes with the window; the class procedure finishes the destruction.
-        WNDPROC procedure = inner;
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-        return procedure ? CallWindowProcA(procedure, window, message, wParam, lParam)
-                         : DefWindowProcA(window, message, wParam, lParam);
+        // The procedure beneath finishes the destruction; the record goes with the window.
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(inner));
+        const LRESULT result = inner ? CallWindowProcA(inner, window, message, wParam, lParam)
+                                     : DefWindowProcA(window, message, wParam, lParam);
+        YYFieldRecordFree(window);
+        return result;
     }
     if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && field && field->drawSurface && field->cursor) {
         // Any drawing-surface field shows its own cursor, whatever its class.

@@ -303,9 +303,9 @@ void applyFonts(HWND dialog, Tokens& values)
     Tokens after(rest.substr(comma + 1));
     const INTEGER weight = after.nextInteger();
     const INTEGER italic = after.nextInteger();
-    HDC screen = GetDC(nullptr);
+    const WindowDc screenDc(nullptr);
+    HDC screen = screenDc.get();
     const int dotsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
     const int height = -static_cast<int>(std::lround(points * dotsPerInch / 72.0));
     HFONT font = CreateFontA(height, 0, 0, 0, weight, italic == 1, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_MODERN, face.c_str());
@@ -315,8 +315,9 @@ void applyFonts(HWND dialog, Tokens& values)
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (previous && previous != dialogFont && previous != GetStockObject(SYSTEM_FONT) &&
-        previous != GetStockObject(SYSTEM_FIXED_FONT) && previous != GetStockObject(DEFAULT_GUI_FONT))
-        DeleteObject(previous);
+        previous != GetStockObject(SYSTEM_FIXED_FONT) && previous != GetStockObject(DEFAULT_GUI_FONT)) {
+        GdiObjectHandle released(previous);
+    }
 }
 
 void applyFlags(HWND dialog, Tokens& values)

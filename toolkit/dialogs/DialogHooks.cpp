@@ -58,9 +58,7 @@ void YYDialogsDestroyAll()
     for (INTEGER i = t.count; i >= 1; --i) YYDialogReleasePages(t.handles[static_cast<std::size_t>(i)]);
     for (INTEGER i = t.count; i >= 1; --i) {
         HWND dialog = t.handles[static_cast<std::size_t>(i)];
-        DialogRecord* record = YYDialogRecordOf(dialog);
-        if (dialog && IsWindow(dialog)) DestroyWindow(dialog);
-        YYDialogRecordFree(record);
+        if (dialog && IsWindow(dialog)) DestroyWindow(dialog);  // its record goes with it
         t.handles[static_cast<std::size_t>(i)] = nullptr;
     }
     t.count = 0;
@@ -200,12 +198,11 @@ bool YYLayoutProbeResizable(HWND probe, INTEGER dialogId)
     if (section.empty()) return false;
     // Only the [Dialog] line is read into a record lent to the probe for the moment, so that the
     // probe loads no pages and keeps no fonts.
-    DialogRecord* record = YYDialogRecordMake();
-    const LONG_PTR before = SetWindowLongPtrA(probe, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+    const std::unique_ptr<DialogRecord> record = YYDialogRecordMake();
+    const LONG_PTR before = SetWindowLongPtrA(probe, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
     YYDialogApplyFieldText(probe, section, 0);
     const bool resizable = YYDialogIsResizable(probe);
     SetWindowLongPtrA(probe, GWLP_USERDATA, before);
-    YYDialogRecordFree(record);
     return resizable;
 }
 

@@ -147,7 +147,8 @@ void YYDialogCreate(INTEGER& resourceId, INTEGER identifier, INTEGER window, INT
     } else {
         parent = YYDialogOwnerWindow();
     }
-    DialogRecord* record = YYDialogRecordMake();
+    // The dialog takes the record over in WM_INITDIALOG; if creation fails before that, it goes here.
+    std::unique_ptr<DialogRecord> record = YYDialogRecordMake();
     record->identifier = identifier;
     record->resourceId = resourceId;
     if (combine && window >= 0) record->combinedWindow = frame;
@@ -156,10 +157,9 @@ void YYDialogCreate(INTEGER& resourceId, INTEGER identifier, INTEGER window, INT
     m.creationInProgress = 1;
     const HWND savedModeless = m.currentModeless;
     HWND dialog = CreateDialogParamA(instance(), MAKEINTRESOURCEA(resourceId), parent, YYDialogProc,
-                                     reinterpret_cast<LPARAM>(record));
+                                     reinterpret_cast<LPARAM>(&record));
     m.creationInProgress = 0;
     if (!dialog) {
-        YYDialogRecordFree(record);
         resourceId = -3;
         return;
     }
@@ -596,8 +596,7 @@ INTEGER unloadAt(INTEGER at, INTEGER keepPages, bool viaCurrent, bool forced)
     if (m.currentModeless == dialog) m.currentModeless = nullptr;
     if (m.lastDeactivated == dialog) m.lastDeactivated = nullptr;
     if (m.semiModeless == dialog) m.semiModeless = nullptr;
-    DestroyWindow(dialog);
-    YYDialogRecordFree(record);
+    DestroyWindow(dialog);  // its record goes with it
     for (INTEGER i = position; i < t.count; ++i)
         t.handles[static_cast<std::size_t>(i)] = t.handles[static_cast<std::size_t>(i + 1)];
     t.handles[static_cast<std::size_t>(t.count)] = nullptr;

@@ -228,15 +228,13 @@ void setUpControl(HWND control)
         }
         if (style & (BS_BITMAP | BS_ICON)) {
             const UINT kind = (style & BS_BITMAP) ? IMAGE_BITMAP : IMAGE_ICON;
-            HANDLE image = LoadImageA(instance(), MAKEINTRESOURCEA(GetDlgCtrlID(control)), kind, 0, 0,
-                                      kind == IMAGE_BITMAP ? (LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS) : 0);
-            HANDLE previous = reinterpret_cast<HANDLE>(
-                SendMessageA(control, BM_SETIMAGE, kind, reinterpret_cast<LPARAM>(image)));
-            if (previous && previous != image) {
-                if (kind == IMAGE_BITMAP) DeleteObject(previous);
-                else DestroyIcon(static_cast<HICON>(previous));
-            }
+            ImageHandle image(kind, LoadImageA(instance(), MAKEINTRESOURCEA(GetDlgCtrlID(control)), kind, 0, 0,
+                                               kind == IMAGE_BITMAP ? (LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS) : 0));
+            ImageHandle previous(kind, reinterpret_cast<HANDLE>(
+                                           SendMessageA(control, BM_SETIMAGE, kind, reinterpret_cast<LPARAM>(image.get()))));
+            if (previous.get() == image.get()) previous.release();
             if (!image) SetWindowLongA(control, GWL_STYLE, style & ~(BS_BITMAP | BS_ICON));
+            image.release();  // the button shows it now; the dialog frees it when it goes
         }
         replacement = YYButtonProc;
         break;
@@ -289,6 +287,9 @@ void setUpControl(HWND control)
     SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(YYFieldSurfaceProc));
 }
 
+// The dialog is going. Its fields stop doing the toolkit's work (each field's record goes later,
+// from the field's own WM_NCDESTROY), and the fonts and images the toolkit gave them are freed;
+// those of the modal instance are the loaded dialog's.
 void releaseControls(HWND dialog, bool modalInstance)
 {
     HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
@@ -296,27 +297,30 @@ void releaseControls(HWND dialog, bool modalInstance)
         FieldRecord* field = YYFieldRecordOf(child);
         const ControlClassCode code = YYControlClass(child);
         if (field) {
-            WNDPROC back = field->classProcedure ? field->classProcedure : field->originalProcedure;
-            if (back) SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(back));
-            YYFieldRecordFree(child);
+            // From here on only the class procedure sees the field's messages.
+            if (field->classProcedure) field->originalProcedure = field->classProcedure;
+            field->drawSurface = 0;
+            field->spinControl = nullptr;  // the up-down control goes with the dialog
         }
         if (modalInstance) continue;
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
         if (font && font != dialogFont && font != GetStockObject(SYSTEM_FONT) && font != GetStockObject(SYSTEM_FIXED_FONT) &&
             font != GetStockObject(DEFAULT_GUI_FONT)) {
             SendMessageA(child, WM_SETFONT, 0, FALSE);
-            DeleteObject(font);
+            GdiObjectHandle released(font);
         }
         const LONG style = GetWindowLongA(child, GWL_STYLE);
+        const auto takeImage = [&](UINT message, UINT kind) {
+            ImageHandle released(kind, reinterpret_cast<HANDLE>(SendMessageA(child, message, kind, 0)));
+        };
         if (code == kClassStatic) {
             const LONG type = style & SS_TYPEMASK;
-            if (type == SS_BITMAP) DeleteObject(reinterpret_cast<HGDIOBJ>(SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0)));
-            else if (type == SS_ICON) DestroyIcon(reinterpret_cast<HICON>(SendMessageA(child, STM_SETIMAGE, IMAGE_ICON, 0)));
-            else if (type == SS_ENHMETAFILE)
-                DeleteEnhMetaFile(reinterpret_cast<HENHMETAFILE>(SendMessageA(child, STM_SETIMAGE, IMAGE_ENHMETAFILE, 0)));
+            if (type == SS_BITMAP) takeImage(STM_SETIMAGE, IMAGE_BITMAP);
+            else if (type == SS_ICON) takeImage(STM_SETIMAGE, IMAGE_ICON);
+            else if (type == SS_ENHMETAFILE) takeImage(STM_SETIMAGE, IMAGE_ENHMETAFILE);
         } else if (code == kClassButton) {
-            if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(SendMessageA(child, BM_SETIMAGE, IMAGE_BITMAP, 0))) DeleteObject(bitmap);
-            if (HICON icon = reinterpret_cast<HICON>(SendMessageA(child, BM_SETIMAGE, IMAGE_ICON, 0))) DestroyIcon(icon);
+            takeImage(BM_SETIMAGE, IMAGE_BITMAP);
+            takeImage(BM_SETIMAGE, IMAGE_ICON);
         }
     }
 }
@@ -339,8 +343,8 @@ void pushButton(HWND dialog, INTEGER id, HWND button)
         m.creationInProgress = 1;
         YYDialogCopyFields(YYCurrentDialog(), dialog);
         m.currentModeless = nullptr;
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-        YYDialogRecordFree(own);
+        // The instance raises nothing more once its record is gone.
+        YYDialogRecordRelease(dialog);
         EndDialog(dialog, 1);
         m.creationInProgress = 0;
         return;
@@ -542,16 +546,14 @@ bool paintFromSnapshot(HWND dialog)
     if (m.dialogSnapshots.empty() && !m.snapshotsHeld) return false;
     auto found = m.dialogSnapshots.find(dialog);
     if (found == m.dialogSnapshots.end() || !found->second.bitmap) return false;
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(dialog, &paint);
-    MemoryDcHandle memory(CreateCompatibleDC(dc));
+    const PaintDc paint(dialog);
+    MemoryDcHandle memory(CreateCompatibleDC(paint.get()));
     if (memory) {
-        HGDIOBJ old = SelectObject(memory.get(), found->second.bitmap.get());
-        BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
-               paint.rcPaint.bottom - paint.rcPaint.top, memory.get(), paint.rcPaint.left, paint.rcPaint.top, SRCCOPY);
-        SelectObject(memory.get(), old);
+        const DcSelection selected(memory.get(), found->second.bitmap.get());
+        const RECT& area = paint.area();
+        BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left,
+               area.top, SRCCOPY);
     }
-    EndPaint(dialog, &paint);
     return true;
 }
 
@@ -569,12 +571,12 @@ bool YYDialogRaisesEvents(HWND dialog)
            YYDialogRecordOf(dialog) != nullptr;
 }
 
-INT_PTR YYFieldSetUp(HWND dialog, DialogRecord* record)
+INT_PTR YYFieldSetUp(HWND dialog, std::unique_ptr<DialogRecord> loaded)
 {
     DialogManagerState& m = dialogManagerState();
     for (HWND child : children(dialog)) setUpControl(child);
+    DialogRecord* record = loaded ? YYDialogRecordAttach(dialog, std::move(loaded)) : nullptr;
     if (record) {
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
         HWND mainFrame = windowSlotTable().Slots[0].Frame.get();
         if (HICON icon = mainFrame ? reinterpret_cast<HICON>(GetClassLongPtrA(mainFrame, GCLP_HICON)) : nullptr)
             SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -584,8 +586,7 @@ INT_PTR YYFieldSetUp(HWND dialog, DialogRecord* record)
         record->minHeight = r.bottom - r.top;
     } else {
         dialogTable().handles[0] = dialog;
-        DialogRecord* fresh = YYDialogRecordMake();
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(fresh));
+        YYDialogRecordAttach(dialog, YYDialogRecordMake());
         YYDialogCopyFields(dialog, YYCurrentDialog());
         YYDialogPlacePages(dialog);
         INTEGER x = m.pendingX, y = m.pendingY;
@@ -622,7 +623,10 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             if (!(style & WS_MAXIMIZEBOX)) EnableMenuItem(menu, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
             if (!(style & WS_THICKFRAME)) EnableMenuItem(menu, SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
         }
-        return YYFieldSetUp(dialog, reinterpret_cast<DialogRecord*>(lParam));
+        // A loaded dialog's creator hands its record over through the creation parameter; the
+        // modal instance has none and makes its own.
+        auto* handover = reinterpret_cast<std::unique_ptr<DialogRecord>*>(lParam);
+        return YYFieldSetUp(dialog, handover ? std::move(*handover) : nullptr);
     }
     case WM_COMMAND:
         command(dialog, wParam, lParam);
@@ -697,9 +701,7 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         if (paintFromSnapshot(dialog)) return TRUE;
         DialogRecord* record = YYDialogRecordOf(dialog);
         if (!m.snapshotsHeld && record && record->hasGraphics && dialog != dialogTable().handles[0]) {
-            PAINTSTRUCT paint{};
-            BeginPaint(dialog, &paint);
-            EndPaint(dialog, &paint);
+            { const PaintDc validated(dialog); }
             record->eventField = 0;
             raise(dialog, 107, 0, 0);
             return TRUE;
@@ -765,6 +767,9 @@ INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
             YYFieldCtlColour(dialog, message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_DESTROY:
         releaseControls(dialog, dialog == dialogTable().handles[0]);
+        return FALSE;
+    case WM_NCDESTROY:
+        YYDialogRecordRelease(dialog);
         return FALSE;
     default:
         return FALSE;
@@ -928,8 +933,8 @@ void YYDrawMaskedBitmap(HBITMAP bitmap)
     MemoryDcHandle image(CreateCompatibleDC(nullptr)), maskDc(CreateCompatibleDC(nullptr));
     BitmapHandle mask(CreateBitmap(facts.bmWidth, facts.bmHeight, 1, 1, nullptr));
     if (!image || !maskDc || !mask) return;
-    HGDIOBJ oldImage = SelectObject(image.get(), bitmap);
-    HGDIOBJ oldMask = SelectObject(maskDc.get(), mask.get());
+    const DcSelection imageSelected(image.get(), bitmap);
+    const DcSelection maskSelected(maskDc.get(), mask.get());
     // The mask is white where the picture has its top-left colour.
     SetBkColor(image.get(), GetPixel(image.get(), 0, 0));
     BitBlt(maskDc.get(), 0, 0, facts.bmWidth, facts.bmHeight, image.get(), 0, 0, SRCCOPY);
@@ -938,11 +943,8 @@ void YYDrawMaskedBitmap(HBITMAP bitmap)
     SetTextColor(image.get(), RGB(0, 0, 0));
     BitBlt(image.get(), 0, 0, facts.bmWidth, facts.bmHeight, maskDc.get(), 0, 0, 0x00220326);  // DSna
     GdiObjectHandle face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    HGDIOBJ oldBrush = SelectObject(image.get(), face.get());
+    const DcSelection faceSelected(image.get(), face.get());
     BitBlt(image.get(), 0, 0, facts.bmWidth, facts.bmHeight, maskDc.get(), 0, 0, 0x00EA02E9);  // DPSao
-    SelectObject(image.get(), oldBrush);
-    SelectObject(maskDc.get(), oldMask);
-    SelectObject(image.get(), oldImage);
 }
 
 void YYNotifyParent(HWND control)

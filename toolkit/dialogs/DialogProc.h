@@ -9,8 +9,8 @@
 // Toolkit-internal
 
 INT_PTR CALLBACK YYDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// record null: the dialog is the modal instance of the current dialog.
-INT_PTR YYFieldSetUp(HWND dialog, DialogRecord* record);
+// loaded null: the dialog is the modal instance of the current dialog.
+INT_PTR YYFieldSetUp(HWND dialog, std::unique_ptr<DialogRecord> loaded);
 HBRUSH YYFieldCtlColour(HWND dialog, UINT message, HDC dc, HWND control);
 void YYDialogCopyFields(HWND destination, HWND source);
 // field comes back -1 when the current dialog has no such field. caret is 0-based, -1 = select all.

@@ -38,45 +38,64 @@ bool isDialogWindow(HWND window) { return GetClassLongPtrA(window, GCW_ATOM) == 
 DialogRecord* YYDialogRecordOf(HWND dialog)
 {
     if (!dialog || !IsWindow(dialog) || !isDialogWindow(dialog)) return nullptr;
-    return reinterpret_cast<DialogRecord*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    return WindowOwnedRecord<DialogRecord>::of(dialog);
 }
 
 FieldRecord* YYFieldRecordOf(HWND control)
 {
     if (!control || !IsWindow(control) || isDialogWindow(control)) return nullptr;
-    return reinterpret_cast<FieldRecord*>(GetWindowLongPtrA(control, GWLP_USERDATA));
+    return WindowOwnedRecord<FieldRecord>::of(control);
 }
 
-DialogRecord* YYDialogRecordMake()
+template <LiveRecordKind Kind>
+LiveRecordCount<Kind>::LiveRecordCount()
 {
-    ++dialogManagerState().liveDialogRecords;
-    auto* record = new DialogRecord{};
+    DialogManagerState& m = dialogManagerState();
+    ++(Kind == LiveRecordKind::dialog ? m.liveDialogRecords : m.liveFieldRecords);
+}
+
+template <LiveRecordKind Kind>
+LiveRecordCount<Kind>::LiveRecordCount(const LiveRecordCount&) : LiveRecordCount()
+{
+}
+
+template <LiveRecordKind Kind>
+LiveRecordCount<Kind>::~LiveRecordCount()
+{
+    DialogManagerState& m = dialogManagerState();
+    --(Kind == LiveRecordKind::dialog ? m.liveDialogRecords : m.liveFieldRecords);
+}
+
+template struct LiveRecordCount<LiveRecordKind::dialog>;
+template struct LiveRecordCount<LiveRecordKind::field>;
+
+std::unique_ptr<DialogRecord> YYDialogRecordMake()
+{
+    auto record = std::make_unique<DialogRecord>();
     record->lastCellValue = 0x40001;
     return record;
 }
 
-void YYDialogRecordFree(DialogRecord* record)
+// Only the dialog procedure attaches and releases, so the window is always one of its dialogs.
+DialogRecord* YYDialogRecordAttach(HWND dialog, std::unique_ptr<DialogRecord> record)
 {
-    if (!record) return;
-    --dialogManagerState().liveDialogRecords;
-    delete record;
+    if (!dialog) return nullptr;  // the record goes at once
+    return WindowOwnedRecord<DialogRecord>::attach(dialog, std::move(record));
+}
+
+void YYDialogRecordRelease(HWND dialog)
+{
+    if (dialog) WindowOwnedRecord<DialogRecord>::release(dialog);
 }
 
 FieldRecord* YYFieldRecordMake(HWND control)
 {
-    ++dialogManagerState().liveFieldRecords;
-    auto* record = new FieldRecord{};
-    SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    return record;
+    return WindowOwnedRecord<FieldRecord>::attach(control, std::make_unique<FieldRecord>());
 }
 
 void YYFieldRecordFree(HWND control)
 {
-    FieldRecord* record = YYFieldRecordOf(control);
-    if (!record) return;
-    SetWindowLongPtrA(control, GWLP_USERDATA, 0);
-    --dialogManagerState().liveFieldRecords;
-    delete record;
+    if (control && !isDialogWindow(control)) WindowOwnedRecord<FieldRecord>::release(control);
 }
 
 HWND YYDialogField(HWND dialog, INTEGER field)

@@ -36,9 +36,21 @@ struct DeferredFieldLine {
     std::vector<std::string> lines;  // the label lines that follow some [Grids] lines
 };
 
+// Keeps the dialog manager's count of live records of one kind exact however a record is made,
+// copied or destroyed; the checks that an unload frees everything read the counts.
+enum class LiveRecordKind { dialog, field };
+template <LiveRecordKind Kind>
+struct LiveRecordCount {
+    LiveRecordCount();
+    LiveRecordCount(const LiveRecordCount&);
+    LiveRecordCount& operator=(const LiveRecordCount&) { return *this; }
+    ~LiveRecordCount();
+};
+
 // Per dialog window. The event fields come first so that the event recorder reads them in place.
 // Where other parts of the toolkit speak of a record word, the field of that name is meant.
 struct DialogRecord : DialogEventFields {
+    LiveRecordCount<LiveRecordKind::dialog> alive;
     INTEGER shown = 0;
     INTEGER mode = 0;
     HWND ownerWindow = nullptr;
@@ -59,6 +71,7 @@ struct DialogRecord : DialogEventFields {
 
 // Per control.
 struct FieldRecord {
+    LiveRecordCount<LiveRecordKind::field> alive;
     DOUBLE value = 0.0;
     DOUBLE minimum = 1000.0;
     DOUBLE maximum = -1000.0;  // minimum > maximum: no range
@@ -143,9 +156,17 @@ INTEGER YYDialogIndex(INTEGER identifier);
 HWND YYCurrentDialog();
 DialogRecord* YYDialogRecordOf(HWND dialog);
 FieldRecord* YYFieldRecordOf(HWND control);
-DialogRecord* YYDialogRecordMake();
-void YYDialogRecordFree(DialogRecord* record);
+// A record for a dialog about to be created; the dialog takes it over in WM_INITDIALOG.
+std::unique_ptr<DialogRecord> YYDialogRecordMake();
+// Hands the record to the dialog window, which owns it from then on.
+DialogRecord* YYDialogRecordAttach(HWND dialog, std::unique_ptr<DialogRecord> record);
+// Releases the dialog's record: from the dialog's WM_NCDESTROY, or earlier where a closing
+// dialog must stop raising events.
+void YYDialogRecordRelease(HWND dialog);
+// Makes a control's record, owned by the control window.
 FieldRecord* YYFieldRecordMake(HWND control);
+// Releases the control's record: called from the control's WM_NCDESTROY by the procedure that
+// made it.
 void YYFieldRecordFree(HWND control);
 // The control with this id among the dialog's direct children, or null (never the dialog itself).
 HWND YYDialogField(HWND dialog, INTEGER field);

@@ -29,9 +29,10 @@ BitmapHandle copyClient(HWND window)
     BitmapHandle bitmap(CreateCompatibleBitmap(dc.get(), r.right, r.bottom));
     MemoryDcHandle memory(CreateCompatibleDC(dc.get()));
     if (!bitmap || !memory) return {};
-    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
-    SelectObject(memory.get(), old);
+    {
+        const DcSelection selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, r.right, r.bottom, dc.get(), 0, 0, SRCCOPY);
+    }
     return bitmap;
 }
 
@@ -42,9 +43,8 @@ void pasteClient(HWND window, HBITMAP bitmap)
     WindowDc dc(window);
     MemoryDcHandle memory(CreateCompatibleDC(dc.get()));
     if (!dc.get() || !memory) return;
-    HGDIOBJ old = SelectObject(memory.get(), bitmap);
+    const DcSelection selected(memory.get(), bitmap);
     BitBlt(dc.get(), 0, 0, facts.bmWidth, facts.bmHeight, memory.get(), 0, 0, SRCCOPY);
-    SelectObject(memory.get(), old);
 }
 
 bool snapshotWindowSlot(INTEGER slot, INTEGER leaveOut)
@@ -169,8 +169,8 @@ void YYDialogDrawTarget(INTEGER& field, INTEGER& width, INTEGER& height)
     }
     GdiDrawingState& gdi = gdiDrawingState();
     YYReleaseDrawingDC();
-    HDC dc = GetDC(target);
-    if (!dc) {
+    WindowDc dc(target);
+    if (!dc.get()) {
         gdi.DrawingDC = gdi.DefaultDC;
         gdi.DrawingWindow = nullptr;
         field = -1;
@@ -180,8 +180,8 @@ void YYDialogDrawTarget(INTEGER& field, INTEGER& width, INTEGER& height)
     GetClientRect(target, &r);
     width = r.right;
     height = r.bottom;
-    gdi.DialogFieldWindow = target;
-    YYGdiAttachDrawingDC(dc, target);
+    gdi.DialogFieldDc = std::move(dc);
+    YYGdiAttachDrawingDC(gdi.DialogFieldDc.get(), target);
     if (field == 0) {
         if (DialogRecord* record = YYDialogRecordOf(dialog)) record->hasGraphics = 1;
     } else if (FieldRecord* record = YYFieldRecordOf(target)) {
@@ -228,31 +228,25 @@ void YYFieldLoadPicture(INTEGER& field, INTEGER source, INTEGER kind)
         field = -2;
         return;
     }
-    HANDLE previous = nullptr;
+    // The field owns the image it shows; the one it showed before goes here.
     if (code == kClassStatic) {
         LONG style = GetWindowLongA(control, GWL_STYLE) & ~0x1F;
         style |= imageType == IMAGE_ICON ? SS_ICON : imageType == IMAGE_ENHMETAFILE ? SS_ENHMETAFILE : SS_BITMAP;
         const UINT oldType = (GetWindowLongA(control, GWL_STYLE) & 0x1F) == SS_ICON ? IMAGE_ICON
                            : (GetWindowLongA(control, GWL_STYLE) & 0x1F) == SS_ENHMETAFILE ? IMAGE_ENHMETAFILE
                                                                                             : IMAGE_BITMAP;
-        previous = reinterpret_cast<HANDLE>(SendMessageA(control, STM_GETIMAGE, oldType, 0));
+        ImageHandle previous(oldType, reinterpret_cast<HANDLE>(SendMessageA(control, STM_GETIMAGE, oldType, 0)));
         SetWindowLongA(control, GWL_STYLE, style);
         SendMessageA(control, STM_SETIMAGE, imageType, reinterpret_cast<LPARAM>(image));
-        if (previous && previous != image) {
-            if (oldType == IMAGE_ICON) DestroyIcon(static_cast<HICON>(previous));
-            else if (oldType == IMAGE_ENHMETAFILE) DeleteEnhMetaFile(static_cast<HENHMETAFILE>(previous));
-            else DeleteObject(previous);
-        }
+        if (previous.get() == image) previous.release();
         return;
     }
     if (imageType == IMAGE_BITMAP) YYDrawMaskedBitmap(static_cast<HBITMAP>(image));
     LONG style = GetWindowLongA(control, GWL_STYLE) & ~(BS_BITMAP | BS_ICON);
     SetWindowLongA(control, GWL_STYLE, style | (imageType == IMAGE_ICON ? BS_ICON : BS_BITMAP));
-    previous = reinterpret_cast<HANDLE>(SendMessageA(control, BM_SETIMAGE, imageType, reinterpret_cast<LPARAM>(image)));
-    if (previous && previous != image) {
-        if (imageType == IMAGE_ICON) DestroyIcon(static_cast<HICON>(previous));
-        else DeleteObject(previous);
-    }
+    ImageHandle previous(imageType,
+                         reinterpret_cast<HANDLE>(SendMessageA(control, BM_SETIMAGE, imageType, reinterpret_cast<LPARAM>(image))));
+    if (previous.get() == image) previous.release();
 }
 
 void YYFieldColoursSet(INTEGER& field, INTEGER textRed, INTEGER textGreen, INTEGER textBlue, INTEGER backRed,

@@ -185,16 +185,17 @@ void YYRegisterNumericEdits()
     existing.cbSize = sizeof existing;
     if (GetClassInfoExA(instance, "INTEGEREDIT", &existing)) return;
     HWND parent = windowSlotTable().Slots[0].Frame.get();
-    HWND probe = CreateWindowExA(0, "EDIT", " ", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0, parent, nullptr, instance,
-                                 nullptr);
-    if (!probe) return;
-    NumericEditState& s = numericEditState();
-    s.editProcedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(probe, GCLP_WNDPROC));
-    s.editAtom = static_cast<ATOM>(GetClassLongPtrA(probe, GCW_ATOM));
+    {
+        const WindowHandle probe(CreateWindowExA(0, "EDIT", " ", parent ? WS_CHILD : WS_POPUP, 0, 0, 0, 0, parent,
+                                                 nullptr, instance, nullptr));
+        if (!probe) return;
+        NumericEditState& s = numericEditState();
+        s.editProcedure = reinterpret_cast<WNDPROC>(GetClassLongPtrA(probe.get(), GCLP_WNDPROC));
+        s.editAtom = static_cast<ATOM>(GetClassLongPtrA(probe.get(), GCW_ATOM));
+    }
     WNDCLASSEXA edit{};
     edit.cbSize = sizeof edit;
     GetClassInfoExA(nullptr, "EDIT", &edit);
-    DestroyWindow(probe);
     for (const NumericClass& c : kNumericClasses) {
         WNDCLASSEXA info{};
         info.cbSize = sizeof info;
@@ -236,7 +237,7 @@ LRESULT YYNumericEditCommon(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
     case WM_NCDESTROY: {
         const LRESULT result = callEdit(window, message, wParam, lParam);
-        YYFieldRecordFree(window);  // a field outside a dialog has no manager to free it
+        YYFieldRecordFree(window);  // the record goes with the window, in a dialog or not
         return result;
     }
     case WM_GETDLGCODE: {

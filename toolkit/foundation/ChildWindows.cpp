@@ -144,28 +144,6 @@ bool addClient(INTEGER window)
     return true;
 }
 
-// Loads a layout dialog into the window's drawing client and attaches it with a kind-3 record.
-HWND attachLayout(INTEGER window, INTEGER dialogId, bool show)
-{
-    WindowSlot& slot = slotOf(window);
-    HWND frame = slot.Frame.get();
-    HWND layout = dialogManagerHooks().layoutDialogCreate(dialogId, slot.Client);
-    if (!layout) return nullptr;
-    if (show) dialogManagerHooks().layoutDialogShow(layout);
-    RECT outer{};
-    GetWindowRect(frame, &outer);
-    auto record = std::make_unique<WindowUserRecord>();
-    record->Words = {kWindowDialogLayout, dialogId, 0, 0, 0, asWord(layout), outer.right - outer.left,
-                     outer.bottom - outer.top};
-    SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
-    slot.OwnedRecord = std::move(record);
-    dialogManagerHooks().layoutDialogAttach(layout, frame);
-    RECT area{};
-    GetClientRect(slot.Client, &area);
-    SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-    return layout;
-}
-
 // The window the new window returns to: the visible modeless dialog's window, else the active frame.
 INTEGER returnWindowNow()
 {
@@ -192,7 +170,11 @@ void clearSlot(INTEGER n, bool destroyMenu)
     }
     bool shared = false;
     for (int m = 0; m < kWindowSlots; ++m)
-        if (m != n && menu && slotOf(m).Menu == menu) shared = true;
+        if (m != n && menu && slotOf(m).Menu == menu) {
+            // The menu stays with that window, and so do its items' help texts.
+            if (!shared) slotOf(m).MenuItemHelp.takeAll(slot.MenuItemHelp);
+            shared = true;
+        }
     if (frame) SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
     if (HWND bar = slot.SplitRecord ? asWindow(word(*slot.SplitRecord, 6)) : nullptr) {
         SetWindowLongPtrA(bar, GWLP_USERDATA, 0);
@@ -207,7 +189,7 @@ void clearSlot(INTEGER n, bool destroyMenu)
     // Destroyed while the slot still names it, so that its WM_DESTROY frees an attached menu's item data.
     if (frame) DestroyWindow(frame);
     slot.Frame.release();
-    if (menu && !attached && !shared && destroyMenu) DestroyMenu(menu);
+    if (menu && !attached && !shared && destroyMenu) MenuHandle{menu}.reset();
     slot = WindowSlot{};
     // Drawing must not go on into a slot that is gone: the main window becomes current again.
     if (e.CurrentWindow == n && slotOf(0).Frame) {
@@ -409,7 +391,7 @@ void YYChildWindowCreate(INTEGER x, INTEGER y, INTEGER width, INTEGER height, IN
         window = -1;
         return;
     }
-    HWND layout = withLayout ? attachLayout(n, layoutDialog, !(flags & kStyleHidden)) : nullptr;
+    HWND layout = withLayout ? YYWindowLayoutAttach(n, layoutDialog, !(flags & kStyleHidden)) : nullptr;
     if (withLayout && !layout) layoutDialog = -4;
 
     const bool maximised = (flags & kStyleMaximised) != 0;
@@ -589,7 +571,7 @@ void YYSplitWindowCreate(std::array<INTEGER, 2>& panes, INTEGER splitFlags, cons
 
     for (std::size_t k = 0; k < 2; ++k) {
         if (!withLayout[k]) continue;
-        if (!attachLayout(numbers[k], layoutDialogs[k], true)) layoutDialogs[k] = -4;
+        if (!YYWindowLayoutAttach(numbers[k], layoutDialogs[k], true)) layoutDialogs[k] = -4;
     }
     if (size < 0 && !withLayout[0] && !withLayout[1]) {
         // One proportional pass makes the two halves' drawing areas equal.
@@ -737,7 +719,7 @@ void dropCommandPaneMenu(WindowSlot& split, HWND commandPane)
     const INTEGER pane = YYWindowSlotFromHandle(commandPane);
     if (pane < 0 || !split.Menu || slotOf(pane).Menu != split.Menu) return;
     split.Menu = nullptr;
-    split.MenuItemData = 0;
+    slotOf(pane).MenuItemHelp.takeAll(split.MenuItemHelp);
 }
 
 }  // namespace

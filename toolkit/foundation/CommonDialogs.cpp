@@ -308,17 +308,17 @@ void YYFolderBrowse(INTEGER titleFlag, INTEGER& result, INTEGER flags, std::stri
     info.lpszTitle = titleText.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = YYFolderBrowseCallback;
-    LPITEMIDLIST list = nullptr;
+    // The shell allocates the chosen item's list; it is the caller's to free.
+    UniqueHandle<LPITEMIDLIST, CoTaskMemFree> list;
     YYModalSystemDialog([&](HWND owner) {
         info.hwndOwner = owner;
-        list = SHBrowseForFolderA(&info);
+        list.reset(SHBrowseForFolderA(&info));
     });
     call = FolderBrowseCall{};
     if (!list) {
         result = 2;
         return;
     }
-    CoTaskMemFree(list);
     path = chosen;
     result = 1;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "toolkit/foundation/ErrorTexts.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/NumberText.h"
 
 namespace {
@@ -16,7 +17,7 @@ constexpr std::string_view kVersion = "7.10j";
 // The reporter's own working state: the last composed message, the debug file and the hooks.
 struct ErrorReportWorkState {
     FixedText<kMessageLength> message;
-    std::FILE* debugFile = nullptr;
+    StdioFile debugFile;
     bool debugOpenTried = false;
     ErrorReportHooks hooks;
 };
@@ -123,7 +124,7 @@ void YYDebugLogOpen()
     if (state.debugOpenTried) return;
     state.debugOpenTried = true;
     for (const char* name : {"debug", "debug.txt", "debug.dat"}) {
-        state.debugFile = std::fopen(name, "wb");
+        state.debugFile.reset(std::fopen(name, "wb"));
         if (state.debugFile) return;
     }
 }
@@ -131,7 +132,7 @@ void YYDebugLogOpen()
 void YYDebugLogWrite(const char* text)
 {
     YYDebugLogOpen();
-    std::FILE* file = workState().debugFile;
+    std::FILE* file = workState().debugFile.get();
     if (!file) return;  // none of the three names could be created: the line is lost
     std::fputs(text, file);
     std::fputs("\r\n", file);
@@ -253,8 +254,7 @@ void YYDebugLogFormat(std::string_view name, INTEGER value)
 void YYDebugLogReset()
 {
     ErrorReportWorkState& state = workState();
-    if (state.debugFile) std::fclose(state.debugFile);
-    state.debugFile = nullptr;
+    state.debugFile.reset();
     state.debugOpenTried = false;
 }
 

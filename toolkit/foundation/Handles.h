@@ -1,9 +1,27 @@
-// RAII owners of Windows handles, DC selections and memory blocks: one place, used everywhere,
-// so that no return path has to release anything by hand.
+// RAII owners of Windows handles, DC selections, files and memory blocks: one place, used
+// everywhere, so that no return path has to release anything by hand. The C-library owners come
+// first and build in every tree; the Windows owners only where <windows.h> exists.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <utility>
+
+// A C-library stream, closed when it goes out of scope.
+struct StdioFileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using StdioFile = std::unique_ptr<std::FILE, StdioFileClose>;
+
+// Closes a stream now and tells whether everything written reached the file: the close flushes
+// the buffer, so a full disk may only show here.
+inline bool StdioFileCloseChecked(StdioFile& file)
+{
+    return file && std::fclose(file.release()) == 0;
+}
+
+#if defined(_WIN32)
 
 #include "toolkit/foundation/WinApi.h"
 
@@ -51,6 +69,8 @@ inline void icon(HICON h) { DestroyIcon(h); }
 inline void accelerators(HACCEL h) { DestroyAcceleratorTable(h); }
 inline void find(HANDLE h) { FindClose(h); }
 inline void registryKey(HKEY h) { RegCloseKey(h); }
+// A metafile still recording: closing it gives the metafile, which nobody took.
+inline void enhMetafileRecording(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h)); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -67,18 +87,90 @@ using IconHandle = UniqueHandle<HICON, HandleFree::icon>;
 using AcceleratorHandle = UniqueHandle<HACCEL, HandleFree::accelerators>;
 using FindHandle = UniqueHandle<HANDLE, HandleFree::find, -1>;   // FindFirstFileA's INVALID_HANDLE_VALUE
 using RegistryKeyHandle = UniqueHandle<HKEY, HandleFree::registryKey>;
+using EnhMetafileRecordingHandle = UniqueHandle<HDC, HandleFree::enhMetafileRecording>;  // from CreateEnhMetaFile
 
-// A window DC from GetDC, released with ReleaseDC.
+// An image handle of the kind LoadImage and the STM_/BM_SETIMAGE messages speak of (IMAGE_BITMAP,
+// IMAGE_ICON, IMAGE_CURSOR, IMAGE_ENHMETAFILE), freed the way its kind is freed.
+class ImageHandle {
+public:
+    ImageHandle() = default;
+    ImageHandle(UINT kind, HANDLE image) : kind_(kind), image_(image) {}
+    ~ImageHandle() { reset(); }
+    ImageHandle(ImageHandle&& other) noexcept : kind_(other.kind_), image_(other.release()) {}
+    ImageHandle& operator=(ImageHandle&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            kind_ = other.kind_;
+            image_ = other.release();
+        }
+        return *this;
+    }
+    ImageHandle(const ImageHandle&) = delete;
+    ImageHandle& operator=(const ImageHandle&) = delete;
+
+    HANDLE get() const { return image_; }
+    explicit operator bool() const { return image_ != nullptr; }
+    HANDLE release() { return std::exchange(image_, nullptr); }
+    void reset()
+    {
+        HANDLE image = release();
+        if (!image) return;
+        if (kind_ == IMAGE_ICON) DestroyIcon(static_cast<HICON>(image));
+        else if (kind_ == IMAGE_CURSOR) DestroyCursor(static_cast<HCURSOR>(image));
+        else if (kind_ == IMAGE_ENHMETAFILE) DeleteEnhMetaFile(static_cast<HENHMETAFILE>(image));
+        else DeleteObject(image);
+    }
+
+private:
+    UINT kind_ = IMAGE_BITMAP;
+    HANDLE image_ = nullptr;
+};
+
+// A window DC from GetDC, released with ReleaseDC. Movable, so that a DC kept for drawing across
+// calls has an owner too.
 class WindowDc {
 public:
+    WindowDc() = default;
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() { if (dc_) ReleaseDC(window_, dc_); }
+    ~WindowDc() { reset(); }
+    WindowDc(WindowDc&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+    WindowDc& operator=(WindowDc&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            window_ = other.window_;
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
+    }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
+    HWND window() const { return dc_ ? window_ : nullptr; }
+    void reset()
+    {
+        if (dc_) ReleaseDC(window_, std::exchange(dc_, nullptr));
+    }
+
+private:
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// BeginPaint / EndPaint of one WM_PAINT.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }
 
 private:
     HWND window_;
+    PAINTSTRUCT paint_{};
     HDC dc_;
 };
 
@@ -95,6 +187,20 @@ private:
     HGDIOBJ previous_;
 };
 
+// A palette selected into a DC; the previous palette is selected back at the end of the scope.
+class DcPaletteSelection {
+public:
+    DcPaletteSelection(HDC dc, HPALETTE palette)
+        : dc_(dc), previous_(palette ? SelectPalette(dc, palette, FALSE) : nullptr) {}
+    ~DcPaletteSelection() { if (previous_) SelectPalette(dc_, previous_, FALSE); }
+    DcPaletteSelection(const DcPaletteSelection&) = delete;
+    DcPaletteSelection& operator=(const DcPaletteSelection&) = delete;
+
+private:
+    HDC dc_;
+    HPALETTE previous_;
+};
+
 // GlobalLock / GlobalUnlock of a movable memory block.
 class GlobalLockGuard {
 public:
@@ -108,3 +214,26 @@ private:
     HGLOBAL block_;
     void* data_;
 };
+
+// A record that lives as long as its window, kept in the window's GWLP_USERDATA. attach hands the
+// record over (and releases one the window held before); the window's procedure calls release
+// from WM_NCDESTROY, its last message, so that the record goes with the window on every path.
+template <class Record>
+struct WindowOwnedRecord {
+    static Record* attach(HWND window, std::unique_ptr<Record> record)
+    {
+        Record* held = record.release();
+        std::unique_ptr<Record> previous(
+            reinterpret_cast<Record*>(SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(held))));
+        if (previous.get() == held) previous.release();  // attached twice: still one owner
+        return held;
+    }
+    static Record* of(HWND window) { return reinterpret_cast<Record*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+    // Takes the record back from the window; it goes when the result goes.
+    static std::unique_ptr<Record> release(HWND window)
+    {
+        return std::unique_ptr<Record>(reinterpret_cast<Record*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0)));
+    }
+};
+
+#endif  // _WIN32

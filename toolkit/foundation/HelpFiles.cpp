@@ -223,13 +223,12 @@ void WHelpFile(std::string_view file, INTEGER topic, std::string_view topicText,
         if (address) {
             // The program associated with web pages is found through a page of our own.
             const std::string temporary = temporaryFolder() + "$$tmp$$.htm";
-            FILE* page = std::fopen(temporary.c_str(), "w");
-            if (!page || std::fputs("Temporary Devivozivuz file. Please delete.\n", page) < 0) {
-                if (page) std::fclose(page);
+            StdioFile page(std::fopen(temporary.c_str(), "w"));
+            const bool written = page && std::fputs("Temporary Devivozivuz file. Please delete.\n", page.get()) >= 0;
+            if (!StdioFileCloseChecked(page) || !written) {
                 error = 1030;
                 break;
             }
-            std::fclose(page);
             YYBrowserOpen(mode + 2, topic, error, temporary, keyword, name);
             DeleteFileA(temporary.c_str());
         } else {

@@ -87,6 +87,27 @@ INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEG
     return 0;
 }
 
+HWND YYWindowLayoutAttach(INTEGER window, INTEGER dialogId, bool show)
+{
+    WindowSlot& slot = windowSlotTable().Slots[static_cast<std::size_t>(window)];
+    HWND frame = slot.Frame.get();
+    HWND layout = dialogManagerHooks().layoutDialogCreate(dialogId, slot.Client);
+    if (!layout) return nullptr;
+    if (show) dialogManagerHooks().layoutDialogShow(layout);
+    RECT outer{};
+    GetWindowRect(frame, &outer);
+    auto record = std::make_unique<WindowUserRecord>();
+    record->Words = {kWindowDialogLayout, dialogId, 0, 0, 0, reinterpret_cast<std::intptr_t>(layout),
+                     outer.right - outer.left, outer.bottom - outer.top};
+    SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
+    slot.OwnedRecord = std::move(record);
+    dialogManagerHooks().layoutDialogAttach(layout, frame);
+    RECT area{};
+    GetClientRect(slot.Client, &area);
+    SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    return layout;
+}
+
 namespace {
 
 // Report mode 3: the message goes into part 1 of the main window's status bar, and the window
@@ -270,23 +291,8 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
 
     HWND layout = nullptr;
     if (layoutStatus == 0 && layoutDialog != 0) {
-        layout = dialogManagerHooks().layoutDialogCreate(layoutDialog, slot.Client);
-        if (layout) {
-            if (!(flags & kStyleHidden)) dialogManagerHooks().layoutDialogShow(layout);
-            RECT outer{};
-            GetWindowRect(frame, &outer);
-            auto record = std::make_unique<WindowUserRecord>();
-            record->Words = {kWindowDialogLayout, layoutDialog, 0, 0, 0, reinterpret_cast<std::intptr_t>(layout),
-                             outer.right - outer.left, outer.bottom - outer.top};
-            SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.get()));
-            slot.OwnedRecord = std::move(record);
-            dialogManagerHooks().layoutDialogAttach(layout, frame);
-            RECT area{};
-            GetClientRect(slot.Client, &area);
-            SetWindowPos(layout, nullptr, 0, 0, area.right, area.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-        } else {
-            layoutStatus = -4;
-        }
+        layout = YYWindowLayoutAttach(0, layoutDialog, !(flags & kStyleHidden));
+        if (!layout) layoutStatus = -4;
     }
 
     if (flags & kStyleHidden) {

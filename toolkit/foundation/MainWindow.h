@@ -43,5 +43,8 @@ bool YYRegisterWindowClasses();
 // Probes a layout dialog: 0 valid (outer size in width, height), -1 not in the resources, -2 wrong
 // style, -4 not creatable.
 INTEGER YYLayoutDialogProbe(INTEGER dialogId, HWND parent, INTEGER& width, INTEGER& height, bool& resizable);
+// Loads a layout dialog into the window's drawing client, attaches it to the frame with a kind-3
+// record and sizes it to the client; null when the dialog cannot be loaded.
+HWND YYWindowLayoutAttach(INTEGER window, INTEGER dialogId, bool show);
 // The frame and client window styles of a set of WindowStyleCode flags.
 DWORD YYFrameStyle(INTEGER flags);

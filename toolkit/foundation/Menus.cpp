@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -70,7 +71,7 @@ const std::string* itemHelp(HMENU menu, UINT position)
     return reinterpret_cast<const std::string*>(info.dwItemData);
 }
 
-void setItemHelp(HMENU menu, UINT position, std::string* help)
+void setItemHelp(HMENU menu, UINT position, const std::string* help)
 {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
@@ -103,20 +104,39 @@ void itemOption(INTEGER command, INTEGER& value, bool enable)
     }
 }
 
-// Frees the help texts of a menu's items, through its sub-menus; returns how many there were.
-int freeItems(HMENU menu)
+// Frees the help text of one menu item, and through a pop-up item those of its sub-menu; the
+// slot that holds a text lets go of it.
+void releaseItemHelp(HMENU menu, UINT position)
 {
-    int freed = 0;
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        if (const std::string* help = itemHelp(menu, static_cast<UINT>(i))) {
-            delete help;
-            ++freed;
-        }
-        setItemHelp(menu, static_cast<UINT>(i), nullptr);
-        if (HMENU sub = GetSubMenu(menu, i)) freed += freeItems(sub);
+    if (const std::string* help = itemHelp(menu, position)) {
+        setItemHelp(menu, position, nullptr);
+        for (WindowSlot& slot : windowSlotTable().Slots)
+            if (slot.MenuItemHelp.remove(help)) break;
     }
-    return freed;
+    if (HMENU sub = GetSubMenu(menu, static_cast<int>(position))) {
+        const int count = GetMenuItemCount(sub);
+        for (int i = 0; i < count; ++i) releaseItemHelp(sub, static_cast<UINT>(i));
+    }
+}
+
+// The item of a command in the menu of the window the bars belong to; command := -1 when that
+// menu has no such item.
+struct CommandItem {
+    INTEGER window;
+    HMENU menu;
+    UINT position;
+};
+
+std::optional<CommandItem> commandItem(INTEGER& command)
+{
+    const INTEGER window = barsWindow();
+    HMENU found = nullptr;
+    const INTEGER position = YYMenuFindItem(slotOf(window).Menu, command, found);
+    if (position < 0) {
+        command = -1;
+        return std::nullopt;
+    }
+    return CommandItem{window, found, static_cast<UINT>(position)};
 }
 
 void copyStates(HMENU popup, HMENU source)
@@ -202,8 +222,9 @@ HMENU YYMenuLoad(INTEGER identifier)
 
 void YYMenuFreeItems(HMENU menu, INTEGER window)
 {
-    if (menu) freeItems(menu);
-    if (window >= 0 && window < kWindowSlots) slotOf(window).MenuItemData = 0;
+    if (menu)
+        for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i) releaseItemHelp(menu, static_cast<UINT>(i));
+    if (window >= 0 && window < kWindowSlots) slotOf(window).MenuItemHelp = {};
 }
 
 void YYMenuBarRedraw(INTEGER command, INTEGER window)
@@ -456,7 +477,7 @@ void YYMenuSet(INTEGER& menuId, INTEGER window)
     // A split window that carried this pane's menu as its own carries the new one.
     for (WindowSlot& other : windowSlotTable().Slots)
         if (&other != &slot && old && other.Menu == old) other.Menu = menu;
-    if (old) DestroyMenu(old);
+    MenuHandle{old}.reset();  // nothing shows it any more
     slot.Menu = menu;
     if (menu) YYMenuAttachResources(slot, menuId);
     if (!pane && record && record->Words[0] == kWindowOtherControl) {
@@ -511,20 +532,15 @@ void YYMenuCopyStates(HMENU popup, HMENU source)
 
 void YYMenuItemText(INTEGER& command, std::string_view text)
 {
-    const INTEGER window = barsWindow();
-    HMENU found = nullptr;
-    const INTEGER position = YYMenuFindItem(slotOf(window).Menu, command, found);
-    if (position < 0) {
-        command = -1;
-        return;
-    }
+    const std::optional<CommandItem> item = commandItem(command);
+    if (!item) return;
     const std::string copy(text);
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
     info.dwTypeData = const_cast<char*>(copy.c_str());
-    SetMenuItemInfoA(found, static_cast<UINT>(position), TRUE, &info);
-    YYMenuBarRedraw(command, window);
+    SetMenuItemInfoA(item->menu, item->position, TRUE, &info);
+    YYMenuBarRedraw(command, item->window);
 }
 
 void YYMenuItemState(INTEGER command, INTEGER option, INTEGER& result)
@@ -546,58 +562,38 @@ void YYMenuItemState(INTEGER command, INTEGER option, INTEGER& result)
 
 void YYMenuItemHelp(INTEGER& command, std::string_view text)
 {
-    const INTEGER window = barsWindow();
-    HMENU found = nullptr;
-    const INTEGER position = YYMenuFindItem(slotOf(window).Menu, command, found);
-    if (position < 0) {
-        command = -1;
-        return;
+    const std::optional<CommandItem> item = commandItem(command);
+    if (!item) return;
+    if (const std::string* old = itemHelp(item->menu, item->position)) {
+        setItemHelp(item->menu, item->position, nullptr);
+        for (WindowSlot& slot : windowSlotTable().Slots)
+            if (slot.MenuItemHelp.remove(old)) break;
     }
-    const std::string* old = itemHelp(found, static_cast<UINT>(position));
-    if (old) --slotOf(window).MenuItemData;
-    delete old;
-    std::string* help = text.empty() ? nullptr : new std::string(text);
-    setItemHelp(found, static_cast<UINT>(position), help);
-    if (help) ++slotOf(window).MenuItemData;
+    if (!text.empty()) setItemHelp(item->menu, item->position, slotOf(item->window).MenuItemHelp.add(text));
 }
 
 void YYMenuItemDelete(INTEGER& command)
 {
-    const INTEGER window = barsWindow();
-    WindowSlot& slot = slotOf(window);
-    HMENU found = nullptr;
-    const INTEGER position = YYMenuFindItem(slot.Menu, command, found);
-    if (position < 0) {
-        command = -1;
-        return;
-    }
-    int freed = 0;
-    if (const std::string* help = itemHelp(found, static_cast<UINT>(position))) {
-        delete help;
-        ++freed;
-    }
+    const std::optional<CommandItem> item = commandItem(command);
+    if (!item) return;
     // A pop-up item takes the help texts of its sub-menu along.
-    if (HMENU sub = GetSubMenu(found, position)) freed += freeItems(sub);
-    slot.MenuItemData -= freed;
-    DeleteMenu(found, static_cast<UINT>(position), MF_BYPOSITION);
-    if (found == slot.Menu) DrawMenuBar(slot.Frame.get());
+    releaseItemHelp(item->menu, item->position);
+    DeleteMenu(item->menu, item->position, MF_BYPOSITION);
+    const WindowSlot& slot = slotOf(item->window);
+    if (item->menu == slot.Menu) DrawMenuBar(slot.Frame.get());
 }
 
 void YYMenuItemInsert(INTEGER& command, INTEGER offset, INTEGER newId, std::string_view text)
 {
-    const INTEGER window = barsWindow();
-    WindowSlot& slot = slotOf(window);
-    HMENU found = nullptr;
-    const INTEGER position = YYMenuFindItem(slot.Menu, command, found);
-    if (position < 0) {
-        command = -1;
-        return;
-    }
+    const std::optional<CommandItem> item = commandItem(command);
+    if (!item) return;
+    HMENU found = item->menu;
     const int count = GetMenuItemCount(found);
-    const int at = std::min(position + offset, count);
+    const int at = std::min(static_cast<int>(item->position) + offset, count);
     const std::string copy(text);
     if (newId == 0) InsertMenuA(found, static_cast<UINT>(at), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
     else InsertMenuA(found, static_cast<UINT>(at), MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(newId), copy.c_str());
+    const WindowSlot& slot = slotOf(item->window);
     if (found == slot.Menu) DrawMenuBar(slot.Frame.get());
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/Handles.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ HANDLE YYOsFileOpen(std::string_view filename, INTEGER mode, INTEGER& errorCode)
     return handle;
 }
 
-void YYOsFileClose(HANDLE handle) { CloseHandle(handle); }
+void YYOsFileClose(HANDLE handle) { FileHandle(handle).reset(); }
 
 INTEGER YYOsFileRead(HANDLE handle, std::span<std::byte> buffer, INTEGER& count)
 {

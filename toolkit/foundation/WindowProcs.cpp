@@ -240,7 +240,7 @@ bool frameMenuHelp(HWND frame, INTEGER slot, UINT message, WPARAM wParam, LPARAM
     if (menuWindow < 0) return false;
     const WindowSlot& s = windowSlotTable().Slots[menuWindow];
     const INTEGER kind = recordKind(s.Frame.get());
-    const bool helps = !s.MenuHelpTexts.empty() || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemData > 0 || kind == kWindowTextEditor ||
+    const bool helps = !s.MenuHelpTexts.empty() || YYContextMenuHasHelp() || !GetMenu(frame) || s.MenuItemHelp.count() > 0 || kind == kWindowTextEditor ||
                        kind == kWindowGridEditor;
     if (!helps) return false;
     HWND bar = YYStatusBarOfWindow(slot);
@@ -337,8 +337,8 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
         realisePalette(window);
         if (dialogManagerHooks().windowSnapshotsInForce()) {
             // While a modal box is up the client shows its snapshot and raises nothing.
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window, &paint);
+            const PaintDc paint(window);
+            HDC dc = paint.get();
             POINT offset{0, 0};
             if (HBITMAP snapshot = snapshotShowing(slot, window, offset)) {
                 MemoryDcHandle source(CreateCompatibleDC(dc));
@@ -347,7 +347,6 @@ LRESULT CALLBACK YYClientWindowProc(HWND window, UINT message, WPARAM wParam, LP
                 GetClientRect(window, &r);
                 BitBlt(dc, 0, 0, r.right, r.bottom, source.get(), offset.x, offset.y, SRCCOPY);
             }
-            EndPaint(window, &paint);
             return 0;
         }
         {

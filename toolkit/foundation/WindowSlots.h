@@ -2,6 +2,7 @@
 // window units against the current drawing client and the selection of the current window.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -55,6 +56,35 @@ struct ToolbarTip {
     std::string Text;  // at most 80 characters
 };
 
+// The help texts the program gives menu items at run time. An item's data points at its text and
+// the slot owns the texts, so that they go with the slot and nobody counts them by hand.
+class MenuItemHelpTexts {
+public:
+    const std::string* add(std::string_view text)
+    {
+        texts_.push_back(std::make_unique<std::string>(text));
+        return texts_.back().get();
+    }
+    // Frees the text when it is one of these; false when it is not.
+    bool remove(const std::string* text)
+    {
+        const auto found = std::find_if(texts_.begin(), texts_.end(), [&](const auto& held) { return held.get() == text; });
+        if (found == texts_.end()) return false;
+        texts_.erase(found);
+        return true;
+    }
+    // Takes over the texts of another slot (a menu that changes hands keeps its items' texts).
+    void takeAll(MenuItemHelpTexts& other)
+    {
+        for (auto& text : other.texts_) texts_.push_back(std::move(text));
+        other.texts_.clear();
+    }
+    INTEGER count() const { return static_cast<INTEGER>(texts_.size()); }
+
+private:
+    std::vector<std::unique_ptr<std::string>> texts_;
+};
+
 struct WindowSlot {
     std::unique_ptr<WindowUserRecord> OwnedRecord;  // the kind-2 or kind-3 record the engine attached
     std::unique_ptr<SplitWindowRecord> SplitRecord;  // the kind-5 record while the window is split
@@ -62,7 +92,7 @@ struct WindowSlot {
     HWND Client = nullptr;
     HWND StatusBar = nullptr;
     HMENU Menu = nullptr;
-    INTEGER MenuItemData = 0;
+    MenuItemHelpTexts MenuItemHelp;
     HACCEL Accelerators = nullptr;
     std::string_view MenuHelpTexts;  // the menu's "DOVEMENUSTRING" records (resource memory)
     std::array<HWND, 4> Toolbars{};       // top, left, right, bottom

@@ -119,6 +119,22 @@ void spanBetween(REAL a, REAL b, REAL lo, REAL hi, bool aLowSide, bool bLowSide,
     else { from = lo; to = hi; }
 }
 
+// A halftone fill hatches twice: the lines at the first offset, then, once YYHalftoneColours has
+// switched the colours, the lines between them at the second offset, and the colours go back.
+// draw(offset) hatches one family of lines; false from the first family ends the fill there.
+template <class Draw>
+bool halftoneHatch(INTEGER layer, REAL first, REAL second, Draw draw)
+{
+    if (!draw(first)) return false;
+    INTEGER pass = 1;
+    YYHalftoneColours(layer, pass);
+    if (pass == 2) {
+        draw(second);
+        YYHalftoneColours(layer, pass);
+    }
+    return true;
+}
+
 void trapezium(REAL x1, REAL y1, REAL x2, REAL y2, REAL w1, REAL w2, INTEGER type)
 {
     if ((type == 1 && x2 < x1) || (type == 2 && y2 < y1)) {
@@ -194,13 +210,10 @@ void trapezium(REAL x1, REAL y1, REAL x2, REAL y2, REAL w1, REAL w2, INTEGER typ
                 });
             };
             if ((direction == 3 || style == 2) && !(type == 1 && sideways)) {
-                horizontal(h.stepY);
-                INTEGER pass = 1;
-                YYHalftoneColours(layer, pass);
-                if (pass == 2) {
-                    horizontal(1.5f * h.stepY);
-                    YYHalftoneColours(layer, pass);
-                }
+                halftoneHatch(layer, h.stepY, 1.5f * h.stepY, [&](REAL offset) {
+                    horizontal(offset);
+                    return true;
+                });
             }
             if ((direction == 4 || style == 2) && !(type != 1 && sideways)) {
                 family(gridStart(xmin, h.gridX) + h.stepX, h.stepX, xmin, xmax, [&](REAL t) {
@@ -448,13 +461,10 @@ void IGrTriangle(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3)
                     triangleFamily(Y, X, h.gridY, h.stepY, offset, h.inset, h.serpentine,
                                    [](REAL t, REAL a, REAL b) { YYLineDevice(a, t, b, t); });
                 };
-                horizontal(h.stepY);
-                INTEGER pass = 1;
-                YYHalftoneColours(layer, pass);
-                if (pass == 2) {
-                    horizontal(1.5f * h.stepY);
-                    YYHalftoneColours(layer, pass);
-                }
+                halftoneHatch(layer, h.stepY, 1.5f * h.stepY, [&](REAL offset) {
+                    horizontal(offset);
+                    return true;
+                });
             }
             if (direction == 4 || style == 2) {
                 std::array<REAL, 3> u = X, v = Y;
@@ -517,15 +527,10 @@ void YYPLYGON(const REAL* x, const REAL* y, INTEGER n, INTEGER device)
                 const HatchSpacing h = spacingFor(layer);
                 const bool horizontalPass = style == 2 || direction != 4;
                 const bool verticalPass = style == 2 || direction == 4;
-                if (horizontalPass) {
-                    if (!scanPass(px, py, layer, false, 0.0f, h.stepY)) return;
-                    INTEGER pass = 1;
-                    YYHalftoneColours(layer, pass);
-                    if (pass == 2) {
-                        scanPass(px, py, layer, false, 0.5f * h.stepY, h.stepY);
-                        YYHalftoneColours(layer, pass);
-                    }
-                }
+                if (horizontalPass && !halftoneHatch(layer, 0.0f, 0.5f * h.stepY, [&](REAL offset) {
+                        return scanPass(px, py, layer, false, offset, h.stepY);
+                    }))
+                    return;
                 if (verticalPass) scanPass(px, py, layer, true, 0.0f, h.stepX);
             };
             fillProtocol(shape);

@@ -68,7 +68,7 @@ void YYGdiDeselectObjects()
 bool YYGdiDrawsElsewhere()
 {
     const GdiDrawingState& s = gdiDrawingState();
-    return s.DialogFieldWindow || s.PictureDC || s.EmfTarget || s.BitmapSelected;
+    return s.DialogFieldDc.get() || s.PictureDC || s.EmfTarget || s.BitmapSelected;
 }
 
 void YYGdiCreatePen()

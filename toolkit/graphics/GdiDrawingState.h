@@ -46,8 +46,8 @@ struct GdiDrawingState {
     INTEGER PaletteBatchMode = 0;
     INTEGER RestoreMode = 0;
     std::vector<POINT> PointBuffer;
-    HWND DialogFieldWindow = nullptr;  // a dialog graphics field being drawn
-    HDC PictureDC = nullptr;
+    WindowDc DialogFieldDc;  // a dialog graphics field being drawn, and the DC drawn into
+    MemoryDcHandle PictureDC;
     INTEGER BitmapSelected = 0;
     // Colours of the display: 256 means a palette display, more means true colour.
     INTEGER DisplayColours = 0;

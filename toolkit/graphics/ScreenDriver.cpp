@@ -316,8 +316,7 @@ HBRUSH YYGdiHalftoneBrush()
     if (s.PatternStale && s.DrawingDC) {
         MemoryDcHandle memory(CreateCompatibleDC(s.DrawingDC));
         if (memory) {
-            HPALETTE oldPalette = nullptr;
-            if (s.PaletteHandle) oldPalette = SelectPalette(memory.get(), static_cast<HPALETTE>(s.PaletteHandle.get()), FALSE);
+            const DcPaletteSelection palette(memory.get(), static_cast<HPALETTE>(s.PaletteHandle.get()));
             {
                 DcSelection bitmap(memory.get(), s.PatternBitmap.get());
                 for (int i = 0; i < 8; i += 2)
@@ -328,7 +327,6 @@ HBRUSH YYGdiHalftoneBrush()
                         SetPixel(memory.get(), j + 1, i + 1, s.CurrentColourRef);
                     }
             }
-            if (oldPalette) SelectPalette(memory.get(), oldPalette, FALSE);
             s.PatternStale = 0;
         }
     }

@@ -67,7 +67,7 @@ void mainWindowDcAttach(HDC dc, HWND client, bool paletteDisplay, INTEGER palett
     gdi.HalftoneBrush = 0;
     YYGdiSelectObjects();
     YYScaleDashPatterns();
-    gdi.PictureDC = nullptr;
+    gdi.PictureDC.reset();
     gdi.BitmapSelected = 0;
 }
 
@@ -139,10 +139,8 @@ void drawingDcRelease()
 {
     GdiDrawingState& gdi = gdiDrawingState();
     YYGdiDeselectObjects();
-    if (gdi.DialogFieldWindow && gdi.DrawingDC) ReleaseDC(gdi.DialogFieldWindow, gdi.DrawingDC);
-    else if (gdi.PictureDC) DeleteDC(gdi.PictureDC);
-    gdi.DialogFieldWindow = nullptr;
-    gdi.PictureDC = nullptr;
+    gdi.DialogFieldDc.reset();
+    gdi.PictureDC.reset();
     gdi.BitmapSelected = 0;
 }
 
@@ -162,9 +160,9 @@ void drawingDcForget()
     GdiDrawingState& gdi = gdiDrawingState();
     gdi.DrawingDC = nullptr;
     gdi.DrawingWindow = nullptr;
-    gdi.PictureDC = nullptr;
+    gdi.PictureDC.reset();
     gdi.BitmapSelected = 0;
-    gdi.DialogFieldWindow = nullptr;
+    gdi.DialogFieldDc.reset();
 }
 
 void graphicsStartUp()
@@ -282,7 +280,7 @@ void YYWindowGraphicsHooksInstall()
     hooks.fieldResized = &YYFieldResized;
     hooks.eventPositionConvert = &YYEventUnitsConvert;
     hooks.drawable = &drawable;
-    hooks.dialogFieldWindow = [] { return gdiDrawingState().DialogFieldWindow; };
+    hooks.dialogFieldWindow = [] { return gdiDrawingState().DialogFieldDc.window(); };
     hooks.screenPalette = [] { return static_cast<HPALETTE>(gdiDrawingState().PaletteHandle.get()); };
     hooks.paletteSet = &YYGdiPaletteSet;
     hooks.drawingDcRelease = &drawingDcRelease;

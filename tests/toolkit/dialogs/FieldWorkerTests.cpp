@@ -289,3 +289,19 @@ TEST_F(FieldWorkerTest, GridOptionsSwitchOnlyTheirOwnStyleBit)
     DestroyWindow(grid);
     if (ownClass) UnregisterClassA("DOVEGRID", module);
 }
+
+TEST_F(FieldWorkerTest, AFieldDestroyedOnItsOwnTakesItsRecordAlong)
+{
+    // The dialog's unload is not the only way a field goes (a size grip is removed, a program
+    // destroys a control): the record must go with the control window, whatever destroys it.
+    for (INTEGER id : {kLabel, kEdit, kCheck, kCombo, kTrackbar, kPush, kRadio3}) {
+        SCOPED_TRACE(id);
+        HWND control = item(id);
+        ASSERT_NE(control, nullptr);
+        ASSERT_NE(YYFieldRecordOf(control), nullptr);
+        const INTEGER before = dialogManagerState().liveFieldRecords;
+        EXPECT_TRUE(DestroyWindow(control));
+        EXPECT_EQ(dialogManagerState().liveFieldRecords, before - 1);
+        EXPECT_EQ(item(id), nullptr);
+    }
+}

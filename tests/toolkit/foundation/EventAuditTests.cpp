@@ -144,11 +144,11 @@ TEST_F(MenuSetTest, DeletingAPopUpItemFreesTheHelpTextsOfItsSubMenu)
     YYMenuItemHelp(command, "zoom in or out");
     command = 40006;
     YYMenuItemHelp(command, "the view");
-    ASSERT_EQ(slot(0).MenuItemData, 2);
+    ASSERT_EQ(slot(0).MenuItemHelp.count(), 2);
     command = 40006;
     YYMenuItemDelete(command);
     EXPECT_EQ(command, 40006);
-    EXPECT_EQ(slot(0).MenuItemData, 0);
+    EXPECT_EQ(slot(0).MenuItemHelp.count(), 0);
     HMENU found = nullptr;
     EXPECT_EQ(YYMenuFindItem(slot(0).Menu, 40024, found), -1);
 }
