@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "toolkit/devices/GraphicFileProbe.h"
@@ -308,7 +309,8 @@ INTEGER ImageDecoder::png(INTEGER width, INTEGER height)
     const std::int64_t raw = rowBytes * height;
     const std::int64_t idatCapacity = raw + raw / 1000 + 22;
     if (idatCapacity > INT32_MAX) return kUnusableHeader;
-    std::vector<std::uint8_t> idat(static_cast<std::size_t>(idatCapacity));
+    // Left uninitialised: only the gathered bytes are read, and every inflated byte is checked written.
+    const auto idat = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(idatCapacity));
     std::int64_t gathered = 0;
 
     for (;;) {
@@ -318,7 +320,7 @@ INTEGER ImageDecoder::png(INTEGER width, INTEGER height)
         if (length > INT32_MAX) return kUnusableHeader;
         if (YYPngChunkIs(&chunk[4], "IDAT")) {
             if (gathered + length > idatCapacity) return kShortRead;
-            if (!readExact({idat.data() + gathered, static_cast<std::size_t>(length)})) return kShortRead;
+            if (!readExact({idat.get() + gathered, static_cast<std::size_t>(length)})) return kShortRead;
             gathered += length;
             if (!readExact({buffer_.data(), 4})) return kShortRead;
         } else if (YYPngChunkIs(&chunk[4], "PLTE")) {
@@ -341,9 +343,10 @@ INTEGER ImageDecoder::png(INTEGER width, INTEGER height)
         }
     }
 
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(raw));
+    const auto pixels = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(raw));
     INTEGER inflated = static_cast<INTEGER>(raw);
-    YYUnCompressBytes(std::as_bytes(std::span(idat)), std::as_writable_bytes(std::span(pixels)),
+    YYUnCompressBytes(std::as_bytes(std::span(idat.get(), static_cast<std::size_t>(gathered))),
+                      std::as_writable_bytes(std::span(pixels.get(), static_cast<std::size_t>(raw))),
                       static_cast<INTEGER>(gathered), inflated);
     if (inflated == 0) {
         reported_ = true;
@@ -351,10 +354,10 @@ INTEGER ImageDecoder::png(INTEGER width, INTEGER height)
     }
     // Data that inflate to fewer bytes than the rows need are as unusable as data that do not inflate.
     if (inflated != raw) return kBadCompressedData;
-    YYPngUnfilter(pixels, static_cast<INTEGER>(rowBytes), height, static_cast<INTEGER>(palette ? 1 : pixelBytes));
+    YYPngUnfilter({pixels.get(), static_cast<std::size_t>(raw)}, static_cast<INTEGER>(rowBytes), height, static_cast<INTEGER>(palette ? 1 : pixelBytes));
 
     for (std::int64_t r = 0; r < height; ++r) {
-        const std::uint8_t* data = pixels.data() + r * rowBytes + 1;
+        const std::uint8_t* data = pixels.get() + r * rowBytes + 1;
         for (std::int64_t c = 0; c < width; ++c) {
             INTEGER colour;
             if (palette) {
@@ -414,32 +417,38 @@ void YYPngUnfilter(std::span<std::uint8_t> buffer, INTEGER rowBytes, INTEGER row
     if (rowBytes < 1 || rows < 1 || bpp < 1) return;
     const auto width = static_cast<std::size_t>(rowBytes);
     const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(rows), buffer.size() / width);
-    const auto left = static_cast<std::size_t>(bpp);
+    const std::size_t n = width - 1;
+    const std::size_t left = std::min<std::size_t>(static_cast<std::size_t>(bpp), n);
+    // The row above the first one is all zeros.
+    const std::vector<std::uint8_t> zeros(n);
     for (std::size_t i = 0; i < count; ++i) {
-        std::uint8_t* row = buffer.data() + i * width;
-        const std::uint8_t* above = i > 0 ? row - width : nullptr;
-        const std::uint8_t type = row[0];
-        // Type 0 and unknown types leave the row as it is.
-        if (type < 1 || type > 4) continue;
-        std::uint8_t* v = row + 1;
-        const std::size_t n = width - 1;
-        for (std::size_t j = 0; j < n; ++j) {
-            const int a = j >= left ? v[j - left] : 0;
-            const int b = above ? above[1 + j] : 0;
-            const int c = (above && j >= left) ? above[1 + j - left] : 0;
-            int add = 0;
-            switch (type) {
-            case 1: add = a; break;
-            case 2: add = b; break;
-            case 3: add = (a + b) / 2; break;
-            case 4: {
-                const int p = a + b - c;
-                const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-                add = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-                break;
+        std::uint8_t* const row = buffer.data() + i * width;
+        std::uint8_t* const v = row + 1;
+        const std::uint8_t* const b = i > 0 ? v - width : zeros.data();
+        // One loop per type, the pixels without a left neighbour first.
+        switch (row[0]) {
+        case 1:
+            for (std::size_t j = left; j < n; ++j) v[j] = static_cast<std::uint8_t>(v[j] + v[j - left]);
+            break;
+        case 2:
+            for (std::size_t j = 0; j < n; ++j) v[j] = static_cast<std::uint8_t>(v[j] + b[j]);
+            break;
+        case 3:
+            for (std::size_t j = 0; j < left; ++j) v[j] = static_cast<std::uint8_t>(v[j] + b[j] / 2);
+            for (std::size_t j = left; j < n; ++j) v[j] = static_cast<std::uint8_t>(v[j] + (v[j - left] + b[j]) / 2);
+            break;
+        case 4:
+            // With no left neighbour the predictor is the byte above.
+            for (std::size_t j = 0; j < left; ++j) v[j] = static_cast<std::uint8_t>(v[j] + b[j]);
+            for (std::size_t j = left; j < n; ++j) {
+                const int a = v[j - left], up = b[j], c = b[j - left];
+                const int p = a + up - c;
+                const int pa = std::abs(p - a), pb = std::abs(p - up), pc = std::abs(p - c);
+                v[j] = static_cast<std::uint8_t>(v[j] + ((pa <= pb && pa <= pc) ? a : (pb <= pc ? up : c)));
             }
-            }
-            v[j] = static_cast<std::uint8_t>(v[j] + add);
+            break;
+        default:  // 0 None and unknown types leave the row as it is
+            break;
         }
     }
 }

@@ -50,7 +50,7 @@ Bytes pic(std::initializer_list<std::uint8_t> ops)
     b[6] = 8;
     b[8] = 0x44;
     b[13] = 12;
-    b.insert(b.end(), ops);
+    for (const std::uint8_t op : ops) b.push_back(op);
     return b;
 }
 
