@@ -4,4 +4,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" bench
-"$root/build/bench/bench/EngineBench" "$@"
+for program in EngineBench ImageDecodeBench; do "$root/build/bench/bench/$program" "$@"; done

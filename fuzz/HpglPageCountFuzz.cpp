@@ -1,0 +1,13 @@
+// The HP-GL page counter's line scanning.
+#include <cstddef>
+#include <cstdint>
+
+#include "toolkit/devices/GraphicFileProbe.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    MemoryByteSource source({data, size});
+    INTEGER count = 0;
+    YYCNTHPG(source, count);
+    return 0;
+}
