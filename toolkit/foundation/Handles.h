@@ -95,6 +95,22 @@ private:
     HGDIOBJ previous_;
 };
 
+// A paint DC from BeginPaint, ended with EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // GlobalLock / GlobalUnlock of a movable memory block.
 class GlobalLockGuard {
 public:
