@@ -288,7 +288,9 @@ LRESULT headerNotify(GridRecord& g, const NMHEADERA& note)
         if (!columnHeader || !g.hasStyle(kGridResizableColumns)) return TRUE;
         return note.iItem == 0 || note.iItem - 1 < g.firstColumn ? TRUE : FALSE;
     case HDN_TRACKA: case HDN_TRACKW: case HDN_ITEMCHANGINGA: case HDN_ITEMCHANGINGW: {
-        if (!columnHeader || note.iItem == 0) return TRUE;
+        const bool tracking = note.hdr.code == HDN_TRACKA || note.hdr.code == HDN_TRACKW;
+        // Texts and the program's own width changes of other items go through untouched.
+        if (!columnHeader || note.iItem == 0) return tracking ? TRUE : FALSE;
         if (!note.pitem || !(note.pitem->mask & HDI_WIDTH)) return FALSE;
         GridColumnRecord* col = g.column(note.iItem - 1);
         if (!col || note.iItem - 1 < g.firstColumn) return FALSE;

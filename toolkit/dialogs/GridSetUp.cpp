@@ -172,6 +172,8 @@ void YYGridFromTemplate(HWND grid, std::string_view text, INTEGER& consumed)
     }
     if (!failed && !SendMessageA(grid, kGridBuildColumns, reinterpret_cast<WPARAM>(templateDialog), 0)) failed = true;
     if (failed) {
+        // The field goes with its window: the dialog will not find it to free its record.
+        YYFieldRecordFree(grid);
         DestroyWindow(grid);
         consumed = static_cast<INTEGER>(at);
         return;
