@@ -272,7 +272,8 @@ INTEGER horizontalDelta(GridRecord& g, WORD code)
 
 void gotFocus(GridRecord& g, HWND from)
 {
-    if (!g.initialised) return;
+    // Without an editor the grid only holds the focus while its editor is being remade.
+    if (!g.initialised || !g.editor) return;
     YYGridScrollRowIntoView(g, g.currentRow);
     YYGridScrollColumnIntoView(g, g.currentColumn);
     if (!g.editor) return;
