@@ -9,6 +9,7 @@
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogTreeFields.h"
+#include "toolkit/dialogs/GridCellValues.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
 
@@ -382,6 +383,9 @@ void YYFieldClear(INTEGER& field)
         break;
     case kClassTreeView:
         YYTreeDeleteAll(c);
+        break;
+    case kClassGrid:
+        YYGridClearAll(c, true);
         break;
     default:
         field = -1;

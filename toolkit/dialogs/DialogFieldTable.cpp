@@ -12,6 +12,7 @@
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/DialogTreeFields.h"
+#include "toolkit/dialogs/GridSetUp.h"
 #include "toolkit/foundation/NumberParse.h"
 
 namespace {
@@ -235,6 +236,13 @@ void applyGrids(HWND dialog, Tokens& values, LineReader& reader)
     for (const DeferredFieldLine& existing : record->gridLines)
         if (existing.field == grid.field) return;
     record->gridLines.push_back(std::move(grid));
+    // The grid sets itself up from the line as read: its values, then the width and label lines.
+    const DeferredFieldLine& kept = record->gridLines.back();
+    std::string text = std::to_string(kept.values[0]) + " " + std::to_string(kept.values[1]) + " " +
+                       std::to_string(kept.values[2]) + " \n";
+    for (const std::string& line : kept.lines) text += line + "\n";
+    INTEGER consumed = 0;
+    if (control) YYGridFromTemplate(control, text, consumed);
 }
 
 void applyColours(HWND dialog, Tokens& values)

@@ -11,9 +11,6 @@
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
-// The grid registers itself here once it exists; the numeric edit classes live with their procedures.
-void YYGridRegister() {}
-
 bool YYDialogIsResizable(HWND dialog)
 {
     const DialogRecord* record = YYDialogRecordOf(dialog);

@@ -9,6 +9,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/DialogTreeFields.h"
+#include "toolkit/dialogs/GridSetUp.h"
 #include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -855,6 +856,7 @@ void YYDialogCopyFields(HWND destination, HWND source)
             }
         }
         copyControl(s, d, code);
+        if (code == kClassGrid) YYGridRebuild(d, s);
         if (code != kClassTabControl) {
             SetWindowTextA(d, windowText(s).c_str());
             if (YYIsEditLike(code)) SendMessageA(d, EM_SETMODIFY, SendMessageA(s, EM_GETMODIFY, 0, 0), 0);

@@ -12,6 +12,7 @@
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/GridSetUp.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -39,19 +40,14 @@ protected:
     Watchdog watchdog_{std::chrono::milliseconds(60000)};
 };
 
-// A stand-in for the grid class: only its class name and its styles matter to the field state.
+// A real grid of one text column, set up from the test template 9702.
 HWND makeGridField(HWND dialog)
 {
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA info{};
-    if (!GetClassInfoA(instance, "DOVEGRID", &info)) {
-        info.lpfnWndProc = DefWindowProcA;
-        info.hInstance = instance;
-        info.lpszClassName = "DOVEGRID";
-        RegisterClassA(&info);
-    }
-    return CreateWindowExA(0, "DOVEGRID", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 60, 40, dialog,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGrid)), instance, nullptr);
+    HWND grid = CreateWindowExA(0, "DOVEGRID", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 10, 60, 40, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGrid)), GetModuleHandleA(nullptr), nullptr);
+    INTEGER consumed = 0;
+    if (grid) YYGridFromTemplate(grid, "1 5 9702 \n", consumed);
+    return IsWindow(grid) ? grid : nullptr;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/GridSetUp.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
@@ -254,22 +255,14 @@ TEST_F(FieldWorkerTest, StoreRangeKeepsAnyDoublesWhileSetRangeFollowsTheIntegerR
 
 TEST_F(FieldWorkerTest, GridOptionsSwitchOnlyTheirOwnStyleBit)
 {
-    // A stand-in grid window of the grid's class name, unless the real class is there.
-    WNDCLASSA existing{};
-    const HINSTANCE module = GetModuleHandleA(nullptr);
-    bool ownClass = false;
-    if (!GetClassInfoA(module, "DOVEGRID", &existing) && !GetClassInfoA(nullptr, "DOVEGRID", &existing)) {
-        WNDCLASSA stand{};
-        stand.lpfnWndProc = DefWindowProcA;
-        stand.hInstance = module;
-        stand.lpszClassName = "DOVEGRID";
-        ASSERT_NE(RegisterClassA(&stand), 0);
-        ownClass = true;
-    }
+    // A real grid of one text column, set up from the test template 9021.
     constexpr INTEGER kGrid = 9020;
     HWND grid = CreateWindowExA(0, "DOVEGRID", "", WS_CHILD | WS_VISIBLE, 150, 100, 60, 40, dialog_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGrid)), module, nullptr);
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGrid)), GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(grid, nullptr);
+    INTEGER consumed = 0;
+    YYGridFromTemplate(grid, "1 5 9021 \n", consumed);
+    ASSERT_TRUE(IsWindow(grid));
     const LONG before = GetWindowLongA(grid, GWL_STYLE);
 
     struct Step { INTEGER option, onOff; LONG set; };
@@ -287,7 +280,6 @@ TEST_F(FieldWorkerTest, GridOptionsSwitchOnlyTheirOwnStyleBit)
         EXPECT_EQ(GetWindowLongA(grid, GWL_STYLE), (before & ~0x5000) | s.set) << s.option << " " << s.onOff;
     }
     DestroyWindow(grid);
-    if (ownClass) UnregisterClassA("DOVEGRID", module);
 }
 
 TEST_F(FieldWorkerTest, AFieldDestroyedOnItsOwnTakesItsRecordAlong)
