@@ -52,8 +52,9 @@ std::vector<HWND> popupMenus(DWORD pid)
         DWORD pid;
         std::vector<HWND> found;
     } search{pid, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+    struct Visit {
+        static BOOL CALLBACK window(HWND window, LPARAM data)
+        {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
@@ -61,8 +62,9 @@ std::vector<HWND> popupMenus(DWORD pid)
             GetClassNameA(window, name, sizeof name);
             if (owner == s.pid && IsWindowVisible(window) && std::string_view(name) == "#32768") s.found.push_back(window);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    };
+    EnumWindows(&Visit::window, reinterpret_cast<LPARAM>(&search));
     std::sort(search.found.begin(), search.found.end(),
               [](HWND a, HWND b) { return windowRect(a).left < windowRect(b).left; });
     return search.found;

@@ -250,15 +250,18 @@ std::vector<std::pair<HWND, std::string>> Program::windows() const
         DWORD pid;
         std::vector<std::pair<HWND, std::string>> found;
     } search{process_.dwProcessId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+    // A plain function: the system calls it with its own calling convention.
+    struct Visit {
+        static BOOL CALLBACK window(HWND window, LPARAM data)
+        {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
             if (pid == s.pid && IsWindowVisible(window)) s.found.emplace_back(window, windowText(window));
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    };
+    EnumWindows(&Visit::window, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -425,17 +428,18 @@ HWND childByClass(HWND parent, std::string_view className)
         std::string name;
         HWND found = nullptr;
     } search{std::string(className)};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) -> BOOL {
+    struct Visit {
+        static BOOL CALLBACK child(HWND window, LPARAM data)
+        {
             auto& s = *reinterpret_cast<Search*>(data);
             char name[128] = {};
             GetClassNameA(window, name, sizeof name);
             if (lstrcmpiA(name, s.name.c_str()) != 0) return TRUE;
             s.found = window;
             return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        }
+    };
+    EnumChildWindows(parent, &Visit::child, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
