@@ -36,7 +36,9 @@ TEST(MainWindow, OpensAtAQuarterOfTheScreenAtHalfItsSizeWithMenuToolbarAndStatus
     for (std::size_t i = 0; i < edges.size(); ++i) {
         const int edge = edges[i] < 0 ? client.right : edges[i];
         EXPECT_LE(edge, client.right) << "part " << i + 1;
-        if (i > 0) EXPECT_GT(edge, edges[i - 1]) << "part " << i + 1;
+        if (i > 0) {
+            EXPECT_GT(edge, edges[i - 1]) << "part " << i + 1;
+        }
     }
     EXPECT_FALSE(screenshot("main-window-first-start").empty());
 
@@ -146,7 +148,9 @@ TEST(MainWindow, TogglesSwitchCheckMarksAndZoomPressesAndReleasesItsButton)
         ASSERT_TRUE(settled(run.frame));
         const CheckMarks now = checks.read();
         for (const auto& [id, checked] : c.after) EXPECT_EQ(now.at(id), checked) << "after " << c.command << ": " << id;
-        if (c.command == 40024) EXPECT_EQ(toolbarChecked(toolbar, 40024), c.after.at(40024));
+        if (c.command == 40024) {
+            EXPECT_EQ(toolbarChecked(toolbar, 40024), c.after.at(40024));
+        }
     }
     screenshot("toggles-after");
     sendCommand(run.frame, 40001);
