@@ -382,7 +382,7 @@ const std::vector<IniKeyEntry>& IniKeyTable()
 
 std::string settingsFilePath(std::string_view extension)
 {
-    std::string word;
+    std::string word(255, ' ');  // the toolkit fills the text to the length it is given
     IOsCommandWord(0, word);
     std::string path = trimmed(word);
     // Only the program's own extension is replaced: ".EXE" inside a folder name belongs to it.

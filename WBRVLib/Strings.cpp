@@ -558,7 +558,7 @@ void FILENAMEONLY(std::string& name)
 
 void INIFILENAME(std::string& name)
 {
-    std::string path;
+    std::string path(255, ' ');  // the toolkit fills the text to the length it is given
     IOsCommandWord(0, path);
     std::string trimmed = path.substr(0, static_cast<std::size_t>(INDSTR(path, static_cast<INTEGER>(path.size()))));
     // Only the program's own extension is replaced (in any case): ".EXE" inside a folder name is

@@ -83,7 +83,8 @@ void WDialogShow(std::optional<INTEGER>, std::optional<INTEGER>, std::optional<I
     if (!queue.empty()) queue.pop_front();
 }
 
-void IOsCommandWord(INTEGER number, std::string& word) { word = padded(number == 0 ? script().ProgramPath : std::string(), 255); }
+// As the toolkit does: the word fills the caller's text to its length, cut or blank-padded.
+void IOsCommandWord(INTEGER number, std::string& word) { word = padded(number == 0 ? script().ProgramPath : std::string(), word.size()); }
 void IOsUserName(std::string& name) { name = padded(script().UserName, 80); }
 LOGICAL IOsDirIsPresent(std::string_view path)
 {

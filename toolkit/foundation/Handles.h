@@ -174,6 +174,24 @@ private:
     HDC dc_;
 };
 
+// A block of memory in another process (VirtualAllocEx), freed with VirtualFreeEx: the buffer
+// through which a control of that process hands back what a pointer message asks for.
+class ProcessMemory {
+public:
+    ProcessMemory(HANDLE process, SIZE_T size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    {
+    }
+    ~ProcessMemory() { if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    ProcessMemory(const ProcessMemory&) = delete;
+    ProcessMemory& operator=(const ProcessMemory&) = delete;
+    void* get() const { return address_; }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
 // An object selected into a DC; the previous object is selected back at the end of the scope.
 class DcSelection {
 public:

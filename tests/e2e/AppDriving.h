@@ -1,0 +1,121 @@
+// What the end-to-end tests of this program share: a started program with its main window, the
+// settings files it starts with, and reading its window, bars and check marks.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/E2eDriver.h"
+
+namespace E2e {
+
+inline constexpr char kMainTitle[] = "Brevalon Research Quorvalent";
+
+// Polls a condition every 20 ms until it holds or the deadline passes.
+inline bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+enum class Settings { None, Default, Seeded };
+
+// The program started in a fresh folder, with its main window found.
+struct RunningProgram {
+    Program program;
+    HWND frame = nullptr;
+
+    RunningProgram(const std::string& label, Settings settings, const std::string& seeded = {}) : program(label)
+    {
+        if (settings == Settings::Default) program.placeDefaultSettings();
+        if (settings == Settings::Seeded) program.placeSettings(seeded);
+        restart();
+    }
+    // Starts (again) in the same folder and waits for the main window.
+    bool restart()
+    {
+        frame = program.start() ? program.waitForWindow(kMainTitle) : nullptr;
+        return frame != nullptr && settled(frame);
+    }
+    HWND statusBar() const { return childByClass(frame, "msctls_statusbar32"); }
+    HWND toolbar() const { return childByClass(frame, "ToolbarWindow32"); }
+};
+
+inline RECT windowRect(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+inline RECT clientRectOf(HWND window)
+{
+    RECT r{};
+    GetClientRect(window, &r);
+    return r;
+}
+
+inline int barHeight(HWND bar)
+{
+    const RECT r = windowRect(bar);
+    return r.bottom - r.top;
+}
+
+// The default settings file the build places beside the program.
+inline std::string defaultSettingsText()
+{
+    Program probe("settings-probe");
+    probe.placeDefaultSettings();
+    return probe.readFile("QUORVALENT.INI");
+}
+
+// The default settings with a saved main-window placement, where the program's writer puts it
+// (after the dialog position in "[Windows]").
+inline std::string seededSettings(int x, int y, int width, int height, int state)
+{
+    std::string text = defaultSettingsText();
+    const std::size_t at = text.find("Dialog Y=");
+    const std::size_t lineEnd = text.find("\r\n", at);
+    char lines[200];
+    std::snprintf(lines, sizeof lines, "Window X=%5d\r\nWindow Y=%5d\r\nWindow W=%5d\r\nWindow H=%5d\r\nWindow State=%5d\r\n",
+                  x, y, width, height, state);
+    text.insert(lineEnd + 2, lines);
+    return text;
+}
+
+// The integer after a key in a settings text; -999999 when the key is not there.
+inline int settingValue(const std::string& text, const std::string& key)
+{
+    const std::size_t at = text.find("\n" + key);
+    if (at == std::string::npos) return -999999;
+    return std::atoi(text.c_str() + at + 1 + key.size());
+}
+
+// Rests the pointer on a toolbar button and returns the tip that appears ("" when none shows
+// within the deadline).
+std::string hoverToolbarButton(const Program& program, HWND toolbar, int command);
+
+// The View menu's check marks by command.
+using CheckMarks = std::map<int, bool>;
+
+// Reads the View menu's check marks the way a user sees them: opens the menu with the keyboard,
+// walks to each item and looks for the check mark's pixels left of the highlighted item's text.
+// (Another process cannot ask for a menu item's state.)
+class MenuChecks {
+public:
+    explicit MenuChecks(HWND frame) : frame_(frame) {}
+    CheckMarks read(const char* screenshotName = nullptr) const;
+
+private:
+    HWND frame_;
+};
+
+}  // namespace E2e
