@@ -1,15 +1,13 @@
-// The settings work file on Windows. A work file is opened without sharing from its creation
-// until it replaces the settings file, and renamed through that same handle, so no other program
-// can open, remove or take it meanwhile; a file at the name that no program holds was left by one
-// that stopped, and goes (a link as a link, never what it points to).
-// Renaming through a handle (SetFileInformationByHandle) comes with Windows Vista; on a system
-// without it the work file is closed and moved by name instead.
+// The settings work file on Windows. A work file is held from its creation until it has replaced
+// the settings file, so no other program can open it to write, remove or take it meanwhile; a
+// file at the name that no program holds was left by one that stopped, and goes (a link as a
+// link, never what it points to).
+// Marking a held file for deletion (SetFileInformationByHandle) comes with Windows Vista.
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600
 #endif
 
 #include <string>
-#include <vector>
 
 #include "Quorvalent/IniFile.h"
 #include "toolkit/foundation/Handles.h"
@@ -18,28 +16,6 @@
 namespace {
 
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
-
-// Replaces the settings file by the open work file in one step, through its handle.
-bool renameHeld(HANDLE file, const std::string& target, DWORD& error)
-{
-    const int wide = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, nullptr, 0);
-    if (wide <= 0) return error = GetLastError(), false;
-    std::vector<std::byte> block(sizeof(FILE_RENAME_INFO) + static_cast<std::size_t>(wide) * sizeof(WCHAR));
-    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
-    info->ReplaceIfExists = TRUE;
-    info->RootDirectory = nullptr;
-    info->FileNameLength = static_cast<DWORD>((wide - 1) * sizeof(WCHAR));
-    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, info->FileName, wide);
-    // A program reading the settings file at this moment keeps it from being replaced: the
-    // reads take milliseconds, so the replace is tried again for a while.
-    for (int attempt = 0; attempt < 400; ++attempt) {
-        if (SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(block.size()))) return true;
-        error = GetLastError();
-        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return false;
-        Sleep(5);
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -61,13 +37,20 @@ SettingsWorkFile::Created SettingsWorkFile::create(const std::string& path)
     path_ = path;
     error_ = 0;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Held until it has replaced the settings file: others may read it and this program may
+        // move it by name, but no other program can open it to write or to remove it.
+        FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             handle_ = reinterpret_cast<std::intptr_t>(file.release());
             return Created::Yes;
         }
         const DWORD code = GetLastError();
-        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+        // A work file another program is just deleting refuses new files at its name with
+        // "access denied"; a folder that may not be written to has no file at the name.
+        const bool pending = code == ERROR_ACCESS_DENIED && (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ||
+                                                             GetLastError() == ERROR_ACCESS_DENIED);
+        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS && !pending) {
             error_ = static_cast<int>(code);
             return Created::Failed;
         }
@@ -78,6 +61,11 @@ SettingsWorkFile::Created SettingsWorkFile::create(const std::string& path)
         if (!other) {
             const DWORD otherCode = GetLastError();
             if (otherCode == ERROR_SHARING_VIOLATION) return Created::Busy;
+            // Being deleted by its program: gone in a moment. A read-only one is no work file of ours.
+            if (otherCode == ERROR_ACCESS_DENIED) {
+                const DWORD attributes = GetFileAttributesA(path.c_str());
+                if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return Created::Busy;
+            }
             if (otherCode == ERROR_FILE_NOT_FOUND) continue;
             error_ = static_cast<int>(otherCode);
             return Created::Failed;
@@ -103,27 +91,24 @@ bool SettingsWorkFile::write(std::string_view bytes)
 bool SettingsWorkFile::commit(const std::string& settingsFile)
 {
     if (handle_ == -1) return false;
-    DWORD code = NO_ERROR;
     // On disk before the name changes: a crash after the replace must not leave an empty file.
-    if (!FlushFileBuffers(handleOf(handle_))) code = GetLastError();
-    else if (!renameHeld(handleOf(handle_), settingsFile, code) &&
-             (code == ERROR_INVALID_PARAMETER || code == ERROR_NOT_SUPPORTED || code == ERROR_CALL_NOT_IMPLEMENTED ||
-              code == ERROR_INVALID_FUNCTION)) {
-        FileHandle closing(handleOf(handle_));
-        handle_ = -1;
-        closing.reset();
-        if (MoveFileExA(path_.c_str(), settingsFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (!FlushFileBuffers(handleOf(handle_))) {
         error_ = static_cast<int>(GetLastError());
-        return false;
-    }
-    if (code != NO_ERROR) {
-        error_ = static_cast<int>(code);
         discard();
         return false;
     }
+    // Moved while still held, so that no other program takes it for a left-over file meanwhile.
     FileHandle closing(handleOf(handle_));
     handle_ = -1;
-    return true;
+    // A program reading the settings file at this moment keeps it from being replaced: the
+    // reads take milliseconds, so the replace is tried again for a while.
+    for (int attempt = 0; attempt < 400; ++attempt) {
+        if (MoveFileExA(path_.c_str(), settingsFile.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        error_ = static_cast<int>(GetLastError());
+        if (error_ != ERROR_ACCESS_DENIED && error_ != ERROR_SHARING_VIOLATION) break;
+        Sleep(5);
+    }
+    return false;
 }
 
 std::string SettingsWorkFile::reason() const

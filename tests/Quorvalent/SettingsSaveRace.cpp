@@ -3,12 +3,14 @@
 // exactly one program's whole file. It writes its own file's text to FOLDER/expected-ID.txt
 // first (programs 1 and 2 know each other's file), and exits with 0 when every save succeeded and no file was torn.
 // Usage: SettingsSaveRace FOLDER ID ROUNDS
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/IniFile.h"
@@ -61,9 +63,18 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         useSettingsOf(id);
         if (!LASTDIR(LastFileText())) ++failed;
-        const std::string now = readFile(folder / "Quorvalent.INI");
+        // On Windows the settings file cannot be opened in the instant the other program's
+        // replace holds it; that is no torn file, and the read is tried again.
+        std::string now;
+        for (int attempt = 0; attempt < 200 && now.empty(); ++attempt) {
+            if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            now = readFile(folder / "Quorvalent.INI");
+        }
         const bool whole = now == mine || now == theirs;
-        if (!whole) ++torn;
+        if (!whole) {
+            ++torn;
+            std::printf("torn: %zu bytes\n", now.size());
+        }
     }
     std::printf("program %d: %d saves, %d failed, %d torn, %zu messages\n", id, rounds, failed, torn, MessageRecorder::shown().size());
     for (const std::string& text : MessageRecorder::shown()) std::printf("  %s\n", text.c_str());
