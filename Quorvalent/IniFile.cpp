@@ -421,7 +421,6 @@ std::string settingsFilePath(std::string_view extension)
 void INIIN(LastFileText& lastFile)
 {
     SettingsFileState& f = settingsFileState();
-    MainWindowState& w = mainWindowState();
     const std::string iniPath = settingsFilePath(".INI");
     f.IniPath.assign(iniPath);
     lastFile.assign("");
@@ -438,9 +437,15 @@ void INIIN(LastFileText& lastFile)
         WINMSG(std::string(SettingsMessages::kTooLarge) + "\n" + usedPath);
         return;
     }
-    if (opened != SettingsOpen::Open) return;
+    if (opened == SettingsOpen::Open) readSettings(file, lastFile);
+}
 
-    SettingsLines lines(file);
+void readSettings(std::istream& in, LastFileText& lastFile)
+{
+    SettingsFileState& f = settingsFileState();
+    MainWindowState& w = mainWindowState();
+    lastFile.assign("");
+    SettingsLines lines(in);
     std::string line;
     if (!lines.next(line)) return;
     const auto advance = [&] { return lines.next(line); };

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <map>
 #include <string>
 #include <string_view>
@@ -72,6 +73,8 @@ inline constexpr std::size_t kMaxLastFolder = 255;
 // the "Last File=" value. Missing or empty file: every setting keeps its default. Lines may end
 // in CR LF, LF or CR alone; a UTF-8 byte-order mark before the first line is skipped.
 void INIIN(LastFileText& lastFile);
+// The reading itself, from an open settings file (or any stream of its bytes).
+void readSettings(std::istream& in, LastFileText& lastFile);
 
 // Where the writer's bytes go; each step reports success, and reason() says why one failed.
 class SettingsSink {
