@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -14,13 +16,23 @@ template <class T>
 class AllocArray {
 public:
     // Creates the array zero-filled; a negative extent counts as 0. Fails (false) when the array
-    // is allocated already: the caller must release it first.
+    // is allocated already (the caller must release it first), and when the elements would not
+    // fit the address space or the memory is not there (it stays not allocated).
     bool allocate(int extent1, int extent2 = 1)
     {
         if (allocated_) return false;
-        extent1_ = std::max(extent1, 0);
-        extent2_ = std::max(extent2, 0);
-        data_.assign(static_cast<std::size_t>(extent1_) * static_cast<std::size_t>(extent2_), T{});
+        const auto e1 = static_cast<std::uint64_t>(std::max(extent1, 0)), e2 = static_cast<std::uint64_t>(std::max(extent2, 0));
+        // In 64 bits: on the 32-bit program the product of two extents wraps in size_t. No array
+        // of the 32-bit program can exceed 2 GiB; every tree refuses those alike, before trying.
+        const std::uint64_t count = e1 * e2;
+        if (count > kMaxBytes / sizeof(T)) return false;
+        try {
+            data_.assign(static_cast<std::size_t>(count), T{});
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        extent1_ = static_cast<int>(e1);
+        extent2_ = static_cast<int>(e2);
         allocated_ = true;
         return true;
     }
@@ -72,6 +84,7 @@ public:
     void fill(const T& value) { std::fill(data_.begin(), data_.end(), value); }
 
 private:
+    static constexpr std::uint64_t kMaxBytes = 0x7FFFFFFFu;
     std::vector<T> data_;
     int extent1_ = 0;
     int extent2_ = 0;

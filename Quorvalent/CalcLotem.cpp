@@ -198,11 +198,13 @@ void CALCLOTEM(SoundingRecord& sounding)
     if (n > kMaxCurveSamples) return refuse(EngineMessages::kTooManySamples);
     if (pointCount > 1 && pointCount < n) return refuse(EngineMessages::kPointsIncrease);
 
-    if (!CURVE(engine.TimeStart, engine.TimeEnd)) {
-        // The half-space call refused its input (an angle of 0 or 180 degrees): the curve stays missing.
-        freeModel(engine);
-        return;
-    }
+    // An angle that is no number would make every sample missing without a word; the closed
+    // half-space form has no field at all along the wire (an angle of 0).
+    if (!std::isfinite(system.TxRxAngle)) return refuse(EngineMessages::kBadAngle);
+    if (engine.FieldComponent == kFieldHz && engine.LayerCount == 1 && !(std::fabs(system.TxRxAngle) > 1.0e-5f))
+        return refuse(EngineMessages::kHalfSpaceAngle);
+
+    if (!CURVE(engine.TimeStart, engine.TimeEnd)) return refuse(EngineMessages::kCurveRefused);
 
     // Fit the record to the grid; the arrays hold every column this display kind writes.
     const int columns = std::max<int>({data.ColumnCount, columnsWritten(engine.FieldComponent, system.DisplayKind), 1});

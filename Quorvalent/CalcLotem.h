@@ -46,4 +46,7 @@ inline constexpr const char* kBadOffset = "Source-receiver offset must be greate
 inline constexpr const char* kBadTimeWindow = "Time window must start after 0 s and end after its start";
 inline constexpr const char* kTooManySamples = "Time window too long: a curve holds at most 300 samples";
 inline constexpr const char* kPointsIncrease = "Increase in number of points in suite curve:";
+inline constexpr const char* kBadAngle = "Source-receiver angle must be a number";
+inline constexpr const char* kHalfSpaceAngle = "A half-space Hz curve needs a source-receiver angle other than 0";
+inline constexpr const char* kCurveRefused = "The curve could not be computed for this model and time window";
 }  // namespace EngineMessages

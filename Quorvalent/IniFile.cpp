@@ -1,11 +1,12 @@
 #include "Quorvalent/IniFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
+#include <thread>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
@@ -24,26 +25,52 @@ std::string trimmed(std::string_view text) { return std::string(text.substr(0, s
 
 bool contains(std::string_view line, std::string_view key) { return IFNDPT(line, kLineLength, key, static_cast<INTEGER>(key.size())) > 0; }
 
-// The whole file as lines of 256 characters (cut or blank-padded); a CR before the LF is dropped
-// so hand-edited files with either line end read the same. False when the file cannot be read.
-bool readLines(const std::string& path, std::vector<std::string>& lines)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
-    lines.clear();
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos) end = content.size();
-        std::string line = content.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        line.resize(kLineLength, ' ');
-        lines.push_back(std::move(line));
-        start = end + 1;
+// Lines are taken this long: the keys are looked for in the first 256 characters, and the last
+// folder may fill 255 after its key.
+constexpr std::size_t kKeptLine = 8 + kMaxLastFolder;
+
+// The file's lines one at a time, each cut to kKeptLine and blank-padded to 256 characters. A
+// line ends at LF, CR LF or a CR alone; a UTF-8 byte-order mark before the first line is skipped.
+class SettingsLines {
+public:
+    explicit SettingsLines(std::istream& in) : in_(*in.rdbuf())
+    {
+        static constexpr char kMark[] = "\xEF\xBB\xBF";
+        for (const char c : std::string_view(kMark)) {
+            if (in_.sgetc() != static_cast<unsigned char>(c)) break;
+            in_.sbumpc();
+        }
     }
-    return true;
+    bool next(std::string& line)
+    {
+        line.clear();
+        int c = in_.sbumpc();
+        if (c == std::char_traits<char>::eof()) return false;
+        while (c != std::char_traits<char>::eof() && c != '\n' && c != '\r') {
+            if (line.size() < kKeptLine) line.push_back(static_cast<char>(c));
+            c = in_.sbumpc();
+        }
+        if (c == '\r' && in_.sgetc() == '\n') in_.sbumpc();
+        if (line.size() < static_cast<std::size_t>(kLineLength)) line.resize(kLineLength, ' ');
+        return true;
+    }
+
+private:
+    std::streambuf& in_;
+};
+
+enum class SettingsOpen { Missing, Open, TooLarge };
+
+SettingsOpen openSettings(const std::string& path, std::ifstream& file)
+{
+    file.close();
+    file.clear();
+    file.open(path, std::ios::binary);
+    if (!file) return SettingsOpen::Missing;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxSettingsFileBytes) return SettingsOpen::TooLarge;
+    return SettingsOpen::Open;
 }
 
 // ---- taking values -------------------------------------------------------------------------
@@ -395,27 +422,34 @@ std::string settingsFilePath(std::string_view extension)
 void INIIN(LastFileText& lastFile)
 {
     SettingsFileState& f = settingsFileState();
-    MainWindowState& w = mainWindowState();
-    std::vector<std::string> lines;
     const std::string iniPath = settingsFilePath(".INI");
     f.IniPath.assign(iniPath);
-    const bool fromIni = readLines(iniPath, lines);
-    f.SaveOnExit = toLogical(fromIni);
-    if (!fromIni) {
-        const std::string workPath = settingsFilePath(".INW");
-        if (readLines(workPath, lines)) f.IniPath.assign(workPath);
-        else lines.clear();
-    }
     lastFile.assign("");
-    if (lines.empty()) return;
+    std::ifstream file;
+    SettingsOpen opened = openSettings(iniPath, file);
+    f.SaveOnExit = toLogical(opened == SettingsOpen::Open);
+    std::string usedPath = iniPath;
+    if (opened == SettingsOpen::Missing) {
+        usedPath = settingsFilePath(".INW");
+        opened = openSettings(usedPath, file);
+        if (opened == SettingsOpen::Open) f.IniPath.assign(usedPath);
+    }
+    if (opened == SettingsOpen::TooLarge) {
+        WINMSG(std::string(SettingsMessages::kTooLarge) + "\n" + usedPath);
+        return;
+    }
+    if (opened == SettingsOpen::Open) readSettings(file, lastFile);
+}
 
-    std::size_t index = 0;
-    std::string line = lines[0];
-    const auto advance = [&] {
-        if (++index >= lines.size()) return false;
-        line = lines[index];
-        return true;
-    };
+void readSettings(std::istream& in, LastFileText& lastFile)
+{
+    SettingsFileState& f = settingsFileState();
+    MainWindowState& w = mainWindowState();
+    lastFile.assign("");
+    SettingsLines lines(in);
+    std::string line;
+    if (!lines.next(line)) return;
+    const auto advance = [&] { return lines.next(line); };
     struct SequenceKey {
         std::string_view Key;
         INTEGER* Target;
@@ -429,9 +463,8 @@ void INIIN(LastFileText& lastFile)
         if (contains(line, "[Directories]")) {
             if (!advance()) return;
             if (!contains(line, "LastDir=")) continue;
-            std::string folder = line;
-            SHFSTR(folder, kLineLength, -8);
-            IOsDirChange(trimmed(folder));
+            const std::string folder = trimmed(std::string_view(line).substr(8));
+            IOsDirChange(std::string_view(folder).substr(0, kMaxLastFolder));
             if (!advance()) return;
             continue;
         }
@@ -453,7 +486,10 @@ void INIIN(LastFileText& lastFile)
             if (!advance()) return;
             continue;
         }
+        // Every key ends in '=': a line without one holds none (the common blank separator lines).
+        const bool mayHoldKey = std::string_view(line).substr(0, kLineLength).find('=') != std::string_view::npos;
         for (const IniKeyEntry& entry : IniKeyTable()) {
+            if (!mayHoldKey) break;
             if (!contains(line, entry.Key)) continue;
             takeValue(entry, line, lastFile);
             break;
@@ -489,7 +525,8 @@ std::vector<std::string> settingsFileLines(std::string_view lastFile, std::strin
 
     section("[Directories]");
     const std::string folder = trimmed(currentFolder);
-    if (!folder.empty()) lines.push_back("LastDir=" + folder);    // the whole name: a cut one would not exist
+    // The whole name or none: a cut one would not exist.
+    if (!folder.empty() && folder.size() <= kMaxLastFolder) lines.push_back("LastDir=" + folder);
 
     section("[Windows]");
     integer("Dialog X=", w.DialogX);
@@ -600,27 +637,33 @@ std::vector<std::string> settingsFileLines(std::string_view lastFile, std::strin
 }
 
 namespace {
+
+// The work file on the disk. While another program holds its work file this one waits, a few
+// seconds at most: a save takes milliseconds.
 class FileSink final : public SettingsSink {
 public:
     bool open(const std::string& path) override
     {
-        file_.reset(std::fopen(path.c_str(), "wb"));
-        return file_ != nullptr;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        for (;;) {
+            const SettingsWorkFile::Created created = work_.create(path);
+            if (created != SettingsWorkFile::Created::Busy) return created == SettingsWorkFile::Created::Yes;
+            if (std::chrono::steady_clock::now() >= deadline) {
+                busy_ = true;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
-    bool write(std::string_view bytes) override
-    {
-        return file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size();
-    }
-    bool close() override
-    {
-        if (file_ == nullptr) return false;
-        const bool flushed = std::fflush(file_.get()) == 0;
-        return StdioFileCloseChecked(file_) && flushed;
-    }
+    bool write(std::string_view bytes) override { return work_.write(bytes); }
+    bool commit(const std::string& settingsFile) override { return work_.commit(settingsFile); }
+    std::string reason() const override { return busy_ ? std::string(SettingsMessages::kBusy) : work_.reason(); }
 
 private:
-    StdioFile file_;
+    SettingsWorkFile work_;
+    bool busy_ = false;
 };
+
 }  // namespace
 
 bool writeSettingsFile(const LastFileText& lastFile, SettingsSink& sink)
@@ -628,21 +671,22 @@ bool writeSettingsFile(const LastFileText& lastFile, SettingsSink& sink)
     if (!isTrue(settingsFileState().SaveOnExit)) return true;
     const std::string workPath = settingsFilePath(".INW");
     const std::string iniPath = settingsFilePath(".INI");
+    const auto fail = [&](const std::string& reason) {
+        std::string text(SettingsMessages::kNotSaved);
+        if (!reason.empty()) text += " (" + reason + ")";
+        WINMSG(text + "; " + std::string(SettingsMessages::kLeftUnchanged) + "\n" + iniPath);
+        return false;
+    };
+    // The user made it read-only to keep it: it is not replaced.
+    if (settingsFileReadOnly(iniPath)) return fail(std::string(SettingsMessages::kReadOnly));
+
     std::string folder;
     IOsDirName(folder);
     const std::vector<std::string> lines = settingsFileLines(lastFile.view(), folder);
-
-    // A fresh work file every time: a work file left over from an earlier failure is replaced,
-    // never appended to.
     bool complete = sink.open(workPath);
     for (std::size_t i = 0; complete && i < lines.size(); ++i) complete = sink.write(lines[i]) && sink.write(kLineEnd);
-    if (complete) complete = sink.close();
-    else sink.close();
-    if (complete && replaceSettingsFile(workPath, iniPath)) return true;
-
-    std::remove(workPath.c_str());
-    WINMSG("The settings could not be saved; the settings file was left unchanged:\n" + iniPath);
-    return false;
+    if (complete && sink.commit(iniPath)) return true;
+    return fail(sink.reason());
 }
 
 bool LASTDIR(const LastFileText& lastFile)

@@ -7,6 +7,8 @@
 // left exactly as it was and the user is told.
 #pragma once
 
+#include <cstdint>
+#include <istream>
 #include <map>
 #include <string>
 #include <string_view>
@@ -59,17 +61,32 @@ const std::vector<IniKeyEntry>& IniKeyTable();
 // (any case) replaced by the extension, or the extension appended when there is none.
 std::string settingsFilePath(std::string_view extension);
 
-// Reads the settings file (".INI", else ".INW") into the program's settings; lastFile receives
-// the "Last File=" value. Missing or empty file: every setting keeps its default.
-void INIIN(LastFileText& lastFile);
+// The largest settings file the reader takes: a full one is a few kilobytes. A larger file is no
+// settings file the program wrote (and would cost memory without end): it is refused with
+// kSettingsTooLarge, every setting keeps its default, and the file is not written over at exit.
+inline constexpr std::uintmax_t kMaxSettingsFileBytes = 64 * 1024;
+// The longest last folder the file keeps: the writer leaves a longer one out (a cut name would
+// not exist), the reader takes this many characters after "LastDir=".
+inline constexpr std::size_t kMaxLastFolder = 255;
 
-// Where the writer's bytes go; each step reports success.
+// Reads the settings file (".INI", else ".INW") into the program's settings; lastFile receives
+// the "Last File=" value. Missing or empty file: every setting keeps its default. Lines may end
+// in CR LF, LF or CR alone; a UTF-8 byte-order mark before the first line is skipped.
+void INIIN(LastFileText& lastFile);
+// The reading itself, from an open settings file (or any stream of its bytes).
+void readSettings(std::istream& in, LastFileText& lastFile);
+
+// Where the writer's bytes go; each step reports success, and reason() says why one failed.
 class SettingsSink {
 public:
     virtual ~SettingsSink() = default;
-    virtual bool open(const std::string& path) = 0;      // creates or truncates
+    // Creates the work file for this program alone.
+    virtual bool open(const std::string& path) = 0;
     virtual bool write(std::string_view bytes) = 0;
-    virtual bool close() = 0;
+    // Puts the complete work file to disk and replaces the settings file with it in one step.
+    virtual bool commit(const std::string& settingsFile) = 0;
+    // Why the last step failed, in words for the user ("the disk is full" ...); may be empty.
+    virtual std::string reason() const { return {}; }
 };
 
 // The file's lines for the current settings, without line ends.
@@ -77,11 +94,48 @@ std::vector<std::string> settingsFileLines(std::string_view lastFile, std::strin
 
 // Writes the settings when the ".INI" was read at start-up. True when nothing needed writing or
 // the settings file was replaced; false after a failure, which leaves the old file untouched and
-// is reported with WINMSG.
+// is reported with WINMSG, saying why. A read-only settings file is not replaced.
 bool LASTDIR(const LastFileText& lastFile);
 // The same through a given sink (the writer's fault path is tested through it).
 bool writeSettingsFile(const LastFileText& lastFile, SettingsSink& sink);
 
-// Replaces the settings file by the complete work file in one step (link seam: the program
-// links the Windows version, the native tree a portable one).
-bool replaceSettingsFile(const std::string& workFile, const std::string& settingsFile);
+// The work file on the system (link seam: the Windows trees link the Windows version, the native
+// tree the POSIX one). The work file is this program's alone while it is written: it is created
+// exclusively and held so that no other program opens it; a link or a file that no program
+// holds (left by a program that stopped) at its name is removed, never written through. When
+// another program holds it, create() answers Busy and the caller waits.
+class SettingsWorkFile {
+public:
+    enum class Created { Yes, Busy, Failed };
+    SettingsWorkFile() = default;
+    ~SettingsWorkFile();    // an uncommitted work file is removed
+    SettingsWorkFile(const SettingsWorkFile&) = delete;
+    SettingsWorkFile& operator=(const SettingsWorkFile&) = delete;
+
+    Created create(const std::string& path);
+    bool write(std::string_view bytes);
+    // Flushes the file to disk, then replaces the settings file with it in one step; the work
+    // file is closed either way.
+    bool commit(const std::string& settingsFile);
+    // The system's error of the last failed step (0 when none), and in words.
+    int error() const { return error_; }
+    std::string reason() const;
+
+private:
+    void discard();
+    std::intptr_t handle_ = -1;
+    std::string path_;
+    int error_ = 0;
+};
+
+// True when the file exists and may not be written (the read-only attribute or mode).
+bool settingsFileReadOnly(const std::string& path);
+
+namespace SettingsMessages {
+inline constexpr std::string_view kNotSaved = "The settings could not be saved";
+inline constexpr std::string_view kLeftUnchanged = "the settings file was left unchanged:";
+inline constexpr std::string_view kTooLarge =
+    "The settings file is too large to be a settings file; the settings keep their defaults and the file is left as it is:";
+inline constexpr std::string_view kReadOnly = "the settings file is read-only";
+inline constexpr std::string_view kBusy = "another program kept saving the settings";
+}  // namespace SettingsMessages

@@ -1,16 +1,26 @@
 #include "Quorvalent/SoundingHandler.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include "WBRVLib/Brvl95.h"
 
 namespace {
 
 int atLeastZero(INTEGER count) { return std::max<INTEGER>(count, 0); }
 
+// Creates the array afresh; false (the array left not allocated) when the extents are beyond
+// what an array may hold or the memory is not there.
 template <class T>
-void create(AllocArray<T>& array, int extent1, int extent2 = 1)
+bool create(AllocArray<T>& array, std::int64_t extent1, std::int64_t extent2 = 1)
 {
     array.deallocate();
-    array.allocate(extent1, extent2);
+    constexpr std::int64_t kLimit = std::numeric_limits<int>::max();
+    if (extent1 > kLimit || extent2 > kLimit) return false;
+    return array.allocate(static_cast<int>(extent1), static_cast<int>(extent2));
 }
 
 // Copies the elements both arrays hold, in storage order; the rest of the destination stays.
@@ -22,39 +32,39 @@ void copyOverlap(AllocArray<T>& to, const AllocArray<T>& from)
 }
 
 template <class T>
-void createCopy(AllocArray<T>& to, const AllocArray<T>& from, int extent1, int extent2 = 1)
+bool createCopy(AllocArray<T>& to, const AllocArray<T>& from, std::int64_t extent1, std::int64_t extent2 = 1)
 {
-    create(to, extent1, extent2);
+    if (!create(to, extent1, extent2)) return false;
     copyOverlap(to, from);
+    return true;
 }
 
-void createParameterArrays(LayerModelRecord& model)
+// The five parameter arrays of a model, in their creation order, handed to visit together with
+// the same array of every further model given (for copies).
+template <class Visit, class... Models>
+bool forEachParameterArray(Visit visit, Models&... models)
+{
+    return visit(models.Parameters...) && visit(models.ParameterReal2...) && visit(models.ParameterReal3...) &&
+           visit(models.ParameterFlags2...) && visit(models.ParameterFlags1...);
+}
+
+// A failed creation skips the rest of the group.
+bool createParameterArrays(LayerModelRecord& model)
 {
     const int p = atLeastZero(model.ParameterCount);
-    create(model.Parameters, p);
-    create(model.ParameterReal2, p);
-    create(model.ParameterReal3, p);
-    create(model.ParameterFlags2, p);
-    create(model.ParameterFlags1, p);
+    return forEachParameterArray([p](auto& array) { return create(array, p); }, model);
 }
 
 void releaseParameterArrays(LayerModelRecord& model)
 {
-    model.Parameters.deallocate();
-    model.ParameterReal2.deallocate();
-    model.ParameterReal3.deallocate();
-    model.ParameterFlags2.deallocate();
-    model.ParameterFlags1.deallocate();
+    forEachParameterArray([](auto& array) { array.deallocate(); return true; }, model);
 }
 
-void copyParameterArrays(LayerModelRecord& to, const LayerModelRecord& from)
+bool copyParameterArrays(LayerModelRecord& to, const LayerModelRecord& from)
 {
-    createParameterArrays(to);
-    copyOverlap(to.Parameters, from.Parameters);
-    copyOverlap(to.ParameterReal2, from.ParameterReal2);
-    copyOverlap(to.ParameterReal3, from.ParameterReal3);
-    copyOverlap(to.ParameterFlags2, from.ParameterFlags2);
-    copyOverlap(to.ParameterFlags1, from.ParameterFlags1);
+    if (!createParameterArrays(to)) return false;
+    forEachParameterArray([](auto& target, const auto& source) { copyOverlap(target, source); return true; }, to, from);
+    return true;
 }
 
 void releaseExtraArrays(SoundingRecord& record)
@@ -67,41 +77,69 @@ void releaseExtraArrays(SoundingRecord& record)
     record.ExtraVector5.deallocate();
 }
 
-int packedSize(INTEGER parameterCount)
+// p(p+1)/2 in 64 bits: past 46,340 parameters the product no longer fits an int.
+std::int64_t packedSize(INTEGER parameterCount)
 {
-    const int p = atLeastZero(parameterCount);
+    const std::int64_t p = atLeastZero(parameterCount);
     return p * (p + 1) / 2;
 }
 
 int pointColumns(const SoundingDataRecord& data) { return atLeastZero(data.ColumnCount) + (isTrue(data.ExtraColumns) ? 2 : 0); }
 
-void createPointArrays(SoundingDataRecord& data, int timeColumns, int valueColumns, int otherColumns)
+// Each creator tries every array of its group and tells whether all of them were created.
+bool createPointArrays(SoundingDataRecord& data, int timeColumns, int valueColumns, int otherColumns)
 {
     const int points = atLeastZero(data.PointCount);
-    create(data.SampleTimes, points, atLeastZero(timeColumns));
-    create(data.PointValues1, points, atLeastZero(valueColumns));
-    create(data.PointValues2, points, atLeastZero(otherColumns));
-    create(data.PointFlags, points, atLeastZero(otherColumns));
-    create(data.ColumnFlags, atLeastZero(data.ColumnCount));
+    bool created = create(data.SampleTimes, points, atLeastZero(timeColumns));
+    created &= create(data.PointValues1, points, atLeastZero(valueColumns));
+    created &= create(data.PointValues2, points, atLeastZero(otherColumns));
+    created &= create(data.PointFlags, points, atLeastZero(otherColumns));
+    created &= create(data.ColumnFlags, atLeastZero(data.ColumnCount));
+    return created;
 }
 
-void createLayerArrays(SoundingDataRecord& data)
+bool createLayerArrays(SoundingDataRecord& data)
 {
     const int layers = atLeastZero(data.LayerCount);
-    for (AllocArray<REAL>* a : {&data.LayerReal1, &data.LayerReal2, &data.LayerReal3, &data.LayerReal4, &data.LayerReal5}) create(*a, layers);
-    for (AllocArray<INTEGER>* a : {&data.LayerInteger2, &data.LayerInteger3, &data.LayerInteger4, &data.LayerInteger1}) create(*a, layers);
+    bool created = true;
+    for (AllocArray<REAL>* a : {&data.LayerReal1, &data.LayerReal2, &data.LayerReal3, &data.LayerReal4, &data.LayerReal5}) created &= create(*a, layers);
+    for (AllocArray<INTEGER>* a : {&data.LayerInteger2, &data.LayerInteger3, &data.LayerInteger4, &data.LayerInteger1}) created &= create(*a, layers);
     data.LayerInteger4.fill(1);
+    return created;
 }
 
-void createAuxArrays(SoundingDataRecord& data)
+bool createAuxArrays(SoundingDataRecord& data)
 {
     if (data.AuxCount > data.PointCount) data.AuxCount = 0;
     data.AuxReal.deallocate();
     data.AuxInteger.deallocate();
-    if (data.AuxCount > 0) {
-        create(data.AuxReal, data.AuxCount);
-        create(data.AuxInteger, data.AuxCount);
-    }
+    // Without AuxReal, AuxInteger is not attempted.
+    return data.AuxCount <= 0 || (create(data.AuxReal, data.AuxCount) && create(data.AuxInteger, data.AuxCount));
+}
+
+// Creates the record's arrays; false when one could not be created.
+bool createSoundingArrays(SoundingRecord& record, SoundingRecord& companion)
+{
+    SoundingDataRecord& data = record.Data;
+    const int columns = pointColumns(data);
+    bool created = createPointArrays(data, data.TimeColumnCount, columns, columns);
+    created &= createLayerArrays(data);
+    created &= createAuxArrays(data);
+    created &= createParameterArrays(record.Model);
+    const int points = atLeastZero(data.PointCount), responseColumns = atLeastZero(data.ColumnCount);
+    created &= create(record.ResponseValues, points, responseColumns);
+    created &= create(companion.ResponseValues, points, responseColumns);
+    return created;
+}
+
+bool copySounding(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, SoundingRecord& Sc);
+
+// A pair whose arrays could not all be created is released whole and the user is told: half a
+// sounding would be read past its ends later.
+void refuseSounding(SoundingRecord& record, SoundingRecord& companion)
+{
+    DEALLOCSOUND(record, companion);
+    WINMSG(SoundingMessages::kTooLarge);
 }
 
 // Every member of the data part that is not an array.
@@ -144,15 +182,7 @@ SystemRecord& systemRecord()
 
 void ALLOCSOUND(SoundingRecord& record, SoundingRecord& companion)
 {
-    SoundingDataRecord& data = record.Data;
-    const int columns = pointColumns(data);
-    createPointArrays(data, data.TimeColumnCount, columns, columns);
-    createLayerArrays(data);
-    createAuxArrays(data);
-    createParameterArrays(record.Model);
-    const int points = atLeastZero(data.PointCount), responseColumns = atLeastZero(data.ColumnCount);
-    create(record.ResponseValues, points, responseColumns);
-    create(companion.ResponseValues, points, responseColumns);
+    if (!createSoundingArrays(record, companion)) refuseSounding(record, companion);
 }
 
 void DEALLOCSOUND(SoundingRecord& record, SoundingRecord& companion)
@@ -180,6 +210,21 @@ void DEALLOCSOUND(SoundingRecord& record, SoundingRecord& companion)
 
 void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, SoundingRecord& Sc)
 {
+    // The whole-array copies below allocate too: running out of memory anywhere releases the
+    // destination pair and says so.
+    try {
+        if (!copySounding(D, Dc, S, Sc)) refuseSounding(D, Dc);
+    } catch (const std::bad_alloc&) {
+        refuseSounding(D, Dc);
+    } catch (const std::length_error&) {
+        refuseSounding(D, Dc);
+    }
+}
+
+namespace {
+
+bool copySounding(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, SoundingRecord& Sc)
+{
     if (!S.PackedMatrix.allocated()) S.PackedPresent = kFalse;
     const LOGICAL packed = S.PackedPresent;
 
@@ -195,7 +240,7 @@ void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, Soundin
     D.Model.ModelSwitch1 = S.Model.ModelSwitch1;
 
     DEALLOCSOUND(D, Dc);
-    ALLOCSOUND(D, Dc);
+    if (!createSoundingArrays(D, Dc)) return false;
 
     // Whole arrays: each keeps its source shape, also where it differs from the counts.
     SoundingDataRecord& d = D.Data;
@@ -218,7 +263,7 @@ void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, Soundin
         copyOverlap(d.AuxReal, s.AuxReal);
         copyOverlap(d.AuxInteger, s.AuxInteger);
     }
-    copyParameterArrays(D.Model, S.Model);
+    if (!copyParameterArrays(D.Model, S.Model)) return false;
 
     D.HeaderReal1 = S.HeaderReal1;
     D.HeaderReal2 = S.HeaderReal2;
@@ -233,15 +278,14 @@ void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, Soundin
     Dc.Data = D.Data;
     D.ResponseValues = S.ResponseValues;
 
-    if (isTrue(packed)) createCopy(D.PackedMatrix, S.PackedMatrix, packedSize(D.Model.ParameterCount));
+    if (isTrue(packed) && !createCopy(D.PackedMatrix, S.PackedMatrix, packedSize(D.Model.ParameterCount))) return false;
     if (isTrue(S.ExtraModels)) {
-        const int p = atLeastZero(D.Model.ParameterCount);
-        createCopy(D.ExtraMatrix, S.ExtraMatrix, 2 * p, p);
-        createCopy(D.ExtraVector1, S.ExtraVector1, p);
-        createCopy(D.ExtraVector2, S.ExtraVector2, p);
-        createCopy(D.ExtraVector3, S.ExtraVector3, atLeastZero(S.Model.NLayer));
-        createCopy(D.ExtraVector4, S.ExtraVector4, p);
-        createCopy(D.ExtraVector5, S.ExtraVector5, 2 * p);
+        const std::int64_t p = atLeastZero(D.Model.ParameterCount);
+        const bool created = createCopy(D.ExtraMatrix, S.ExtraMatrix, 2 * p, p) && createCopy(D.ExtraVector1, S.ExtraVector1, p) &&
+                             createCopy(D.ExtraVector2, S.ExtraVector2, p) &&
+                             createCopy(D.ExtraVector3, S.ExtraVector3, atLeastZero(S.Model.NLayer)) &&
+                             createCopy(D.ExtraVector4, S.ExtraVector4, p) && createCopy(D.ExtraVector5, S.ExtraVector5, 2 * p);
+        if (!created) return false;
     }
 
     // The companion: its own header words, model and response.
@@ -261,7 +305,7 @@ void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, Soundin
         Dc.Model.ParameterCount = 0;
         Dc.Model.NLayer = 0;
         Dc.ResponseComputed = kFalse;
-        return;
+        return true;
     }
     Dc.Model.NLayer = Sc.Model.NLayer;
     Dc.Model.ValuesPerLayer = Sc.Model.ValuesPerLayer;
@@ -270,14 +314,16 @@ void COPYSOUND(SoundingRecord& D, SoundingRecord& Dc, SoundingRecord& S, Soundin
     Dc.Model.DepthEntry = Sc.Model.DepthEntry;
     // The companion's response has the destination's shape.
     const int points = atLeastZero(D.Data.PointCount), columns = atLeastZero(D.Data.ColumnCount);
-    create(Dc.ResponseValues, points, columns);
+    if (!create(Dc.ResponseValues, points, columns)) return false;
     if (Sc.ResponseValues.allocated()) {
         for (int j = 1; j <= std::min(columns, Sc.ResponseValues.extent2()); ++j)
             for (int i = 1; i <= std::min(points, Sc.ResponseValues.extent1()); ++i) Dc.ResponseValues(i, j) = Sc.ResponseValues(i, j);
     }
-    copyParameterArrays(Dc.Model, Sc.Model);
-    if (isTrue(Dc.PackedPresent)) createCopy(Dc.PackedMatrix, Sc.PackedMatrix, packedSize(Dc.Model.ParameterCount));
+    if (!copyParameterArrays(Dc.Model, Sc.Model)) return false;
+    return !isTrue(Dc.PackedPresent) || createCopy(Dc.PackedMatrix, Sc.PackedMatrix, packedSize(Dc.Model.ParameterCount));
 }
+
+}  // namespace
 
 void GETMODEL1D(const SoundingRecord& record, LayerModelRecord& model)
 {
@@ -305,16 +351,15 @@ void PUTMODEL1D(SoundingRecord& record, const LayerModelRecord& model)
 
 void REALLOCDATA(SoundingDataRecord& data, INTEGER timeColumns, INTEGER valueColumns, INTEGER& status)
 {
-    createPointArrays(data, timeColumns, valueColumns, data.ColumnCount);
-    createLayerArrays(data);
+    bool created = createPointArrays(data, timeColumns, valueColumns, data.ColumnCount);
+    created &= createLayerArrays(data);
     if (data.AuxCount > data.PointCount) data.AuxCount = 0;
-    status = 0;
+    status = created ? 0 : 1;
 }
 
 void REALLOCLENGTH(SoundingDataRecord& data, INTEGER timeColumns, INTEGER valueColumns, INTEGER& status)
 {
-    createPointArrays(data, timeColumns, valueColumns, data.ColumnCount);
-    status = 0;
+    status = createPointArrays(data, timeColumns, valueColumns, data.ColumnCount) ? 0 : 1;
 }
 
 void NULLIFYSOUND(SoundingRecord& record, SoundingRecord& companion)

@@ -144,15 +144,21 @@ inline constexpr std::array<std::string_view, 16> SoundingTypeTable = {
     "Marine TEM B-Side E ", "Marine TEM Inline E ", "Marine TEM XLine H  ", "Marine FEM B-Side E ",
 };
 
+namespace SoundingMessages {
+inline constexpr const char* kTooLarge = "Not enough memory for the sounding's arrays: the sounding was released";
+}  // namespace SoundingMessages
+
 // Creates the record's arrays from its counts (zero-filled; LayerInteger4 all 1) and the
 // companion's ResponseValues shaped like the record's. An array that is allocated already is
-// created afresh, so its shape always follows the counts.
+// created afresh, so its shape always follows the counts. When one cannot be created (counts
+// beyond memory), the pair is released and kTooLarge is shown.
 void ALLOCSOUND(SoundingRecord& record, SoundingRecord& companion);
 // Releases the record's arrays (not SpareVector) and the companion's ResponseValues, PackedMatrix
 // and extra arrays; ResponseComputed, PackedPresent, ExtraModels false, CopyMark true.
 void DEALLOCSOUND(SoundingRecord& record, SoundingRecord& companion);
 // Deep copy of a pair into a pair; the destination shares no storage with the source. Every
 // array keeps the shape it has in the source (the engine may have resized the sample times).
+// Without the memory for the copy, the destination pair is released and kTooLarge is shown.
 void COPYSOUND(SoundingRecord& destination, SoundingRecord& destinationCompanion, SoundingRecord& source,
                SoundingRecord& sourceCompanion);
 // The record's nested model into a free-standing model and back; PUTMODEL1D marks the response

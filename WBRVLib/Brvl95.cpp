@@ -21,15 +21,17 @@ NumericModuleState& numericModuleState()
     return state;
 }
 
+// |k| >= n changes nothing. The distance is taken in 64 bits: -INT_MIN does not fit an INTEGER.
 template <class T>
 void shiftArray(T* a, INTEGER n, INTEGER k, T vacated)
 {
-    if (a == nullptr || k == 0 || n <= 0 || std::abs(k) >= n) return;
+    const std::int64_t distance = k < 0 ? -static_cast<std::int64_t>(k) : k;
+    if (a == nullptr || k == 0 || n <= 0 || distance >= n) return;
+    const auto s = static_cast<INTEGER>(distance);
     if (k > 0) {
-        for (INTEGER i = n - 1; i >= k; --i) a[i] = a[i - k];
-        std::fill(a, a + k, vacated);
+        for (INTEGER i = n - 1; i >= s; --i) a[i] = a[i - s];
+        std::fill(a, a + s, vacated);
     } else {
-        const INTEGER s = -k;
         for (INTEGER i = 0; i < n - s; ++i) a[i] = a[i + s];
         std::fill(a + (n - s), a + n, vacated);
     }
@@ -380,53 +382,37 @@ void SWAP(REAL& a, REAL& b) { std::swap(a, b); }
 
 // The narrow and wide arrays may be one block of storage: element copies go through bytes, from
 // the end when widening and from the start when narrowing, so no element is overwritten unread.
-void I2TOI4(const std::int16_t* from, INTEGER* to, INTEGER n)
+// Narrowing keeps the low bytes of each word (the two's-complement truncation).
+template <class Narrow>
+void widenCopy(const Narrow* from, std::int32_t* to, INTEGER n)
 {
     const auto* source = reinterpret_cast<const unsigned char*>(from);
     auto* target = reinterpret_cast<unsigned char*>(to);
     for (INTEGER i = n - 1; i >= 0; --i) {
-        std::int16_t v;
-        std::memcpy(&v, source + 2 * i, 2);
+        Narrow v;
+        std::memcpy(&v, source + sizeof(Narrow) * i, sizeof(Narrow));
         const std::int32_t w = v;
         std::memcpy(target + 4 * i, &w, 4);
     }
 }
 
-void L1TOL4(const std::int8_t* from, LOGICAL* to, INTEGER n)
-{
-    const auto* source = reinterpret_cast<const unsigned char*>(from);
-    auto* target = reinterpret_cast<unsigned char*>(to);
-    for (INTEGER i = n - 1; i >= 0; --i) {
-        std::int8_t v;
-        std::memcpy(&v, source + i, 1);
-        const std::int32_t w = v;
-        std::memcpy(target + 4 * i, &w, 4);
-    }
-}
-
-void I4TOI2(std::int16_t* narrow, const INTEGER* wide, INTEGER n)
+template <class Narrow>
+void narrowCopy(Narrow* narrow, const std::int32_t* wide, INTEGER n)
 {
     auto* target = reinterpret_cast<unsigned char*>(narrow);
     const auto* source = reinterpret_cast<const unsigned char*>(wide);
     for (INTEGER i = 0; i < n; ++i) {
         std::int32_t w;
         std::memcpy(&w, source + 4 * i, 4);
-        const auto v = static_cast<std::int16_t>(w & 0xFFFF);
-        std::memcpy(target + 2 * i, &v, 2);
+        const auto v = static_cast<Narrow>(w);
+        std::memcpy(target + sizeof(Narrow) * i, &v, sizeof(Narrow));
     }
 }
 
-void L4TOL1(std::int8_t* narrow, const LOGICAL* wide, INTEGER n)
-{
-    auto* target = reinterpret_cast<unsigned char*>(narrow);
-    const auto* source = reinterpret_cast<const unsigned char*>(wide);
-    for (INTEGER i = 0; i < n; ++i) {
-        std::int32_t w;
-        std::memcpy(&w, source + 4 * i, 4);
-        const auto v = static_cast<std::int8_t>(w & 0xFF);
-        std::memcpy(target + i, &v, 1);
-    }
-}
+void I2TOI4(const std::int16_t* from, INTEGER* to, INTEGER n) { widenCopy(from, to, n); }
+void L1TOL4(const std::int8_t* from, LOGICAL* to, INTEGER n) { widenCopy(from, to, n); }
+void I4TOI2(std::int16_t* narrow, const INTEGER* wide, INTEGER n) { narrowCopy(narrow, wide, n); }
+void L4TOL1(std::int8_t* narrow, const LOGICAL* wide, INTEGER n) { narrowCopy(narrow, wide, n); }
 
 void MEMORY() {}
 LOGICAL LQUIT(INTEGER) { return kFalse; }

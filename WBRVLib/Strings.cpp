@@ -25,14 +25,16 @@ char upper(char c) { return isLower(c) ? static_cast<char>(c - 32) : c; }
 char lower(char c) { return isUpper(c) ? static_cast<char>(c + 32) : c; }
 
 // Shifts p[0..n-1] by k places (k > 0 towards the end), blanks entering; |k| >= n changes nothing.
+// The distance is taken in 64 bits: -INT_MIN does not fit an int.
 void shiftChars(char* p, int n, int k)
 {
-    if (k == 0 || n <= 0 || std::abs(k) >= n) return;
+    const std::int64_t distance = k < 0 ? -static_cast<std::int64_t>(k) : k;
+    if (k == 0 || n <= 0 || distance >= n) return;
+    const int a = static_cast<int>(distance);
     if (k > 0) {
-        for (int i = n - 1; i >= k; --i) p[i] = p[i - k];
-        std::fill(p, p + k, ' ');
+        for (int i = n - 1; i >= a; --i) p[i] = p[i - a];
+        std::fill(p, p + a, ' ');
     } else {
-        const int a = -k;
         for (int i = 0; i < n - a; ++i) p[i] = p[i + a];
         std::fill(p + (n - a), p + n, ' ');
     }
@@ -102,8 +104,9 @@ bool readIntegerWord(std::string_view word, INTEGER& value)
     if (word.empty()) return false;
     const char* first = word.data();
     const char* last = word.data() + word.size();
+    // One sign at most: from_chars would take the '-' of "+-5" after the '+' was skipped.
     if (*first == '+') ++first;
-    if (first == last) return false;
+    if (first == last || (first != word.data() && *first == '-')) return false;
     INTEGER parsed = 0;
     const auto result = std::from_chars(first, last, parsed);
     if (result.ec != std::errc() || result.ptr != last) return false;

@@ -146,6 +146,7 @@ TEST_F(CalcLotemTest, RefusalsShowTheirMessageAndLeaveMissingValues)
         int points;
         float offset, start, end;
         const char* message;
+        float angle = 90.0f;
     } cases[] = {
         {"no layers", {100.0f}, 0, false, 1, 1000.0f, 0.001f, 10.0f, "Model has no layers"},
         {"equal depths", {10, 20, 30, 100, 100}, 3, true, 1, 1000.0f, 0.001f, 10.0f, "Model specified as depth has negative thicknesses"},
@@ -159,6 +160,9 @@ TEST_F(CalcLotemTest, RefusalsShowTheirMessageAndLeaveMissingValues)
         {"NaN start", {100.0f}, 1, false, 1, 1000.0f, nan, 10.0f, "Time window must start after 0 s and end after its start"},
         {"29 decades", {100.0f}, 1, false, 1, 1000.0f, 1.0e-13f, 2.0e16f, "Time window too long: a curve holds at most 300 samples"},
         {"fewer points than samples", {100.0f}, 1, false, 30, 1000.0f, 0.001f, 10.0f, "Increase in number of points in suite curve:"},
+        {"angle 0 on a half-space", {100.0f}, 1, false, 1, 1000.0f, 0.001f, 10.0f, EngineMessages::kHalfSpaceAngle, 0.0f},
+        {"NaN angle on a half-space", {100.0f}, 1, false, 1, 1000.0f, 0.001f, 10.0f, EngineMessages::kBadAngle, nan},
+        {"NaN angle on layers", {10, 20, 30}, 2, false, 1, 1000.0f, 0.001f, 10.0f, EngineMessages::kBadAngle, nan},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -167,6 +171,7 @@ TEST_F(CalcLotemTest, RefusalsShowTheirMessageAndLeaveMissingValues)
         system.Offset = c.offset;
         system.AbStart = c.start;
         system.AbEnd = c.end;
+        system.TxRxAngle = c.angle;
         Sounding s(c.parameters, c.layers, c.depths, c.points);
         s.record.ResponseValues.fill(7.0f);
         CALCLOTEM(s.record);
@@ -199,12 +204,14 @@ TEST_F(CalcLotemTest, NoApparentResistivityAlongTheWireAndNoStaleCurve)
     CALCLOTEM(s.record);
     ASSERT_TRUE(isTrue(s.record.ResponseComputed));
 
-    // At 0 degrees the half-space call refuses; the previous curve must not come back scaled.
+    // At 0 degrees the half-space curve is refused; the previous curve must not come back scaled.
     system.TxRxAngle = 0.0f;
     s.record.ResponseComputed = kFalse;
     CALCLOTEM(s.record);
     EXPECT_FALSE(isTrue(s.record.ResponseComputed));
     expectAllMissing(s, 1);
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    MessageRecorder::clear();
 
     // At 180 degrees the field is computed, but the early-time factor would divide by sin = 0.
     system.TxRxAngle = 180.0f;

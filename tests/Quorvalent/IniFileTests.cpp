@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Quorvalent/AppState.h"
@@ -14,6 +17,15 @@
 #include "Quorvalent/SuiteState.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ToolkitLinkFake.h"
+
+#ifdef _WIN32
+#include "toolkit/foundation/WinApi.h"
+#include "toolkit/foundation/Handles.h"
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -303,6 +315,11 @@ TEST_F(SettingsFile, ReaderCases)
         {"longer key tested first", "System Time Column=    7\n",
          [] { return settingsFileState().SystemTimeColumn == 7 && settingsFileState().TimeColumn == 2; }},
         {"CR LF and LF read the same", "NSuite=    6\r\nILayer=    2\r\n", [] { return systemRecord().NSuite == 6 && systemRecord().ILayer == 2; }},
+        {"CR alone ends lines too", "NSuite=    6\rILayer=    2\rKGRID=    9", [] { return systemRecord().NSuite == 6 && systemRecord().ILayer == 2 && plotSettingsState().KGRID == 9; }},
+        {"byte-order mark before the first key", "\xEF\xBB\xBFNSuite=    6\r\nILayer=    2\r\n", [] { return systemRecord().NSuite == 6 && systemRecord().ILayer == 2; }},
+        {"mixed line ends", "NSuite=    6\r\n\rILayer=    2\n\nKGRID=    9\r", [] { return systemRecord().NSuite == 6 && systemRecord().ILayer == 2 && plotSettingsState().KGRID == 9; }},
+        {"two signs are refused", "NSuite=+-5\nILayer=-+4\nKGRID=    9\n", [] { return systemRecord().NSuite == 5 && systemRecord().ILayer == 1 && plotSettingsState().KGRID == 9; }},
+        {"CR-only windows sequence", "[Windows]\rDialog X=   10\rDialog Y=   20\r", [] { return mainWindowState().DialogX == 10 && mainWindowState().DialogY == 20; }},
         {"integer beyond 32 bits is refused", "NSuite=9999999999\n", [] { return systemRecord().NSuite == 5; }},
         {"bad value in a list keeps the list", "NSuite=    2\nVParam= 1 x\nKCALC= 1 q\n",
          [] { return suiteState().VParam[0] == 0.0f && plotSettingsState().KCALC[0] == 2; }},
@@ -364,14 +381,21 @@ TEST_F(SettingsFile, PathReplacesOnlyTheProgramsOwnExtension)
     }
 }
 
-// Writes to a real file but fails at a chosen step: opening, after some bytes, or closing.
+// Writes to a real file but fails at a chosen step: opening, after some bytes, or committing; its
+// own work file goes with it, as the real one's does.
 class FailingSink final : public SettingsSink {
 public:
-    enum class Step { Open, Write, Close };
+    enum class Step { Open, Write, Commit };
     FailingSink(Step step, std::size_t limit = 0) : step_(step), limit_(limit) {}
+    ~FailingSink() override
+    {
+        out_.close();
+        if (!path_.empty()) std::filesystem::remove(path_);
+    }
     bool open(const std::string& path) override
     {
         if (step_ == Step::Open) return false;
+        path_ = path;
         out_.open(path, std::ios::binary | std::ios::trunc);
         return static_cast<bool>(out_);
     }
@@ -386,35 +410,41 @@ public:
         written_ += bytes.size();
         return static_cast<bool>(out_);
     }
-    bool close() override
+    bool commit(const std::string&) override
     {
         out_.close();
-        return step_ != Step::Close;
+        return false;
     }
+    std::string reason() const override { return step_ == Step::Write ? "the disk is full" : ""; }
 
 private:
     Step step_;
     std::size_t limit_;
     std::size_t written_ = 0;
     std::ofstream out_;
+    std::string path_;
 };
 
 TEST_F(SettingsFile, FailedWriteLeavesTheOldFileIntactAndSaysSo)
 {
     const std::string old = "[Suite]\r\nNSuite=    7\r\nTxLength= 2500.0000\r\n";
-    const FailingSink::Step steps[] = {FailingSink::Step::Open, FailingSink::Step::Write, FailingSink::Step::Write, FailingSink::Step::Close};
+    const FailingSink::Step steps[] = {FailingSink::Step::Open, FailingSink::Step::Write, FailingSink::Step::Write, FailingSink::Step::Commit};
     const std::size_t limits[] = {0, 0, 700, 0};
     for (int k = 0; k < 4; ++k) {
         writeFile(ini(), old);
         LastFileText lastFile;
         INIIN(lastFile);
         MessageRecorder::clear();
-        FailingSink sink(steps[k], limits[k]);
-        EXPECT_FALSE(writeSettingsFile(lastFile, sink)) << k;
+        {
+            FailingSink sink(steps[k], limits[k]);
+            EXPECT_FALSE(writeSettingsFile(lastFile, sink)) << k;
+        }
         EXPECT_EQ(readFile(ini()), old) << k;
         EXPECT_FALSE(fs::exists(inw())) << k;
         ASSERT_EQ(MessageRecorder::shown().size(), 1u) << k;
         EXPECT_NE(MessageRecorder::shown()[0].find("could not be saved"), std::string::npos);
+        // The message says why when the sink knows.
+        EXPECT_EQ(MessageRecorder::shown()[0].find("(the disk is full)") != std::string::npos, steps[k] == FailingSink::Step::Write) << k;
     }
 }
 
@@ -437,6 +467,223 @@ TEST_F(SettingsFile, StaleWorkFileIsReplacedAndHandEditsSurvive)
     INIIN(again);
     EXPECT_EQ(graphOptionsState().DepthInFeet, kTrue);
     EXPECT_EQ(systemRecord().NSuite, 2);
+}
+
+// A file far beyond any settings file (here 50 MB of empty lines) is refused with the message
+// before it is read: the settings keep their defaults and the file is not written over at exit.
+TEST_F(SettingsFile, HugeFileIsRefusedUnreadAndLeftByteIdentical)
+{
+    const std::size_t size = 50u * 1024u * 1024u;
+    {
+        std::ofstream out(ini(), std::ios::binary | std::ios::trunc);
+        const std::string block(1024 * 1024, '\n');
+        for (std::size_t written = 0; written < size; written += block.size()) out << block;
+    }
+    const auto before = fs::last_write_time(ini());
+    LastFileText lastFile("kept?");
+    INIIN(lastFile);
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    EXPECT_EQ(MessageRecorder::shown()[0], std::string(SettingsMessages::kTooLarge) + "\n" + ini().string());
+    EXPECT_EQ(lastFile, std::string_view(""));
+    EXPECT_EQ(systemRecord().NSuite, 5);
+    EXPECT_EQ(settingsFileState().SaveOnExit, kFalse);
+    EXPECT_TRUE(LASTDIR(lastFile));    // nothing to save
+    EXPECT_EQ(fs::file_size(ini()), size);
+    EXPECT_EQ(fs::last_write_time(ini()), before);
+    std::ifstream in(ini(), std::ios::binary);
+    std::string block(1024 * 1024, ' ');
+    bool onlyLineFeeds = true;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+        onlyLineFeeds &= block.find_first_not_of('\n') >= static_cast<std::size_t>(in.gcount());
+    EXPECT_TRUE(onlyLineFeeds);
+    EXPECT_FALSE(fs::exists(inw()));
+
+    // Just within the limit the file is read.
+    resetSettings();
+    MessageRecorder::clear();
+    writeFile(ini(), std::string(kMaxSettingsFileBytes - 13, '\n') + "NSuite=    4\n");
+    INIIN(lastFile);
+    EXPECT_TRUE(MessageRecorder::shown().empty());
+    EXPECT_EQ(systemRecord().NSuite, 4);
+}
+
+// The last folder round-trips whole up to 255 characters; a longer one is left out, never cut.
+TEST_F(SettingsFile, LastFolderOfUpTo255CharactersRoundTrips)
+{
+    const std::size_t base = folder_.string().size() + 1;
+    for (const std::size_t length : {248u, 249u, 255u, 256u}) {
+        SCOPED_TRACE(length);
+        // Components of at most 100 characters, the last one making up the length.
+        fs::path work = folder_;
+        std::size_t rest = length - base;
+        for (char name = 'a'; rest > 0; ++name) {
+            const std::size_t part = rest > 101 ? 100 : rest;
+            work /= std::string(part, name);
+            rest -= part + (rest > part ? 1 : 0);
+        }
+        ASSERT_EQ(work.string().size(), length);
+        fs::create_directories(work);
+        resetSettings();
+        writeFile(ini(), "NSuite=    4\r\n");
+        LastFileText lastFile;
+        INIIN(lastFile);
+        fs::current_path(work);
+        ASSERT_TRUE(LASTDIR(lastFile));
+        fs::current_path(folder_);
+        const std::string text = readFile(ini());
+        EXPECT_EQ(text.find("LastDir=" + work.string() + "\r\n") != std::string::npos, length <= 255);
+        EXPECT_EQ(text.find("LastDir="), length <= 255 ? text.find("LastDir=" + work.string()) : std::string::npos);
+        INIIN(lastFile);
+        if (length <= 255) EXPECT_TRUE(fs::equivalent(fs::current_path(), work));
+        else EXPECT_TRUE(fs::equivalent(fs::current_path(), folder_));
+        fs::current_path(folder_);
+    }
+}
+
+TEST_F(SettingsFile, ReadOnlySettingsFileIsNotReplacedAndSaysSo)
+{
+    const std::string old = "NSuite=    7\r\n";
+    writeFile(ini(), old);
+    LastFileText lastFile;
+    INIIN(lastFile);
+    fs::permissions(ini(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+    EXPECT_FALSE(LASTDIR(lastFile));
+    fs::permissions(ini(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(readFile(ini()), old);
+    EXPECT_FALSE(fs::exists(inw()));
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    EXPECT_NE(MessageRecorder::shown()[0].find("(the settings file is read-only)"), std::string::npos);
+}
+
+// Where the work file cannot be made, the message gives the system's reason.
+TEST_F(SettingsFile, SaveFailureSaysWhy)
+{
+    writeFile(ini(), "NSuite=    7\r\n");
+    LastFileText lastFile;
+    INIIN(lastFile);
+    ToolkitLinkFake::script().ProgramPath = (folder_ / "gone" / "Quorvalent.exe").string();
+    EXPECT_FALSE(LASTDIR(lastFile));
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    const std::string& text = MessageRecorder::shown()[0];
+    const std::size_t open = text.find(" ("), close = text.find(");");
+    ASSERT_NE(open, std::string::npos) << text;
+    ASSERT_NE(close, std::string::npos) << text;
+    EXPECT_GT(close, open + 3) << text;
+}
+
+// While another program holds its work file, a save waits, then gives up with the reason; the
+// held file and the settings file stay as they are.
+TEST_F(SettingsFile, WorkFileHeldByAnotherProgramIsNeitherTakenNorWrittenInto)
+{
+    const std::string old = "NSuite=    7\r\n";
+    writeFile(ini(), old);
+    LastFileText lastFile;
+    INIIN(lastFile);
+    SettingsWorkFile other;
+    ASSERT_EQ(other.create(inw().string()), SettingsWorkFile::Created::Yes);
+    ASSERT_TRUE(other.write("theirs"));
+    EXPECT_FALSE(LASTDIR(lastFile));
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    EXPECT_NE(MessageRecorder::shown()[0].find(std::string(SettingsMessages::kBusy)), std::string::npos);
+    EXPECT_EQ(readFile(ini()), old);
+    ASSERT_TRUE(other.commit(ini().string()));
+    EXPECT_EQ(readFile(ini()), "theirs");
+    EXPECT_FALSE(fs::exists(inw()));
+}
+
+#ifndef _WIN32
+// A link at the work file's name is removed, never written through: what it points to stays.
+TEST_F(SettingsFile, LinkAtTheWorkFileNameIsNotWrittenThrough)
+{
+    const fs::path victim = folder_ / "victim.txt";
+    writeFile(victim, "precious");
+    for (const bool dangling : {false, true}) {
+        SCOPED_TRACE(dangling);
+        fs::remove(inw());
+        fs::create_symlink(dangling ? folder_ / "nowhere.txt" : victim, inw());
+        writeFile(ini(), "NSuite=    7\r\n");
+        resetSettings();
+        LastFileText lastFile;
+        INIIN(lastFile);
+        systemRecord().NSuite = 3;
+        ASSERT_TRUE(LASTDIR(lastFile));
+        EXPECT_EQ(readFile(victim), "precious");
+        EXPECT_FALSE(fs::exists(folder_ / "nowhere.txt"));
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(inw())));
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(ini())));
+        EXPECT_NE(readFile(ini()).find("\r\nNSuite=    3\r\n"), std::string::npos);
+    }
+}
+#endif
+
+// Starts a program with its arguments; wait() gives its exit code.
+class ChildProgram {
+public:
+    ChildProgram(const std::string& program, const std::vector<std::string>& arguments)
+    {
+#ifdef _WIN32
+        std::string line = "\"" + program + "\"";
+        for (const std::string& a : arguments) line += " \"" + a + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            process_.reset(info.hProcess);
+            KernelHandle thread(info.hThread);
+        }
+#else
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
+#endif
+    }
+    int wait()
+    {
+#ifdef _WIN32
+        if (!process_) return -1;
+        // A deadline on the wait: two programs saving 300 times need a few seconds.
+        if (WaitForSingleObject(process_.get(), 120000) != WAIT_OBJECT_0) return -2;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        return static_cast<int>(code);
+#else
+        if (pid_ <= 0) return -1;
+        int status = 0;
+        if (waitpid(pid_, &status, 0) != pid_) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+#endif
+    }
+
+private:
+#ifdef _WIN32
+    KernelHandle process_;
+#else
+    pid_t pid_ = -1;
+#endif
+};
+
+// Two programs saving 300 times at once: every save succeeds and the file is always exactly one
+// program's whole file (the programs check after each of their saves, this test while they run).
+TEST_F(SettingsFile, TwoProgramsSavingAtOnceNeverTearTheFile)
+{
+    const int rounds = 300;
+    ChildProgram first(QV_SETTINGS_SAVE_RACE, {folder_.string(), "1", std::to_string(rounds)});
+    ChildProgram second(QV_SETTINGS_SAVE_RACE, {folder_.string(), "2", std::to_string(rounds)});
+    // Reads now and then, as a user's editor would, while the programs save.
+    std::set<std::string> seen;
+    for (int k = 0; k < 500; ++k) {
+        const std::string text = readFile(ini());
+        if (!text.empty()) seen.insert(text);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(first.wait(), 0);
+    EXPECT_EQ(second.wait(), 0);
+    const std::set<std::string> whole = {readFile(folder_ / "expected-1.txt"), readFile(folder_ / "expected-2.txt")};
+    ASSERT_EQ(whole.size(), 2u);
+    seen.insert(readFile(ini()));
+    for (const std::string& text : seen) EXPECT_TRUE(whole.contains(text)) << text.size() << " bytes:\n" << text;
+    EXPECT_FALSE(fs::exists(inw()));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
 #include <string>
 
 #include "Quorvalent/SoundingHandler.h"
+#include "tests/support/MessageRecorder.h"
 
 namespace {
 
@@ -133,6 +136,75 @@ TEST(SoundingCopy, DeepCopyIsIndependentOfItsSource)
     EXPECT_EQ(d.Model.Parameters(1), 10.0f);
     EXPECT_EQ(d.ResponseValues(2, 3), 7.0f);
     EXPECT_EQ(s.Data.SampleTimes(1), 0.0f);
+}
+
+// Counts no 32-bit program can hold, in the allocation and in the copy: the pair is released and
+// the user told, nothing escapes, nothing is half made.
+TEST(SoundingAllocation, CountsBeyondMemoryAreRefusedWithTheMessage)
+{
+    struct Case {
+        const char* what;
+        bool copy;    // through COPYSOUND (else ALLOCSOUND)
+        std::function<void(SoundingRecord&, SoundingRecord&)> counts;
+    } cases[] = {
+        {"points by columns", false, [](SoundingRecord& r, SoundingRecord&) { r.Data.PointCount = INT_MAX; r.Data.ColumnCount = INT_MAX; }},
+        {"points by extra columns", false, [](SoundingRecord& r, SoundingRecord&) { r.Data.PointCount = 1 << 30; r.Data.ExtraColumns = kTrue; }},
+        {"layers", false, [](SoundingRecord& r, SoundingRecord&) { r.Data.LayerCount = INT_MAX; }},
+        {"parameters", false, [](SoundingRecord& r, SoundingRecord&) { r.Model.ParameterCount = INT_MAX; }},
+        // p(p+1)/2 passes the int range just past 46,340 parameters.
+        {"packed matrix of 46,341", true, [](SoundingRecord& s, SoundingRecord&) {
+             s.Model.ParameterCount = 46341;
+             s.PackedMatrix.allocate(1);
+             s.PackedPresent = kTrue;
+         }},
+        {"packed matrix of 65,536", true, [](SoundingRecord& s, SoundingRecord&) {
+             s.Model.ParameterCount = 65536;
+             s.PackedMatrix.allocate(1);
+             s.PackedPresent = kTrue;
+         }},
+        {"extra matrix 2p by p", true, [](SoundingRecord& s, SoundingRecord&) {
+             s.Model.ParameterCount = 40000;
+             s.ExtraModels = kTrue;
+         }},
+        {"companion's packed matrix", true, [](SoundingRecord&, SoundingRecord& sc) {
+             sc.ResponseComputed = kTrue;
+             sc.PackedPresent = kTrue;
+             sc.Model.ParameterCount = 46341;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageRecorder::clear();
+        SoundingRecord s, sc, d, dc;
+        describe(s);
+        if (c.copy) {
+            ALLOCSOUND(s, sc);
+            describe(d);
+            ALLOCSOUND(d, dc);
+        }
+        c.counts(s, sc);
+        if (c.copy) COPYSOUND(d, dc, s, sc);
+        else ALLOCSOUND(s, sc);
+        ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+        EXPECT_EQ(MessageRecorder::shown()[0], SoundingMessages::kTooLarge);
+        SoundingRecord& r = c.copy ? d : s;
+        SoundingRecord& rc = c.copy ? dc : sc;
+        for (const AllocArray<REAL>* a : {&r.Data.SampleTimes, &r.Data.PointValues1, &r.Data.LayerReal1, &r.Model.Parameters,
+                                          &r.ResponseValues, &rc.ResponseValues, &r.PackedMatrix, &r.ExtraMatrix})
+            EXPECT_FALSE(a->allocated());
+        EXPECT_FALSE(isTrue(r.ResponseComputed));
+    }
+    MessageRecorder::clear();
+
+    // The status of a re-creation tells the failure too.
+    SoundingDataRecord data;
+    data.PointCount = INT_MAX;
+    INTEGER status = 0;
+    REALLOCDATA(data, INT_MAX, 1, status);
+    EXPECT_NE(status, 0);
+    data.PointCount = 4;
+    REALLOCLENGTH(data, 1, 1, status);
+    EXPECT_EQ(status, 0);
 }
 
 TEST(SoundingCopy, PackedMatrixAndCompanionRules)

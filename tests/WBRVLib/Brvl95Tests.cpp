@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -22,11 +23,22 @@ TEST(Brvl95Arrays, ShiftCases)
     } cases[] = {
         {5, 2, {0, 0, 1, 2, 3}}, {5, -2, {3, 4, 5, 0, 0}}, {5, 5, {1, 2, 3, 4, 5}}, {5, -6, {1, 2, 3, 4, 5}},
         {3, 1, {0, 1, 2, 4, 5}}, {0, 1, {1, 2, 3, 4, 5}},
+        // Distances whose magnitude leaves the INTEGER range change nothing either.
+        {5, INT_MIN, {1, 2, 3, 4, 5}}, {5, INT_MAX, {1, 2, 3, 4, 5}}, {5, INT_MIN + 1, {1, 2, 3, 4, 5}},
     };
     for (const Case& c : cases) {
         std::array<REAL, 5> a = {1, 2, 3, 4, 5};
         SHIFTF(a.data(), c.n, c.k);
         EXPECT_EQ(a, c.result) << "n=" << c.n << " k=" << c.k;
+        // Every element type shares the shift: the integer and character forms move alike.
+        std::array<INTEGER, 5> integers = {1, 2, 3, 4, 5};
+        SHIFTI(integers.data(), c.n, c.k);
+        std::array<char, 5> chars = {'1', '2', '3', '4', '5'};
+        SHIFTC(chars.data(), c.n, c.k);
+        for (std::size_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(integers[i], static_cast<INTEGER>(c.result[i])) << "n=" << c.n << " k=" << c.k;
+            EXPECT_EQ(chars[i], c.result[i] == 0 ? ' ' : static_cast<char>('0' + static_cast<int>(c.result[i]))) << "n=" << c.n << " k=" << c.k;
+        }
     }
     std::array<char, 4> text = {'A', 'B', 'C', 'D'};
     SHIFTC(text.data(), 4, 1);
@@ -171,6 +183,20 @@ TEST(Brvl95Numbers, WidenAndNarrowInSharedStorage)
     L1TOL4(logical1, logical4, 2);
     EXPECT_EQ(logical4[0], kTrue);    // a true byte stays all bits set
     EXPECT_EQ(logical4[1], kFalse);
+
+    // Narrowing keeps the low bytes; logicals narrowed in their own storage widen back unchanged.
+    const INTEGER big[] = {70000, -70000, 32767, -32768};
+    std::int16_t low[4];
+    I4TOI2(low, big, 4);
+    EXPECT_EQ(std::vector<std::int16_t>(low, low + 4), (std::vector<std::int16_t>{4464, -4464, 32767, -32768}));
+    alignas(4) unsigned char flags[12] = {};
+    const LOGICAL three[] = {kTrue, kFalse, kTrue};
+    std::memcpy(flags, three, sizeof three);
+    L4TOL1(reinterpret_cast<std::int8_t*>(flags), reinterpret_cast<const LOGICAL*>(flags), 3);
+    L1TOL4(reinterpret_cast<const std::int8_t*>(flags), reinterpret_cast<LOGICAL*>(flags), 3);
+    LOGICAL again[3];
+    std::memcpy(again, flags, sizeof again);
+    EXPECT_EQ(std::vector<LOGICAL>(again, again + 3), (std::vector<LOGICAL>{kTrue, kFalse, kTrue}));
 }
 
 TEST(Brvl95Dates, PackedDatesFollowTheGregorianCalendar)

@@ -50,6 +50,8 @@ TEST(Strings, ShiftCases)
     } cases[] = {
         {5, 2, "  ABC"}, {5, -2, "CDE  "}, {5, 5, "ABCDE"}, {5, -5, "ABCDE"},
         {5, 0, "ABCDE"}, {3, 1, " ABDE"}, {0, 1, "ABCDE"}, {-1, 1, "ABCDE"},
+        // Distances beyond the text change nothing, also those whose magnitude leaves the INTEGER range.
+        {5, INT_MIN, "ABCDE"}, {5, INT_MAX, "ABCDE"}, {5, INT_MIN + 1, "ABCDE"},
     };
     for (const Case& c : cases) {
         std::string text = "ABCDE";
@@ -186,7 +188,7 @@ TEST(Strings, ReadingNumbersFromTexts)
     } words[] = {
         {"12", true, 12.0f}, {"-1.5", true, -1.5f}, {"1.0000E-03", true, 0.001f}, {"2.5D+01", true, 25.0f},
         {".5", true, 0.5f}, {"+3.", true, 3.0f}, {"1E", false, 0}, {"E5", false, 0}, {"nan", false, 0},
-        {"1,5", false, 0}, {"", false, 0},
+        {"1,5", false, 0}, {"", false, 0}, {"+-5", false, 0}, {"-+5", false, 0}, {"--5", false, 0},
     };
     for (const WordCase& c : words) {
         REAL value = -7.0f;
@@ -194,6 +196,24 @@ TEST(Strings, ReadingNumbersFromTexts)
         if (c.ok) {
             EXPECT_EQ(value, c.value) << c.word;
         }
+    }
+}
+
+TEST(Strings, IntegerWordsTakeOneSignAtMost)
+{
+    struct Case {
+        const char* word;
+        bool ok;
+        INTEGER value;
+    } cases[] = {
+        {"5", true, 5}, {"+5", true, 5}, {"-5", true, -5}, {"-2147483648", true, INT_MIN}, {"2147483648", false, 0},
+        {"+-5", false, 0}, {"-+5", false, 0}, {"--5", false, 0}, {"++5", false, 0}, {"+", false, 0}, {"-", false, 0},
+        {"5-", false, 0}, {"", false, 0},
+    };
+    for (const Case& c : cases) {
+        INTEGER value = 77;
+        EXPECT_EQ(readIntegerWord(c.word, value), c.ok) << c.word;
+        EXPECT_EQ(value, c.ok ? c.value : 77) << c.word;    // a refused word leaves the value
     }
 }
 

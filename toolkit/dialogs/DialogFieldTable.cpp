@@ -12,95 +12,16 @@
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/dialogs/DialogTreeFields.h"
+#include "toolkit/dialogs/FieldTableText.h"
 #include "toolkit/dialogs/GridSetUp.h"
 #include "toolkit/foundation/NumberParse.h"
 
 namespace {
 
-enum Section {
-    kNone, kRanges, kMenus, kChecks, kTabs, kGrids, kColours, kTrackbars, kLengths, kDialogLine, kFormats,
-    kTreeviews, kFonts, kFlags
-};
+using LineReader = FieldTableLines;
+using Tokens = FieldTableTokens;
 
-struct Header {
-    const char* text;
-    Section section;
-};
-
-constexpr Header kHeaders[] = {
-    {"[Ranges]", kRanges},   {"[Menus]", kMenus},         {"[Checks]", kChecks},   {"[Tabs]", kTabs},
-    {"[Grids]", kGrids},     {"[Colours]", kColours},     {"[Trackbars]", kTrackbars}, {"[Lengths]", kLengths},
-    {"[Dialog]", kDialogLine}, {"[Formats]", kFormats},   {"[Treeviews]", kTreeviews}, {"[Fonts]", kFonts},
-    {"[Flags]", kFlags},
-};
-
-// The table's lines, each without its line feed; reading stops at a NUL at the start of a line.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : text_(text) {}
-    bool next(std::string_view& line)
-    {
-        if (position_ >= text_.size() || text_[position_] == '\0') return false;
-        std::size_t end = text_.find('\n', position_);
-        if (end == std::string_view::npos) end = text_.size();
-        line = text_.substr(position_, end - position_);
-        // A NUL inside a line ends the text there.
-        if (std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
-            line = line.substr(0, nul);
-            position_ = text_.size();
-            return true;
-        }
-        position_ = end + 1;
-        return true;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t position_ = 0;
-};
-
-// The values of a data line, one at a time: each ends at the next blank.
-class Tokens {
-public:
-    explicit Tokens(std::string_view line) : line_(line) {}
-    std::string_view next()
-    {
-        while (position_ < line_.size() && isBlank(line_[position_])) ++position_;
-        const std::size_t start = position_;
-        while (position_ < line_.size() && !isBlank(line_[position_])) ++position_;
-        return line_.substr(start, position_ - start);
-    }
-    INTEGER nextInteger() { return integerOf(next()); }
-    // The rest of the line after the blanks that follow the last value read.
-    std::string_view rest()
-    {
-        while (position_ < line_.size() && isBlank(line_[position_])) ++position_;
-        return line_.substr(position_);
-    }
-    static bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-    static INTEGER integerOf(std::string_view token)
-    {
-        std::size_t i = 0;
-        const bool negative = !token.empty() && token[0] == '-';
-        if (negative) ++i;
-        long long value = 0;
-        for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
-            value = value * 10 + (token[i] - '0');
-            if (value > INT_MAX) value = INT_MAX;  // a longer number is held at the limit
-        }
-        return static_cast<INTEGER>(negative ? -value : value);
-    }
-
-private:
-    std::string_view line_;
-    std::size_t position_ = 0;
-};
-
-std::string_view trimRight(std::string_view text)
-{
-    while (!text.empty() && Tokens::isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
+std::string_view trimRight(std::string_view text) { return fieldTableTrimRight(text); }
 
 // Doubles become integers only inside the integer range.
 INTEGER clampToInteger(DOUBLE value)
@@ -314,7 +235,7 @@ void applyFonts(HWND dialog, Tokens& values)
     const WindowDc screenDc(nullptr);
     HDC screen = screenDc.get();
     const int dotsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    const int height = -static_cast<int>(std::lround(points * dotsPerInch / 72.0));
+    const int height = -fieldTableFontHeight(points, dotsPerInch);
     HFONT font = CreateFontA(height, 0, 0, 0, weight, italic == 1, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_MODERN, face.c_str());
     if (!font) return;
@@ -425,52 +346,40 @@ void applyDialogLine(HWND dialog, Tokens& values)
 
 }  // namespace
 
-INTEGER YYHeaderMatch(std::string_view header, std::string_view line)
-{
-    for (std::size_t i = 0; i < header.size(); ++i) {
-        if (i >= line.size()) return static_cast<unsigned char>(header[i]);
-        if (header[i] != line[i]) return static_cast<unsigned char>(header[i]) - static_cast<unsigned char>(line[i]);
-    }
-    return 0;
-}
-
 void YYDialogApplyFieldText(HWND dialog, std::string_view text, INTEGER templateFlag)
 {
+    using enum FieldTableSection;
     LineReader reader(text);
-    Section section = kNone;
+    FieldTableSection section = None;
     std::string_view line;
     while (reader.next(line)) {
         while (!line.empty() && Tokens::isBlank(line.front())) line.remove_prefix(1);
-        bool header = false;
-        for (const Header& h : kHeaders) {
-            if (YYHeaderMatch(h.text, line) == 0) {
-                section = h.section;
-                header = true;
-                break;
-            }
+        if (const FieldTableSection header = fieldTableHeader(line); header != None) {
+            section = header;
+            continue;
         }
-        if (header || section == kNone || line.empty()) continue;
+        if (section == None || line.empty()) continue;
         Tokens values(line);
         switch (section) {
-        case kRanges: applyRanges(dialog, values); break;
-        case kMenus: applyMenus(dialog, values, reader, templateFlag); break;
-        case kChecks: {
+        case Ranges: applyRanges(dialog, values); break;
+        case Menus: applyMenus(dialog, values, reader, templateFlag); break;
+        case Checks: {
             HWND control = field(dialog, values.nextInteger());
             const INTEGER state = values.nextInteger();
             if (control) SendMessageA(control, BM_SETCHECK, state == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
             break;
         }
-        case kTabs: applyTabs(dialog, values, reader); break;
-        case kGrids: applyGrids(dialog, values, reader); break;
-        case kColours: applyColours(dialog, values); break;
-        case kTrackbars: applyTrackbars(dialog, values); break;
-        case kLengths: applyLengths(dialog, values); break;
-        case kDialogLine: applyDialogLine(dialog, values); break;
-        case kFormats: applyFormats(dialog, values); break;
-        case kTreeviews: applyTreeviews(dialog, values); break;
-        case kFonts: applyFonts(dialog, values); break;
-        case kFlags: applyFlags(dialog, values); break;
-        case kNone: break;
+        case Tabs: applyTabs(dialog, values, reader); break;
+        case Grids: applyGrids(dialog, values, reader); break;
+        case Colours: applyColours(dialog, values); break;
+        case Trackbars: applyTrackbars(dialog, values); break;
+        case Lengths: applyLengths(dialog, values); break;
+        case DialogLine: applyDialogLine(dialog, values); break;
+        case Formats: applyFormats(dialog, values); break;
+        case Treeviews: applyTreeviews(dialog, values); break;
+        case Fonts: applyFonts(dialog, values); break;
+        case Flags: applyFlags(dialog, values); break;
+        case None: break;
         }
     }
 }

@@ -15,6 +15,5 @@
 void YYDialogApplyFieldTable(HWND dialog, INTEGER resourceId, INTEGER templateFlag);
 // Applies table text that is already in memory (the resource's bytes).
 void YYDialogApplyFieldText(HWND dialog, std::string_view text, INTEGER templateFlag);
-// 0 when the line begins with the whole header, otherwise the difference of the first differing
-// characters (a line cut short of the header does not match).
-INTEGER YYHeaderMatch(std::string_view header, std::string_view line);
+// YYHeaderMatch, the header test, is in FieldTableText.h with the rest of the table's text side.
+#include "toolkit/dialogs/FieldTableText.h"

@@ -6,6 +6,7 @@
 
 #include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/NumberText.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/OsFiles.h"
@@ -141,6 +142,31 @@ std::string temporaryFolder()
 
 }  // namespace
 
+// Two programs opening web help at once must not share the page: each makes one under a name of
+// its own, created exclusively.
+std::string YYHelpTemporaryPage(const std::string& folder)
+{
+    static constexpr char kText[] = "Temporary Devivozivuz file. Please delete.\n";
+    const DWORD start = GetTickCount();
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = folder + "qvhelp" + std::to_string(GetCurrentProcessId()) + "-" +
+                                 std::to_string(start + attempt) + ".htm";
+        FileHandle page(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        if (!page) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            return {};
+        }
+        DWORD written = 0;
+        if (!WriteFile(page.get(), kText, sizeof kText - 1, &written, nullptr) || written != sizeof kText - 1) {
+            page.reset();
+            DeleteFileA(name.c_str());
+            return {};
+        }
+        return name;
+    }
+    return {};
+}
+
 HelpState& helpState()
 {
     static HelpState state;
@@ -222,10 +248,8 @@ void WHelpFile(std::string_view file, INTEGER topic, std::string_view topicText,
     case 3:
         if (address) {
             // The program associated with web pages is found through a page of our own.
-            const std::string temporary = temporaryFolder() + "$$tmp$$.htm";
-            StdioFile page(std::fopen(temporary.c_str(), "w"));
-            const bool written = page && std::fputs("Temporary Devivozivuz file. Please delete.\n", page.get()) >= 0;
-            if (!StdioFileCloseChecked(page) || !written) {
+            const std::string temporary = YYHelpTemporaryPage(temporaryFolder());
+            if (temporary.empty()) {
                 error = 1030;
                 break;
             }

@@ -45,4 +45,7 @@ void YYBrowserOpen(INTEGER kind, INTEGER topic, INTEGER& error, std::string_view
 std::string YYBrowserCommandLine(const std::string& program, INTEGER kind, INTEGER topic, std::string_view document,
                                  std::string_view anchor, std::string_view address);
 void YYDocumentOpen(INTEGER& error, std::string_view document);
+// Creates a fresh page in the folder (ending in '\\') under a name no other page has, for the
+// browser's association; its name, or "" when it could not be made. The caller deletes it.
+std::string YYHelpTemporaryPage(const std::string& folder);
 void YYHelpClose();

@@ -1,6 +1,7 @@
 #include "toolkit/foundation/UnformattedFiles.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "toolkit/foundation/ErrorReport.h"
@@ -77,6 +78,11 @@ INTEGER YYOsFileWrite(HANDLE handle, std::span<const std::byte> buffer, INTEGER&
 INTEGER YYOsFileSeek(HANDLE handle, INTEGER distance, INTEGER origin, INTEGER& position)
 {
     static constexpr DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+    // Every caller may pass any origin: one outside the table is refused, not looked up.
+    if (origin < 0 || origin >= static_cast<INTEGER>(std::size(methods))) {
+        position = -1;
+        return ERROR_INVALID_PARAMETER;
+    }
     SetLastError(NO_ERROR);
     const DWORD result = SetFilePointer(handle, distance, nullptr, methods[origin]);
     // INVALID_SET_FILE_POINTER is also a valid low word of a large position: the error code decides.

@@ -31,6 +31,7 @@ HANDLE YYOsFileOpen(std::string_view filename, INTEGER mode, INTEGER& errorCode)
 void YYOsFileClose(HANDLE handle);
 INTEGER YYOsFileRead(HANDLE handle, std::span<std::byte> buffer, INTEGER& count);
 INTEGER YYOsFileWrite(HANDLE handle, std::span<const std::byte> buffer, INTEGER& count);
+// An origin outside 0..2 gives ERROR_INVALID_PARAMETER and position -1.
 INTEGER YYOsFileSeek(HANDLE handle, INTEGER distance, INTEGER origin, INTEGER& position);
 // Read or write with the byte order of each group of groupSize bytes reversed; the writer leaves
 // the caller's buffer as it was.

@@ -8,6 +8,7 @@
 #include <winspool.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -290,6 +291,24 @@ TEST(HelpFiles, KindsFromTheName)
     };
     for (const Line& l : lines)
         EXPECT_EQ(YYBrowserCommandLine("prog", l.kind, l.topic, "C:/d/p.htm", "sec", "http://x.org/"), l.expected);
+}
+
+TEST(HelpFiles, EveryBrowserPageHasANameOfItsOwn)
+{
+    char folder[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    // Pages made at once, as by programs started together, never share a name or a file.
+    std::set<std::string> names;
+    for (int k = 0; k < 5; ++k) {
+        const std::string page = YYHelpTemporaryPage(folder);
+        ASSERT_FALSE(page.empty());
+        EXPECT_EQ(page.substr(page.size() - 4), ".htm");
+        EXPECT_NE(GetFileAttributesA(page.c_str()), INVALID_FILE_ATTRIBUTES);
+        names.insert(page);
+    }
+    EXPECT_EQ(names.size(), 5u);
+    for (const std::string& page : names) EXPECT_TRUE(DeleteFileA(page.c_str())) << page;
+    EXPECT_EQ(YYHelpTemporaryPage(std::string(folder) + "no such folder\\"), "");
 }
 
 TEST_F(CommonDialogTest, HelpReachesItsViewersThroughTheSeams)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <filesystem>
 
 #include "ReporterGuard.h"
@@ -110,4 +111,17 @@ TEST_F(ByteFiles, WriteSeekReadAndByteOrder)
     IFileSeek(file.get(), position, 0);
     EXPECT_EQ(position, -1);
     EXPECT_EQ(ReporterGuard::records().back().substr(0, 35), " Routine:IFileSeek Error=   2:Error");
+
+    // The worker refuses an origin outside its table itself (callers other than IFileSeek reach
+    // it directly) and leaves the file position where it was.
+    position = 6;
+    IFileSeek(file.get(), position, 0);
+    for (const INTEGER origin : {-1, 3, INT_MIN, INT_MAX}) {
+        INTEGER moved = 0;
+        EXPECT_EQ(YYOsFileSeek(file.get(), 0, origin, moved), ERROR_INVALID_PARAMETER) << origin;
+        EXPECT_EQ(moved, -1) << origin;
+    }
+    INTEGER here = 0;
+    EXPECT_EQ(YYOsFileSeek(file.get(), 0, kSeekCurrent, here), 0);
+    EXPECT_EQ(here, 6);
 }
