@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "Quorvalent/IniFile.h"
+#include "toolkit/foundation/Handles.h"
 #include "WBRVLib/Brvl95.h"
 
 // The settings module reaches the program's folders and message boxes through the toolkit; this
@@ -40,9 +41,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: default_settings_file PATH\n");
         return 2;
     }
-    using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-    if (File existing(std::fopen(argv[1], "rb"), &std::fclose); existing) return 0;
-    File file(std::fopen(argv[1], "wb"), &std::fclose);
+    if (StdioFile existing(std::fopen(argv[1], "rb")); existing) return 0;
+    StdioFile file(std::fopen(argv[1], "wb"));
     if (!file) {
         std::perror(argv[1]);
         return 1;
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (std::fclose(file.release()) != 0) {
+    if (!StdioFileCloseChecked(file)) {
         std::perror(argv[1]);
         return 1;
     }

@@ -10,6 +10,7 @@
 #include "WBRVLib/Strings.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/HelpFiles.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/Menus.h"
@@ -137,7 +138,7 @@ void showHelpContents()
     // The command word comes back blank-padded; the path ends at its last non-blank character.
     word.erase(word.find_last_not_of(' ') + 1);
     const std::string path = helpFilePath(word);
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    const StdioFile file(std::fopen(path.c_str(), "rb"));
     if (file) {
         WHelpTopicNumber(path);
         return;

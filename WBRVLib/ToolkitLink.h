@@ -77,9 +77,9 @@ void IGrPolygonDecomposed(const REAL* x, const REAL* y, INTEGER n);
 void IGrResetGraphics(std::string_view options);
 
 // Calls that need Windows: clearing the current window (colour a packed RGB value), and the
-// hardcopy job (any action but "S" starts one on the selected device).
-void WindowClearArea(std::optional<INTEGER> x1 = std::nullopt, std::optional<INTEGER> y1 = std::nullopt,
-                     std::optional<INTEGER> x2 = std::nullopt, std::optional<INTEGER> y2 = std::nullopt,
-                     std::optional<INTEGER> colour = std::nullopt);
-// Defaults (both absent) as the toolkit declares them; the plotter always passes both.
+// hardcopy job (any action but "S" starts one on the selected device). Declared without the
+// toolkit's default arguments (all absent), so that a program including both headers compiles;
+// the library passes every argument.
+void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
+                     std::optional<INTEGER> y2, std::optional<INTEGER> colour);
 void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title);
