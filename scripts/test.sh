@@ -30,11 +30,11 @@ echo "== native tests"
 GTEST_OUTPUT="xml:$results/native/" ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
 
 # The Windows tests run in shards, each with its own display, Wine prefix and server: one test
-# program per shard at a time, as many at once as there are shards. Wine programs spend much of
-# their time waiting on the server and the display, so more shards than cores still pays, and
-# even two cores take three. QV_TEST_SHARDS overrides the number.
+# program per shard at a time, as many at once as there are shards. A Wine test keeps about two
+# processes busy (the program and its server), so half the cores; Wine programs also spend much of
+# their time waiting, so even two cores take three. QV_TEST_SHARDS overrides the number.
 cores=$(nproc)
-shards=${QV_TEST_SHARDS:-$(( cores > 3 ? cores : 3 ))}
+shards=${QV_TEST_SHARDS:-$(( cores / 2 > 3 ? cores / 2 : 3 ))}
 trap wine_env_stop EXIT
 wine_env_start_shards "$shards" || exit 1
 echo "== $wintree tests (Wine, $shards shards: $QV_WINE_SHARDS)"
