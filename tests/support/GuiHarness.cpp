@@ -21,6 +21,7 @@ struct PendingAnswer {
     int buttonId = 0;
     DWORD deadlineTick = 0;
     bool answered = false;
+    ModalAnswer::TypedTexts typed;
 };
 PendingAnswer& pending()
 {
@@ -33,6 +34,7 @@ BOOL CALLBACK answerDialog(HWND window, LPARAM)
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    for (const auto& [control, text] : pending().typed) SetDlgItemTextA(window, control, text.c_str());
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(pending().buttonId, BN_CLICKED), 0);
     pending().answered = true;
     return FALSE;
@@ -284,9 +286,11 @@ TestWindow::~TestWindow()
     pumpPending();
 }
 
-ModalAnswer::ModalAnswer(int buttonId, std::chrono::milliseconds deadline)
+ModalAnswer::ModalAnswer(int buttonId, std::chrono::milliseconds deadline) : ModalAnswer(buttonId, {}, deadline) {}
+
+ModalAnswer::ModalAnswer(int buttonId, TypedTexts typed, std::chrono::milliseconds deadline)
 {
-    pending() = PendingAnswer{buttonId, GetTickCount() + static_cast<DWORD>(deadline.count()), false};
+    pending() = PendingAnswer{buttonId, GetTickCount() + static_cast<DWORD>(deadline.count()), false, std::move(typed)};
     timer_ = SetTimer(nullptr, 0, 50, answerTimer);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/foundation/WinApi.h"
@@ -147,10 +148,13 @@ private:
 };
 
 // Answers the next modal box or dialog that appears on this thread by posting a button press to
-// it from a timer; stops looking when it goes out of scope.
+// it from a timer, after typing the given texts into its controls (control id, text); stops
+// looking when it goes out of scope.
 class ModalAnswer {
 public:
-    ModalAnswer(int buttonId, std::chrono::milliseconds deadline = 5000ms);
+    using TypedTexts = std::vector<std::pair<int, std::string>>;
+    explicit ModalAnswer(int buttonId, std::chrono::milliseconds deadline = 5000ms);
+    ModalAnswer(int buttonId, TypedTexts typed, std::chrono::milliseconds deadline = 5000ms);
     ~ModalAnswer();
     ModalAnswer(const ModalAnswer&) = delete;
     ModalAnswer& operator=(const ModalAnswer&) = delete;
