@@ -343,7 +343,7 @@ TEST_F(MainWindowTest, NamedColoursTextModeAndFills)
 
     YYWinTextColours(0, 9);  // red background
     HWND client = main().Client;
-    waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); });  // let pending paints finish first
+    ASSERT_TRUE(waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); }));  // let pending paints finish first
     YYRasterRectangle(10, 10, 20, 20, -1);
     EXPECT_TRUE(waitUntil([&] { return clientPixel(client, 10, 10) == RGB(255, 0, 0); }));
     EXPECT_EQ(clientPixel(client, 20, 20), RGB(255, 0, 0));  // both edges included
