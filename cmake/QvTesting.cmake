@@ -15,7 +15,9 @@ endmacro()
 
 # qv_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI])
 # One test executable is one CTest entry: under Wine each process start costs about a second.
-# GUI tests link the Windows GUI libraries and get the Xvfb display the test runner started.
+# GUI tests link the Windows GUI libraries. Under the test command every Windows test program
+# has a display, Wine prefix and server of its own while it runs (scripts/wine-run.sh claims a
+# free shard), so GUI tests run side by side without covering each other's windows.
 function(qv_add_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   qv_enable_gtest()
@@ -25,8 +27,5 @@ function(qv_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   if(ARG_GUI)
     target_link_libraries(${name} PRIVATE qv_test_gui)
-    # GUI tests share one display and read pixels back from the screen: one at a time, so that no
-    # other test's window covers the one being read.
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
 endfunction()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the trees and runs every test: the native tree (sanitizers) and
-# the Windows tests under Wine on a private display. The Windows tests run from the 32-bit program
+# the Windows tests under Wine, in shards with private displays. The Windows tests run from the 32-bit program
 # tree where this machine can execute 32-bit code, else from the 64-bit tree of the same sources
 # (the 32-bit tree is still built, so the program itself always compiles and links).
 # Ends with one summary line.
@@ -29,11 +29,18 @@ status=0
 echo "== native tests"
 GTEST_OUTPUT="xml:$results/native/" ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
 
+# The Windows tests run in shards, each with its own display, Wine prefix and server: one test
+# program per shard at a time, as many at once as there are shards. A Wine test keeps about two
+# processes busy (the program and its server), so half the cores; Wine programs also spend much of
+# their time waiting, so even two cores take three. QV_TEST_SHARDS overrides the number.
+cores=$(nproc)
+shards=${QV_TEST_SHARDS:-$(( cores / 2 > 3 ? cores / 2 : 3 ))}
 trap wine_env_stop EXIT
-wine_env_start private-display || exit 1
-echo "== $wintree tests (Wine, DISPLAY=$DISPLAY)"
+wine_env_start_shards "$shards" || exit 1
+echo "== $wintree tests (Wine, $shards shards: $QV_WINE_SHARDS)"
 # A Windows program reads a path without a drive as relative: Wine maps the Unix root to Z:.
-GTEST_OUTPUT="xml:Z:$results/$wintree/" ctest --test-dir "build/$wintree" --output-on-failure -j 4 || status=1
+# CTest starts the longest tests first once it has recorded their times (build/TREE/Testing).
+GTEST_OUTPUT="xml:Z:$results/$wintree/" ctest --test-dir "build/$wintree" --output-on-failure -j "$shards" || status=1
 wine_env_stop
 
 # One line over the trees, counting test cases from the GoogleTest reports. A test program that

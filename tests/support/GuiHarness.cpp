@@ -21,6 +21,7 @@ struct PendingAnswer {
     int buttonId = 0;
     DWORD deadlineTick = 0;
     bool answered = false;
+    ModalAnswer::TypedTexts typed;
 };
 PendingAnswer& pending()
 {
@@ -33,6 +34,7 @@ BOOL CALLBACK answerDialog(HWND window, LPARAM)
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    for (const auto& [control, text] : pending().typed) SetDlgItemTextA(window, control, text.c_str());
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(pending().buttonId, BN_CLICKED), 0);
     pending().answered = true;
     return FALSE;
@@ -119,6 +121,123 @@ std::string statusBarText(HWND bar, int part)
 }
 
 namespace {
+
+// Registered once per process, so that no window's own message can be taken for the sentinel.
+UINT sentinelMessage()
+{
+    static const UINT message = RegisterWindowMessageA("QvHarnessSentinel");
+    return message;
+}
+constexpr const char* kSentinelClass = "QvHarnessSentinel";
+constexpr UINT_PTR kSentinelTimer = 1;
+
+HandledMessages*& currentWatch()
+{
+    static HandledMessages* watch = nullptr;
+    return watch;
+}
+
+}  // namespace
+
+Sentinel::Sentinel()
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kSentinelClass;
+    RegisterClassA(&windowClass);  // fails harmlessly once registered
+    window_ = CreateWindowExA(0, kSentinelClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
+                              nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Sentinel::~Sentinel()
+{
+    if (window_) DestroyWindow(window_);
+}
+
+void Sentinel::post(int laps)
+{
+    arrived_ = false;
+    laps_ = laps;
+    PostMessageA(window_, sentinelMessage(), 0, 0);
+}
+
+void Sentinel::postAfter(std::chrono::milliseconds delay, int laps)
+{
+    arrived_ = false;
+    laps_ = laps;
+    SetTimer(window_, kSentinelTimer, static_cast<UINT>(delay.count()), nullptr);
+}
+
+LRESULT CALLBACK Sentinel::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<Sentinel*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_TIMER && wParam == kSentinelTimer) {
+        KillTimer(window, kSentinelTimer);
+        PostMessageA(window, sentinelMessage(), 0, 0);
+        return 0;
+    }
+    if (self && message == sentinelMessage()) {
+        if (--self->laps_ > 0) PostMessageA(window, sentinelMessage(), 0, 0);
+        else self->arrived_ = true;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool pumpThroughSentinel(std::chrono::milliseconds deadline)
+{
+    Sentinel sentinel;
+    sentinel.post();
+    return waitUntil([&] { return sentinel.arrived(); }, deadline);
+}
+
+bool waitOffThread(const std::function<bool()>& condition, std::chrono::milliseconds deadline)
+{
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        Sleep(1);  // a poll step, not a wait for anything to happen
+    }
+}
+
+HandledMessages::HandledMessages(HWND window, std::initializer_list<UINT> messages) : window_(window)
+{
+    std::size_t i = 0;
+    for (UINT message : messages)
+        if (i < messages_.size()) messages_[i++] = message;
+    currentWatch() = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, hook, nullptr, GetCurrentThreadId());
+}
+
+HandledMessages::~HandledMessages()
+{
+    if (hook_) UnhookWindowsHookEx(hook_);
+    currentWatch() = nullptr;
+}
+
+int HandledMessages::count(UINT message) const
+{
+    for (std::size_t i = 0; i < messages_.size(); ++i)
+        if (messages_[i] == message) return counts_[i].load();
+    return 0;
+}
+
+LRESULT CALLBACK HandledMessages::hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HandledMessages* self = currentWatch();
+    if (code == HC_ACTION && self) {
+        const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (sent->hwnd == self->window_)
+            for (std::size_t i = 0; i < self->messages_.size(); ++i)
+                if (self->messages_[i] == sent->message && sent->message != 0) ++self->counts_[i];
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+namespace {
 DWORD WINAPI watchdogThread(LPVOID parameter)
 {
     auto* self = static_cast<std::pair<HANDLE, DWORD>*>(parameter);
@@ -167,9 +286,11 @@ TestWindow::~TestWindow()
     pumpPending();
 }
 
-ModalAnswer::ModalAnswer(int buttonId, std::chrono::milliseconds deadline)
+ModalAnswer::ModalAnswer(int buttonId, std::chrono::milliseconds deadline) : ModalAnswer(buttonId, {}, deadline) {}
+
+ModalAnswer::ModalAnswer(int buttonId, TypedTexts typed, std::chrono::milliseconds deadline)
 {
-    pending() = PendingAnswer{buttonId, GetTickCount() + static_cast<DWORD>(deadline.count()), false};
+    pending() = PendingAnswer{buttonId, GetTickCount() + static_cast<DWORD>(deadline.count()), false, std::move(typed)};
     timer_ = SetTimer(nullptr, 0, 50, answerTimer);
 }
 

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/foundation/WinApi.h"
@@ -66,6 +69,56 @@ struct CaptionWatch {
     }
 };
 
+// Proves absence without waiting out a quiet period: a message posted to a hidden window of the
+// harness after the action under test. The thread's posted messages come back in order, so once
+// the sentinel has come back, every message the action posted has been handled; the sentinel
+// goes round the queue `laps` times, so that what those messages posted in turn is handled too.
+// postAfter() sends it off from a timer instead, for actions that are themselves timers: timers
+// come due in the order of their times, so a shorter timer still alive fires before it.
+class Sentinel {
+public:
+    Sentinel();
+    ~Sentinel();
+    Sentinel(const Sentinel&) = delete;
+    Sentinel& operator=(const Sentinel&) = delete;
+    void post(int laps = 3);
+    void postAfter(std::chrono::milliseconds delay, int laps = 3);
+    bool arrived() const { return arrived_; }
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    int laps_ = 0;
+    bool arrived_ = false;
+};
+
+// Pumps the thread's messages until a sentinel posted now has come back; false when it did not
+// come back before the deadline.
+bool pumpThroughSentinel(std::chrono::milliseconds deadline = 5000ms);
+
+// Waits on another thread than the one that pumps messages: polls the condition until it holds or
+// the deadline passes, without pumping; returns whether it held.
+bool waitOffThread(const std::function<bool()>& condition, std::chrono::milliseconds deadline = 5000ms);
+
+// Counts the sent messages of up to four kinds a window has handled (counted once its procedure
+// returned); the counts can be read from any thread. Watches the thread that creates it, one
+// watch at a time, until it goes out of scope.
+class HandledMessages {
+public:
+    HandledMessages(HWND window, std::initializer_list<UINT> messages);
+    ~HandledMessages();
+    HandledMessages(const HandledMessages&) = delete;
+    HandledMessages& operator=(const HandledMessages&) = delete;
+    int count(UINT message) const;
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    std::array<UINT, 4> messages_{};
+    std::array<std::atomic<int>, 4> counts_{};
+    HHOOK hook_ = nullptr;
+};
+
 // Ends the test program with a failure when it is still alive after the deadline, so that a
 // waiting GUI test never hangs the run; disarmed when it goes out of scope.
 class Watchdog {
@@ -95,10 +148,13 @@ private:
 };
 
 // Answers the next modal box or dialog that appears on this thread by posting a button press to
-// it from a timer; stops looking when it goes out of scope.
+// it from a timer, after typing the given texts into its controls (control id, text); stops
+// looking when it goes out of scope.
 class ModalAnswer {
 public:
-    ModalAnswer(int buttonId, std::chrono::milliseconds deadline = 5000ms);
+    using TypedTexts = std::vector<std::pair<int, std::string>>;
+    explicit ModalAnswer(int buttonId, std::chrono::milliseconds deadline = 5000ms);
+    ModalAnswer(int buttonId, TypedTexts typed, std::chrono::milliseconds deadline = 5000ms);
     ~ModalAnswer();
     ModalAnswer(const ModalAnswer&) = delete;
     ModalAnswer& operator=(const ModalAnswer&) = delete;

@@ -64,3 +64,67 @@ TEST(Handles, OwnersReleaseTheirHandles)
     FileHandle none;
     EXPECT_FALSE(none);
 }
+
+namespace {
+
+// Counts posted WM_USER messages and timer ticks; a WM_USER with wParam 1 posts one more WM_USER.
+struct QueueCounts {
+    int user = 0;
+    int ticks = 0;
+};
+QueueCounts& queueCounts()
+{
+    static QueueCounts counts;
+    return counts;
+}
+LRESULT CALLBACK countQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER) {
+        ++queueCounts().user;
+        if (wParam == 1) PostMessageA(window, WM_USER, 0, 0);
+        return 0;
+    }
+    if (message == WM_TIMER) {
+        ++queueCounts().ticks;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(GuiHarness, SentinelComesBackAfterWhatThePostedMessagesPostedInTurn)
+{
+    TestWindow window(200, 150, countQueue);
+    queueCounts() = {};
+    PostMessageA(window.handle(), WM_USER, 1, 0);
+    Sentinel sentinel;
+    sentinel.post();
+    ASSERT_TRUE(waitUntil([&] { return sentinel.arrived(); }));
+    EXPECT_EQ(queueCounts().user, 2);
+}
+
+TEST(GuiHarness, TimerSentinelComesBackAfterAShorterTimerFired)
+{
+    TestWindow window(200, 150, countQueue);
+    queueCounts() = {};
+    SetTimer(window.handle(), 1, 10, nullptr);
+    Sentinel sentinel;
+    sentinel.postAfter(100ms);
+    ASSERT_TRUE(waitUntil([&] { return sentinel.arrived(); }));
+    KillTimer(window.handle(), 1);
+    EXPECT_GE(queueCounts().ticks, 1);
+}
+
+TEST(GuiHarness, HandledMessagesCountsOnlyTheWatchedWindowAndKinds)
+{
+    TestWindow watched, other;
+    HandledMessages handled(watched.handle(), {WM_USER + 1, WM_USER + 2});
+    SendMessageA(watched.handle(), WM_USER + 1, 0, 0);
+    SendMessageA(watched.handle(), WM_USER + 1, 0, 0);
+    SendMessageA(watched.handle(), WM_USER + 3, 0, 0);
+    SendMessageA(other.handle(), WM_USER + 2, 0, 0);
+    EXPECT_EQ(handled.count(WM_USER + 1), 2);
+    EXPECT_EQ(handled.count(WM_USER + 2), 0);
+    EXPECT_EQ(handled.count(WM_USER + 3), 0);
+}

@@ -1,5 +1,7 @@
 #include "tests/support/ToolkitSession.h"
 
+#include <algorithm>
+
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
@@ -30,24 +32,60 @@ EventRecord nextEvent(INTEGER& type, DWORD deadlineMs)
     }
 }
 
-std::vector<INTEGER> eventsWithin(DWORD quietMs, std::vector<EventRecord>* records)
+bool DeliveredEvents::has(INTEGER type) const
 {
-    std::vector<INTEGER> types;
-    DWORD end = GetTickCount() + quietMs;
-    for (int guard = 0; guard < 1000; ++guard) {
+    for (INTEGER t : types)
+        if (t == type) return true;
+    return false;
+}
+
+std::vector<EventRecord> DeliveredEvents::of(INTEGER type) const
+{
+    std::vector<EventRecord> found;
+    for (std::size_t k = 0; k < types.size(); ++k)
+        if (types[k] == type) found.push_back(records[k]);
+    return found;
+}
+
+namespace {
+
+DeliveredEvents collectUntil(const GuiHarness::Sentinel& sentinel, DWORD deadlineMs)
+{
+    DeliveredEvents delivered;
+    const DWORD end = GetTickCount() + deadlineMs;
+    for (;;) {
         INTEGER type = 0;
         EventRecord record{};
         WEventPeek(type, record);
         if (type != -1) {
-            types.push_back(type);
-            if (records) records->push_back(record);
-            end = GetTickCount() + quietMs;
+            delivered.types.push_back(type);
+            delivered.records.push_back(record);
             continue;
         }
-        if (static_cast<LONG>(end - GetTickCount()) <= 0) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        if (sentinel.arrived()) {
+            delivered.complete = true;
+            return delivered;
+        }
+        const DWORD now = GetTickCount();
+        if (static_cast<LONG>(end - now) <= 0) return delivered;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(end - now, 20), QS_ALLINPUT);
     }
-    return types;
+}
+
+}  // namespace
+
+DeliveredEvents eventsBeforeSentinel(DWORD deadlineMs)
+{
+    GuiHarness::Sentinel sentinel;
+    sentinel.post();
+    return collectUntil(sentinel, deadlineMs);
+}
+
+DeliveredEvents eventsBeforeTimerSentinel(DWORD delayMs, DWORD deadlineMs)
+{
+    GuiHarness::Sentinel sentinel;
+    sentinel.postAfter(std::chrono::milliseconds(delayMs));
+    return collectUntil(sentinel, deadlineMs);
 }
 
 INTEGER unloadAllDialogs()

@@ -17,9 +17,20 @@ void drainEvents();
 // The next delivered event, waiting at most deadlineMs; type -1 when none came.
 EventRecord nextEvent(INTEGER& type, DWORD deadlineMs = 3000);
 
-// The types (and, when asked, the records) of the events delivered until none has come for
-// quietMs.
-std::vector<INTEGER> eventsWithin(DWORD quietMs, std::vector<EventRecord>* records = nullptr);
+// The events the toolkit delivered through its poll before a sentinel (GuiHarness::Sentinel)
+// came back: every event the action before it raised is in them, so an event missing from them
+// was not raised. Not complete when the sentinel did not come back before the deadline.
+struct DeliveredEvents {
+    bool complete = false;
+    std::vector<INTEGER> types;
+    std::vector<EventRecord> records;
+    bool has(INTEGER type) const;
+    // The records of the events of one type.
+    std::vector<EventRecord> of(INTEGER type) const;
+};
+DeliveredEvents eventsBeforeSentinel(DWORD deadlineMs = 5000);
+// The same with the sentinel sent off by a timer after the delay, for actions that are timers.
+DeliveredEvents eventsBeforeTimerSentinel(DWORD delayMs, DWORD deadlineMs = 5000);
 
 // Unloads loaded dialogs from the first index on until none is left or one refuses to go;
 // returns how many are still loaded.

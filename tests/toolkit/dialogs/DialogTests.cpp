@@ -486,43 +486,64 @@ TEST_F(DialogTest, SnapshotsNestAndTheOwnerFollowsTheActiveDialog)
     }
 }
 
-TEST_F(DialogTest, FieldValuesPutGetRangesChecksAndStates)
+TEST_F(DialogTest, TextPutIntoAFieldReadsBackAsInteger)
 {
     WDialogLoad(101);
-    INTEGER number = 0;
-    REAL real = 0.0f;
+    struct Case {
+        const char* put;
+        const char* shown;
+        INTEGER integer;
+        INTEGER error;  // after reading it as a real
+    };
+    const Case cases[] = {
+        {"42", "42", 42, 0},
+        {"-2.7   ", "-2.7", -2, 0},             // toward zero
+        {"9e99", "9e99", 2147483647, 0},         // held at the integer limit
+        {"", "", -999, 1010},                    // nothing to read: the missing value and an error
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.put);
+        WDialogPutString(1013, c.put);
+        EXPECT_EQ(windowText(item(1013)), c.shown);
+        INTEGER number = 0;
+        WDialogGetInteger(1013, number);
+        EXPECT_EQ(number, c.integer);
+        libraryErrorState().LastErrorNumber = 0;
+        REAL real = 0.0f;
+        WDialogGetReal(1013, real);
+        EXPECT_EQ(lastError(), c.error);
+        if (c.error) {
+            EXPECT_EQ(real, -999.0f);
+        }
+    }
+    WDialogPutString(1013, "-2.7");
+    EXPECT_EQ(YYFieldRecordOf(item(1013))->value, -2.7);  // the put text's value is kept exactly
     WDialogPutInteger(1013, 42);
     EXPECT_EQ(windowText(item(1013)), "42");
-    WDialogGetInteger(1013, number);
-    EXPECT_EQ(number, 42);
-    WDialogPutString(1013, "-2.7   ");
-    EXPECT_EQ(windowText(item(1013)), "-2.7");
-    EXPECT_EQ(YYFieldRecordOf(item(1013))->value, -2.7);
-    WDialogGetInteger(1013, number);
-    EXPECT_EQ(number, -2);  // toward zero
-    WDialogPutString(1013, "9e99");
-    WDialogGetInteger(1013, number);
-    EXPECT_EQ(number, 2147483647);  // held at the integer limit
+}
+
+TEST_F(DialogTest, RealsAndDoublesAreWrittenInTheirFormat)
+{
+    WDialogLoad(101);
     WDialogPutReal(1013, 1.5f, "(F4.1)");
     EXPECT_EQ(windowText(item(1013)), "1.5");
-    EXPECT_EQ(*YYFieldRecordOf(item(1013))->format, "(F4.1)");
+    EXPECT_EQ(*YYFieldRecordOf(item(1013))->format, "(F4.1)");  // kept for the field
     WDialogPutDouble(1013, 0.0, "(F5.2)");
     EXPECT_EQ(windowText(item(1013)), "0.00");
+    EXPECT_EQ(*YYFieldRecordOf(item(1013))->format, "(F5.2)");
+}
 
-    WDialogPutString(1013, "");
-    libraryErrorState().LastErrorNumber = 0;
-    WDialogGetReal(1013, real);
-    EXPECT_EQ(real, -999.0f);
-    EXPECT_EQ(lastError(), 1010);
-    WDialogGetInteger(1013, number);
-    EXPECT_EQ(number, -999);
-
+TEST_F(DialogTest, IntegerRangesRefuseValuesOutsideThem)
+{
+    WDialogLoad(101);
     // Field 1003 has the range 1 to 2147483647 from its table.
     WDialogPutInteger(1003, 5);
     libraryErrorState().LastErrorNumber = 0;
     WDialogPutInteger(1003, 0);
     EXPECT_EQ(lastError(), 1009);
-    EXPECT_EQ(windowText(item(1003)), "5");
+    EXPECT_EQ(windowText(item(1003)), "5");  // the refused value is not shown
+
+    // An open lower end goes to the lowest integer; no range at all takes anything.
     WDialogRangeInteger(1003, std::nullopt, 10);
     EXPECT_EQ(YYFieldRecordOf(item(1003))->minimum, -2147483647.0);
     WDialogPutInteger(1003, -2000000000);
@@ -530,29 +551,46 @@ TEST_F(DialogTest, FieldValuesPutGetRangesChecksAndStates)
     WDialogRangeInteger(1003);
     WDialogPutInteger(1003, 123456);
     EXPECT_EQ(windowText(item(1003)), "123456");
+}
 
-    std::string text(6, '?');
-    WDialogGetString(1003, text);
-    EXPECT_EQ(text, "123456");
-    text.assign(3, '?');
-    WDialogGetString(1003, text);
-    EXPECT_EQ(text, "123");
-    WDialogGetStringLength(1003, number);
-    EXPECT_EQ(number, 6);
+TEST_F(DialogTest, StringsAreCutToTheCallersLength)
+{
+    WDialogLoad(101);
+    WDialogPutString(1003, "123456");
+    struct Case { std::size_t length; const char* expected; };
+    const Case cases[] = {{6, "123456"}, {3, "123"}, {8, "123456  "}};
+    for (const Case& c : cases) {
+        std::string text(c.length, '?');
+        WDialogGetString(1003, text);
+        EXPECT_EQ(text, c.expected) << c.length;
+    }
+    INTEGER length = 0;
+    WDialogGetStringLength(1003, length);
+    EXPECT_EQ(length, 6);
+}
 
+TEST_F(DialogTest, CheckBoxesAndRadioButtons)
+{
+    WDialogLoad(101);
     WDialogPutRadioButton(1006);
-    INTEGER state = 0;
+    INTEGER state = -1, number = 0;
     WDialogGetCheckBox(1007, state);
     EXPECT_EQ(state, 0);
     WDialogGetRadioButton(1007, number);
-    EXPECT_EQ(number, 1);
-    WDialogPutCheckBox(1005, 1);
-    WDialogGetCheckBox(1005, state);
-    EXPECT_EQ(state, 1);
+    EXPECT_EQ(number, 1);  // the first of the group is on
+    for (INTEGER put : {1, 0}) {
+        WDialogPutCheckBox(1005, put);
+        WDialogGetCheckBox(1005, state);
+        EXPECT_EQ(state, put);
+    }
     libraryErrorState().LastErrorNumber = 0;
     WDialogPutCheckBox(1, 1);  // a push button is no check box
     EXPECT_EQ(lastError(), 1006);
+}
 
+TEST_F(DialogTest, FieldStatesKindsAndOptions)
+{
+    WDialogLoad(101);
     WDialogFieldState(1013, 3);
     EXPECT_FALSE(IsWindowVisible(item(1013)));
     WDialogFieldState(1, 2);  // read-only means disabled for a push button

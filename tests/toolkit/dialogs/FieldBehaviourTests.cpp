@@ -33,7 +33,7 @@ protected:
         WindowOpen(39, 40, 40, 400, 300);
         WEventEnable(10, 1);
         WEventEnable(11, 1);
-        eventsWithin(50);
+        drainEvents();
         libraryErrorState().LastErrorNumber = 0;
     }
     void TearDown() override
@@ -45,12 +45,6 @@ protected:
         s.saveOnFocus = 1;
         EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
-    }
-    static bool has(const std::vector<INTEGER>& types, INTEGER type)
-    {
-        for (INTEGER t : types)
-            if (t == type) return true;
-        return false;
     }
     static HWND item(INTEGER id) { return GetDlgItem(YYCurrentDialog(), id); }
     static void typeInto(HWND control, const std::string& text)
@@ -182,12 +176,13 @@ TEST_F(FieldBehaviourTest, ARefusedEntryOnAPageHoldsTheTabUntilItIsMended)
 
     SetFocus(field);
     typeInto(field, "12");
-    eventsWithin(100);
+    ASSERT_TRUE(eventsBeforeSentinel().complete);
     const INTEGER pageBefore = YYDialogRecordOf(dialog)->currentPage;
     const INTEGER beeps = cursorState().Beeps;
     clickSecondTab();
-    const std::vector<INTEGER> refused = eventsWithin(300);
-    EXPECT_FALSE(has(refused, 11));
+    const DeliveredEvents refused = eventsBeforeSentinel();
+    ASSERT_TRUE(refused.complete);
+    EXPECT_FALSE(refused.has(11));
     EXPECT_GT(cursorState().Beeps, beeps);
     EXPECT_EQ(TabCtrl_GetCurSel(tab), 0);
     EXPECT_TRUE(IsWindowVisible(first));
@@ -203,7 +198,9 @@ TEST_F(FieldBehaviourTest, ARefusedEntryOnAPageHoldsTheTabUntilItIsMended)
     ASSERT_TRUE(waitUntil([&] { return GetFocus() == item(2); }));
     ASSERT_EQ(numericEditState().pendingField, field);
     clickSecondTab();
-    EXPECT_FALSE(has(eventsWithin(300), 11));
+    const DeliveredEvents held = eventsBeforeSentinel();
+    ASSERT_TRUE(held.complete);
+    EXPECT_FALSE(held.has(11));
     EXPECT_EQ(TabCtrl_GetCurSel(tab), 0);
     EXPECT_EQ(GetFocus(), field);
     EXPECT_EQ(numericEditState().pendingField, nullptr);
@@ -212,16 +209,12 @@ TEST_F(FieldBehaviourTest, ARefusedEntryOnAPageHoldsTheTabUntilItIsMended)
     // Mended, the same click switches the page and reports it.
     typeInto(field, "7");
     clickSecondTab();
-    std::vector<EventRecord> records;
-    const std::vector<INTEGER> accepted = eventsWithin(300, &records);
-    bool reported = false;
-    for (std::size_t k = 0; k < accepted.size(); ++k) {
-        if (accepted[k] != 11) continue;
-        reported = true;
-        EXPECT_EQ(records[k][1], 7521);
-        EXPECT_EQ(records[k][2], 7522);
-    }
-    EXPECT_TRUE(reported);
+    const DeliveredEvents accepted = eventsBeforeSentinel();
+    ASSERT_TRUE(accepted.complete);
+    const std::vector<EventRecord> switches = accepted.of(11);
+    ASSERT_EQ(switches.size(), 1u);
+    EXPECT_EQ(switches[0][1], 7521);
+    EXPECT_EQ(switches[0][2], 7522);
     EXPECT_EQ(TabCtrl_GetCurSel(tab), 1);
     EXPECT_TRUE(IsWindowVisible(second));
     EXPECT_FALSE(IsWindowVisible(first));
@@ -242,13 +235,13 @@ TEST_F(FieldBehaviourTest, APressedButtonThatIsNotClickedHandsTheFocusBackToTheR
         HWND real = item(7501), cancel = item(2), ok = item(1);
         SetFocus(real);
         typeInto(real, "12");
-        eventsWithin(100);
+        ASSERT_TRUE(eventsBeforeSentinel().complete);
         const INTEGER beeps = cursorState().Beeps;
         PostMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(cancel, WM_LBUTTONUP, 0, MAKELPARAM(c.release.x, c.release.y));
-        std::vector<EventRecord> records;
-        const std::vector<INTEGER> types = eventsWithin(300, &records);
-        EXPECT_EQ(has(types, 3), c.clicked);
+        const DeliveredEvents delivered = eventsBeforeSentinel();
+        ASSERT_TRUE(delivered.complete);
+        EXPECT_EQ(delivered.has(3), c.clicked);
         EXPECT_EQ(numericEditState().pendingField, nullptr);
         if (c.clicked) {
             // Cancel abandons the entry: the field holds what it held when it took the focus.
@@ -271,7 +264,7 @@ TEST_F(FieldBehaviourTest, APressedButtonThatIsNotClickedHandsTheFocusBackToTheR
     HWND real = item(7501), cancel = item(2);
     SetFocus(real);
     typeInto(real, "12");
-    eventsWithin(100);
+    ASSERT_TRUE(eventsBeforeSentinel().complete);
     PostMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ASSERT_TRUE(waitUntil([&] { return GetFocus() == cancel; }));
     EXPECT_EQ(numericEditState().pendingField, real);
@@ -281,7 +274,9 @@ TEST_F(FieldBehaviourTest, APressedButtonThatIsNotClickedHandsTheFocusBackToTheR
     EXPECT_TRUE(wholeTextSelected(real));
     EXPECT_EQ(cursorState().Beeps, beeps + 1);
     EXPECT_EQ(numericEditState().pendingField, nullptr);
-    EXPECT_FALSE(has(eventsWithin(200), 3));
+    const DeliveredEvents afterwards = eventsBeforeSentinel();
+    ASSERT_TRUE(afterwards.complete);
+    EXPECT_FALSE(afterwards.has(3));
     // Nothing is pending any more: the entry is refused again the ordinary way.
     SetFocus(item(7504));
     EXPECT_EQ(GetFocus(), real);
@@ -297,14 +292,13 @@ TEST_F(FieldBehaviourTest, EditEnterAndLineFeedAndThePictureFieldsCursor)
     SendMessageA(notes, WM_CHAR, '\n', 0);  // Ctrl+Enter: a line break
     SendMessageA(notes, WM_CHAR, 'b', 0);
     EXPECT_EQ(windowText(notes), "a\r\nb");
-    eventsWithin(100);
+    ASSERT_TRUE(eventsBeforeSentinel().complete);
     PostMessageA(notes, WM_KEYDOWN, VK_RETURN, 0);
-    std::vector<EventRecord> records;
-    const std::vector<INTEGER> types = eventsWithin(300, &records);
-    bool pressed = false;
-    for (std::size_t k = 0; k < types.size(); ++k)
-        if (types[k] == 3 && records[k][1] == 1) pressed = true;
-    EXPECT_TRUE(pressed);  // Enter acts on the default button
+    const DeliveredEvents delivered = eventsBeforeSentinel();
+    ASSERT_TRUE(delivered.complete);
+    const std::vector<EventRecord> presses = delivered.of(3);
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0][1], 1);  // Enter acts on the default button
 
     HWND picture = item(7506);
     FieldRecord* field = YYFieldRecordOf(picture);

@@ -85,19 +85,12 @@ protected:
         closeAllWindows();
         EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
     }
-    // Events of the given type delivered within the deadline (events are recorded inside the poll).
-    static std::vector<EventRecord> eventsOf(INTEGER wanted, DWORD deadlineMs)
+    // The events of one type the actions so far raised (the rest of what they raised is dropped).
+    static std::vector<EventRecord> eventsOf(INTEGER wanted)
     {
-        std::vector<EventRecord> found;
-        const DWORD end = GetTickCount() + deadlineMs;
-        while (static_cast<LONG>(end - GetTickCount()) > 0) {
-            INTEGER type = 0;
-            EventRecord record{};
-            WEventPeek(type, record);
-            if (type == wanted) found.push_back(record);
-            if (type == -1) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-        return found;
+        const DeliveredEvents delivered = eventsBeforeSentinel();
+        EXPECT_TRUE(delivered.complete);
+        return delivered.of(wanted);
     }
     HWND tree(INTEGER id) const { return GetDlgItem(dialog_, id); }
     // Builds tree 7002 from (reference, position, identifier) steps, each text "item N".
@@ -131,7 +124,7 @@ TEST_F(TreeFieldTest, TheTableFillsATreeFromAMenuQuietly)
     EXPECT_EQ(GetWindowTextLengthA(GetDlgItem(dialog_, 7003)), 0);
     // The program's own filling is no change by the user.
     EXPECT_EQ(YYDialogRecordOf(dialog_)->currentField, 0);
-    EXPECT_TRUE(eventsOf(10, 300).empty());
+    EXPECT_TRUE(eventsOf(10).empty());
 }
 
 TEST_F(TreeFieldTest, AFieldIsFilledFromAMenuByItsIdentifier)
@@ -243,7 +236,7 @@ TEST_F(TreeFieldTest, TextAndExpandStateAreSetAndRead)
         YYTreeSetItem(f, m.identifier, "y");
         EXPECT_EQ(f, m.result);
     }
-    EXPECT_TRUE(eventsOf(10, 300).empty());  // the program's expansions are not the user's
+    EXPECT_TRUE(eventsOf(10).empty());  // the program's expansions are not the user's
 }
 
 TEST_F(TreeFieldTest, SelectionIsReadAndSetAndTheUsersChoiceRaisesAnEvent)
@@ -264,11 +257,11 @@ TEST_F(TreeFieldTest, SelectionIsReadAndSetAndTheUsersChoiceRaisesAnEvent)
     EXPECT_EQ(YYTreeGetItem(field, 7120), 2);  // opened to show the choice
     YYTreeSelect(field, 4711);
     EXPECT_EQ(field, kTreeNoItem);
-    EXPECT_TRUE(eventsOf(10, 300).empty());
+    EXPECT_TRUE(eventsOf(10).empty());
 
     YYDialogRecordOf(dialog_)->currentField = 7003;
     PostMessageA(tree(7001), WM_KEYDOWN, VK_UP, 0);
-    const std::vector<EventRecord> changes = eventsOf(10, 1000);
+    const std::vector<EventRecord> changes = eventsOf(10);
     ASSERT_FALSE(changes.empty());
     EXPECT_EQ(changes.back()[0], 7000);
     EXPECT_EQ(changes.back()[1], 7001);  // the previous field is the tree too
@@ -294,7 +287,7 @@ TEST_F(TreeFieldTest, DeletingTakesTheSubTreeAndClearingEmptiesTheTree)
     EXPECT_EQ(shape(tree(7001)), "7100,7103");
     EXPECT_EQ(YYTreeGetItem(field, 7100), kTreeRefused);  // no longer a branch
     YYTreeDelete(field, 7103);                          // the selected item
-    EXPECT_TRUE(eventsOf(10, 300).empty());
+    EXPECT_TRUE(eventsOf(10).empty());
 
     YYFieldClear(field);
     EXPECT_EQ(field, 7001);
@@ -371,7 +364,7 @@ TEST_F(TreeFieldTest, ADoubleClickOnALeafPressesTheDefaultButton)
         SetCursorPos(screen.x, screen.y);
         drainEvents();
         PostMessageA(t, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        const std::vector<EventRecord> buttons = eventsOf(3, 700);
+        const std::vector<EventRecord> buttons = eventsOf(3);
         EXPECT_EQ(buttons.size(), c.pressed ? 1u : 0u) << c.field << " " << c.identifier;
         if (!buttons.empty()) {
             EXPECT_EQ(buttons[0][1], 1);

@@ -445,28 +445,24 @@ TEST_F(ChildWindowTest, BarDraggedWithTheMouse)
     const POINT grip{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
     mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, grip);
     pumpPending();
-    volatile std::intptr_t& anchor = record(0).Words[14];
-    std::atomic<bool> entered{false};
     // The system's move loop runs inside the press; the rest of the gesture comes from another
-    // thread, each step once the loop shows it is under way.
-    std::atomic<bool> done{false};
+    // thread once the loop has begun.
+    HandledMessages moveLoop(splitter, {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE});
+    std::atomic<bool> entered{false}, released{false};
     std::thread hand([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        auto waitFor = [&](auto condition) {
-            while (!condition() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-        };
-        waitFor([&] { return anchor != kNoAnchor; });
-        entered = anchor != kNoAnchor;
+        entered = waitOffThread([&] { return moveLoop.count(WM_ENTERSIZEMOVE) > 0; }, 10000ms);
         mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 20});
         mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 40});
         mouse(MOUSEEVENTF_LEFTUP);
-        done = true;
+        released = true;
     });
     mouse(MOUSEEVENTF_LEFTDOWN);
-    waitUntil([&] { return done.load() && anchor == kNoAnchor; }, std::chrono::milliseconds(10000));
+    const bool ended = waitUntil([&] { return released.load() && moveLoop.count(WM_EXITSIZEMOVE) > 0; }, 10000ms);
     hand.join();
-    pumpPending();
-    EXPECT_TRUE(entered.load());
+    ASSERT_TRUE(entered.load());
+    ASSERT_TRUE(ended);
+    ASSERT_TRUE(pumpThroughSentinel());
+    EXPECT_EQ(record(0).Words[14], kNoAnchor);  // the bar forgot where the drag began
     EXPECT_EQ(inParent(splitter).top, top + 40);
     EXPECT_EQ(inParent(splitter).left, left);
     EXPECT_EQ(inParent(slot(panes[0]).Frame.get()).bottom, inParent(splitter).top);

@@ -51,37 +51,8 @@ protected:
     Watchdog watchdog_{std::chrono::milliseconds(120000)};
 };
 
-// A scripted answer for the next common dialog: the name typed into its file-name box, then OK or Cancel.
-struct FileAnswer {
-    std::string typed;
-    int button = IDOK;
-    bool seen = false;
-};
-FileAnswer& fileAnswer()
-{
-    static FileAnswer answer;
-    return answer;
-}
-BOOL CALLBACK answerFileDialog(HWND window, LPARAM)
-{
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    FileAnswer& answer = fileAnswer();
-    if (!answer.typed.empty()) {
-        SetDlgItemTextA(window, 0x47c, answer.typed.c_str());
-        SetDlgItemTextA(window, 0x480, answer.typed.c_str());
-    }
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
-    answer.seen = true;
-    return FALSE;
-}
-void CALLBACK fileTimer(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    if (fileAnswer().seen) return;
-    EnumThreadWindows(GetCurrentThreadId(), answerFileDialog, 0);
-    if (fileAnswer().seen) KillTimer(nullptr, timer);
-}
+// The controls of the system's file dialog that take the typed file name.
+constexpr int kFileNameCombo = 0x47c, kFileNameEdit = 0x480;
 
 // What the help seams were asked.
 struct HelpRecord {
@@ -236,14 +207,13 @@ TEST_F(CommonDialogTest, FileDialogAnsweredKeepsOrRestoresTheFolder)
     struct Case { int button; INTEGER flags; INTEGER result; };
     const Case cases[] = {{IDCANCEL, 1 + 4, 0}, {IDOK, 1 + 4, 1}};
     for (const Case& c : cases) {
-        fileAnswer() = FileAnswer{folder + "\\out.prt", c.button, false};
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, fileTimer);
+        const std::string typed = folder + "\\out.prt";
+        ModalAnswer answer(c.button, {{kFileNameCombo, typed}, {kFileNameEdit, typed}});
         std::string name = folder + "\\proposed.prt";
         name.resize(300, ' ');
         INTEGER index = 2;
         WSelectFileFiltered("Output files|*.PRT|All files|*.*|   ", c.flags, name, "Save it", &index);
-        KillTimer(nullptr, timer);
-        EXPECT_TRUE(fileAnswer().seen);
+        EXPECT_TRUE(answer.answered());
         EXPECT_EQ(WDialogQuery(4), c.result);
         EXPECT_EQ(currentFolder(), before);  // without bit 3 the folder comes back
         if (c.result == 1) {

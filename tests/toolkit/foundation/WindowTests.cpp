@@ -51,7 +51,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MainWindowTest, OpensWithStyleBarsAndExactClientSize)
+TEST_F(MainWindowTest, OpensWhereAskedWithItsStyleTitleMenuAndStatusBar)
 {
     INTEGER sw, sh, colours, slots, constant;
     YYDisplayFacts(sw, sh, colours, slots, constant);
@@ -62,44 +62,63 @@ TEST_F(MainWindowTest, OpensWithStyleBarsAndExactClientSize)
     open(39, w, h, 30001, x, y);
     HWND frame = main().Frame.get();
     ASSERT_TRUE(IsWindow(frame));
+    RECT outer{};
+    GetWindowRect(frame, &outer);
+    EXPECT_EQ(outer.left, x);
+    EXPECT_EQ(outer.top, y);
+    const RECT client = clientRect(main().Client);
+    EXPECT_EQ(client.right, w);  // the size asked is the drawing client's
+    EXPECT_EQ(client.bottom, h);
+
     const LONG style = GetWindowLongA(frame, GWL_STYLE);
     for (LONG bit : {WS_SYSMENU, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_THICKFRAME, WS_CAPTION, WS_CLIPCHILDREN})
         EXPECT_EQ(style & bit, bit) << std::hex << bit;
     EXPECT_EQ(windowText(frame), "Brevalon Research Quorvalent");
     EXPECT_NE(GetMenu(frame), nullptr);
     HWND bar = GetDlgItem(frame, 999);
-    EXPECT_EQ(bar, main().StatusBar);
     ASSERT_NE(bar, nullptr);
-    const RECT client = clientRect(main().Client);
-    EXPECT_EQ(client.right, w);
-    EXPECT_EQ(client.bottom, h);
-    EXPECT_EQ(WInfoWindowQuery(1), w);
-    EXPECT_EQ(WInfoWindowQuery(2), h);
-    EXPECT_EQ(WInfoWindowQuery(3), 39);
-    EXPECT_EQ(WInfoWindowQuery(4), 0);
+    EXPECT_EQ(bar, main().StatusBar);
     EXPECT_EQ(statusBarEdges(bar).size(), 1u);  // one part over the whole bar until a layout
 
-    RECT outer{};
-    GetWindowRect(frame, &outer);
-    EXPECT_EQ(outer.left, x);
-    EXPECT_EQ(outer.top, y);
+    struct Query { INTEGER code, value; };
+    const Query queries[] = {{1, w}, {2, h}, {3, 39}, {4, 0}};
+    for (const Query& q : queries) EXPECT_EQ(WInfoWindowQuery(q.code), q.value) << q.code;
+}
 
-    // With the toolbar the client shrinks; placing the window again gives the asked size back.
+TEST_F(MainWindowTest, PlacingAgainGivesTheAskedClientSizeBackUnderAToolbar)
+{
+    open(39, 360, 240, 30001);
     WMenuToolbar(30104, 0, 1);
-    EXPECT_LT(clientRect(main().Client).bottom, h);
-    WindowMoveResize(w, h);
-    EXPECT_EQ(clientRect(main().Client).right, w);
-    EXPECT_EQ(clientRect(main().Client).bottom, h);
+    EXPECT_LT(clientRect(main().Client).bottom, 240);  // the toolbar takes its height from the client
+    WindowMoveResize(360, 240);
+    EXPECT_EQ(clientRect(main().Client).right, 360);
+    EXPECT_EQ(clientRect(main().Client).bottom, 240);
+}
 
-    open(7, 100, 100);  // a second open does nothing
+TEST_F(MainWindowTest, ASecondOpenChangesNothing)
+{
+    open(39, 360, 240, 30001);
+    HWND frame = main().Frame.get();
+    open(7, 100, 100);
     EXPECT_EQ(main().Frame.get(), frame);
     EXPECT_EQ(WInfoWindowQuery(3), 39);
+    EXPECT_EQ(clientRect(main().Client).right, 360);
+}
 
-    YYWINSEL(51, 0);
-    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1003);
-    EXPECT_EQ(WInfoWindowQuery(4), 0);
-    WindowSetCurrent(5);  // a free slot is refused the same way
-    EXPECT_EQ(WInfoWindowQuery(4), 0);
+TEST_F(MainWindowTest, SelectingAWindowThatIsNotOpenIsRefused)
+{
+    open(39, 360, 240, 30001);
+    struct Case { const char* name; void (*select)(); };
+    const Case cases[] = {
+        {"a number beyond the table", [] { YYWINSEL(51, 0); }},
+        {"a free slot", [] { WindowSetCurrent(5); }},
+    };
+    for (const Case& c : cases) {
+        libraryErrorState().LastErrorNumber = 0;
+        c.select();
+        EXPECT_EQ(libraryErrorState().LastErrorNumber, 1003) << c.name;
+        EXPECT_EQ(WInfoWindowQuery(4), 0) << c.name;  // the main window stays current
+    }
 }
 
 TEST_F(MainWindowTest, ToolbarsAskedAtOpeningKeepTheClientSize)
@@ -324,7 +343,7 @@ TEST_F(MainWindowTest, NamedColoursTextModeAndFills)
 
     YYWinTextColours(0, 9);  // red background
     HWND client = main().Client;
-    waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); });  // let pending paints finish first
+    ASSERT_TRUE(waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); }));  // let pending paints finish first
     YYRasterRectangle(10, 10, 20, 20, -1);
     EXPECT_TRUE(waitUntil([&] { return clientPixel(client, 10, 10) == RGB(255, 0, 0); }));
     EXPECT_EQ(clientPixel(client, 20, 20), RGB(255, 0, 0));  // both edges included

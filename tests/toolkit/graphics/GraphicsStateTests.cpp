@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "RecordingDriver.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -164,82 +165,118 @@ TEST_F(GraphicsFixture, SendingRuleBetweenScreenAndHardcopy)
     EXPECT_EQ(graphicsState().DrawableWidth, 320);
 }
 
-TEST_F(GraphicsFixture, ResetRestoresEveryFieldAndInitialisesTheDrivers)
+namespace {
+
+// Moves every field a graphics reset restores away from its default.
+void disturbGraphicsState()
 {
     GraphicsState& g = graphicsState();
     GraphicsTransform& t = graphicsTransform();
     g.StrokeTextActive = 1;
     g.PlotMode = 3;
     g.ColourModel = 2;
+    g.ColourIndex = {5, 6};
+    g.ColourRGB = {1, 2};
     g.LineType = 5;
     g.LineWidth = 4;
     g.MetafileLineWidth = 9;
     g.FillStyle = 4;
     g.FillOutline = 0;
     g.LayerFillRequest = {2, 2};
+    g.DeviceColours = 16;
     t.PageAngle = 90;
     t.CurrentPointX = t.CurrentPointY = 7;
     t.CharWidthFraction = 0.5f;
     IGrArea(0.2f, 0.2f, 0.4f, 0.4f);
     IGrUnits(-5, -5, 5, 5);
     presentationState().GraphType = 2;
-    driver.clear();
+}
 
+}  // namespace
+
+TEST_F(GraphicsFixture, ResetRestoresEveryStateField)
+{
+    disturbGraphicsState();
     IGrResetGraphics("p");
-    EXPECT_EQ(g.StrokeTextActive, 0);
-    EXPECT_EQ(g.PlotMode, 0);
-    EXPECT_EQ(g.ColourModel, 1);
-    EXPECT_EQ(g.ColourIndex, (std::array<INTEGER, 2>{0, 223}));
-    EXPECT_EQ(g.ColourRGB, (std::array<INTEGER, 2>{16777215, 0}));
-    EXPECT_EQ(g.LineType, 0);
-    EXPECT_EQ(g.LineWidth, 1);
-    EXPECT_EQ(g.MetafileLineWidth, 5);
-    EXPECT_EQ(g.FillStyle, 0);
-    EXPECT_EQ(g.FillOutline, 1);
-    EXPECT_EQ(g.LayerFillRequest, (std::array<INTEGER, 2>{0, 0}));
-    EXPECT_EQ(g.DrawableActive, 1);
-    EXPECT_EQ(g.DeviceColours, g.PaletteSlots);
-    EXPECT_EQ(t.PageAngle, 0);
-    EXPECT_FLOAT_EQ(t.CurrentPointX, 0);
-    EXPECT_FLOAT_EQ(t.CharWidthFraction, 0.01333333f);
-    EXPECT_FLOAT_EQ(t.AreaX1, 0);
-    EXPECT_FLOAT_EQ(t.AreaWidth, 1);
-    EXPECT_FLOAT_EQ(t.UserXMin, 0);
-    EXPECT_FLOAT_EQ(t.UserYMax, 1);
-    EXPECT_FLOAT_EQ(t.DeviceXMax, 639.99f);
-    EXPECT_EQ(presentationState().GraphType, 4);
+    const GraphicsState& g = graphicsState();
+    const GraphicsTransform& t = graphicsTransform();
+    struct Whole { const char* name; INTEGER value, expected; };
+    const Whole wholes[] = {
+        {"StrokeTextActive", g.StrokeTextActive, 0},   {"PlotMode", g.PlotMode, 0},
+        {"ColourModel", g.ColourModel, 1},             {"previous colour", g.ColourIndex[0], 0},
+        {"current colour", g.ColourIndex[1], 223},     {"previous RGB", g.ColourRGB[0], 16777215},
+        {"current RGB", g.ColourRGB[1], 0},            {"LineType", g.LineType, 0},
+        {"LineWidth", g.LineWidth, 1},                 {"MetafileLineWidth", g.MetafileLineWidth, 5},
+        {"FillStyle", g.FillStyle, 0},                 {"FillOutline", g.FillOutline, 1},
+        {"drawable fill request", g.LayerFillRequest[0], 0},
+        {"hardcopy fill request", g.LayerFillRequest[1], 0},
+        {"DrawableActive", g.DrawableActive, 1},       {"DeviceColours", g.DeviceColours, g.PaletteSlots},
+        {"PageAngle", t.PageAngle, 0},                 {"GraphType", presentationState().GraphType, 4},
+    };
+    for (const Whole& w : wholes) EXPECT_EQ(w.value, w.expected) << w.name;
+    struct Real { const char* name; REAL value, expected; };
+    const Real reals[] = {
+        {"CurrentPointX", t.CurrentPointX, 0.0f}, {"CurrentPointY", t.CurrentPointY, 0.0f},
+        {"CharWidthFraction", t.CharWidthFraction, 0.01333333f}, {"AreaX1", t.AreaX1, 0.0f},
+        {"AreaWidth", t.AreaWidth, 1.0f}, {"UserXMin", t.UserXMin, 0.0f}, {"UserYMax", t.UserYMax, 1.0f},
+        {"DeviceXMax", t.DeviceXMax, 639.99f},
+    };
+    for (const Real& r : reals) EXPECT_FLOAT_EQ(r.value, r.expected) << r.name;
+}
 
-    // The screen: begin, init, both colours, then the attributes; the hardcopy device: OpInit,
-    // with Value 0 because no hardcopy driver was kept.
-    const std::vector<INTEGER> screen = driver.codes(1);
-    const std::vector<INTEGER> expected{OpBeginOutput, OpClipArea, OpInit, OpColour, OpColour,
+TEST_F(GraphicsFixture, ResetInitialisesTheScreenThenTheHardcopyDevice)
+{
+    IGrResetGraphics("p");
+    // The screen: begin, init, both colours, then the attributes.
+    const std::vector<INTEGER> expected{OpBeginOutput, OpClipArea, OpInit,      OpColour, OpColour,
                                         OpPlotMode,    OpLineType, OpLineWidth, OpCharSize};
-    EXPECT_EQ(screen, expected);
-    ASSERT_EQ(driver.codes(2), std::vector<INTEGER>{OpInit});
+    EXPECT_EQ(driver.codes(1), expected);
+    // The hardcopy device: OpInit alone, with Value 0 because no hardcopy driver was kept.
+    std::vector<RecordedOp> hardcopy;
     for (const RecordedOp& op : driver.ops())
-        if (op.Layer == 2) {
-            EXPECT_EQ(op.Block.Value, 0);
-        }
+        if (op.Layer == 2) hardcopy.push_back(op);
+    ASSERT_EQ(hardcopy.size(), 1u);
+    EXPECT_EQ(hardcopy[0].Op, OpInit);
+    EXPECT_EQ(hardcopy[0].Block.Value, 0);
+}
 
-    // A running hardcopy ends with OpEndOutput and no OpEndPage.
+TEST_F(GraphicsFixture, ResetEndsARunningHardcopyWithoutClosingItsPage)
+{
     graphicsState().HardcopyActive = 1;
-    driver.clear();
     IGrResetGraphics(" ");
     const std::vector<INTEGER> hardcopy = driver.codes(2);
     EXPECT_EQ(std::count(hardcopy.begin(), hardcopy.end(), OpEndOutput), 1);
+    EXPECT_EQ(std::count(hardcopy.begin(), hardcopy.end(), OpEndPage), 0);
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
-    for (INTEGER code : driver.codes(2)) EXPECT_NE(code, OpEndPage);
+}
 
-    // "h" switches the screen off like "H"; "P" keeps the hardcopy options once a driver was set up.
-    drawableHooks().hardcopyOptionsSave = [] { return true; };
-    driver.clear();
-    IGrResetGraphics("hP");
-    EXPECT_EQ(g.DrawableActive, 0);
-    for (const RecordedOp& op : driver.ops())
-        if (op.Layer == 2) {
-            EXPECT_EQ(op.Block.Value, -998);
-        }
-    EXPECT_EQ(driverParameterBlock().Value, 0);
+TEST_F(GraphicsFixture, ResetOptionsSwitchTheScreenOffAndKeepTheHardcopyOptions)
+{
+    struct Case {
+        const char* options;
+        bool optionsSaved;     // what the hook that saves a set-up driver's options answers
+        INTEGER screenOn;      // "H" or "h" switch the screen off
+        INTEGER hardcopyValue; // -998: the hardcopy driver keeps its options ("P" or "p" once saved)
+    };
+    const Case cases[] = {
+        {"", false, 1, 0}, {"h", false, 0, 0}, {"H", false, 0, 0}, {"P", false, 1, 0},
+        {"P", true, 1, -998}, {"hP", true, 0, -998},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.options + "\"" + (c.optionsSaved ? " saved" : ""));
+        drawableHooks().hardcopyOptionsSave = c.optionsSaved ? +[] { return true; } : +[] { return false; };
+        driver.clear();
+        IGrResetGraphics(c.options);
+        EXPECT_EQ(graphicsState().DrawableActive, c.screenOn);
+        const std::vector<INTEGER> screen = driver.codes(1);
+        EXPECT_EQ(std::count(screen.begin(), screen.end(), OpBeginOutput), c.screenOn);
+        std::vector<INTEGER> values;
+        for (const RecordedOp& op : driver.ops())
+            if (op.Layer == 2 && op.Op == OpInit) values.push_back(op.Block.Value);
+        EXPECT_EQ(values, std::vector<INTEGER>{c.hardcopyValue});
+        EXPECT_EQ(driverParameterBlock().Value, 0);  // the block is left clean for the next op
+    }
+    drawableHooks().hardcopyOptionsSave = nullptr;
 }
 
 TEST_F(GraphicsFixture, SelectionFailuresFallBackToTheCurrentWindow)

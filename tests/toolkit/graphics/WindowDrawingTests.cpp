@@ -41,7 +41,7 @@ TEST(WindowDrawing, OpeningResetsGraphicsOntoTheWindowAndLinesReachItsPixels)
     EXPECT_EQ(IGrInquire(27), 1);
     EXPECT_EQ(IGrInquire(35), 223);
 
-    waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); });
+    ASSERT_TRUE(waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); }));
     WindowClearArea(std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0xFFFFFF);
     IGrUnits(0, 0, 10, 10);
     IGrColourN(31);

@@ -84,7 +84,7 @@ TEST(WindowText, CentredTitleAndUprightText)
     pumpPending();
     HWND client = windowSlotTable().Slots[0].Client;
     ASSERT_TRUE(client);
-    waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); });
+    ASSERT_TRUE(waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); }));
     IGrUnits(0, 0, 10, 10);
     IGrColourN(223);
     INTEGER cx = 0, cy = 0;

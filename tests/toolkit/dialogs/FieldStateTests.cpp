@@ -24,7 +24,7 @@ namespace {
 
 constexpr INTEGER kTab = 1089, kPageEdit = 1221, kGrid = 9701;
 
-class FieldAuditTest : public ::testing::Test {
+class FieldStateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -52,7 +52,7 @@ HWND makeGridField(HWND dialog)
 
 }  // namespace
 
-TEST_F(FieldAuditTest, HidingATabControlTakesTheFocusOffItsPage)
+TEST_F(FieldStateTest, HidingATabControlTakesTheFocusOffItsPage)
 {
     WDialogLoad(103);
     HWND dialog = YYCurrentDialog();
@@ -77,7 +77,7 @@ TEST_F(FieldAuditTest, HidingATabControlTakesTheFocusOffItsPage)
     EXPECT_NE(YYDialogRecordOf(dialog)->lastInputControl, edit);
 }
 
-TEST_F(FieldAuditTest, GridFieldIsReadOnlyButEnabledInStateTwo)
+TEST_F(FieldStateTest, GridFieldIsReadOnlyButEnabledInStateTwo)
 {
     WDialogLoad(101);
     HWND grid = makeGridField(YYCurrentDialog());
@@ -96,7 +96,7 @@ TEST_F(FieldAuditTest, GridFieldIsReadOnlyButEnabledInStateTwo)
     DestroyWindow(grid);
 }
 
-TEST_F(FieldAuditTest, GettingAStringLeavesTheVariableWithoutADialogAndBlanksItForAMissingField)
+TEST_F(FieldStateTest, GettingAStringLeavesTheVariableWithoutADialogAndBlanksItForAMissingField)
 {
     ASSERT_EQ(YYCurrentDialog(), nullptr);
     std::string text = "kept      ";

@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::array<INTEGER, 4> kNoBars{0, 0, 0, 0};
 
-class WindowAuditTest : public ::testing::Test {
+class InsideWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -53,7 +53,7 @@ protected:
 
 }  // namespace
 
-TEST_F(WindowAuditTest, MinimisingAWindowInsideAnotherHandsTheActiveCaptionToItsHolder)
+TEST_F(InsideWindowTest, MinimisingAWindowInsideAnotherHandsTheActiveCaptionToItsHolder)
 {
     const INTEGER holder = inside(0, 10, 10, 360, 260);
     const INTEGER inner = inside(holder, 20, 20, 120, 80);
@@ -72,7 +72,7 @@ TEST_F(WindowAuditTest, MinimisingAWindowInsideAnotherHandsTheActiveCaptionToIts
     EXPECT_EQ(CaptionWatch::states, (std::array<int, 4>{1, 0, -1, -1}));
 }
 
-TEST_F(WindowAuditTest, AWindowInsideAnotherRepaintsFromItsHoldersCopyDuringAModalWait)
+TEST_F(InsideWindowTest, AWindowInsideAnotherRepaintsFromItsHoldersCopyDuringAModalWait)
 {
     const INTEGER holder = inside(0, 10, 10, 360, 260);
     const INTEGER inner = inside(holder, 30, 40, 120, 80);
@@ -103,7 +103,7 @@ TEST_F(WindowAuditTest, AWindowInsideAnotherRepaintsFromItsHoldersCopyDuringAMod
     EXPECT_EQ(shown, kRed);
 }
 
-TEST_F(WindowAuditTest, ResizingAWindowInsideAnotherArrangesTheIconsOfItsHolder)
+TEST_F(InsideWindowTest, ResizingAWindowInsideAnotherArrangesTheIconsOfItsHolder)
 {
     const INTEGER holder = inside(0, 10, 10, 300, 200);
     const INTEGER sibling = inside(0, 350, 10, 120, 80);
@@ -123,7 +123,7 @@ TEST_F(WindowAuditTest, ResizingAWindowInsideAnotherArrangesTheIconsOfItsHolder)
     EXPECT_EQ(inParent(icon).top, arranged.top);
 }
 
-TEST_F(WindowAuditTest, RestoringAMaximisedWindowInsideAnotherTakesTheRequestedPlace)
+TEST_F(InsideWindowTest, RestoringAMaximisedWindowInsideAnotherTakesTheRequestedPlace)
 {
     const INTEGER inner = inside(0, 40, 30, 200, 120);
     ASSERT_GT(inner, 0);
