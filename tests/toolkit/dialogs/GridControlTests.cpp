@@ -618,8 +618,9 @@ TEST_F(GridTest, AProtectedMenuCellIsSetBackWithoutAnEvent)
     SendMessageA(g->editor, CB_SETCURSEL, 1, 0);
     SendMessageA(g->cellArea, WM_COMMAND, MAKEWPARAM(0xFFFF, CBN_SELCHANGE), reinterpret_cast<LPARAM>(g->editor));
     EXPECT_EQ(SendMessageA(g->editor, CB_GETCURSEL, 0, 0), 0);
-    PostMessageA(g->window, WM_NULL, 0, 0);  // a sentinel: nothing but it may arrive
-    EXPECT_TRUE(eventsWithin(300).empty());
+    const DeliveredEvents delivered = eventsBeforeSentinel();
+    ASSERT_TRUE(delivered.complete);
+    EXPECT_TRUE(delivered.types.empty());
 
     // Unprotected, the change is reported.
     YYGridProtectCell(f, 3, 0, 1);
