@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(g++ cmake g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 libz-mingw-w64-dev
           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          cups cups-bsd printer-driver-cups-pdf libcups2:i386 poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -29,12 +29,16 @@ status=0
 echo "== native tests"
 GTEST_OUTPUT="xml:$results/native/" ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
 
-trap wine_env_stop EXIT
+# The Windows printer tests print for real to a CUPS PDF queue.
+. "$root/scripts/cups-env.sh"
+trap 'wine_env_stop; cups_env_stop' EXIT
+cups_env_start
 wine_env_start private-display || exit 1
 echo "== $wintree tests (Wine, DISPLAY=$DISPLAY)"
 # A Windows program reads a path without a drive as relative: Wine maps the Unix root to Z:.
 GTEST_OUTPUT="xml:Z:$results/$wintree/" ctest --test-dir "build/$wintree" --output-on-failure -j 4 || status=1
 wine_env_stop
+cups_env_stop
 
 # One line over the trees, counting test cases from the GoogleTest reports. A test program that
 # crashed before writing its report counts as one failure.

@@ -7,6 +7,8 @@
 
 #include "toolkit/foundation/WinApi.h"
 
+#include <winspool.h>
+
 // Owns a handle of type H and frees it with Free when it goes out of scope. Invalid is the value
 // that means "no handle" (nullptr for most, INVALID_HANDLE_VALUE for files).
 template <class H, auto Free, std::intptr_t Invalid = 0>
@@ -51,6 +53,7 @@ inline void icon(HICON h) { DestroyIcon(h); }
 inline void accelerators(HACCEL h) { DestroyAcceleratorTable(h); }
 inline void find(HANDLE h) { FindClose(h); }
 inline void registryKey(HKEY h) { RegCloseKey(h); }
+inline void printer(HANDLE h) { ClosePrinter(h); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -67,6 +70,7 @@ using IconHandle = UniqueHandle<HICON, HandleFree::icon>;
 using AcceleratorHandle = UniqueHandle<HACCEL, HandleFree::accelerators>;
 using FindHandle = UniqueHandle<HANDLE, HandleFree::find, -1>;   // FindFirstFileA's INVALID_HANDLE_VALUE
 using RegistryKeyHandle = UniqueHandle<HKEY, HandleFree::registryKey>;
+using PrinterHandle = UniqueHandle<HANDLE, HandleFree::printer>;  // from OpenPrinterA
 
 // A window DC from GetDC, released with ReleaseDC.
 class WindowDc {
