@@ -9,6 +9,7 @@
 
 #include "TextDriverSession.h"
 #include "tests/toolkit/foundation/ReporterGuard.h"
+#include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/devices/PostScriptWriters.h"
 #include "toolkit/foundation/NumberText.h"
 #include "toolkit/graphics/ColourPalette.h"
@@ -115,6 +116,16 @@ TEST_F(PostScriptFixture, EncapsulatedLandscapePage)
     for (const char* absent : {"initclip", "showpage", "#copies", "initgraphics", "\x04"})
         EXPECT_EQ(all.find(absent), std::string::npos) << absent;
     EXPECT_EQ(l.back(), "%%EOF");
+    // The graphics file probe knows the file and reads its box.
+    const std::vector<std::uint8_t> bytes(all.begin(), all.end());
+    MemoryByteSource source(bytes);
+    std::array<INTEGER, 6> values{};
+    INTEGER n = 6;
+    YYGraphicFileProbe(source, values, n);
+    EXPECT_EQ(values[0], kGraphicPostScript);
+    EXPECT_EQ(values[1], 540);
+    EXPECT_EQ(values[2], 756);
+    EXPECT_EQ(values[3], 1);
 }
 
 TEST_F(PostScriptFixture, LinesSharingAnEndJoinAndTheSegmentLimitStrokes)

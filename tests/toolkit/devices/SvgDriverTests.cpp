@@ -11,6 +11,7 @@
 
 #include "TextDriverSession.h"
 #include "tests/toolkit/foundation/ReporterGuard.h"
+#include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/devices/SvgWriters.h"
 #include "toolkit/graphics/ColourPalette.h"
 
@@ -69,6 +70,14 @@ TEST_F(SvgFixture, DocumentStartsWithTheNamespaceAndEndsClosed)
         "</g></svg>",
     };
     EXPECT_EQ(job.lines(), expected);
+    // The document type line keeps the file known to the graphics file probe.
+    const std::string all = job.contents();
+    const std::vector<std::uint8_t> bytes(all.begin(), all.end());
+    MemoryByteSource source(bytes);
+    std::array<INTEGER, 6> values{};
+    INTEGER n = 1;
+    YYGraphicFileProbe(source, values, n);
+    EXPECT_EQ(values[0], kGraphicSvg);
 }
 
 TEST_F(SvgFixture, AttributeChangesOpenAGroupOnlyWhenSomethingChanged)

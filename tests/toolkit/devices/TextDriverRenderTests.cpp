@@ -432,6 +432,8 @@ TEST_F(RenderFixture, SvgDocumentsAreWellFormedForEveryCode)
     TextDriverSession::text(all.substr(127), 100, 300, 300, 300);
     TextDriverSession::text("x", 100, 100, 110, 100, 1);
     TextDriverSession::text("<&>", 110, 100, 120, 100, 2);
+    // A first piece whose last piece never comes: its group still closes.
+    TextDriverSession::text("lone", 100, 50, 140, 50, 1);
     job.finish();
     const Command lint = run("xmllint --noout " + quoted(job.path()));
     EXPECT_EQ(lint.status, 0) << lint.output;
@@ -441,8 +443,8 @@ TEST_F(RenderFixture, SvgDocumentsAreWellFormedForEveryCode)
                           "print(r.tag == n + 'svg', len(r.findall('.//' + n + 'text')), len(r.findall('.//' + n + 'g')))\" " +
                           quoted(job.path()));
     EXPECT_EQ(parse.status, 0) << parse.output;
-    // 255 + 2 + 2 texts, each in a group of its own but the pieced one, and the stroke group.
-    EXPECT_EQ(parse.output, "True 259 259\n");
+    // 255 + 2 + 2 + 1 texts, each in a group of its own but the pieced pair, and the stroke group.
+    EXPECT_EQ(parse.output, "True 260 260\n");
     const std::string file = job.contents();
     EXPECT_NE(file.find("&#233;"), std::string::npos);
     EXPECT_NE(file.find("&#60;"), std::string::npos);
