@@ -71,7 +71,10 @@ protected:
     void SetUp() override
     {
         resetGraphicsForTest();
+        // The hooks bring the real file drivers; the recording driver stays on every device.
+        const auto drivers = driverHooks().HardcopyDrivers;
         YYDeviceHooksInstall();
+        driverHooks().HardcopyDrivers = drivers;
         hardcopyJobState() = HardcopyJobState{};
         hardcopyJobState().OutputFile.assign("raridevu.out");
         hardcopyJobState().TempPlotFile.assign(tempFolder() + "zid$$07.plt");
@@ -341,8 +344,8 @@ TEST(TextDriverJobs, SelectedStartedDrawnAndStopped)
     const Case cases[] = {
         {3, false, "job-page.svg", "<?xml version=\"1.0\"?>", "<line x1=\"64\" y1=\"432\" x2=\"576\" y2=\"48\"/>",
          "</g></svg>\r\n"},
-        {2, true, "job-page.eps", "%!PS-Adobe-3.0 EPSF-3.0", "680.41 486.0 l", "%%EOF\r\n"},
-        {2, false, "job-page.ps", "%!PS-Adobe-3.0", "680.41 486.0 l", std::string("initgraphics\r\n \x04", 16)},
+        {2, true, "job-page.eps", "%!PS-Adobe-3.0 EPSF-3.0", "680.40 486.0 l", "%%EOF\r\n"},
+        {2, false, "job-page.ps", "%!PS-Adobe-3.0", "680.40 486.0 l", std::string("initgraphics\r\n \x04", 16)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

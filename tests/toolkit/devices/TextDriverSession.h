@@ -44,6 +44,7 @@ public:
         // Output to the hardcopy only, as the program's print redraw has it.
         IGrResetGraphics("H");
         IGrUnits(0.0f, 0.0f, 640.0f, 480.0f);
+        hardcopyJobState().PageOpen = 0;
         libraryErrorState().LastErrorNumber = 0;
     }
     ~TextDriverSession()
