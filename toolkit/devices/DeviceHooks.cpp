@@ -8,11 +8,14 @@
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/devices/PostScriptDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
+#include "toolkit/devices/SvgDriver.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
 #include "toolkit/foundation/WindowEngineHooks.h"
+#include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 
 namespace {
@@ -81,6 +84,10 @@ void YYDeviceHooksInstall()
     auto& names = toolkitNameHooks().toolkitName;
     names[1] = [] { return screenDumpRecord().FileName.trimmed(); };
     names[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
+
+    DriverHooks& drivers = driverHooks();
+    drivers.HardcopyDrivers[2] = &XXPOST;
+    drivers.HardcopyDrivers[3] = &XXSVG;
 
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;

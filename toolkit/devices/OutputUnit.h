@@ -1,6 +1,8 @@
 // The one output unit of the file drivers: opening the file named in the work buffer, raw and
 // line writes, closing, and the handle for writers that call the operating system themselves.
-// Failures report under "YYPROU" and leave the status at -1.
+// Failures report under "YYPROU" and leave the status at -1. The Windows trees write through the
+// toolkit's file routines (OutputUnit.cpp), the native tree through the C library
+// (OutputUnitNative.cpp), so that the text drivers above it build and run in both.
 #pragma once
 
 #include <array>
@@ -9,11 +11,17 @@
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/Handles.h"
 
+#if defined(_WIN32)
+using OutputUnitFile = FileHandle;
+#else
+using OutputUnitFile = StdioFile;
+#endif
+
 struct OutputUnitState {
     // 0 after a successful open, -1 after a failed open or write, until the next open.
     INTEGER OutputStatus = 0;
     // One file per unit number 1-4; the drivers use unit 2.
-    std::array<FileHandle, 5> Handles;
+    std::array<OutputUnitFile, 5> Handles;
 };
 
 OutputUnitState& outputUnitState();
@@ -28,5 +36,7 @@ void YYPROU(INTEGER unit, std::string_view bytes);
 // Writes the text followed by carriage return and line feed; error 2 when fewer were written.
 void YYProuLine(INTEGER unit, std::string_view text);
 void YYProuClose(INTEGER unit);
+#if defined(_WIN32)
 // The unit's file handle (INVALID_HANDLE_VALUE when none is open).
 void YYProuUnit(INTEGER unit, HANDLE& handle);
+#endif

@@ -19,6 +19,7 @@
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/Lines.h"
 
 namespace {
 
@@ -70,7 +71,10 @@ protected:
     void SetUp() override
     {
         resetGraphicsForTest();
+        // The hooks bring the real file drivers; the recording driver stays on every device.
+        const auto drivers = driverHooks().HardcopyDrivers;
         YYDeviceHooksInstall();
+        driverHooks().HardcopyDrivers = drivers;
         hardcopyJobState() = HardcopyJobState{};
         hardcopyJobState().OutputFile.assign("raridevu.out");
         hardcopyJobState().TempPlotFile.assign(tempFolder() + "zid$$07.plt");
@@ -321,4 +325,45 @@ TEST_F(JobFixture, RealCommandCopiesTheFinishedFile)
     EXPECT_EQ(readFile(copy), "plotted page\r\n");
     EXPECT_FALSE(fileExists(temporary));
     DeleteFileA(copy.c_str());
+}
+
+// The real PostScript and SVG drivers behind the job: selected, started on a named file, drawn
+// on through the graphics layer, stopped; the files are whole.
+TEST(TextDriverJobs, SelectedStartedDrawnAndStopped)
+{
+    resetGraphicsForTest();
+    YYDeviceHooksInstall();
+    libraryErrorState().LastErrorNumber = 0;
+    IGrResetGraphics("H");
+    struct Case {
+        INTEGER device;
+        bool encapsulated;
+        const char* file;
+        std::string first, drawn, last;
+    };
+    const Case cases[] = {
+        {3, false, "job-page.svg", "<?xml version=\"1.0\"?>", "<line x1=\"64\" y1=\"432\" x2=\"576\" y2=\"48\"/>",
+         "</g></svg>\r\n"},
+        {2, true, "job-page.eps", "%!PS-Adobe-3.0 EPSF-3.0", "680.40 486.0 l", "%%EOF\r\n"},
+        {2, false, "job-page.ps", "%!PS-Adobe-3.0", "680.40 486.0 l", std::string("initgraphics\r\n \x04", 16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string name = tempFolder() + c.file;
+        DeleteFileA(name.c_str());
+        IGrHardcopyDevice(1, c.device);
+        if (c.encapsulated) IGrHardcopySetOption(22, 1);
+        IGrHardcopyBeginEnd(name, "Job page");
+        EXPECT_EQ(graphicsState().HardcopyActive, 1);
+        IGrPenMove(0.1f, 0.1f);
+        IGrPenDraw(0.9f, 0.9f);
+        IGrHardcopyBeginEnd("S");
+        const std::string file = readFile(name);
+        EXPECT_EQ(file.rfind(c.first, 0), 0u) << file.substr(0, 80);
+        EXPECT_NE(file.find(c.drawn + "\r\n"), std::string::npos) << file;
+        EXPECT_TRUE(file.ends_with(c.last)) << file.substr(file.size() - std::min<std::size_t>(file.size(), 40));
+        EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
+        DeleteFileA(name.c_str());
+    }
+    IGrHardcopyDevice(1, 10);
 }
