@@ -143,10 +143,12 @@ bool runLengthFile()
     return hardcopyOptionBlock().Options[26] == 2 && (bits == 4 || bits == 8);
 }
 
-// The file just finished: a run-length BMP learns its sizes now.
+// The file just finished: a run-length BMP learns its sizes now (a job that wrote no page left
+// its file empty).
 void finishFile()
 {
-    if (runLengthFile() && outputStatus() == 0) YYBMP2(bitImageState().SavedFileName.trimmed());
+    if (runLengthFile() && outputStatus() == 0 && bitImageState().PagesWritten > 0)
+        YYBMP2(bitImageState().SavedFileName.trimmed());
 }
 
 void beginOutput()

@@ -122,28 +122,23 @@ std::unique_ptr<ByteFile> stdioUpdate(std::string_view name)
     return nullptr;
 }
 
-}  // namespace
-
-OutputUnitHooks& outputUnitHooks()
+OutputUnitHooks fallbackHooks()
 {
-    static OutputUnitHooks hooks = [] {
-        OutputUnitHooks h;
-        h.open = &stdioOpen;
-        h.close = &stdioClose;
-        h.sink = &stdioSink;
-        h.status = &stdioStatus;
-        h.update = &stdioUpdate;
-        return h;
-    }();
-    return hooks;
-}
-
-void YYOutputUnitFallbacks()
-{
-    OutputUnitHooks& h = outputUnitHooks();
+    OutputUnitHooks h;
     h.open = &stdioOpen;
     h.close = &stdioClose;
     h.sink = &stdioSink;
     h.status = &stdioStatus;
     h.update = &stdioUpdate;
+    return h;
 }
+
+}  // namespace
+
+OutputUnitHooks& outputUnitHooks()
+{
+    static OutputUnitHooks hooks = fallbackHooks();
+    return hooks;
+}
+
+void YYOutputUnitFallbacks() { outputUnitHooks() = fallbackHooks(); }

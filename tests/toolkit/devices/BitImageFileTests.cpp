@@ -258,6 +258,11 @@ TEST(BitImageFiles, EachPageGoesIntoAFileOfItsOwn)
         EXPECT_EQ(le32(file, 34), file.size() - 118);
         EXPECT_EQ(decode(file, 16, 9), pages[n]);
     }
+    // A job that draws nothing leaves its file empty, without a report.
+    libraryErrorState().LastErrorNumber = 0;
+    { RasterJob job(16, 9, folder / "empty.bmp", {.bits = 8, .fileType = 2}); }
+    EXPECT_EQ(readFile(folder / "empty.bmp").size(), 0U);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
     EXPECT_EQ(YYBitImagePageName("C:\\out.d\\plot", 2), "C:\\out.d\\plot-2");
     EXPECT_EQ(YYBitImagePageName("plot.pcx", 12), "plot-12.pcx");
 }
