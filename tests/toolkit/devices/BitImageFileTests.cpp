@@ -78,6 +78,49 @@ void drawSomething(INTEGER width, INTEGER height)
     RasterJob::point(w / 3, h / 3);
 }
 
+TEST(BitImageFiles, DriverIdentityDefaultsAndRescale)
+{
+    resetState();
+    DriverParameterBlock& b = driverParameterBlock();
+    HardcopyOptionBlock& o = hardcopyOptionBlock();
+    o.Options[1] = 77;
+    b.Count = -999;
+    XXIMAG(OpInit);
+    EXPECT_EQ(b.Count, 6);
+    EXPECT_EQ(o.Options[1], 77);  // the query changes nothing else
+    EXPECT_EQ(hardcopyJobState().DriverDevice, 0);
+    b.Count = 0;
+    b.Value = -998;  // a reset that keeps the options
+    XXIMAG(OpInit);
+    EXPECT_EQ(o.Options[1], 77);
+    b.Value = 0;
+    XXIMAG(OpInit);
+    EXPECT_EQ(o.Options[1], 640);
+    EXPECT_EQ(o.Options[2], 480);
+    EXPECT_EQ(o.Options[23], 8);
+    EXPECT_EQ(o.Options[26], 0);
+    EXPECT_EQ(o.Options[9], 5);
+    EXPECT_EQ(hardcopyJobState().OutputFile.trimmed(), "raridevu.pcx");
+    EXPECT_EQ(hardcopyJobState().DriverDevice, 6);
+    EXPECT_EQ(hardcopyFillState().HardcopyColours, 256);
+    EXPECT_EQ(deviceCapabilityTable().CapabilityString[1].view(), "00000111111111110010011111000");
+    EXPECT_EQ(deviceCapabilityTable().PlatformLevel[1], 2);
+
+    // After a drawable resize only the scales follow; the page stays.
+    TempFolder folder;
+    RasterJob job(100, 50, folder / "resize.pcx", {.bits = 4});
+    EXPECT_EQ(hardcopyFillState().HardcopyColours, 16);
+    RasterJob::point(10, 10);
+    const auto words = rasterPageBlock().Words;
+    graphicsState().DrawableWidth = 200;
+    b.Value = -1;
+    XXIMAG(OpBeginOutput);
+    EXPECT_FLOAT_EQ(hardcopyDriverState().XScale, 0.5f);
+    EXPECT_FLOAT_EQ(hardcopyDriverState().YScale, 1.0f);
+    EXPECT_EQ(rasterPageBlock().Words, words);
+    EXPECT_EQ(rasterPageBlock().PageWidth, 100);
+}
+
 TEST(BitImageFiles, BmpSizesAndOffsets)
 {
     TempFolder folder;
