@@ -70,7 +70,10 @@ protected:
     void SetUp() override
     {
         resetGraphicsForTest();
+        // The hooks bring the real file drivers; the recording driver stays on every device.
+        const auto drivers = driverHooks().HardcopyDrivers;
         YYDeviceHooksInstall();
+        driverHooks().HardcopyDrivers = drivers;
         hardcopyJobState() = HardcopyJobState{};
         hardcopyJobState().OutputFile.assign("raridevu.out");
         hardcopyJobState().TempPlotFile.assign(tempFolder() + "zid$$07.plt");
