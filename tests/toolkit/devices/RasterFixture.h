@@ -1,5 +1,5 @@
 // A bit-image job on a page whose pixels are the drawable's (one device unit = one pixel), driven
-// through the bit-image driver the way the graphics layer drives it, with small drawing helpers,
+// through the bit-image driver the way the graphics layer drives it, with small drawing routines,
 // a picture of page regions for case tables, and a temporary folder for the files.
 #pragma once
 
