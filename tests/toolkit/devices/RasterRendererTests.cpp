@@ -94,9 +94,12 @@ TEST(RasterRenderer, ContinuedLinesSkipTheirFirstPixel)
     RasterJob job(6, 6, folder / "point.bmp");
     RasterJob::line(3, 3, 3, 3);
     EXPECT_EQ(picture(2, 2, 4, 4), "...\n.#.\n...\n");
-    // A line that starts where the last one ended is continued: the shared pixel is drawn once,
-    // which shows in a dash pattern whose steps the shared pixel does not use up.
+    // A line that starts where the last one ended is continued: the shared pixel spends no dash
+    // step again. Line type 7 at 150 dpi draws steps 0-5 and leaves 6-9 blank: column 5 is step 5.
     RasterJob::lineType(7);
+    RasterJob::line(0, 1, 4, 1);
+    RasterJob::line(4, 1, 8, 1);
+    EXPECT_EQ(drawnColumns(1), range(0, 5));
 }
 
 TEST(RasterRenderer, TrianglesAndQuadrilateralsAreScanConverted)
