@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "toolkit/devices/BitImageDriver.h"
 #include "toolkit/devices/BitmapStore.h"
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/FileSinks.h"
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -95,4 +97,8 @@ void YYDeviceHooksInstall()
     DialogImageHooks& images = dialogImageHooks();
     images.storedBitmapCopy = &storedBitmapCopy;
     images.pictureCopy = &pictureCopy;
+
+    // The platform-free drivers write through the toolkit's output unit.
+    YYFileSinksInstall();
+    driverHooks().HardcopyDrivers[6] = &XXIMAG;
 }

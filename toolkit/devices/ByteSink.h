@@ -1,0 +1,66 @@
+// The byte sinks the platform-free file writers write through (the hardcopy output unit's file in
+// the program, a block of memory in the tests, the benchmark and the fuzz programs), and the
+// output unit as the platform-free drivers reach it. The Windows trees install the toolkit's
+// output unit there; until then, and in the native tree, C-library files stand in for it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/foundation/CoreTypes.h"
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // Writes the bytes and returns how many were written; when fewer, systemCode holds the
+    // operating system's (or the C library's) reason.
+    virtual INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) = 0;
+};
+
+// A sink that can also move: a file opened for update.
+class ByteFile : public ByteSink {
+public:
+    // Moves by offset from the origin (0 start, 1 current, 2 end); the new position from the
+    // start, or -1 when it cannot be moved there.
+    virtual INTEGER seek(INTEGER offset, INTEGER origin) = 0;
+};
+
+// Everything written, in memory. A limit makes it behave like a full disk: writes beyond that
+// many bytes in all are cut there and fail.
+class MemoryByteSink final : public ByteSink {
+public:
+    explicit MemoryByteSink(std::int64_t limit = -1) : limit_(limit) {}
+    INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) override;
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    void clear() { bytes_.clear(); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::int64_t limit_;
+};
+
+// The hardcopy output unit for the platform-free drivers. Every entry is set; the fallbacks use
+// the C library with the same reports as the toolkit's unit.
+struct OutputUnitHooks {
+    // Opens the unit on the file named in the work buffer, created or emptied; a failure is
+    // reported as error 1 under "YYPROU" and leaves the status at -1.
+    void (*open)(INTEGER unit) = nullptr;
+    void (*close)(INTEGER unit) = nullptr;
+    // The unit's open file, nullptr when none is open.
+    ByteSink* (*sink)(INTEGER unit) = nullptr;
+    // The status of the unit's last open or write: 0, or -1 after a failure.
+    INTEGER& (*status)() = nullptr;
+    // An existing file opened for reading and writing; nullptr after a failure, which the
+    // opener has reported (error 1).
+    std::unique_ptr<ByteFile> (*update)(std::string_view name) = nullptr;
+};
+
+OutputUnitHooks& outputUnitHooks();
+
+// Toolkit-internal
+
+// Restores the C-library fallbacks (tests that installed their own).
+void YYOutputUnitFallbacks();
