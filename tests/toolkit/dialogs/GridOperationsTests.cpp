@@ -250,17 +250,30 @@ struct FailureBox {
         char buffer[256] = {};
         GetWindowTextA(box, buffer, sizeof buffer);
         title = buffer;
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM) -> BOOL {
-                char name[16] = {}, content[256] = {};
-                GetClassNameA(child, name, sizeof name);
-                GetWindowTextA(child, content, sizeof content);
-                if (lstrcmpiA(name, "Static") == 0 && content[0]) text = content;
-                return TRUE;
-            },
-            0);
+        EnumChildWindows(box, child, 0);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    static BOOL CALLBACK child(HWND window, LPARAM)
+    {
+        char name[16] = {}, content[256] = {};
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, content, sizeof content);
+        if (lstrcmpiA(name, "Static") == 0 && content[0]) text = content;
+        return TRUE;
+    }
+};
+
+// Holds the clipboard open on its own thread until released.
+struct ClipboardHolder {
+    HANDLE opened, release;
+    static DWORD WINAPI run(LPVOID p)
+    {
+        auto* h = static_cast<ClipboardHolder*>(p);
+        const bool open = OpenClipboard(nullptr) != FALSE;
+        SetEvent(h->opened);
+        WaitForSingleObject(h->release, 20000);
+        if (open) CloseClipboard();
+        return open ? 0 : 1;
     }
 };
 
@@ -460,20 +473,8 @@ TEST_F(GridOperationsTest, ABusyClipboardEndsTheCopyWithTheFailureBox)
     select(g, kA, 1, kA, 1);
     // Another thread holds the clipboard open for longer than the copy keeps trying.
     HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr), release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    struct Hold {
-        HANDLE opened, release;
-    } hold{opened, release};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID p) -> DWORD {
-            auto* h = static_cast<Hold*>(p);
-            const bool open = OpenClipboard(nullptr) != FALSE;
-            SetEvent(h->opened);
-            WaitForSingleObject(h->release, 20000);
-            if (open) CloseClipboard();
-            return open ? 0 : 1;
-        },
-        &hold, 0, nullptr);
+    ClipboardHolder hold{opened, release};
+    HANDLE thread = CreateThread(nullptr, 0, ClipboardHolder::run, &hold, 0, nullptr);
     ASSERT_EQ(WaitForSingleObject(opened, 5000), WAIT_OBJECT_0);
     FailureBox::title.clear();
     FailureBox::text.clear();
