@@ -149,11 +149,40 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         SendMessageA(parent, WM_CLOSE, 0, 0);
         return true;
     }
+    case VK_INSERT:
+        if (!shift || control || YYClipHasText() != kClipCells) return false;
+        if (YYGridPasteUnprotected(g.window)) YYGridPaste(g.window);
+        return true;
+    case VK_DELETE:
+        if (!g.hasSelection()) return false;
+        YYGridBlockCommand(g.window, shift ? 32122 : 32125);
+        return true;
     default:
-        // Shift+Insert and Delete on a block are the clipboard family's; until then the editor's
-        // own procedure has them.
         return false;
     }
+}
+
+// A check-box editor inside the selected block looks like the painted cells around it: the button
+// paints itself into a bitmap, whose face-coloured pixels then take the highlight colour.
+void paintHighlightedCheck(HWND window, WNDPROC original)
+{
+    PaintDc paint(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0 || !original) return;
+    BitmapHandle source(CreateCompatibleBitmap(paint.get(), width, height));
+    BitmapHandle target(CreateCompatibleBitmap(paint.get(), width, height));
+    BitmapHandle work(CreateCompatibleBitmap(paint.get(), width, height));
+    MemoryDcHandle memory(CreateCompatibleDC(paint.get()));
+    {
+        DcSelection select(memory.get(), source.get());
+        FillRect(memory.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+        CallWindowProcA(original, window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
+    }
+    YYDrawMaskedCheck(source.get(), target.get(), work.get());
+    DcSelection select(memory.get(), target.get());
+    BitBlt(paint.get(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -391,9 +420,23 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         if (wParam == '\t' || wParam == '\r') return 0;
-        // Ctrl+C, Ctrl+V and Ctrl+X on a block belong to the clipboard family; until then the
-        // editor's own procedure has them.
+        if (wParam == 3 && g.hasSelection()) {  // Ctrl+C
+            YYGridBlockCommand(g.window, 32123);
+            return 0;
+        }
+        if (wParam == 0x18 && g.hasSelection()) {  // Ctrl+X
+            YYGridBlockCommand(g.window, 32122);
+            return 0;
+        }
+        // Ctrl+V: multi-cell text is the grid's; a single value the editor pastes itself.
+        if (wParam == 0x16 && YYClipHasText() == kClipCells) {
+            YYGridBlockCommand(g.window, 32124);
+            return 0;
+        }
         break;
+    case WM_CONTEXTMENU:
+        if (!g.hasSelection() && GetFocus() != window) SetFocus(window);
+        return SendMessageA(g.cellArea, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
     case WM_GETDLGCODE: {
         LRESULT code = callClass();
         if (g.hasStyle(kGridEnterDown)) code |= DLGC_WANTALLKEYS;
@@ -436,6 +479,12 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
         UpdateWindow(window);
         return result;
     }
+    case WM_PAINT:
+        if (kind == kCellCheckBox && YYGridHasFocus(g) && g.inSelection(g.currentColumn, g.currentRow)) {
+            paintHighlightedCheck(window, original);
+            return 0;
+        }
+        break;
     case WM_MOUSEWHEEL:
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEMOVE:

@@ -300,6 +300,57 @@ void cellAreaSized(GridRecord& g)
     numeric.validationSuspended = saved;
 }
 
+// The grid's context menu, built afresh for the window the request came from: the edit commands
+// act on that window, the block commands on the grid.
+MenuHandle contextMenu(GridRecord& g, HWND target)
+{
+    const ControlClassCode code = YYControlClass(target);
+    const bool editTarget = target && target != g.cellArea && code != kClassButton && code != kClassComboBox;
+    const bool block = g.hasSelection();
+    const bool gridReadOnly = g.hasStyle(kGridReadOnlyStyle);
+    const bool targetReadOnly = editTarget && (GetWindowLongA(target, GWL_STYLE) & ES_READONLY) != 0;
+    const bool writable = editTarget && !targetReadOnly && !gridReadOnly;
+    DWORD start = 0, end = 0;
+    if (editTarget) SendMessageA(target, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const bool textSelected = editTarget && end > start;
+    const INTEGER length = editTarget ? GetWindowTextLengthA(target) : 0;
+    const INTEGER clip = YYClipHasText();
+    const bool blockWritable = block && YYGridSelUnprotected(g.window) != 0;
+
+    MenuHandle menu(CreatePopupMenu());
+    if (!menu) return menu;
+    const auto item = [&](UINT command, const char* text, bool enabled) {
+        AppendMenuA(menu.get(), MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text);
+    };
+    item(32221, "&Undo", editTarget && !block && SendMessageA(target, EM_CANUNDO, 0, 0) && writable);
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    if (block) item(32122, "Cu&t", blockWritable);
+    else item(32222, "Cu&t", writable && textSelected);
+    if (block) item(32123, "&Copy", true);
+    else item(32223, "&Copy", textSelected);
+    if (clip == kClipCells) item(32124, "&Paste", YYGridPasteUnprotected(g.window) != 0);
+    else item(32224, "&Paste", clip == kClipSingle && writable);
+    if (block) item(32125, "&Delete", blockWritable);
+    else item(32225, "&Delete", writable && textSelected);
+    AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    item(32226, "Select &All", !block && editTarget && length > 0 && !(start == 0 && end >= static_cast<DWORD>(length)));
+    return menu;
+}
+
+void showContextMenu(GridRecord& g, HWND target, LPARAM lParam)
+{
+    g.menuTarget = target;
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam == -1) {
+        // From the keyboard the request has no point: the menu opens under the current cell.
+        const RECT cell = YYGridCellInterior(g, g.currentColumn, g.currentRow);
+        at = POINT{cell.left, cell.bottom};
+        ClientToScreen(g.cellArea, &at);
+    }
+    MenuHandle menu = contextMenu(g, target);
+    if (menu) TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, g.window, nullptr);
+}
+
 }  // namespace
 
 RECT YYGridCellInterior(const GridRecord& g, INTEGER column, INTEGER row)
@@ -457,6 +508,9 @@ LRESULT CALLBACK YYGridClientProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return answer;
     }
+    case WM_CONTEXTMENU:
+        showContextMenu(g, reinterpret_cast<HWND>(wParam), lParam);
+        return 0;
     case WM_CLOSE: case WM_NEXTDLGCTL: case WM_NOTIFY:
         return SendMessageA(GetParent(g.window), message, wParam, lParam);
     case WM_NCHITTEST:

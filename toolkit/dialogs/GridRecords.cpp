@@ -367,6 +367,10 @@ LRESULT headerNotify(GridRecord& g, const NMHEADERA& note)
 void editCommand(GridRecord& g, WORD command)
 {
     HWND target = g.menuTarget;
+    if (command >= 32122 && command <= 32125) {
+        YYGridBlockCommand(g.window, command);
+        return;
+    }
     if (!target || !IsWindow(target)) return;
     switch (command) {
     case 32221: SendMessageA(target, EM_UNDO, 0, 0); break;
@@ -378,7 +382,7 @@ void editCommand(GridRecord& g, WORD command)
         SendMessageA(target, EM_SETSEL, 0, -1);
         SendMessageA(target, EM_SCROLLCARET, 0, 0);
         break;
-    default: break;  // the block commands 32122-32125 belong to the clipboard family
+    default: YYGridBlockCommand(g.window, command); break;
     }
 }
 

@@ -219,6 +219,24 @@ private:
     HPALETTE previous_;
 };
 
+// The clipboard held open by this thread until the object goes. Under X the clipboard lives in
+// selections and another program may hold it a moment, so the open is retried until the deadline.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner, DWORD deadlineMs = 1000)
+    {
+        const DWORD start = GetTickCount();
+        while (!(open_ = OpenClipboard(owner) != FALSE) && GetTickCount() - start < deadlineMs) Sleep(10);
+    }
+    ~ClipboardSession() { if (open_) CloseClipboard(); }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    bool isOpen() const { return open_; }
+
+private:
+    bool open_ = false;
+};
+
 // GlobalLock / GlobalUnlock of a movable memory block.
 class GlobalLockGuard {
 public:

@@ -1,0 +1,412 @@
+#include "toolkit/dialogs/GridFiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <span>
+#include <vector>
+
+#include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/GridCellValues.h"
+#include "toolkit/dialogs/GridPainting.h"
+#include "toolkit/dialogs/GridSelection.h"
+#include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/NumberParse.h"
+#include "toolkit/foundation/UnformattedFiles.h"
+
+namespace {
+
+GridRecord* addressed(INTEGER field, const char* routine)
+{
+    if (field != 0 && !YYCurrentDialog()) {
+        YYErrorReport(1005, routine);
+        return nullptr;
+    }
+    GridRecord* g = YYGridFind(field);
+    if (!g) YYErrorReport(1006, routine);
+    return g;
+}
+
+void reportFile(INTEGER number, INTEGER code, const char* routine)
+{
+    LibraryErrorState& state = libraryErrorState();
+    state.FileDetailKind = 2;
+    state.FileDetailCode = code;
+    YYErrorReport(number, routine);
+}
+
+struct Range {
+    INTEGER firstColumn, lastColumn, firstRow, lastRow;  // 0-based, inclusive
+};
+
+Range clampRange(const GridRecord& g, std::optional<INTEGER> c1, std::optional<INTEGER> c2, std::optional<INTEGER> r1,
+                 std::optional<INTEGER> r2)
+{
+    return Range{std::max(c1.value_or(1), 1) - 1, std::min(c2.value_or(g.columns), g.columns) - 1,
+                 std::max(r1.value_or(1), 1) - 1, std::min(r2.value_or(g.rows), g.rows) - 1};
+}
+
+// Writes the document to a new file beside the target and moves it over the target only when it
+// was written whole: a failed save leaves the old file as it was.
+bool writeReplacing(std::string_view filename, const std::string& document, const char* routine)
+{
+    std::string target(filename);
+    while (!target.empty() && (target.back() == ' ' || target.back() == '\0')) target.pop_back();
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        reportFile(1, ERROR_ACCESS_DENIED, routine);
+        return false;
+    }
+    const std::size_t slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
+    char work[MAX_PATH + 16] = {};
+    if (!GetTempFileNameA(folder.c_str(), "grd", 0, work)) {
+        reportFile(1, static_cast<INTEGER>(GetLastError()), routine);
+        return false;
+    }
+    INTEGER code = 0;
+    bool written = false;
+    {
+        FileHandle file(YYOsFileOpen(work, kFileWrite, code));
+        if (!file) {
+            DeleteFileA(work);
+            reportFile(1, code, routine);
+            return false;
+        }
+        INTEGER count = static_cast<INTEGER>(document.size());
+        code = YYOsFileWrite(file.get(), std::as_bytes(std::span(document)), count);
+        written = code == 0 && count == static_cast<INTEGER>(document.size()) && FlushFileBuffers(file.get());
+        if (written) code = 0;
+        else if (code == 0) code = static_cast<INTEGER>(GetLastError());
+    }
+    if (written && !MoveFileExA(work, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        written = false;
+        code = static_cast<INTEGER>(GetLastError());
+    }
+    if (!written) {
+        DeleteFileA(work);
+        reportFile(2, code, routine);
+    }
+    return written;
+}
+
+std::string columnLabel(INTEGER field, INTEGER item)
+{
+    std::string text;
+    INTEGER f = field;
+    YYGridGetColumnLabel(f, item, text);
+    return text;
+}
+
+std::string rowLabel(INTEGER field, INTEGER row)
+{
+    std::string text;
+    INTEGER f = field;
+    YYGridGetRowLabel(f, row, text);
+    return text;
+}
+
+bool hasRowLabels(const GridRecord& g) { return g.rowLabels && g.hasStyle(kGridRowLabels); }
+
+// The packed colour a cell is shown with: its own, else the column's, else the grid's; -1 none.
+INTEGER cellColour(GridRecord& g, GridColumnRecord& col, INTEGER row, bool background)
+{
+    INTEGER colour = -1;
+    if (col.hasColourBlock()) colour = background ? col.backColour(row) : col.textColour(row);
+    if (colour == -1)
+        if (const FieldRecord* proto = YYFieldRecordOf(col.prototype)) colour = background ? proto->backColour : proto->textColour;
+    if (colour == -1)
+        if (const FieldRecord* grid = YYFieldRecordOf(g.window)) colour = background ? grid->backColour : grid->textColour;
+    return colour;
+}
+
+bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+std::string upper(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+void YYGridHtmlLine(std::string& document, std::string_view text, INTEGER& status)
+{
+    if (status != 0) return;
+    document.append(text);
+    document.append("\r\n");
+}
+
+void WGridSave(INTEGER field, std::string_view filename, std::optional<INTEGER> firstColumn,
+               std::optional<INTEGER> lastColumn, std::optional<INTEGER> firstRow, std::optional<INTEGER> lastRow,
+               INTEGER options)
+{
+    GridRecord* g = addressed(field, "WGridSave");
+    if (!g) return;
+    const Range range = clampRange(*g, firstColumn, lastColumn, firstRow, lastRow);
+    const bool quote = (options & kCsvNoQuotes) == 0;
+    const bool labels = (options & kCsvLabels) != 0;
+    const bool rowLabels = labels && hasRowLabels(*g);
+    std::string document, cell;
+    const auto endField = [&](bool last) { document += last ? "\r\n" : ","; };
+    if (labels && g->columnHeader) {
+        if (hasRowLabels(*g)) {
+            document += YYCsvFieldOf(columnLabel(field, 0), quote);
+            endField(range.firstColumn > range.lastColumn);
+        }
+        for (INTEGER c = range.firstColumn; c <= range.lastColumn; ++c) {
+            document += YYCsvFieldOf(columnLabel(field, c + 1), quote);
+            endField(c == range.lastColumn);
+        }
+    }
+    for (INTEGER r = range.firstRow; r <= range.lastRow; ++r) {
+        if (rowLabels) {
+            document += YYCsvFieldOf(rowLabel(field, r), quote);
+            endField(range.firstColumn > range.lastColumn);
+        }
+        for (INTEGER c = range.firstColumn; c <= range.lastColumn; ++c) {
+            GridColumnRecord* col = g->column(c);
+            YYGridCellText(*g, c, r, cell, 0);
+            switch (col ? col->kind : kCellText) {
+            case kCellText: document += YYCsvFieldOf(cell, quote); break;
+            case kCellMenu:
+                if (!cell.empty()) document += YYCsvFieldOf(cell, quote);
+                break;
+            case kCellCheckBox: document += cell; break;
+            default: document += cell.substr(0, 49); break;
+            }
+            endField(c == range.lastColumn);
+        }
+    }
+    writeReplacing(filename, document, "WGridSave");
+}
+
+void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER options)
+{
+    static constexpr const char* routine = "WGridLoad";
+    GridRecord* g = addressed(field, routine);
+    if (!g) return;
+
+    // The whole file is read and split before any cell changes.
+    struct Field {
+        std::string text;
+        bool lineEnd;
+    };
+    std::vector<Field> fields;
+    {
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        IFileOpen(filename, kFileRead, handle);
+        if (handle == INVALID_HANDLE_VALUE) return;
+        FileHandle file(handle);
+        GridCsvSplitter splitter;
+        const auto keep = [&](std::string text, bool lineEnd) { fields.push_back(Field{std::move(text), lineEnd}); };
+        std::vector<char> piece(kGridCsvPiece);
+        for (;;) {
+            INTEGER read = 0;
+            IFileReadChar(file.get(), piece, static_cast<INTEGER>(piece.size()), read);
+            if (read < 0) return;  // reported by the read
+            if (read == 0) break;
+            if (!splitter.feed(std::string_view(piece.data(), static_cast<std::size_t>(read)), keep)) {
+                // A field that does not fit the read buffer can not be taken whole.
+                reportFile(2, ERROR_INSUFFICIENT_BUFFER, routine);
+                return;
+            }
+        }
+        splitter.finish(keep);
+    }
+
+    const bool labelLine = (options & kCsvLabels) && g->columnHeader;
+    const bool rowLabels = (options & kCsvLabels) && hasRowLabels(*g);
+    GridCsvPlacement place(g->columns, labelLine, rowLabels);
+    std::vector<INTEGER> kinds(static_cast<std::size_t>(g->columns));
+    for (INTEGER c = 0; c < g->columns; ++c) kinds[static_cast<std::size_t>(c)] = g->column(c)->kind;
+
+    const auto emptyCell = [&](INTEGER c, INTEGER r) {
+        INTEGER f = field;
+        if (kinds[static_cast<std::size_t>(c)] == kCellMenu) YYGridPutMenuIndex(f, c, r, 0);
+        else YYGridClearCell(f, c, r, 0);
+    };
+    const auto storeCell = [&](INTEGER c, INTEGER r, const std::string& text) {
+        INTEGER f = field;
+        switch (kinds[static_cast<std::size_t>(c)]) {
+        case kCellText: YYGridPutText(f, c, r, 0.0, text, ""); return;
+        case kCellCheckBox: WGridPutCellCheckBox(field, c + 1, r + 1, upper(text) == "YES" ? 1 : 0); return;
+        case kCellMenu: {
+            if (blank(text)) {
+                YYGridPutMenuIndex(f, c, r, 0);
+                return;
+            }
+            INTEGER notFound = 0;
+            YYGridSelectMenuText(f, c, r, notFound, text);
+            if (notFound) {
+                f = field;
+                YYGridPutMenuIndex(f, c, r, 0);
+                YYErrorReport(1055, routine);
+            }
+            return;
+        }
+        default: break;
+        }
+        // An empty number field empties its cell without a conversion error.
+        if (blank(text)) {
+            YYGridClearCell(f, c, r, 0);
+            return;
+        }
+        LibraryErrorState& errors = libraryErrorState();
+        const INTEGER before = errors.LastErrorNumber;
+        errors.LastErrorNumber = 0;
+        std::string format;
+        YYGridColumnFormat(f, c, format);
+        switch (kinds[static_cast<std::size_t>(c)]) {
+        case kCellInteger: {
+            INTEGER value = 0;
+            IStringToInteger(text, value);
+            if (errors.LastErrorNumber == 0) WGridPutCellInteger(field, c + 1, r + 1, value);
+            break;
+        }
+        case kCellReal: {
+            REAL value = 0.0f;
+            IStringToReal(text, value);
+            if (errors.LastErrorNumber == 0) WGridPutCellReal(field, c + 1, r + 1, value, format);
+            break;
+        }
+        default: {
+            DOUBLE value = 0.0;
+            IStringToRealDouble(text, value);
+            if (errors.LastErrorNumber == 0) WGridPutCellDouble(field, c + 1, r + 1, value, format);
+            break;
+        }
+        }
+        if (errors.LastErrorNumber != 0) {
+            f = field;
+            YYGridClearCell(f, c, r, 0);
+        } else {
+            errors.LastErrorNumber = before;
+        }
+    };
+
+    YYGridHoldRedraw();
+    bool surplusColumns = false;
+    for (const Field& item : fields) {
+        if (grow == 1 && place.row() >= g->rows && g->rows < g->capacity) YYGridResizeRows(*g, g->rows + 1);
+        const GridCsvTarget target = place.next(g->rows);
+        if (target.kind == GridCsvTarget::Surplus && place.row() >= g->rows) {
+            // More lines than the grid holds: the rest of the file is not taken.
+            YYErrorReport(1054, routine);
+            break;
+        }
+        INTEGER f = field;
+        switch (target.kind) {
+        case GridCsvTarget::CornerLabel: YYGridSetColumnLabel(f, 0, item.text); break;
+        case GridCsvTarget::ColumnLabel: YYGridSetColumnLabel(f, target.column + 1, item.text); break;
+        case GridCsvTarget::RowLabel: YYGridSetRowLabel(f, target.row, item.text); break;
+        case GridCsvTarget::Cell: storeCell(target.column, target.row, item.text); break;
+        case GridCsvTarget::Surplus:
+            if (!surplusColumns) YYErrorReport(1054, routine);
+            surplusColumns = true;
+            break;
+        }
+        if (item.lineEnd) {
+            // The rest of the line's columns are emptied (on the label line their labels).
+            for (INTEGER c = std::max(place.column() + 1, 0); c < g->columns; ++c) {
+                if (place.row() < 0) {
+                    f = field;
+                    YYGridSetColumnLabel(f, c + 1, "");
+                } else if (place.row() < g->rows) {
+                    emptyCell(c, place.row());
+                }
+            }
+        }
+        place.advance(item.lineEnd);
+    }
+    // Rows the file did not reach are emptied; the row count stays.
+    for (INTEGER r = std::max(place.row(), 0); r < g->rows; ++r) {
+        if (rowLabels) {
+            INTEGER f = field;
+            YYGridSetRowLabel(f, r, "");
+        }
+        for (INTEGER c = 0; c < g->columns; ++c) emptyCell(c, r);
+    }
+    YYGridResumeRedraw(field);
+    if (g->cellArea) InvalidateRect(g->cellArea, nullptr, TRUE);
+}
+
+void WGridSaveHTML(INTEGER field, std::string_view filename, std::optional<INTEGER> firstColumn,
+                   std::optional<INTEGER> lastColumn, std::optional<INTEGER> firstRow, std::optional<INTEGER> lastRow,
+                   INTEGER options, std::optional<std::string_view> title, std::optional<INTEGER> border,
+                   std::optional<INTEGER> background)
+{
+    GridRecord* g = addressed(field, "WGridSaveHTML");
+    if (!g) return;
+    const Range range = clampRange(*g, firstColumn, lastColumn, firstRow, lastRow);
+    std::string heading(title.value_or(""));
+    while (!heading.empty() && heading.back() == ' ') heading.pop_back();
+    heading = YYHtmlEscape(heading);
+    const bool colours = (options & kHtmlNoColours) == 0;
+    std::string document;
+    INTEGER status = 0;
+    const auto line = [&](std::string_view text) { YYGridHtmlLine(document, text, status); };
+    const auto shown = [](std::string text) { return YYHtmlEscape(text.substr(0, std::min<std::size_t>(text.size(), 1024))); };
+
+    if (!(options & kHtmlTableOnly)) {
+        line("<html>");
+        line("<head>");
+        if (title) line("<title>" + heading + "</title>");
+        line("</head>");
+        line(background ? "<body bgcolor=#" + YYHtmlColour(*background) + ">" : std::string("<body>"));
+    }
+    if (options & kHtmlCentred) line("<center>");
+    if (!heading.empty()) line("<h2>" + heading + "</h2>");
+    line("<table border=" + std::to_string(std::max(border.value_or(0), 0)) + " cellpadding=5>");
+    const bool labels = hasRowLabels(*g);
+    if (g->columnHeader) {
+        line("<tr>");
+        if (labels) line("<td></td>");
+        for (INTEGER c = range.firstColumn; c <= range.lastColumn; ++c) {
+            line("<td align=center>");
+            line(shown(columnLabel(field, c + 1)));
+            line("</td>");
+        }
+        line("</tr>");
+    }
+    static constexpr const char* alignments[] = {"left", "center", "right"};
+    std::string cell;
+    for (INTEGER r = range.firstRow; r <= range.lastRow; ++r) {
+        line("<tr>");
+        if (labels) {
+            line("<td align=left>");
+            line(shown(rowLabel(field, r)));
+            line("</td>");
+        }
+        for (INTEGER c = range.firstColumn; c <= range.lastColumn; ++c) {
+            GridColumnRecord* col = g->column(c);
+            INTEGER f = field, alignment = 0;
+            YYGridColumnAlignment(f, c, alignment);
+            std::string open = std::string("<td align=") + alignments[std::clamp(alignment, 0, 2)];
+            const INTEGER back = colours ? cellColour(*g, *col, r, true) : -1;
+            const INTEGER text = colours ? cellColour(*g, *col, r, false) : -1;
+            if (back != -1) open += " bgcolor=#" + YYHtmlColour(back);
+            line(open + ">");
+            if (text != -1) line("<font color=#" + YYHtmlColour(text) + ">");
+            YYGridCellText(*g, c, r, cell, 0);
+            if (col->kind == kCellCheckBox) {
+                const bool checked = cell == "Yes";
+                if (options & kHtmlCheckLetters) line(checked ? "Y" : "N");
+                else line(checked ? "<font face=\"Symbol\">&middot;</font>" : "&nbsp;");
+            } else if (col->kind == kCellMenu && cell.empty()) {
+                line(" ");
+            } else {
+                line(shown(cell));
+            }
+            if (text != -1) line("</font>");
+            line("</td>");
+        }
+        line("</tr>");
+    }
+    line("</table>");
+    if (options & kHtmlCentred) line("</center>");
+    if (!(options & kHtmlTableOnly)) {
+        line("</body>");
+        line("</html>");
+    }
+    writeReplacing(filename, document, "WGridSaveHTML");
+}
