@@ -34,7 +34,6 @@ void WGridPutCellReal(INTEGER field, INTEGER column, INTEGER row, REAL value,
                       std::optional<std::string_view> format = std::nullopt);
 void WGridPutCellDouble(INTEGER field, INTEGER column, INTEGER row, DOUBLE value,
                         std::optional<std::string_view> format = std::nullopt);
-void WGridPutCellString(INTEGER field, INTEGER column, INTEGER row, std::string_view text);
 void WGridPutCellOption(INTEGER field, INTEGER column, INTEGER row, INTEGER option);
 void WGridPutCellCheckBox(INTEGER field, INTEGER column, INTEGER row, INTEGER state);
 void WGridGetCellMenu(INTEGER field, INTEGER column, INTEGER row, INTEGER& option);
