@@ -75,6 +75,8 @@ void IGrTriangle(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3);
 void IGrPolygonDecomposed(const REAL* x, const REAL* y, INTEGER n);
 // "H" no screen output, "P" keep the hardcopy options.
 void IGrResetGraphics(std::string_view options);
+// Screen, hardcopy and metafile line thicknesses in pixels; each applied when present and positive.
+void IGrLineThickness(std::optional<INTEGER> screen, std::optional<INTEGER> hardcopy, std::optional<INTEGER> metafile);
 
 // Calls that need Windows: clearing the current window (colour a packed RGB value), and the
 // hardcopy job (any action but "S" starts one on the selected device). Declared without the
@@ -83,3 +85,5 @@ void IGrResetGraphics(std::string_view options);
 void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
                      std::optional<INTEGER> y2, std::optional<INTEGER> colour);
 void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title);
+// The pointer's shape over the current window (0 the arrow, 7 north-south, 8 west-east sizing).
+void WCursorShape(INTEGER shape, std::optional<INTEGER> scope);

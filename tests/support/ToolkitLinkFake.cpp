@@ -123,3 +123,7 @@ void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<s
     script().WindowCalls.push_back("IGrHardcopyBeginEnd(" + std::string(action.value_or("")) + "," +
                                    std::string(title.value_or("")) + ")");
 }
+void WCursorShape(INTEGER shape, std::optional<INTEGER> /*scope*/)
+{
+    script().WindowCalls.push_back("WCursorShape(" + std::to_string(shape) + ")");
+}

@@ -30,7 +30,7 @@ struct Script {
     std::vector<std::string> MadeFolders;
     // WindowClearArea and IGrHardcopyBeginEnd in call order, written as
     // "WindowClearArea(x1,y1,x2,y2,colour)" (absent arguments as "-") and
-    // "IGrHardcopyBeginEnd(action,title)".
+    // "IGrHardcopyBeginEnd(action,title)"; WCursorShape as "WCursorShape(shape)".
     std::vector<std::string> WindowCalls;
 };
 
