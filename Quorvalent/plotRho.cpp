@@ -120,7 +120,9 @@ void curveGraphAutoscale()
     SoundingRecord& suite = suiteSoundingRecord().Record;
     GraphFrameRecord& f = curveGraphFrames().Frames[0];
     SCALE_X(f, suite, suite);
-    for (INTEGER k = 1; k <= curveFrameCount(suite); ++k) SCALESUITEY(k);
+    // Frame 1 is scaled also before any suite (no graphs yet), so that no frame is left without a
+    // value axis for the mapping to divide by.
+    for (INTEGER k = 1; k <= std::max(curveFrameCount(suite), 1); ++k) SCALESUITEY(k);
     // Only the early-time column entered the value range: the late-time (and all-time) values lie
     // higher, so the decades move up by one. A linear axis has no decades to move.
     const INTEGER kind = systemRecord().DisplayKind;
