@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "Quorvalent/PlotSettings.h"
-#include "Quorvalent/FrameMappingStub.h"
 #include "WBRVLib/Gngrid.h"
 #include "WBRVLib/Plotxy.h"
 

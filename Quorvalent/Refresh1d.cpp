@@ -10,7 +10,6 @@
 #include "Quorvalent/SuiteState.h"
 #include "Quorvalent/plotModel.h"
 #include "Quorvalent/plotRho.h"
-#include "Quorvalent/FrameMappingStub.h"
 #include "WBRVLib/Gngrid.h"
 #include "WBRVLib/Plotxy.h"
 #include "WBRVLib/ToolkitLink.h"

@@ -9,7 +9,6 @@
 #include "Quorvalent/PlotSettings.h"
 #include "Quorvalent/SuiteSoundings.h"
 #include "Quorvalent/SuiteState.h"
-#include "Quorvalent/FrameMappingStub.h"
 #include "WBRVLib/Gngrid.h"
 #include "WBRVLib/Plotxy.h"
 #include "WBRVLib/Strings.h"

@@ -7,7 +7,6 @@
 #include "Quorvalent/SuiteSoundings.h"
 #include "Quorvalent/SuiteState.h"
 #include "WBRVLib/Brvl95.h"
-#include "Quorvalent/FrameMappingStub.h"
 #include "WBRVLib/Gngrid.h"
 #include "WBRVLib/Plotxy.h"
 #include "WBRVLib/ToolkitLink.h"

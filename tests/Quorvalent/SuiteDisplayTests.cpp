@@ -8,7 +8,7 @@
 #include <set>
 
 #include "Quorvalent/DrawGrid.h"
-#include "Quorvalent/FrameMappingStub.h"
+#include "WBRVLib/Gngrid.h"
 #include "tests/Quorvalent/SuiteFixture.h"
 #include "tests/WBRVLib/PlotterFixture.h"
 #include "tests/support/MessageRecorder.h"
@@ -74,6 +74,17 @@ protected:
         return out;
     }
     // Polylines: a segment that does not start where the previous one ended starts a new line.
+    // The depths of a model line's boundaries (its horizontal pieces; dashes of one boundary count once).
+    static std::vector<REAL> boundaryDepths(const std::vector<PageSegment>& model, const GraphFrameRecord& frame)
+    {
+        std::vector<REAL> out;
+        for (const PageSegment& s : model)
+            if (std::fabs(s.Y1 - s.Y2) < 1e-4f && std::fabs(s.X1 - s.X2) > 1e-4f) {
+                const REAL depth = YOFPL(s.Y1, frame);
+                if (out.empty() || std::fabs(out.back() - depth) > 0.5f) out.push_back(depth);
+            }
+        return out;
+    }
     static int polylines(const std::vector<PageSegment>& s)
     {
         int count = 0;
@@ -204,9 +215,7 @@ TEST_F(SuiteDisplayTest, DepthsInFeetPutTheAxisInFeetLikeTheModelLines)
     // The boundaries are drawn where the axis says 328 ft and 984 ft, inside the frame.
     plotPenState() = PlotPenState{};
     redraw();
-    std::vector<REAL> boundaries;
-    for (const PageSegment& s : linesOf(2, kModelPage))
-        if (std::fabs(s.Y1 - s.Y2) < 1e-4f) boundaries.push_back(YOFPL(s.Y1, feet));
+    const std::vector<REAL> boundaries = boundaryDepths(linesOf(2, kModelPage), feet);
     ASSERT_EQ(boundaries.size(), 2u);
     EXPECT_NEAR(boundaries[0], 100.0f / 0.3048f, 1.0f);
     EXPECT_NEAR(boundaries[1], 300.0f / 0.3048f, 1.0f);
@@ -288,15 +297,15 @@ TEST_F(SuiteDisplayTest, ModelLinesRunDownwardsAndADepthSuiteMovesTheBoundaryBel
     redraw();
     const GraphFrameRecord& m = modelGraphFrames().Frames[0];
     for (const auto& [pen, top] : std::map<INTEGER, REAL>{{2, 50.0f}, {4, 150.0f}}) {
-        std::vector<REAL> boundaries;
         REAL previousY = 1e9f;
-        for (const PageSegment& s : linesOf(pen, kModelPage)) {
+        const std::vector<PageSegment> line = linesOf(pen, kModelPage);
+        for (const PageSegment& s : line) {
             // Depth grows downwards: every vertical run goes down the page.
             EXPECT_LE(s.Y2, s.Y1 + 1e-4f);
             EXPECT_LE(s.Y2, previousY + 1e-4f);
             previousY = s.Y2;
-            if (std::fabs(s.Y1 - s.Y2) < 1e-4f) boundaries.push_back(YOFPL(s.Y1, m));
         }
+        const std::vector<REAL> boundaries = boundaryDepths(line, m);
         ASSERT_EQ(boundaries.size(), 2u) << pen;
         EXPECT_NEAR(boundaries[0], top, 1.0f);
         EXPECT_NEAR(boundaries[1], top + 200.0f, 1.0f);  // the layer below keeps 200 m
