@@ -528,4 +528,63 @@ TEST_F(SuiteDisplayTest, TimeAxisSkipsZerosAndNaNsAndTheValueRangeOnlyTheFirstCo
     EXPECT_FLOAT_EQ(high, 50.0f);  // 1.0E20 is no value, column 2 is not read
 }
 
+TEST_F(SuiteDisplayTest, OneSoundingScalesItsOwnModelAndAHalfSpaceGetsADepthOfATenthOfAMetre)
+{
+    SoundingRecord s;
+    s.Model.NLayer = 1;
+    s.Model.ValuesPerLayer = 1;
+    s.Model.ParameterCount = 1;
+    s.Model.Parameters.allocate(1);
+    s.Model.Parameters(1) = 50.0f;
+    SCALE_MDL(modelGraphFrames().Frames, s, kFalse);
+    EXPECT_FLOAT_EQ(suiteState().ModelDepthMin, 0.1f);
+    EXPECT_FLOAT_EQ(suiteState().ModelDepthMax, 0.2f);
+    EXPECT_FLOAT_EQ(suiteState().ModelValueMin[0], 50.0f);
+    const GraphFrameRecord& m = modelGraphFrames().Frames[0];
+    EXPECT_FLOAT_EQ(m.OriginX, 7.25f);
+    EXPECT_LT(m.StepY, 0.0f);  // linear depth, turned to grow downwards
+}
+
+TEST_F(SuiteDisplayTest, ZoomSuitePicksTheGraphUnderTheBoxMiddle)
+{
+    SuiteFixture::computeSuite(Suite{});
+    const GraphFrameRecord curve = curveGraphFrames().Frames[0], model = modelGraphFrames().Frames[0];
+    // Middle at x = 7.25 inches, the model graph's origin: the model graph zooms.
+    ZOOMSUITE(7000, 3000, 7500, 6000);
+    EXPECT_EQ(curveGraphFrames().Frames[0].MinorY, curve.MinorY);
+    EXPECT_NE(modelGraphFrames().Frames[0].FirstTickY, model.FirstTickY);
+    ZOOMSUITE(2500, 3000, 4000, 6000);
+    EXPECT_NE(curveGraphFrames().Frames[0].MinorX, curve.MinorX);
+    // The page keeps the frame's size.
+    const GraphFrameRecord& c = curveGraphFrames().Frames[0];
+    EXPECT_NEAR(c.StepsX * c.LengthX, 5.0f, 1e-4f);
+}
+
+TEST_F(SuiteDisplayTest, NearModelFindsTheBoundaryOrTheLayerUnderThePointer)
+{
+    Suite d;
+    d.Layers = 2;
+    d.Model = {100.0f, 10.0f, 200.0f};
+    d.Values = {100.0f};
+    SuiteFixture::computeSuite(d);
+    GraphFrameRecord& m = modelGraphFrames().Frames[0];
+    const SoundingRecord& s = suiteSoundingRecord().Record;
+    const auto window = [&](REAL value, REAL depth, INTEGER& ix, INTEGER& iy) {
+        ix = static_cast<INTEGER>((m.OriginX + PLOFX(value, m)) * 1000.0f + 0.5f);
+        iy = static_cast<INTEGER>(10000.0f - (m.OriginY + PLOFY(depth, m)) * 1250.0f + 0.5f);
+    };
+    INTEGER ix = 0, iy = 0;
+    window(30.0f, 200.0f, ix, iy);  // on the boundary between the two values
+    ModelGrip grip = NEARMODEL(ix, iy, m, s);
+    EXPECT_EQ(grip.Layer, 1);
+    EXPECT_TRUE(isTrue(grip.Boundary));
+    window(100.0f, 100.0f, ix, iy);  // on the first layer's value line
+    grip = NEARMODEL(ix, iy, m, s);
+    EXPECT_EQ(grip.Layer, 1);
+    EXPECT_FALSE(isTrue(grip.Boundary));
+    window(1000.0f, 100.0f, ix, iy);  // far from every line
+    EXPECT_EQ(NEARMODEL(ix, iy, m, s).Layer, 0);
+    EXPECT_EQ(ToolkitLinkFake::script().WindowCalls.back(), "WCursorShape(0)");
+}
+
 }  // namespace
