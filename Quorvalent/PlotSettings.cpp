@@ -26,7 +26,7 @@ const SuiteTitleTable& suiteTitleTable()
         AxisTitle("Fade in Second Model"), AxisTitle("Different Earth Models"),
         AxisTitle("Angle Between Transmitter & OffsetVector"), AxisTitle("Layer Thickness"), AxisTitle("Layer Resistivity"),
         AxisTitle("Offset"), AxisTitle("ELAT Apparent Resistivity (Ohm-m)"), AxisTitle("AT Apparent Rresistivity (Ohm-m)"),
-        AxisTitle("ELT Apparent Resistivity (Ohm-m)"), AxisTitle("Electric Field (V/m)"),
+        AxisTitle("ELT Apparent Resistivity (Ohm-m)"), AxisTitle("Electric Field (nV/m)"),
         AxisTitle("Early Time Apparent Resistivty (Ohm-m)"), AxisTitle("Voltage"), AxisTitle("HZ Field Component"),
         AxisTitle("EY Field Component"), AxisTitle("EX Field Component"),
     }};

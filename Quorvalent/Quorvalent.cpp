@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "Quorvalent/IniFile.h"
+#include "Quorvalent/Refresh1d.h"
+#include "Quorvalent/plotModel.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Strings.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -19,6 +21,7 @@
 #include "toolkit/foundation/ToolkitStartUp.h"
 #include "toolkit/foundation/WinApi.h"
 #include "toolkit/foundation/WindowPlacement.h"
+#include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -26,18 +29,6 @@ PointerState& pointerState()
 {
     static PointerState state;
     return state;
-}
-
-SoundingPair& currentSoundingRecord()
-{
-    static SoundingPair pair;
-    return pair;
-}
-
-SoundingPair& suiteSoundingRecord()
-{
-    static SoundingPair pair;
-    return pair;
 }
 
 namespace {
@@ -70,8 +61,12 @@ LOGICAL& firstModelSuiteCall()
     return first;
 }
 
-// Redraw of the suite display on expose and resize. Until the graphs exist the window is cleared.
-void refreshSuite() { WindowClearArea(); }
+// The one redraw of the suite display.
+void refreshSuite()
+{
+    SoundingPair& suite = suiteSoundingRecord();
+    REFRESHSUITE(suite.Record, suite.Companion);
+}
 
 void invert(LOGICAL& flag) { flag = isTrue(flag) ? kFalse : kTrue; }
 
@@ -191,14 +186,28 @@ bool runMenuCommand(INTEGER command)
     switch (command) {
     case kCmdExit:
         return false;
-    // Toggles: the flag and the check marks; the redraw comes with the graphs.
-    case kCmdCurveMajorGrid: invert(g.CurveMajorGrid); SETMENUSTATES(); break;
-    case kCmdCurveMinorGrid: invert(g.CurveMinorGrid); SETMENUSTATES(); break;
-    case kCmdModelMajorGrid: invert(g.ModelMajorGrid); SETMENUSTATES(); break;
-    case kCmdModelMinorGrid: invert(g.ModelMinorGrid); SETMENUSTATES(); break;
-    case kCmdLabels: invert(g.LabelsShown); SETMENUSTATES(); break;
-    case kCmdLinearDepth: invert(g.LinearDepth); SETMENUSTATES(); break;
+    // Grid toggles: the check marks first (they may change the flags again), then the redraw.
+    case kCmdCurveMajorGrid: invert(g.CurveMajorGrid); SETMENUSTATES(); refreshSuite(); break;
+    case kCmdCurveMinorGrid: invert(g.CurveMinorGrid); SETMENUSTATES(); refreshSuite(); break;
+    case kCmdModelMajorGrid: invert(g.ModelMajorGrid); SETMENUSTATES(); refreshSuite(); break;
+    case kCmdModelMinorGrid: invert(g.ModelMinorGrid); SETMENUSTATES(); refreshSuite(); break;
+    case kCmdLabels: invert(g.LabelsShown); refreshSuite(); SETMENUSTATES(); break;
+    case kCmdLinearDepth:
+        invert(g.LinearDepth);
+        modelGraphAutoscale();
+        refreshSuite();
+        SETMENUSTATES();
+        break;
     case kCmdZoom: invert(g.ZoomMode); SETMENUSTATES(); break;
+    case kCmdUnZoom:
+        // Both graphs autoscaled; the check marks stay as they are.
+        suiteDisplayAutoscale();
+        refreshSuite();
+        p.Button = 0;
+        p.BandActive = kFalse;
+        p.DragActive = kFalse;
+        WCursorShape(0);
+        break;
     case kCmdModelSuite: {
         LOGICAL& cancelled = resultFlag();
         runModelSuite(cancelled, firstModelSuiteCall());
@@ -206,11 +215,10 @@ bool runMenuCommand(INTEGER command)
         break;
     }
     case kCmdHelpContents: showHelpContents(); break;
-    // The exports, unzoom, view properties and printing come with the graphs and exports: until
-    // then they return to the wait.
+    // The exports, view properties and printing come with their own modules: until then they
+    // return to the wait.
     case kCmdExportSynthetics:
     case kCmdExportModall:
-    case kCmdUnZoom:
     case kCmdProperties:
     case kCmdPrint:
     default:

@@ -7,6 +7,7 @@
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
+#include "Quorvalent/SuiteSoundings.h"
 #include "toolkit/foundation/CoreTypes.h"
 
 // Command identifiers of menu 30001 and toolbar 30104 (every other number from 40001 to 40057
@@ -57,14 +58,6 @@ struct PointerState {
     INTEGER HighlightedLabel = 0;
 };
 PointerState& pointerState();
-
-// The current sounding (created at start-up) and the suite's sounding, each with its companion.
-struct SoundingPair {
-    SoundingRecord Record;
-    SoundingRecord Companion;
-};
-SoundingPair& currentSoundingRecord();
-SoundingPair& suiteSoundingRecord();
 
 // The status bar: five parts of the main window's messages and, at the right, the pointer
 // read-out's x and y texts. All seven fit inside the window's 9999 units (the last takes the rest).

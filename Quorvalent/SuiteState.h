@@ -34,6 +34,9 @@ struct SuiteState {
     INTEGER SuitePointCount = 0;
     AllocArray<REAL> SuiteCurves;           // (SuitePointCount, KindCount * NSuite): sample, column, curve
     AllocArray<REAL> NoiseCurve;
+    // Curves of SuiteCurves that the last calculation computed (a stopped suite has fewer than
+    // NSuite); the display reads no others.
+    INTEGER CurvesComputed = 0;
     REAL CurveValueMin = 0.0f, CurveValueMax = 0.0f;
     std::array<REAL, 4> ModelValueMin{}, ModelValueMax{};
     REAL ModelDepthMin = 0.0f, ModelDepthMax = 0.0f;

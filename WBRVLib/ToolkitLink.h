@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/EventRecord.h"
@@ -75,6 +76,8 @@ void IGrTriangle(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3);
 void IGrPolygonDecomposed(const REAL* x, const REAL* y, INTEGER n);
 // "H" no screen output, "P" keep the hardcopy options.
 void IGrResetGraphics(std::string_view options);
+// Screen, hardcopy and metafile line thicknesses in pixels; each applied when present and positive.
+void IGrLineThickness(std::optional<INTEGER> screen, std::optional<INTEGER> hardcopy, std::optional<INTEGER> metafile);
 
 // Calls that need Windows: clearing the current window (colour a packed RGB value), and the
 // hardcopy job (any action but "S" starts one on the selected device). Declared without the
@@ -83,3 +86,19 @@ void IGrResetGraphics(std::string_view options);
 void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
                      std::optional<INTEGER> y2, std::optional<INTEGER> colour);
 void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title);
+// The pointer's shape over the current window (0 the arrow, 7 north-south, 8 west-east sizing).
+void WCursorShape(INTEGER shape, std::optional<INTEGER> scope);
+
+// Dialog fields and grid cells (1-based columns and rows) as the REAL wrappers use them. A value
+// outside a field's or column's range is refused with an error and leaves it unchanged; an empty
+// cell reads as the toolkit's undefined value (-999.0); WInfoGridCell code 1 is above 0 when the
+// cell holds a value. Absent formats: the field's or column's own.
+void WDialogPutReal(INTEGER field, REAL value, std::optional<std::string_view> format);
+void WDialogPutCheckBox(INTEGER field, INTEGER state);
+void WDialogGetCheckBox(INTEGER field, INTEGER& state);
+void WGridPutReal(INTEGER field, INTEGER column, const std::vector<REAL>& values, INTEGER n,
+                  std::optional<std::string_view> format);
+void WGridPutCellReal(INTEGER field, INTEGER column, INTEGER row, REAL value, std::optional<std::string_view> format);
+void WGridGetCellReal(INTEGER field, INTEGER column, INTEGER row, REAL& value);
+void WGridClearCell(INTEGER field, INTEGER column, INTEGER row);
+INTEGER WInfoGridCell(INTEGER field, INTEGER column, INTEGER row, INTEGER code);
