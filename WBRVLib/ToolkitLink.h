@@ -65,7 +65,7 @@ void IGrColourN(INTEGER n);
 void IGrColour(std::string_view name);
 void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag = 0);
 // "N" normal, "E" exclusive-or.
-void IGrDrawMode(std::optional<std::string_view> letter = std::nullopt);
+void IGrDrawMode(std::optional<std::string_view> letter);
 void IGrUnits(REAL xmin, REAL ymin, REAL xmax, REAL ymax);
 void IGrWorldToPixel(REAL x, REAL y, INTEGER& ix, INTEGER& iy);
 void IGrPixelToWorld(INTEGER ix, INTEGER iy, REAL& x, REAL& y);
