@@ -7,6 +7,7 @@
 
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Plotxy.h"
+#include "WBRVLib/ToolkitLink.h"
 
 namespace {
 
@@ -633,6 +634,8 @@ void GNPOLYFILL(const REAL* x, const REAL* y, INTEGER n, INTEGER colour, GraphFr
         px[static_cast<std::size_t>(i)] = std::clamp(PLOFX(x[i], frame), loX, hiX);
         py[static_cast<std::size_t>(i)] = std::clamp(PLOFY(y[i], frame), loY, hiY);
     }
+    // Solid, as the fill boxes are: the polygon routine fills in whatever style is current.
+    IGrFillStyle(4, 1, 1);
     FILLPOLY(px.data(), py.data(), n, colour);
 }
 

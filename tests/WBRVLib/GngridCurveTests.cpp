@@ -658,3 +658,129 @@ TEST_F(CurveFixture, FillsAndCrossHair)
     GET_PEN(pen);
     EXPECT_EQ(pen, 3);
 }
+
+TEST_F(CurveFixture, CurveEntriesColourBranchesSignsAndLiftOutside)
+{
+    const REAL x[] = {1, 2, 3, 2, 4}, y[] = {1, 2, 3, 4, 5};
+    const auto colours = [&] {
+        std::vector<INTEGER> out;
+        for (const RecordedOp& op : opsOf(OpLine)) {
+            REAL x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+            YYDeviceToUnitsRotated(op.Block.X1, op.Block.Y1, x1, y1);
+            YYDeviceToUnitsRotated(op.Block.X2, op.Block.Y2, x2, y2);
+            if (!(near(x1, x2, 1e-4f) && near(y1, y2, 1e-4f))) out.push_back(op.ColourIndex);
+        }
+        return out;
+    };
+    // Exclusive-or: the branch after the reversal in the alternate colour, a pixel higher.
+    SET_PEN(3);
+    XORON();
+    GNPLOTXOR(x, y, 5, kFalse, frame);
+    XOROFF();
+    auto drawn = lines();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_TRUE(same(drawn[2], 2, 4.01f, 4, 5.01f));
+    EXPECT_EQ(colours(), (std::vector<INTEGER>{3, 3, 4}));
+    INTEGER pen = 0;
+    GET_PEN(pen);
+    EXPECT_EQ(pen, 3);
+    // Pens 11 and up alternate with the pen below.
+    driver.clear();
+    SET_PEN(12);
+    XORON();
+    GNPLOTXOR(x, y, 5, kFalse, frame);
+    XOROFF();
+    EXPECT_EQ(colours(), (std::vector<INTEGER>{12, 12, 11}));
+
+    // Signs: lines into negative values in the alternate colour.
+    driver.clear();
+    SET_PEN(3);
+    GraphFrameRecord signed_ = linearFrame(0.0f, 1.0f, 5, 1.0f, -3.0f, 1.0f, 6, 1.0f);
+    const REAL sx[] = {1, 2, 3, 4, 5}, sy[] = {1, 2, -1, -2, 1};
+    GNPLOTSIGN(sx, sy, 5, kFalse, signed_);
+    EXPECT_EQ(colours(), (std::vector<INTEGER>{3, 4, 4, 3}));
+    GET_PEN(pen);
+    EXPECT_EQ(pen, 3);
+
+    // Direct: no clipping, the pen lifted at every point outside the clip limits.
+    driver.clear();
+    const REAL dx[] = {1, 2, 7, 3, 4}, dy[] = {1, 1, 1, 2, 2};
+    GNPLOTDIRECT(dx, dy, 5, kFalse, frame);
+    drawn = lines();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_TRUE(same(drawn[0], 1, 1, 2, 1));
+    EXPECT_TRUE(same(drawn[1], 3, 2, 4, 2));
+}
+
+TEST_F(CurveFixture, DsplotStartsTheDashPatternAfreshWhereXTurnsBack)
+{
+    // The first segment (0.9 inch) ends inside a gap; where x turns back a new run starts with a
+    // dash at once, where one call would first finish the gap.
+    const REAL x[] = {1.0f, 1.9f, 1.5f}, y[] = {1.0f, 1.0f, 1.3f};
+    DSPLOT(x, y, 3, 0.3f, 0.2f, frame);
+    auto drawn = lines();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_TRUE(same(drawn[2], 1.9f, 1.0f, 1.66f, 1.18f, 0.003f));
+    driver.clear();
+    DS_PLOT(x, y, 3, 0.3f, 0.2f, frame);
+    drawn = lines();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_TRUE(same(drawn[2], 1.82f, 1.06f, 1.58f, 1.24f, 0.003f));
+}
+
+TEST_F(CurveFixture, SymbolPlottersFillsAndSlopeLine)
+{
+    // Small symbols: a cross where flagged, else a square, none outside the clip limits.
+    const REAL x[] = {1, 2, 9}, y[] = {1, 2, 1};
+    const LOGICAL flags[] = {kTrue, kFalse, kFalse};
+    GNPLTM(x, y, 3, flags, frame);
+    auto drawn = lines();
+    ASSERT_EQ(drawn.size(), 6u);
+    EXPECT_TRUE(same(drawn[0], 0.97f, 1.03f, 1.03f, 0.97f));
+    EXPECT_TRUE(same(drawn[2], 1.97f, 1.97f, 2.03f, 1.97f));
+    // Sized symbols: the size in y units, at least 0.025.
+    driver.clear();
+    const REAL sizes[] = {0.1f, 0.01f, 0.1f};
+    GNPLTS(x, y, sizes, flags, 3, frame);
+    drawn = lines();
+    ASSERT_EQ(drawn.size(), 6u);
+    EXPECT_TRUE(same(drawn[0], 0.9f, 1.1f, 1.1f, 0.9f));
+    EXPECT_TRUE(same(drawn[2], 1.975f, 1.975f, 2.025f, 1.975f));
+    // Coloured by code: a line in the code's pen.
+    driver.clear();
+    const INTEGER codes[] = {0, 4, 1}, pens[] = {5, 6, 7, 8, 9};
+    GNPLTL(x, y, 3, codes, pens, kFalse, frame);
+    const auto coloured = opsOf(OpLine);
+    ASSERT_FALSE(coloured.empty());
+    EXPECT_EQ(coloured.back().ColourIndex, 9);
+    EXPECT_EQ(lines().size(), 1u);
+
+    // A slope-1 line through the frame's centre, cut at the clip limits.
+    driver.clear();
+    DRAWANGLINE(frame, 1.0f);
+    drawn = lines();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_TRUE(same(drawn[0], -0.001f, 0.499f, 5.001f, 5.501f));
+
+    // A polygon kept 0.01 inch inside the clip limits; the page cleared in white.
+    driver.clear();
+    const REAL px[] = {-2, 3, 3}, py[] = {1, 1, 9};
+    GNPOLYFILL(px, py, 3, 6, frame);
+    const auto triangles = opsOf(OpTriangleSolid);
+    ASSERT_EQ(triangles.size(), 1u);
+    EXPECT_EQ(triangles[0].ColourIndex, 6);
+    const DriverParameterBlock& t = triangles[0].Block;
+    REAL minX = 1e9f, maxY = -1e9f;
+    for (const auto& [dx, dy] : {std::pair{t.X1, t.Y1}, std::pair{t.X2, t.Y2}, std::pair{t.X3, t.Y3}}) {
+        REAL ux = 0, uy = 0;
+        YYDeviceToUnitsRotated(dx, dy, ux, uy);
+        minX = std::min(minX, ux - 1);
+        maxY = std::max(maxY, uy - 1);
+    }
+    EXPECT_NEAR(minX, 0.009f, 0.005f);
+    EXPECT_NEAR(maxY, 5.991f, 0.005f);
+    driver.clear();
+    PAGECLEAR();
+    ASSERT_EQ(opsOf(OpQuadSolid).size(), 1u);
+    EXPECT_EQ(opsOf(OpQuadSolid)[0].ColourIndex, 15);
+}
