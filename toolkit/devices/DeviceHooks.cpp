@@ -8,6 +8,7 @@
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/MetafileSlots.h"
+#include "toolkit/devices/WindowsPrinterDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/OsFiles.h"
@@ -72,6 +73,7 @@ void YYDeviceHooksInstall()
 {
     ToolkitStartUpHooks& startUp = toolkitStartUpHooks();
     startUp.devicesStartUp = &devicesStartUp;
+    YYWindowsPrinterInstall();
     startUp.plotFileUnit = [] { return hardcopyJobState().LFNPLOT; };
     startUp.plotFileUnitSet = [](INTEGER unit) { hardcopyJobState().LFNPLOT = unit; };
     startUp.temporaryFilesSet = &temporaryFilesSet;
