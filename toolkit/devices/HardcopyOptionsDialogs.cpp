@@ -54,6 +54,14 @@ std::string unitShortName(INTEGER unit)
 
 std::string trimmed(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
 
+// The text of a field: the dialog fills a string to the length it has, so it gets the full 260.
+std::string fieldText(INTEGER field)
+{
+    std::string text(260, ' ');
+    WDialogGetString(field, text);
+    return trimmed(text);
+}
+
 // Waits for the OK (1) or Cancel (2) push button of the current dialog; calls onEvent for others.
 template <class OnEvent>
 INTEGER waitForExit(OnEvent onEvent)
@@ -128,7 +136,7 @@ void putPage(REAL factor)
 
 std::string extensionFor(INTEGER device, INTEGER entry)
 {
-    if (device == 2) return entry == 2 ? "eps" : "ps";
+    if (device == 2) return entry == 2 ? ".eps" : ".ps";
     return {};
 }
 
@@ -186,8 +194,7 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
     bool modelChanged = false;
     const INTEGER exit = waitForExit([&](INTEGER type, const EventRecord& record) {
         if (type == kEventPushButton && record[1] == 1202) {
-            std::string name = trimmed(fileName);
-            WDialogGetString(1201, name);
+            std::string name = fieldText(1201);
             name.resize(260, ' ');
             INTEGER index = 1;
             WSelectFile(-1, text.filter, 0, name, "", index, 1);
@@ -195,8 +202,7 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
             return;
         }
         if (type == kEventPushButton && record[1] == 1207 && !restricted) {
-            std::string name;
-            WDialogGetString(1201, name);
+            std::string name = fieldText(1201);
             INTEGER code = device;
             if (device == 4) {
                 const PrinterModelState& m = printerModelState();
@@ -223,8 +229,7 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
         if (entry == listEntry || entry < 1) return;
         listEntry = entry;
         if (device == 2) {
-            std::string name;
-            WDialogGetString(1201, name);
+            std::string name = fieldText(1201);
             rewriteExtension(name, extensionFor(device, entry));
             WDialogPutString(1201, name);
             return;
@@ -243,7 +248,7 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
         }
     });
     if (exit == 1) {
-        WDialogGetString(1201, fileName);
+        fileName = fieldText(1201);
         for (INTEGER k = 1; k <= 4; ++k) {
             REAL v = 0;
             WDialogGetReal(1000 + k, v);
@@ -323,7 +328,7 @@ void YYHardcopyExportDialog(INTEGER unit, std::string& fileName, INTEGER templat
     WDialogShow(-1, -1, 0, 2);
     const INTEGER exit = waitForExit([](INTEGER, const EventRecord&) {});
     if (exit == 1) {
-        if (mode == 3 && fieldPresent(1201)) WDialogGetString(1201, fileName);
+        if (mode == 3 && fieldPresent(1201)) fileName = fieldText(1201);
         setCommonResult(1);
         for (INTEGER n = 1; n <= 29; ++n) {
             const INTEGER field = 1000 + n;
