@@ -1,7 +1,14 @@
 // The Windows printer under Wine, printing for real to the CUPS PDF queue the test command sets up
-// (QV_PDF_DIR names the folder cups-pdf writes to): the driver's query and initialisation, a test
-// page of every primitive read back with the PDF tools, the screen print, and the paths without
-// a printer.
+// (QV_PDF_DIR names the folder cups-pdf writes to): the driver's query and initialisation, the page
+// set-up and the paths without a printer; documents printed through the driver and the screen
+// print; and the printed PDFs read back with the PDF tools.
+//
+// A Wine process that has run the PDF tools for a few seconds (several host programs) can no longer
+// open the printer: OpenPrinterA("PDF") fails with 1801 for the rest of that process, whether it
+// printed before or not, while other processes still find the queue. So the tests run as several
+// processes (see CMakeLists.txt): each PrintedDocument test prints one document in a process of its
+// own and starts no host program; the PrintedPdf tests run afterwards in another process that
+// does not print, and read the files with what each printing test recorded about its page.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -28,6 +35,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/foundation/CommonDialogs.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/ColourPalette.h"
@@ -89,26 +97,43 @@ std::string runHost(const std::string& command, DWORD deadlineMs = 60000)
     return out;
 }
 
-// The newest PDF of the folder whose name holds the stem, once the PDF tools can read it whole.
+// The names of the PDFs in the folder whose name holds the stem, read through Wine's Z: drive.
+std::vector<std::string> pdfsNamed(const std::string& stem)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*" + stem + "*.pdf").c_str(), &found));
+    if (!search) return names;
+    do names.emplace_back(found.cFileName);
+    while (FindNextFileA(search.get(), &found));
+    return names;
+}
+
+// Removes earlier PDFs of a document, without a host program: a printing test must start none.
+void removePdfs(const std::string& stem)
+{
+    for (const std::string& name : pdfsNamed(stem)) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
+    ASSERT_TRUE(pdfsNamed(stem).empty()) << "cannot remove the earlier " << stem << " PDFs";
+}
+
+// The PDF of the folder whose name holds the stem (its printing test removed the earlier ones),
+// once the PDF tools can read it whole.
 std::string waitForPdf(const std::string& stem)
 {
-    const std::string folder = pdfFolder();
     std::string found;
     waitUntil(
         [&] {
-            const std::string name = runHost("ls -t '" + folder + "' | grep -F '" + stem + "' | head -n 1");
-            if (name.empty() || name.find(".pdf") == std::string::npos) return false;
-            const std::string path = folder + "/" + name.substr(0, name.find('\n'));
+            const std::vector<std::string> names = pdfsNamed(stem);
+            if (names.size() != 1) return false;
+            const std::string path = pdfFolder() + "/" + names.front();
             if (runHost("pdfinfo '" + path + "' >/dev/null && echo readable").find("readable") == std::string::npos)
                 return false;
             found = path;
             return true;
         },
-        std::chrono::milliseconds(120000));
+        std::chrono::milliseconds(60000));
     return found;
 }
-
-void removePdfs(const std::string& stem) { runHost("rm -f '" + pdfFolder() + "'/*'" + stem + "'*"); }
 
 // A page rendered by pdftoppm as a binary PPM.
 struct Raster {
@@ -281,6 +306,14 @@ private:
     UINT_PTR timer_;
 };
 
+// What a printing test records about its page for the check that reads the PDF later: a line per
+// probe, "probe X Y INK NAME" (pixels of the page rendered at kRenderDpi; INK 1 where the item
+// must show, 0 where the page must stay blank), "dash X0 X1 Y" (a dashed line), "red X Y" (a
+// pixel of the red line). Kept in the test's working folder.
+std::string expectationFile(const std::string& stem) { return stem + ".expected"; }
+
+class PrintedDocument : public WindowsPrinter {};
+
 }  // namespace
 
 TEST_F(WindowsPrinter, DriverFindsThePdfQueueAndAnswersItsPage)
@@ -331,7 +364,7 @@ TEST_F(WindowsPrinter, DriverFindsThePdfQueueAndAnswersItsPage)
     EXPECT_EQ(o.value(31), longSide);
 }
 
-TEST_F(WindowsPrinter, UntitledDocumentIsNamedAfterTheProgramsGraphic)
+TEST_F(PrintedDocument, UntitledIsNamedAfterTheProgramsGraphic)
 {
     removePdfs("Devivozivuz_graphic");
     IGrHardcopyDevice(1, 10);
@@ -342,8 +375,14 @@ TEST_F(WindowsPrinter, UntitledDocumentIsNamedAfterTheProgramsGraphic)
     IGrPenMove(10, 10);
     IGrPenDraw(90, 90);
     IGrHardcopyBeginEnd("S");
+    EXPECT_EQ(printerDrawingState().DocumentOpen, 0);
+}
+
+TEST(PrintedPdf, UntitledDocumentHasOnePage)
+{
+    ASSERT_FALSE(pdfFolder().empty());
     const std::string pdf = waitForPdf("Devivozivuz_graphic");
-    ASSERT_FALSE(pdf.empty());
+    ASSERT_FALSE(pdf.empty()) << "no PDF named after the graphic in " << pdfFolder();
     EXPECT_NE(runHost("pdfinfo '" + pdf + "'").find("Pages:           1"), std::string::npos);
 }
 
@@ -401,9 +440,7 @@ TEST_F(WindowsPrinter, WithoutAPrinterAStartReportsUnderTheDriverAndSendsNothing
     EXPECT_EQ(before.bottom, after.bottom);
 }
 
-// Passes on its own; after the other printer tests of this process the page set-up call does not
-// return yet (the timer's answer does not reach the dialog), so it is off until that is found.
-TEST_F(WindowsPrinter, DISABLED_PageSetupOrientationReachesThePrintedPage)
+TEST_F(PrintedDocument, UprightAfterPortraitPageSetup)
 {
     removePdfs("Upright_page");
     IGrHardcopyDevice(1, 10);
@@ -428,8 +465,14 @@ TEST_F(WindowsPrinter, DISABLED_PageSetupOrientationReachesThePrintedPage)
     IGrPenMove(10, 50);
     IGrPenDraw(90, 50);
     IGrHardcopyBeginEnd("S");
+    EXPECT_EQ(printerDrawingState().DocumentOpen, 0);
+}
+
+TEST(PrintedPdf, UprightPageIsPortrait)
+{
+    ASSERT_FALSE(pdfFolder().empty());
     const std::string pdf = waitForPdf("Upright_page");
-    ASSERT_FALSE(pdf.empty());
+    ASSERT_FALSE(pdf.empty()) << "no upright page in " << pdfFolder();
     // Upright: a portrait page size without rotation, or a landscape one turned by 90 degrees.
     const std::string info = runHost("pdfinfo '" + pdf + "'");
     double w = 0, h = 0;
@@ -485,13 +528,11 @@ TEST_F(WindowsPrinter, WithoutAPrinterTheOptionsReportError63)
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 63);
 }
 
-// Rendering a PDF here (a host process that runs for a while) leaves Wine unable to open the
-// printer again in this process, so every page is printed before the first is rendered, and this
-// test comes after every other test that prints.
-TEST_F(WindowsPrinter, PrintedPagesShowTheirItems)
+TEST_F(PrintedDocument, PrimitivesPage)
 {
     const std::string title = "Primitives page";
     removePdfs("Primitives_page");
+    DeleteFileA(expectationFile("Primitives_page").c_str());
     IGrHardcopyDevice(1, 10);
     ASSERT_EQ(hardcopyOptionBlock().value(32), 1);
     const GraphicsState& g = graphicsState();
@@ -583,9 +624,42 @@ TEST_F(WindowsPrinter, PrintedPagesShowTheirItems)
     IGrHardcopyBeginEnd("S");
     EXPECT_EQ(printerDrawingState().DocumentOpen, 0);
 
+    // Where the items must show on page 1, for the check that reads the PDF.
+    const auto at = [&](REAL ux, REAL uy) {
+        const auto [dx, dy] = dev(ux, uy);
+        return std::pair<int, int>{map.x(dx), map.y(dy)};
+    };
+    struct Probe {
+        const char* item;
+        REAL ux, uy;
+        bool ink;
+    };
+    const Probe probes[] = {
+        {"solid line", 25, 90, true},       {"above the solid line", 25, 95, false},
+        {"polygon", 12, 62, true},          {"right of the polygon", 25, 62, false},
+        {"polyline vertex", 40, 69, true},  {"inside the polyline", 40, 58, false},
+        {"rectangle", 67, 62, true},        {"right of the rectangle", 80, 62, false},
+        {"ellipse centre", 15, 30, true},   {"ellipse box corner", 6, 39, false},
+        {"pie quadrant", 48, 23, true},     {"opposite quadrant", 42, 17, false},
+        {"clipped line inside", 67, 15, true}, {"clipped line outside", 58, 15, false},
+        {"clipped line beyond", 77, 15, false},
+    };
+    std::ofstream expected(expectationFile("Primitives_page"));
+    for (const Probe& p : probes) {
+        const auto [x, y] = at(p.ux, p.uy);
+        expected << "probe " << x << ' ' << y << ' ' << (p.ink ? 1 : 0) << ' ' << p.item << '\n';
+    }
+    expected << "dash " << at(58, 90).first << ' ' << at(92, 90).first << ' ' << at(58, 90).second << '\n';
+    expected << "red " << at(25, 90).first << ' ' << at(25, 90).second << '\n';
+    expected.close();
+    ASSERT_TRUE(expected.good());
+}
+
+TEST_F(PrintedDocument, WindowPrint)
+{
     // The screen driver's page end prints the window area as one bitmap page.
-    IGrUnits(0, 0, 100, 100);
     removePdfs("Window_print");
+    IGrUnits(0, 0, 100, 100);
     // Half the window blue, so the print shows the window's colours.
     IGrColour("BLUE");
     IGrFillStyle(4);
@@ -596,7 +670,13 @@ TEST_F(WindowsPrinter, PrintedPagesShowTheirItems)
     libraryErrorState().LastErrorNumber = 0;
     YYDriverCurrent(OpEndPage);
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
+}
 
+TEST(PrintedPdf, PrimitivesPageShowsItsItems)
+{
+    ASSERT_FALSE(pdfFolder().empty());
+    std::ifstream expected(expectationFile("Primitives_page"));
+    ASSERT_TRUE(expected) << "the printing test left no expectations";
     const std::string pdf = waitForPdf("Primitives_page");
     ASSERT_FALSE(pdf.empty()) << "no PDF arrived in " << pdfFolder();
     const std::string info = runHost("pdfinfo '" + pdf + "'");
@@ -624,44 +704,42 @@ TEST_F(WindowsPrinter, PrintedPagesShowTheirItems)
     }
     const Raster r = render(pdf, 1);
     ASSERT_GT(r.width, 0);
-    const auto at = [&](REAL ux, REAL uy) {
-        const auto [dx, dy] = dev(ux, uy);
-        return std::pair<int, int>{map.x(dx), map.y(dy)};
-    };
-    struct Probe {
-        const char* item;
-        REAL ux, uy;
-        bool ink;
-    };
-    const Probe probes[] = {
-        {"solid line", 25, 90, true},       {"above the solid line", 25, 95, false},
-        {"polygon", 12, 62, true},          {"right of the polygon", 25, 62, false},
-        {"polyline vertex", 40, 69, true},  {"inside the polyline", 40, 58, false},
-        {"rectangle", 67, 62, true},        {"right of the rectangle", 80, 62, false},
-        {"ellipse centre", 15, 30, true},   {"ellipse box corner", 6, 39, false},
-        {"pie quadrant", 48, 23, true},     {"opposite quadrant", 42, 17, false},
-        {"clipped line inside", 67, 15, true}, {"clipped line outside", 58, 15, false},
-        {"clipped line beyond", 77, 15, false},
-    };
-    for (const Probe& p : probes) {
-        const auto [x, y] = at(p.ux, p.uy);
-        EXPECT_EQ(r.inkNear(x, y, p.ink ? 3 : 1), p.ink) << p.item << " at " << x << "," << y;
+    int probes = 0;
+    for (std::string kind; expected >> kind;) {
+        if (kind == "probe") {
+            int x = 0, y = 0, ink = 0;
+            std::string item;
+            expected >> x >> y >> ink;
+            std::getline(expected, item);
+            ++probes;
+            EXPECT_EQ(r.inkNear(x, y, ink ? 3 : 1), ink == 1) << item << " at " << x << "," << y;
+        } else if (kind == "dash") {
+            // The dashed line has ink and gaps along its length.
+            int x0 = 0, x1 = 0, yd = 0;
+            expected >> x0 >> x1 >> yd;
+            int inked = 0, blank = 0;
+            for (int x = x0; x <= x1; ++x)
+                (r.inkNear(x, yd, 0) || r.inkNear(x, yd - 1, 0) || r.inkNear(x, yd + 1, 0) ? inked : blank)++;
+            EXPECT_GT(inked, (x1 - x0) / 4);
+            EXPECT_GT(blank, (x1 - x0) / 8);
+        } else if (kind == "red") {
+            int x = 0, y = 0;
+            expected >> x >> y;
+            EXPECT_EQ(r.colour(x, y) & 0xFF, 0xFFu & RGB(255, 0, 0)) << "red line";
+        }
     }
-    // The dashed line has ink and gaps along its length.
-    const auto [x0, yd] = at(58, 90);
-    const auto [x1, yd1] = at(92, 90);
-    int inked = 0, blank = 0;
-    for (int x = x0; x <= x1; ++x) (r.inkNear(x, yd, 0) || r.inkNear(x, yd - 1, 0) || r.inkNear(x, yd + 1, 0) ? inked : blank)++;
-    EXPECT_GT(inked, (x1 - x0) / 4);
-    EXPECT_GT(blank, (x1 - x0) / 8);
-    EXPECT_EQ(r.colour(at(25, 90).first, at(25, 90).second) & 0xFF, 0xFFu & RGB(255, 0, 0)) << "red line";
+    EXPECT_EQ(probes, 15);
+}
 
+TEST(PrintedPdf, WindowPrintShowsTheWindowsColours)
+{
+    ASSERT_FALSE(pdfFolder().empty());
     const std::string windowPdf = waitForPdf("Window_print");
-    ASSERT_FALSE(windowPdf.empty());
+    ASSERT_FALSE(windowPdf.empty()) << "no window print in " << pdfFolder();
     EXPECT_NE(runHost("pdfinfo '" + windowPdf + "'").find("Pages:           1"), std::string::npos);
     const Raster w = render(windowPdf, 1);
     ASSERT_GT(w.width, 0);
-    // The window print: one bitmap page; somewhere inside the margins the page is blue, and there is some light part too.
+    // One bitmap page: somewhere inside the margins the page is blue, and there is some light part too.
     int blue = 0, light = 0;
     for (int yy = kRenderDpi; yy < w.height - kRenderDpi; yy += 4)
         for (int xx = kRenderDpi; xx < w.width - kRenderDpi; xx += 4) {
