@@ -314,6 +314,12 @@ std::string expectationFile(const std::string& stem) { return stem + ".expected"
 
 class PrintedDocument : public WindowsPrinter {};
 
+BOOL CALLBACK collectVisibleWindow(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 TEST_F(WindowsPrinter, DriverFindsThePdfQueueAndAnswersItsPage)
@@ -407,13 +413,7 @@ TEST_F(WindowsPrinter, WithoutAPrinterAStartReportsUnderTheDriverAndSendsNothing
     EXPECT_NE(windowsPrinterDriverState().QueryStatus, 0);
     const auto visibleWindows = [] {
         std::vector<HWND> list;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM out) {
-                if (IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&list));
+        EnumThreadWindows(GetCurrentThreadId(), collectVisibleWindow, reinterpret_cast<LPARAM>(&list));
         return list;
     };
     HWND client = windowSlotTable().Slots[0].Client;
