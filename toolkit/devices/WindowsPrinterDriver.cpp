@@ -402,6 +402,7 @@ void XXWIN(INTEGER op)
 
 void YYWindowsPrinterInstall()
 {
-    driverHooks().HardcopyDrivers[10] = &XXWIN;
+    // Only into the empty entry: a driver put there before (a test's recording one) stays.
+    if (!driverHooks().HardcopyDrivers[10]) driverHooks().HardcopyDrivers[10] = &XXWIN;
     YYScreenPrintHooksInstall();
 }

@@ -25,6 +25,7 @@
 #include "ReportCapture.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
+#include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyOptionsDialogs.h"
@@ -433,6 +434,12 @@ TEST_F(WindowsPrinter, WithoutAPrinterAStartReportsUnderTheDriverAndSendsNothing
     IGrPenMove(10, 10);
     IGrPenDraw(90, 90);
     EXPECT_EQ(hardcopyJobState().PageOpen, 0);
+    // The screen print cannot start either, under the screen driver's name.
+    screenDumpRecord().Settings[1] = 0;
+    libraryErrorState().LastErrorNumber = 0;
+    YYDriverCurrent(OpEndPage);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1);
+    EXPECT_NE(ReportCapture::last().find("YYGAPI"), std::string::npos) << ReportCapture::last();
     pumpPending();
     EXPECT_EQ(visibleWindows(), windowsBefore);
     const RECT after = clientRect(client);
