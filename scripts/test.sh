@@ -35,13 +35,18 @@ GTEST_OUTPUT="xml:$results/native/" ctest --test-dir build/native --output-on-fa
 # their time waiting, so even two cores take three. QV_TEST_SHARDS overrides the number.
 cores=$(nproc)
 shards=${QV_TEST_SHARDS:-$(( cores / 2 > 3 ? cores / 2 : 3 ))}
-trap wine_env_stop EXIT
+# The printer tests print for real to a CUPS PDF queue, shared by every shard: one scheduler for
+# the whole run, started before the shards so that each Wine prefix finds the queue.
+. "$root/scripts/cups-env.sh"
+trap 'wine_env_stop; cups_env_stop' EXIT
+cups_env_start
 wine_env_start_shards "$shards" || exit 1
 echo "== $wintree tests (Wine, $shards shards: $QV_WINE_SHARDS)"
 # A Windows program reads a path without a drive as relative: Wine maps the Unix root to Z:.
 # CTest starts the longest tests first once it has recorded their times (build/TREE/Testing).
 GTEST_OUTPUT="xml:Z:$results/$wintree/" ctest --test-dir "build/$wintree" --output-on-failure -j "$shards" || status=1
 wine_env_stop
+cups_env_stop
 
 # One line over the trees, counting test cases from the GoogleTest reports. A test program that
 # crashed before writing its report counts as one failure.

@@ -13,6 +13,7 @@
 #include "toolkit/devices/PostScriptDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
 #include "toolkit/devices/SvgDriver.h"
+#include "toolkit/devices/WindowsPrinterDriver.h"
 #include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
@@ -77,6 +78,7 @@ void YYDeviceHooksInstall()
 {
     ToolkitStartUpHooks& startUp = toolkitStartUpHooks();
     startUp.devicesStartUp = &devicesStartUp;
+    YYWindowsPrinterInstall();
     startUp.plotFileUnit = [] { return hardcopyJobState().LFNPLOT; };
     startUp.plotFileUnitSet = [](INTEGER unit) { hardcopyJobState().LFNPLOT = unit; };
     startUp.temporaryFilesSet = &temporaryFilesSet;

@@ -16,10 +16,11 @@ struct PageSetupState {
     INTEGER setUpDone = 0;
     DWORD lastFlags = 0;
     POINT lastPaper{0, 0};  // paper size of the last accepted dialog, in its units
-    // The printer's settings for the Windows printer driver, as its device mode holds them.
-    std::int16_t paperSize = 0, paperLength = 0, paperWidth = 0, scale = 0, defaultSource = 0, printQuality = 0,
-                 colour = 0, duplex = 0, yResolution = 0, trueTypeOption = 0, collate = 0;
-    std::int32_t mediaType = 0, ditherType = 0;
+    // The printer's settings the user chose, applied over the printer's defaults when the Windows
+    // printer driver makes its context: -1 (media and dither type 99999) means "not set".
+    std::int16_t paperSize = -1, paperLength = -1, paperWidth = -1, scale = -1, defaultSource = -1, printQuality = -1,
+                 colour = -1, duplex = -1, yResolution = -1, trueTypeOption = -1, collate = -1;
+    std::int32_t mediaType = 99999, ditherType = 99999;
     std::string driverName, deviceName, outputPort;
 };
 

@@ -25,6 +25,8 @@ inline bool StdioFileCloseChecked(StdioFile& file)
 
 #include "toolkit/foundation/WinApi.h"
 
+#include <winspool.h>
+
 // Owns a handle of type H and frees it with Free when it goes out of scope. Invalid is the value
 // that means "no handle" (nullptr for most, INVALID_HANDLE_VALUE for files).
 template <class H, auto Free, std::intptr_t Invalid = 0>
@@ -71,6 +73,7 @@ inline void find(HANDLE h) { FindClose(h); }
 inline void registryKey(HKEY h) { RegCloseKey(h); }
 // A metafile still recording: closing it gives the metafile, which nobody took.
 inline void enhMetafileRecording(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h)); }
+inline void printer(HANDLE h) { ClosePrinter(h); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -88,6 +91,7 @@ using AcceleratorHandle = UniqueHandle<HACCEL, HandleFree::accelerators>;
 using FindHandle = UniqueHandle<HANDLE, HandleFree::find, -1>;   // FindFirstFileA's INVALID_HANDLE_VALUE
 using RegistryKeyHandle = UniqueHandle<HKEY, HandleFree::registryKey>;
 using EnhMetafileRecordingHandle = UniqueHandle<HDC, HandleFree::enhMetafileRecording>;  // from CreateEnhMetaFile
+using PrinterHandle = UniqueHandle<HANDLE, HandleFree::printer>;  // from OpenPrinterA
 
 // An image handle of the kind LoadImage and the STM_/BM_SETIMAGE messages speak of (IMAGE_BITMAP,
 // IMAGE_ICON, IMAGE_CURSOR, IMAGE_ENHMETAFILE), freed the way its kind is freed.

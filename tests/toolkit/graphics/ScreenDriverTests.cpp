@@ -254,10 +254,14 @@ TEST_F(ScreenFixture, InitPublishesTheScreenCapabilitiesAndInactiveScreenDrawsNo
     EXPECT_EQ(count(kBlack), 0);
     graphicsState().DrawableActive = 1;
 
-    // Printing the screen without a printer reports error 1.
+    // Printing the screen without a printer reports error 1 (the device layer's print entries
+    // would print for real where a printer exists).
+    const ScreenOutputHooks savedHooks = screenOutputHooks();
+    screenOutputHooks().printerAvailable = [] { return false; };
     libraryErrorState().LastErrorNumber = 0;
     YYDriverCurrent(OpEndPage);
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 1);
+    screenOutputHooks() = savedHooks;
     IGrColourN(31);
     YYDriverCurrent(OpClear);
     EXPECT_EQ(count(kWhite), kWidth * kHeight);
