@@ -268,6 +268,19 @@ TEST_F(SettingsFile, IniComesBeforeInwAndOnlyIniIsWrittenBack)
     EXPECT_EQ(settingsFileState().SaveOnExit, kTrue);
 }
 
+// The suite holds 1 to 1000 curves: a count beyond either end is held there when read.
+TEST_F(SettingsFile, CurveCountsAreHeldWithinOneToAThousand)
+{
+    const std::pair<const char*, INTEGER> cases[] = {
+        {"NSuite= 5000\r\n", 1000}, {"NSuite=    0\r\n", 1}, {"NSuite=   -3\r\n", 1}, {"NSuite= 1000\r\n", 1000}};
+    for (const auto& [text, expected] : cases) {
+        writeFile(ini(), text);
+        LastFileText lastFile;
+        INIIN(lastFile);
+        EXPECT_EQ(systemRecord().NSuite, expected) << text;
+    }
+}
+
 TEST_F(SettingsFile, MissingOrEmptyFileKeepsEveryDefault)
 {
     for (bool present : {false, true}) {

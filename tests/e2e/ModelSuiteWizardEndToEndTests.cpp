@@ -83,59 +83,82 @@ HWND cellEditor(HWND grid)
     return search.found;
 }
 
-// Cell geometry of a model or values grid, taken from the editor over the current cell (c0, r0).
+// Cell geometry of a model or values grid, taken from the editor over the current cell at
+// opening (column0, row0); cells are clicked and typed with real input.
 struct GridCells {
     HWND grid = nullptr;
-    POINT origin{};  // centre of the current cell at opening, in the grid's client area
+    POINT origin{};  // centre of that cell, in the grid's client area
     int width = 0, height = 0;
     int column0 = 2, row0 = 1;
 
     GridCells(HWND page, int id, int column, int row) : grid(GetDlgItem(page, id)), column0(column), row0(row)
     {
-        HWND editor = cellEditor(grid);
-        RECT r{};
-        if (editor) {
-            GetWindowRect(editor, &r);
-            MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&r), 2);
-        }
+        const RECT r = editorRect();
         origin = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         width = r.right - r.left + 1;
         height = r.bottom - r.top + 1;
+    }
+    RECT editorRect() const
+    {
+        RECT r{};
+        if (HWND editor = cellEditor(grid)) {
+            GetWindowRect(editor, &r);
+            MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&r), 2);
+        }
+        return r;
     }
     POINT at(int column, int row) const
     {
         return {origin.x + (column - column0) * width, origin.y + (row - row0) * height};
     }
-    // Clicks a cell and types a new value over the old one, then leaves it with Tab.
-    void type(int column, int row, const char* text) const
+    // Clicks a cell and waits until its editor lies over it.
+    bool select(int column, int row) const
     {
-        POINT p = at(column, row);
+        const POINT target = at(column, row);
+        POINT p = target;
         ClientToScreen(grid, &p);
         mouseMove(p);
         mouseDown(1);
         mouseUp(1);
-        settled(grid);
+        return waitFor(
+            [&] {
+                const RECT r = editorRect();
+                return PtInRect(&r, target) != FALSE;
+            },
+            5000ms);
+    }
+    std::string text() const
+    {
+        HWND editor = cellEditor(grid);
+        std::string t = editor ? windowText(editor) : std::string();
+        t.erase(0, t.find_first_not_of(' '));
+        t.erase(t.find_last_not_of(' ') + 1);
+        return t;
+    }
+    // Types a new value over a cell's old one and leaves it with Tab.
+    void type(int column, int row, const char* value) const
+    {
+        select(column, row);
         pressKey(VK_END);
         for (int i = 0; i < 16; ++i) pressKey(VK_BACK);
-        typeText(text);
+        typeText(value);
         pressKey(VK_TAB);
         settled(grid);
     }
-    // Clicks a cell and reads the text its editor shows.
-    std::string read(int column, int row) const
+    // The text a cell shows once the program has had the time to write it ("" empty); the last
+    // text seen when it never becomes the expected one.
+    std::string read(int column, int row, const std::string& expected) const
     {
-        POINT p = at(column, row);
-        ClientToScreen(grid, &p);
-        mouseMove(p);
-        mouseDown(1);
-        mouseUp(1);
-        settled(grid);
-        HWND editor = cellEditor(grid);
-        std::string text = editor ? windowText(editor) : std::string();
-        text.erase(0, text.find_first_not_of(' '));
-        return text;
+        select(column, row);
+        std::string seen;
+        waitFor(
+            [&] {
+                seen = text();
+                return seen == expected;
+            },
+            3000ms);
+        return seen;
     }
-    void select(int column, int row) const { read(column, row); }
 };
 
 // Pixels of exactly this colour inside a window, read from the screen.
@@ -193,29 +216,29 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     EXPECT_GT(pixelsOf(GetDlgItem(base, 1364), RGB(0, 0, 255)), 50);
     GridCells model(base, 1364, 2, 1);
     ASSERT_GT(model.width, 4);
-    EXPECT_EQ(model.read(2, 1).substr(0, 2), "10");
+    EXPECT_EQ(model.read(2, 1, "10.0000"), "10.0000");
     // Three layers typed in: thicknesses 100 and 200 give depths 100 and 300.
     model.type(3, 1, "100");
     model.type(2, 2, "20");
     model.type(3, 2, "200");
     model.type(2, 3, "30");
-    EXPECT_EQ(model.read(4, 2), "300.000");
+    EXPECT_EQ(model.read(4, 2, "300.000"), "300.000");
     // Thick 250 in row 2 rewrites the depths to 100 and 350 when the cell is left.
     model.type(3, 2, "250");
-    EXPECT_EQ(model.read(4, 1), "100.000");
-    EXPECT_EQ(model.read(4, 2), "350.000");
+    EXPECT_EQ(model.read(4, 1, "100.000"), "100.000");
+    EXPECT_EQ(model.read(4, 2, "350.000"), "350.000");
     screenshot("wizard-06-depths-follow-thickness");
     // Depth 500 in row 1 gives thicknesses 500 and -150, which Next refuses.
     model.type(4, 1, "500");
-    EXPECT_EQ(model.read(3, 1), "500.000");
-    EXPECT_EQ(model.read(3, 2), "-150.000");
+    EXPECT_EQ(model.read(3, 1, "500.000"), "500.000");
+    EXPECT_EQ(model.read(3, 2, "-150.000"), "-150.000");
     screenshot("wizard-07-negative-thickness");
     press(base, kNext);
     EXPECT_EQ(answerBox(run.program, "wizard-08-negative-thickness-refused"), "Illegal Cell Value, please re-enter");
     // A boundary at 12,500 m is kept.
     model.type(4, 1, "100");
     model.type(4, 2, "12500");
-    EXPECT_EQ(model.read(3, 2), "12400.00");
+    EXPECT_EQ(model.read(3, 2, "12400.00"), "12400.00");
     screenshot("wizard-09-deep-boundary");
     // The varied layer must exist.
     typeField(base, 1368, "5");
@@ -231,7 +254,7 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     base = page(run.program, kBasePage, "wizard-12-base-model-again");
     ASSERT_TRUE(base);
     GridCells again(base, 1364, 2, 1);
-    EXPECT_EQ(again.read(4, 2), "12500.00");
+    EXPECT_EQ(again.read(4, 2, "12500.00"), "12500.00");
     EXPECT_EQ(windowText(GetDlgItem(base, 1368)), "2");
     press(base, kNext);
 
@@ -241,11 +264,11 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     ASSERT_TRUE(values);
     EXPECT_NE(windowText(GetDlgItem(values, 1367)).find("Resistivity of layer"), std::string::npos);
     GridCells rows(values, 1006, 2, 1);
-    EXPECT_EQ(rows.read(2, 5), "5.000000");
+    EXPECT_EQ(rows.read(2, 5, "5.000000"), "5.000000");
     rows.select(2, 3);
     press(values, 1378);
-    EXPECT_EQ(rows.read(2, 3), "0.000000");
-    EXPECT_EQ(rows.read(2, 5), "10.00000");
+    EXPECT_EQ(rows.read(2, 3, "0.000000"), "0.000000");
+    EXPECT_EQ(rows.read(2, 5, "10.00000"), "10.00000");
     screenshot("wizard-14-generated");
     press(values, kNext);
     EXPECT_EQ(answerBox(run.program, "wizard-15-value-refused"), "Illegal Cell Value, please re-enter");
@@ -256,7 +279,7 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     typeField(prompt, 1398, "1");
     press(prompt, IDOK);
     ASSERT_TRUE(run.program.waitWindowGone(kNumberPrompt));
-    EXPECT_EQ(rows.read(2, 3), "1.000000");
+    EXPECT_EQ(rows.read(2, 3, "1.000000"), "1.000000");
     press(values, kNext);
 
     // 6. The time window: normalised time offered for three layers; a start of 0 is refused.
@@ -346,7 +369,7 @@ TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
     base = page(run.program, kBasePage, "wizard-cancel-10-base-as-committed");
     ASSERT_TRUE(base);
     GridCells cells(base, 1364, 2, 1);
-    EXPECT_EQ(cells.read(2, 2), "");
+    EXPECT_EQ(cells.read(2, 2, ""), "");
     press(base, IDCANCEL);
     ASSERT_TRUE(run.program.waitWindowGone(kBasePage));
 
