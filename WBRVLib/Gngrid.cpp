@@ -529,8 +529,10 @@ void FINDASX(GraphFrameRecord& frame)
     frame.ClipLowX = -0.001f;
     frame.ClipHighX = end + 0.001f;
     if (frame.LengthX < 0.0f) {
-        frame.ClipLowX = end + 0.001f - 0.102f;
-        frame.ClipHighX = -0.051f;
+        // A leftward axis runs from end to 0: the window covers it with the same margin as a
+        // rightward one, so that nothing along its first 0.05 inch is cut away.
+        frame.ClipLowX = end - 0.001f;
+        frame.ClipHighX = 0.001f;
     }
 }
 

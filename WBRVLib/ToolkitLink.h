@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/EventRecord.h"
@@ -82,3 +83,17 @@ void IGrResetGraphics(std::string_view options);
 void WindowClearArea(std::optional<INTEGER> x1, std::optional<INTEGER> y1, std::optional<INTEGER> x2,
                      std::optional<INTEGER> y2, std::optional<INTEGER> colour);
 void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<std::string_view> title);
+
+// Dialog fields and grid cells (1-based columns and rows) as the REAL wrappers use them. A value
+// outside a field's or column's range is refused with an error and leaves it unchanged; an empty
+// cell reads as the toolkit's undefined value (-999.0); WInfoGridCell code 1 is above 0 when the
+// cell holds a value. Absent formats: the field's or column's own.
+void WDialogPutReal(INTEGER field, REAL value, std::optional<std::string_view> format);
+void WDialogPutCheckBox(INTEGER field, INTEGER state);
+void WDialogGetCheckBox(INTEGER field, INTEGER& state);
+void WGridPutReal(INTEGER field, INTEGER column, const std::vector<REAL>& values, INTEGER n,
+                  std::optional<std::string_view> format);
+void WGridPutCellReal(INTEGER field, INTEGER column, INTEGER row, REAL value, std::optional<std::string_view> format);
+void WGridGetCellReal(INTEGER field, INTEGER column, INTEGER row, REAL& value);
+void WGridClearCell(INTEGER field, INTEGER column, INTEGER row);
+INTEGER WInfoGridCell(INTEGER field, INTEGER column, INTEGER row, INTEGER code);

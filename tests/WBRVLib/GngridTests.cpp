@@ -151,8 +151,9 @@ TEST(FrameMapping, AxisLimitsAndMappingConstants)
     f.setLogarithmic(FrameAxis::Y, true);
     f.MinorY = 1;
     FINDAS(f);
-    EXPECT_FLOAT_EQ(f.ClipLowX, -6.0f + 0.001f - 0.102f);
-    EXPECT_FLOAT_EQ(f.ClipHighX, -0.051f);
+    // A leftward x axis is clipped with the margin of a rightward one, its origin end included.
+    EXPECT_FLOAT_EQ(f.ClipLowX, -6.0f - 0.001f);
+    EXPECT_FLOAT_EQ(f.ClipHighX, 0.001f);
     EXPECT_FLOAT_EQ(f.ClipLowY, -6.0f + 0.001f);
     EXPECT_FLOAT_EQ(f.ClipHighY, -0.001f);
     EXPECT_FLOAT_EQ(f.OffsetY, 1.5f);

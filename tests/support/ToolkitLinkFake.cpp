@@ -123,3 +123,53 @@ void IGrHardcopyBeginEnd(std::optional<std::string_view> action, std::optional<s
     script().WindowCalls.push_back("IGrHardcopyBeginEnd(" + std::string(action.value_or("")) + "," +
                                    std::string(title.value_or("")) + ")");
 }
+
+namespace {
+std::string formatText(std::optional<std::string_view> format) { return format ? std::string(*format) : std::string("-"); }
+}  // namespace
+
+void WDialogPutReal(INTEGER field, REAL value, std::optional<std::string_view> format)
+{
+    script().PutReals.push_back({field, value, formatText(format)});
+}
+void WDialogPutCheckBox(INTEGER field, INTEGER state) { script().CheckBoxes[field] = state; }
+void WDialogGetCheckBox(INTEGER field, INTEGER& state)
+{
+    const auto found = script().CheckBoxes.find(field);
+    state = found == script().CheckBoxes.end() ? 0 : found->second;
+}
+void WGridPutReal(INTEGER field, INTEGER column, const std::vector<REAL>& values, INTEGER n,
+                  std::optional<std::string_view> format)
+{
+    ToolkitLinkFake::Script& s = script();
+    s.GridCalls.push_back("WGridPutReal(" + std::to_string(field) + "," + std::to_string(column) + "," +
+                          std::to_string(n) + "," + formatText(format) + ")");
+    for (INTEGER row = 1; row <= s.GridRows; ++row) {
+        if (row <= n && static_cast<std::size_t>(row) <= values.size())
+            s.GridCells[{field, column, row}] = {values[static_cast<std::size_t>(row - 1)], formatText(format)};
+        else
+            s.GridCells.erase({field, column, row});
+    }
+}
+void WGridPutCellReal(INTEGER field, INTEGER column, INTEGER row, REAL value, std::optional<std::string_view> format)
+{
+    script().GridCalls.push_back("WGridPutCellReal(" + std::to_string(field) + "," + std::to_string(column) + "," +
+                                 std::to_string(row) + "," + formatText(format) + ")");
+    script().GridCells[{field, column, row}] = {value, formatText(format)};
+}
+void WGridGetCellReal(INTEGER field, INTEGER column, INTEGER row, REAL& value)
+{
+    const auto found = script().GridCells.find({field, column, row});
+    value = found == script().GridCells.end() ? -999.0f : found->second.Value;
+}
+void WGridClearCell(INTEGER field, INTEGER column, INTEGER row)
+{
+    script().GridCalls.push_back("WGridClearCell(" + std::to_string(field) + "," + std::to_string(column) + "," +
+                                 std::to_string(row) + ")");
+    script().GridCells.erase({field, column, row});
+}
+INTEGER WInfoGridCell(INTEGER field, INTEGER column, INTEGER row, INTEGER code)
+{
+    if (code != 1) return 0;
+    return script().GridCells.count({field, column, row}) ? 1 : 0;
+}

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
@@ -32,6 +34,24 @@ struct Script {
     // "WindowClearArea(x1,y1,x2,y2,colour)" (absent arguments as "-") and
     // "IGrHardcopyBeginEnd(action,title)".
     std::vector<std::string> WindowCalls;
+    // Grid cells by (field, column, row) with the format each was written with ("-" for none);
+    // WGridPutReal clears rows n+1..GridRows of its column. Empty cells read as -999.0.
+    struct Cell {
+        REAL Value = 0;
+        std::string Format;
+    };
+    std::map<std::tuple<INTEGER, INTEGER, INTEGER>, Cell> GridCells;
+    INTEGER GridRows = 1000;
+    // The grid calls in order: "WGridPutReal(field,column,n,format)", "WGridPutCellReal(field,
+    // column,row,format)", "WGridClearCell(field,column,row)" (an absent format as "-").
+    std::vector<std::string> GridCalls;
+    std::map<INTEGER, INTEGER> CheckBoxes;   // WDialogPutCheckBox / WDialogGetCheckBox (0 when unset)
+    struct PutReal {
+        INTEGER Field;
+        REAL Value;
+        std::string Format;
+    };
+    std::vector<PutReal> PutReals;           // WDialogPutReal
 };
 
 // The script; reset() empties it.
