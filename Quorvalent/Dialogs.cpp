@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "WBRVLib/DoveLib.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/foundation/EventStore.h"
@@ -110,12 +111,8 @@ void PRINTDLG(LOGICAL& anyItem, LOGICAL& cancel, LOGICAL exporting)
     PrintSelectionState& s = printSelectionState();
     const bool printing = !isTrue(exporting);
     WDialogLoad(printing ? kPrintSelectionDialog : kExportSelectionDialog);
-    const auto put = [](INTEGER field, LOGICAL on) { WDialogPutCheckBox(field, isTrue(on) ? 1 : 0); };
-    const auto get = [](INTEGER field, LOGICAL& on) {
-        INTEGER state = 0;
-        WDialogGetCheckBox(field, state);
-        on = toLogical(state > 0);
-    };
+    const auto put = [](INTEGER field, LOGICAL on) { WDIALOGPUTCHECKBOXL(field, on); };
+    const auto get = [](INTEGER field, LOGICAL& on) { WDIALOGGETCHECKBOXL(field, on); };
     if (printing) put(1058, s.Graphic);
     put(1051, s.DataAndSynthetics);
     put(1052, s.LayeredModel);

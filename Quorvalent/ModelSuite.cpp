@@ -11,6 +11,7 @@
 #include "Quorvalent/CalcLotem.h"
 #include "Quorvalent/Dialogs.h"
 #include "WBRVLib/Brvl95.h"
+#include "WBRVLib/DoveLib.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/GridCellValues.h"
@@ -184,29 +185,22 @@ SuitePromptMemory& suitePromptMemory()
     return memory;
 }
 
-bool missing(REAL value) { return value > 1.0e10f; }
+bool missing(REAL value) { return isMissingReal(value); }
 
 bool cellHolds(INTEGER grid, INTEGER column, INTEGER row) { return WInfoGridCell(grid, column, row, 1) > 0; }
 
 // Rows 1 to n of a column; an empty cell reads as the missing value.
 std::vector<REAL> readColumn(INTEGER grid, INTEGER column, INTEGER n)
 {
-    std::vector<REAL> values(static_cast<std::size_t>(std::max<INTEGER>(n, 0)), kMissingValue);
-    for (INTEGER row = 1; row <= n; ++row) {
-        if (!cellHolds(grid, column, row)) continue;
-        REAL value = 0.0f;
-        WGridGetCellReal(grid, column, row, value);
-        values[static_cast<std::size_t>(row - 1)] = value;
-    }
+    std::vector<REAL> values(static_cast<std::size_t>(std::max<INTEGER>(n, 0)), kMissingReal);
+    if (n > 0) QFGRIDGETREAL(grid, column, values.data(), n);
     return values;
 }
 
 // The last row in 1 to rows that holds a value, 0 when none.
 INTEGER lastUsedRow(INTEGER grid, INTEGER column, INTEGER rows = kModelRows)
 {
-    for (INTEGER row = rows; row >= 1; --row)
-        if (cellHolds(grid, column, row)) return row;
-    return 0;
+    return QFINFOGRIDCELLS(grid, column, rows, kTrue);
 }
 
 // The rows the editing buttons work on: up to the last value, all of them in an empty column.
@@ -253,7 +247,7 @@ void DEPTHADJUSTSUITE(INTEGER column)
     const INTEGER n = lastUsedRow(kModelGrid, column);
     if (n == 0) return;
     const std::vector<REAL> from = readColumn(kModelGrid, column, n);
-    std::vector<REAL> to(from.size(), kMissingValue);
+    std::vector<REAL> to(from.size(), kMissingReal);
     // An empty cell leaves the running sum (or difference) undefined from its row on.
     for (std::size_t j = 0; j < from.size(); ++j) {
         if (missing(from[j]) || (j > 0 && missing(to[j - 1]))) break;
@@ -264,7 +258,7 @@ void DEPTHADJUSTSUITE(INTEGER column)
     }
     if (column == kDepthColumn) {
         for (std::size_t j = 1; j < from.size(); ++j)
-            if (missing(from[j - 1])) to[j] = kMissingValue;
+            if (missing(from[j - 1])) to[j] = kMissingReal;
     }
     writeModelColumn(column == kThickColumn ? kDepthColumn : kThickColumn, to, n);
 }
@@ -281,21 +275,7 @@ void ISUITEPUTMODEL(const SoundingRecord& record)
     }
     // Resistivities as the utility library writes REAL cells, by magnitude.
     const INTEGER before = lastUsedRow(kModelGrid, kRhoColumn);
-    for (INTEGER row = 1; row <= n; ++row) {
-        const REAL v = rho[static_cast<std::size_t>(row - 1)];
-        const REAL a = std::fabs(v);
-        const char* format = (a > 10000.0f || v == 0.0f) ? "(F8.0)"
-                             : a > 1000.0f              ? "(F8.1)"
-                             : a > 100.0f               ? "(F8.2)"
-                             : a > 10.0f                ? "(F8.3)"
-                             : a > 1.0f                 ? "(F8.4)"
-                             : a > 0.1f                 ? "(F8.5)"
-                                                        : "(1PE8.1)";
-        if (missing(v))
-            WGridClearCell(kModelGrid, kRhoColumn, row);
-        else
-            WGridPutCellReal(kModelGrid, kRhoColumn, row, v, format);
-    }
+    if (n > 0) QFGRIDPUTREALG(kModelGrid, kRhoColumn, rho.data(), n);
     for (INTEGER row = n + 1; row <= before; ++row) WGridClearCell(kModelGrid, kRhoColumn, row);
     writeModelColumn(kThickColumn, thick, n - 1);
     writeModelColumn(kDepthColumn, depth, n - 1);
@@ -474,9 +454,7 @@ void MODELSUITETYPE(INTEGER& button, LOGICAL& cancel)
         if (position >= 1 && position <= 6) s.ISuiteType = position;
         WDialogGetRadioButton(1006, position);
         if (position >= 1 && position <= 3) s.FieldComponent = position;
-        INTEGER checked = 0;
-        WDialogGetCheckBox(1413, checked);
-        s.LDifference = toLogical(checked > 0);
+        WDIALOGGETCHECKBOXL(1413, s.LDifference);
         s.LDataPct = kFalse;
         suiteSoundingRecord().Record.Data.Waveform.assign("STEP OFF        ");
         secondModelSoundingRecord().Record.Data.Waveform = suiteSoundingRecord().Record.Data.Waveform;
@@ -544,7 +522,7 @@ void SUITEMODELEDIT(SoundingRecord& record, LOGICAL& cancel, INTEGER& button, IN
     SystemRecord& y = systemRecord();
     cancel = kTrue;
     WDialogLoad(kModelDialog);
-    WDialogPutString(1255, record.Data.DepthUnitText.trimmed());
+    PUTDLGSTRING(1255, record.Data.DepthUnitText.view(), 10);
     WGridRows(kModelGrid, kModelRows);
     std::vector<INTEGER> numbers(kModelRows);
     for (INTEGER i = 0; i < kModelRows; ++i) numbers[static_cast<std::size_t>(i)] = i + 1;

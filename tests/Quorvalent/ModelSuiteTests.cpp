@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/GridCellEditor.h"
 #include "toolkit/dialogs/GridCellValues.h"
+#include "toolkit/dialogs/GridPainting.h"
 #include "toolkit/dialogs/GridRecords.h"
 #include "toolkit/foundation/MainWindow.h"
 
@@ -204,17 +206,39 @@ std::pair<INTEGER, INTEGER> currentCell(INTEGER dialog, INTEGER grid)
 
 GridRecord* gridOf(HWND page, int id) { return YYGridRecordOf(GetDlgItem(page, id)); }
 
-// Moves to a cell, types into its editor (the typed text is not yet stored).
+// A click on a cell as the mouse gives it: the press to the cell area, the release to the
+// editor that took it.
+void clickCell(GridRecord& g, INTEGER column, INTEGER row)
+{
+    const RECT r = YYGridCellInterior(g, column - 1, row - 1);
+    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    PostMessageA(g.cellArea, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(g.cellArea, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+// Moves to a cell as the user does (the grid reports the cell it moved to) and, once the page
+// has taken that report, types into the cell's editor; the text is stored when the cell is left.
 Step typeCell(const char* caption, int grid, INTEGER column, INTEGER row, std::string text)
 {
-    return onPage(caption, [=](HWND page) {
+    auto moved = std::make_shared<bool>(false);
+    return [=] {
+        HWND page = shown(caption);
+        if (!page) return false;
         GridRecord* g = gridOf(page, grid);
-        ASSERT_NE(g, nullptr);
-        ASSERT_TRUE(YYGridMoveCell(g->window, column - 1, row - 1, true, false));
-        ASSERT_NE(g->editor, nullptr);
+        if (!g) return false;
+        if (!*moved) {
+            SetForegroundWindow(page);
+            YYGridMoveCell(g->window, column - 1, row - 1, true, false);
+            YYGridNotifyCell(*g, YYGridPackCell(column - 1, row - 1));
+            *moved = true;
+            return false;
+        }
+        if (!g->editor) return false;
+        SetFocus(g->editor);
         SetWindowTextA(g->editor, text.c_str());
         SendMessageA(g->editor, EM_SETMODIFY, TRUE, 0);
-    });
+        return true;
+    };
 }
 
 // A key pressed in the grid's cell editor (leaves the cell with an arrow key).
@@ -234,9 +258,16 @@ Step moveTo(const char* caption, int grid, INTEGER column, INTEGER row)
     return onPage(caption, [=](HWND page) {
         GridRecord* g = gridOf(page, grid);
         ASSERT_NE(g, nullptr);
+        SetForegroundWindow(page);
         YYGridMoveCell(g->window, column - 1, row - 1, true, false);
+        YYGridNotifyCell(*g, YYGridPackCell(column - 1, row - 1));
+        if (g->editor) SetFocus(g->editor);
     });
 }
+
+// Waits until the condition holds: a key posted to the grid is handled some messages later.
+// A condition that never holds stops the script at this step, which fails the test.
+Step until(std::function<bool()> condition) { return condition; }
 
 Step check(std::function<void()> f)
 {
@@ -274,10 +305,15 @@ std::vector<REAL> parameters(const SoundingRecord& record)
 
 class WizardTest : public ::testing::Test {
 protected:
-    void SetUp() override
+    // One main window for the whole suite: opening and closing one costs seconds under Wine.
+    static void SetUpTestSuite()
     {
         WindowOpen(39, 20, 20, 600, 400, kMainMenuId);
         pumpPending();
+    }
+    static void TearDownTestSuite() { ToolkitSession::closeAllWindows(); }
+    void SetUp() override
+    {
         systemRecord() = SystemRecord{};
         SuiteState& s = suiteState();
         s.FieldComponent = 0;
@@ -289,11 +325,7 @@ protected:
         setModel(suiteSoundingRecord().Record, {10.0f}, {});
         setModel(secondModelSoundingRecord().Record, {10.0f}, {});
     }
-    void TearDown() override
-    {
-        ToolkitSession::unloadAllDialogs();
-        ToolkitSession::closeAllWindows();
-    }
+    void TearDown() override { EXPECT_EQ(ToolkitSession::unloadAllDialogs(), 0); }
     Watchdog watchdog_{std::chrono::milliseconds(240000)};
 };
 
@@ -352,7 +384,7 @@ TEST(WizardRules, RefusalsWithTheirExactTexts)
     // The time window: start after 0, end after start, at most 300 samples.
     EXPECT_EQ(timeWindowRefusal(0.0f, 10.0f), "Time window must start after 0 s and end after its start");
     EXPECT_EQ(timeWindowRefusal(1.0f, 1.0f), "Time window must start after 0 s and end after its start");
-    EXPECT_EQ(timeWindowRefusal(1.0e-6f, 1.0e6f), "Time window too long: a curve holds at most 300 samples");
+    EXPECT_EQ(timeWindowRefusal(1.0e-15f, 1.0e15f), "Time window too long: a curve holds at most 300 samples");
     EXPECT_EQ(timeWindowRefusal(0.001f, 10.0f), "");
 
     EXPECT_EQ(suiteParameterRefusal(0, 1000.0f), "Number of curves must be from 1 to 1000");
@@ -536,14 +568,14 @@ TEST_F(WizardTest, ThicknessesAndDepthsFollowEachOtherAndANegativeThicknessIsRef
     LOGICAL cancel = kFalse;
     run({onPage(kBasePage, [](HWND) { EXPECT_EQ(column(4, 3), (std::vector<REAL>{100.0f, 300.0f, -1.0f})); }),
          typeCell(kBasePage, kModel, 3, 2, "250"), gridKey(kBasePage, kModel, VK_DOWN),
-         check([] { EXPECT_EQ(column(4, 3), (std::vector<REAL>{100.0f, 350.0f, -1.0f})); }),
+         until([] { return column(4, 3) == (std::vector<REAL>{100.0f, 350.0f, -1.0f}); }),
          typeCell(kBasePage, kModel, 4, 1, "500"), gridKey(kBasePage, kModel, VK_DOWN),
-         check([] { EXPECT_EQ(column(3, 3), (std::vector<REAL>{500.0f, -150.0f, -1.0f})); }),
+         until([] { return column(3, 3) == (std::vector<REAL>{500.0f, -150.0f, -1.0f}); }),
          click(kBasePage, kButtonNext), box(SuiteMessages::kIllegalValue),
-         check([] { EXPECT_EQ(currentCell(kModelDialog, kModel), std::make_pair(3, 2)); }),
+         until([] { return currentCell(kModelDialog, kModel) == std::make_pair(3, 2); }),
          // A boundary deeper than the column's format holds keeps its value.
          typeCell(kBasePage, kModel, 4, 2, "12500"), gridKey(kBasePage, kModel, VK_UP),
-         check([] { EXPECT_EQ(column(3, 2), (std::vector<REAL>{500.0f, 12000.0f})); }),
+         until([] { return column(3, 2) == (std::vector<REAL>{500.0f, 12000.0f}); }),
          click(kBasePage, kButtonNext)},
         [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
     EXPECT_EQ(parameters(suiteSoundingRecord().Record), (std::vector<REAL>{10.0f, 20.0f, 30.0f, 500.0f, 12000.0f}));
@@ -562,9 +594,9 @@ TEST_F(WizardTest, AHalfSpaceThicknessIsPointedOutOnceAndAnEmptyCellKeepsThePage
     LOGICAL cancel = kFalse;
     run({typeCell(kBasePage, kModel, 2, 2, ""), gridKey(kBasePage, kModel, VK_DOWN),
          click(kBasePage, kButtonNext), box(SuiteMessages::kNotAllCells),
-         check([] { EXPECT_EQ(currentCell(kModelDialog, kModel), std::make_pair(2, 2)); }),
+         until([] { return currentCell(kModelDialog, kModel) == std::make_pair(2, 2); }),
          moveTo(kBasePage, kModel, 3, 3), click(kBasePage, kButtonBack), box(SuiteMessages::kNotAllCells),
-         check([] { EXPECT_EQ(currentCell(kModelDialog, kModel), std::make_pair(2, 2)); }),
+         until([] { return currentCell(kModelDialog, kModel) == std::make_pair(2, 2); }),
          typeCell(kBasePage, kModel, 2, 2, "15"), typeCell(kBasePage, kModel, 3, 3, "400"),
          gridKey(kBasePage, kModel, VK_DOWN), click(kBasePage, kButtonNext), box(SuiteMessages::kNotAllCells)},
         [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
@@ -599,19 +631,19 @@ TEST_F(WizardTest, RowsAndCellsAreInsertedAndDeleted)
          }),
          // On row 1000 the row buttons do nothing.
          moveTo(kBasePage, kModel, 2, 1000), click(kBasePage, 1040), click(kBasePage, 1039),
-         check([] { EXPECT_EQ(column(2, 3), (std::vector<REAL>{20.0f, 20.0f, -1.0f})); }),
+         until([] { return column(2, 3) == (std::vector<REAL>{20.0f, 20.0f, -1.0f}); }),
          // Cells: only inside the data columns.
          moveTo(kBasePage, kModel, 1, 1), click(kBasePage, 1037), box(SuiteMessages::kInsideGridInsert),
          click(kBasePage, 1038), box(SuiteMessages::kInsideGridInsert),
          click(kBasePage, 1019), box(SuiteMessages::kInsideGridMath),
          click(kBasePage, 1020), box(SuiteMessages::kInsideGridMath),
          moveTo(kBasePage, kModel, 2, 1), click(kBasePage, 1037),
-         check([] { EXPECT_EQ(column(2, 4), (std::vector<REAL>{20.0f, 20.0f, 20.0f, -1.0f})); }),
+         until([] { return column(2, 4) == (std::vector<REAL>{20.0f, 20.0f, 20.0f, -1.0f}); }),
          click(kBasePage, 1038),
-         check([] { EXPECT_EQ(column(2, 3), (std::vector<REAL>{20.0f, 20.0f, -1.0f})); }),
+         until([] { return column(2, 3) == (std::vector<REAL>{20.0f, 20.0f, -1.0f}); }),
          // Column math from the current row down, through the number prompt.
          moveTo(kBasePage, kModel, 2, 2), click(kBasePage, 1020), numberPrompt("Please enter number to multiply:", "3"),
-         check([] { EXPECT_EQ(column(2, 2), (std::vector<REAL>{20.0f, 60.0f})); }),
+         until([] { return column(2, 2) == (std::vector<REAL>{20.0f, 60.0f}); }),
          moveTo(kBasePage, kModel, 3, 1), click(kBasePage, 1019), numberPrompt("Please enter number to add:", "50"),
          check([] {
              EXPECT_EQ(column(3, 2), (std::vector<REAL>{250.0f, -1.0f}));
@@ -693,10 +725,10 @@ TEST_F(WizardTest, ValuesAreRefusedWithTheCursorOnTheFailingRow)
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
     run({click(kValuesPage, kButtonNext), box(SuiteMessages::kEncroachesAbove),
-         check([] { EXPECT_EQ(currentCell(kValuesDialog, kValuesGrid), std::make_pair(2, 2)); }),
+         until([] { return currentCell(kValuesDialog, kValuesGrid) == std::make_pair(2, 2); }),
          typeCell(kValuesPage, kValuesGrid, 2, 2, "200"), gridKey(kValuesPage, kValuesGrid, VK_DOWN),
          click(kValuesPage, kButtonNext), box(SuiteMessages::kEncroachesBelow),
-         check([] { EXPECT_EQ(currentCell(kValuesDialog, kValuesGrid), std::make_pair(2, 3)); }),
+         until([] { return currentCell(kValuesDialog, kValuesGrid) == std::make_pair(2, 3); }),
          typeCell(kValuesPage, kValuesGrid, 2, 3, ""), gridKey(kValuesPage, kValuesGrid, VK_UP),
          click(kValuesPage, kButtonNext), box(SuiteMessages::kUndefinedCell),
          typeCell(kValuesPage, kValuesGrid, 2, 3, "-4"), gridKey(kValuesPage, kValuesGrid, VK_UP),
@@ -729,7 +761,7 @@ TEST_F(WizardTest, TheTimeWindowIsCheckedBeforeItIsStored)
                 }),
          window("0", "10"), click(kTimePage, kButtonNext), box("Time window must start after 0 s and end after its start"),
          window("0.01", "0.001"), click(kTimePage, kButtonNext),
-         box("Time window must start after 0 s and end after its start"), window("1e-6", "1e6"),
+         box("Time window must start after 0 s and end after its start"), window("1e-15", "1e15"),
          click(kTimePage, kButtonNext), box("Time window too long: a curve holds at most 300 samples"),
          window("0.01", "100"), click(kTimePage, kButtonNext)},
         [&] { MODELSUITEABS(button, cancel); });
@@ -782,7 +814,7 @@ TEST_F(WizardTest, CancelOnAnyPageLeavesTheCommittedSuite)
                                    click(kTypePage, 1006)};
         if (cancelOn > 0) {
             steps.push_back(click(kTypePage, kButtonNext));
-            steps.push_back(check([] { EXPECT_EQ(column(3, 1), (std::vector<REAL>{12500.0f})); }));
+            steps.push_back(until([] { return column(3, 1) == (std::vector<REAL>{12500.0f}); }));
             steps.push_back(typeCell(kBasePage, kModel, 2, 1, "77"));
             steps.push_back(gridKey(kBasePage, kModel, VK_DOWN));
         }
