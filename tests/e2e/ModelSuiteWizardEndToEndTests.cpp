@@ -334,8 +334,9 @@ TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
     HWND base = page(run.program, kBasePage, "wizard-cancel-02-base");
     ASSERT_TRUE(base);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(base, 1368)));
-    GridCells(base, 1364, 2, 1).type(3, 1, "100");
-    GridCells(base, 1364, 2, 1).type(2, 2, "100");
+    const GridCells layers(base, 1364, 2, 1);
+    layers.type(3, 1, "100");
+    layers.type(2, 2, "100");
     press(base, kNext);
     // The second model keeps one layer: the layer counts must agree.
     HWND second = page(run.program, kSecondPage, "wizard-cancel-03-second-model");
@@ -354,11 +355,14 @@ TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
     press(type, kNext);
     base = page(run.program, kBasePage, "wizard-cancel-08-base-before-cancel");
     ASSERT_TRUE(base);
+    // The user drags the page aside before cancelling.
+    SetWindowPos(base, nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    settled(base);
+    const RECT left = windowRect(base);
     press(base, IDCANCEL);
     ASSERT_TRUE(run.program.waitWindowGone(kBasePage));
 
     // The next wizard opens with the committed values, where the user left the pages.
-    const RECT left = windowRect(base);
     sendCommand(run.frame, 40014);
     type = page(run.program, kTypePage, "wizard-cancel-09-reopened");
     ASSERT_TRUE(type);
