@@ -38,25 +38,27 @@ constexpr char kNumberPrompt[] = "Get Foating Point Number";
 // ---- the script ------------------------------------------------------------------------------
 
 // A visible top-level window of this thread with exactly this caption.
+struct CaptionSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<CaptionSearch*>(data);
+    char text[128] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && std::string(text) == s->caption) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND shown(const char* caption)
 {
-    struct Search {
-        const char* caption;
-        HWND found;
-    } search{caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            char text[128] = {};
-            GetWindowTextA(window, text, sizeof text);
-            if (IsWindowVisible(window) && std::string(text) == s->caption) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CaptionSearch search{caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &matchCaption, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -63,24 +63,22 @@ void typeField(HWND page, int id, const char* text)
 }
 
 // The grid's cell editor, which lies over the current cell.
+BOOL CALLBACK matchEditor(HWND window, LPARAM data)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name).find("EDIT") != std::string::npos) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND cellEditor(HWND grid)
 {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumChildWindows(
-        grid,
-        [](HWND w, LPARAM data) -> BOOL {
-            char name[64] = {};
-            GetClassNameA(w, name, sizeof name);
-            if (IsWindowVisible(w) && std::string(name).find("EDIT") != std::string::npos) {
-                reinterpret_cast<Search*>(data)->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumChildWindows(grid, &matchEditor, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Cell geometry of a model or values grid, taken from the editor over the current cell at
