@@ -316,7 +316,7 @@ TEST_F(SettingsFile, ReaderCases)
          [] { return suiteState().VParam[9] == 10.0f && suiteState().VParam[10] == 0.0f; }},
         {"partial pen list", "KCALC=    7    9\n",
          [] { return plotSettingsState().KCALC == std::array<INTEGER, 6>{7, 9, 6, 8, 10, 12}; }},
-        {"eleven digits read as ten", "NSuite=12345678901\n", [] { return systemRecord().NSuite == 1234567890; }},
+        {"eleven digits read as ten", "ILayer=12345678901\n", [] { return systemRecord().ILayer == 1234567890; }},
         {"whole word logical", "LZOOM=FALSE\nLINEARMOD=TRUE\nLGRIDJD=.t.\n",
          [] { return graphOptionsState().ZoomMode == kFalse && graphOptionsState().LinearDepth == kTrue && graphOptionsState().CurveMajorGrid == kTrue; }},
         {"indented key is skipped, reading goes on", "  NSuite=    3\nILayer=    4\n",
