@@ -124,6 +124,8 @@ void takeValue(const IniKeyEntry& entry, std::string line, LastFileText& lastFil
         const std::string word = nextWord(line, pos);
         INTEGER value = 0;
         if (!takeInteger(word, value)) return;
+        // The suite holds 1 to 1000 curves (VParam and the values grid); a count beyond is held there.
+        if (entry.Key == "NSuite=") value = std::clamp<INTEGER>(value, 1, 1000);
         if (auto* target = std::get_if<std::int32_t*>(&entry.Target)) **target = value;
         f.ReadValues[std::string(entry.Key)] = word.substr(0, std::min<std::size_t>(10, word.size()));
         return;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Quorvalent/IniFile.h"
+#include "Quorvalent/ModelSuite.h"
 #include "Quorvalent/Refresh1d.h"
 #include "Quorvalent/plotModel.h"
 #include "WBRVLib/Brvl95.h"
@@ -47,12 +48,11 @@ LastFileText& lastFileText()
     return text;
 }
 
-// Model-suite wizard and calculation. The wizard is not part of the program yet: it reports
-// "cancelled", which leaves the display and the check marks as they are.
+// Model-suite wizard and calculation, at start-up and from Calculate/Model Suite.
 void runModelSuite(LOGICAL& cancelled, LOGICAL& firstCall)
 {
-    firstCall = kFalse;
-    cancelled = kTrue;
+    SoundingPair& current = currentSoundingRecord();
+    MODELSUITE(current.Record, current.Companion, cancelled, firstCall);
 }
 
 LOGICAL& firstModelSuiteCall()

@@ -18,6 +18,12 @@ SoundingPair& secondModelSoundingRecord()
     return pair;
 }
 
+SoundingPair& spareSoundingRecord()
+{
+    static SoundingPair pair;
+    return pair;
+}
+
 LayerModelRecord& suiteLayerModelRecord()
 {
     static LayerModelRecord model;

@@ -14,5 +14,7 @@ struct SoundingPair {
 SoundingPair& currentSoundingRecord();
 SoundingPair& suiteSoundingRecord();
 SoundingPair& secondModelSoundingRecord();
+// A third copy of the current sounding, made with the others on the wizard's first call.
+SoundingPair& spareSoundingRecord();
 // The suite sounding's model while a depth or fade-in suite rewrites it curve by curve.
 LayerModelRecord& suiteLayerModelRecord();

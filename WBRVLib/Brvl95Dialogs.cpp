@@ -51,7 +51,7 @@ void WINANS(std::string_view text, LOGICAL& answer) { answer = toLogical(showBox
 
 void SAVEFILEDLG(std::string_view text, LOGICAL& yes, LOGICAL& cancel)
 {
-    WDialogLoad(101);
+    WDialogLoad(101, std::nullopt, std::nullopt);
     WDialogPutString(1002, text);
     WDialogShow(-1, -1, 0, 1);
     switch (WDialogQuery(kQueryExitButton)) {

@@ -31,7 +31,7 @@ void plotStart(REAL x, REAL y)
     if (x > 0.0f) {
         if (s.PalettePending) {
             for (const PlotPaletteEntry& e : plotPaletteTable())
-                IGrDefineColourHLS(e.Index, e.Hue, e.Lightness, e.Saturation);
+                IGrDefineColourHLS(e.Index, e.Hue, e.Lightness, e.Saturation, 0);
             s.PalettePending = false;
         }
         WindowClearArea(std::nullopt, std::nullopt, std::nullopt, std::nullopt, kWhiteRgb);

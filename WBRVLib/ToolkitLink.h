@@ -32,11 +32,10 @@ INTEGER WDialogQuery(INTEGER code);
 
 // Dialogs: load a dialog resource and make it current, set a text field, show it (x, y in window
 // units, -1 centred; focus field; mode 1 modal).
-void WDialogLoad(INTEGER resourceId, std::optional<INTEGER> identifier = std::nullopt,
-                 std::optional<INTEGER> window = std::nullopt);
+void WDialogLoad(INTEGER resourceId, std::optional<INTEGER> identifier, std::optional<INTEGER> window);
 void WDialogPutString(INTEGER field, std::string_view text);
-void WDialogShow(std::optional<INTEGER> x = std::nullopt, std::optional<INTEGER> y = std::nullopt,
-                 std::optional<INTEGER> focusField = std::nullopt, std::optional<INTEGER> mode = std::nullopt);
+void WDialogShow(std::optional<INTEGER> x, std::optional<INTEGER> y, std::optional<INTEGER> focusField,
+                 std::optional<INTEGER> mode);
 
 // Operating-system services: command-line word (0 is the program's own full path), the user's
 // login name, folders.
@@ -63,7 +62,7 @@ void IGrPenMove(REAL x, REAL y);
 void IGrPenDraw(REAL x, REAL y);
 void IGrColourN(INTEGER n);
 void IGrColour(std::string_view name);
-void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag = 0);
+void IGrDefineColourHLS(INTEGER n, INTEGER hue, INTEGER lightness, INTEGER saturation, INTEGER flag);
 // "N" normal, "E" exclusive-or.
 void IGrDrawMode(std::optional<std::string_view> letter);
 void IGrUnits(REAL xmin, REAL ymin, REAL xmax, REAL ymax);

@@ -268,6 +268,19 @@ TEST_F(SettingsFile, IniComesBeforeInwAndOnlyIniIsWrittenBack)
     EXPECT_EQ(settingsFileState().SaveOnExit, kTrue);
 }
 
+// The suite holds 1 to 1000 curves: a count beyond either end is held there when read.
+TEST_F(SettingsFile, CurveCountsAreHeldWithinOneToAThousand)
+{
+    const std::pair<const char*, INTEGER> cases[] = {
+        {"NSuite= 5000\r\n", 1000}, {"NSuite=    0\r\n", 1}, {"NSuite=   -3\r\n", 1}, {"NSuite= 1000\r\n", 1000}};
+    for (const auto& [text, expected] : cases) {
+        writeFile(ini(), text);
+        LastFileText lastFile;
+        INIIN(lastFile);
+        EXPECT_EQ(systemRecord().NSuite, expected) << text;
+    }
+}
+
 TEST_F(SettingsFile, MissingOrEmptyFileKeepsEveryDefault)
 {
     for (bool present : {false, true}) {
@@ -303,7 +316,7 @@ TEST_F(SettingsFile, ReaderCases)
          [] { return suiteState().VParam[9] == 10.0f && suiteState().VParam[10] == 0.0f; }},
         {"partial pen list", "KCALC=    7    9\n",
          [] { return plotSettingsState().KCALC == std::array<INTEGER, 6>{7, 9, 6, 8, 10, 12}; }},
-        {"eleven digits read as ten", "NSuite=12345678901\n", [] { return systemRecord().NSuite == 1234567890; }},
+        {"eleven digits read as ten", "ILayer=12345678901\n", [] { return systemRecord().ILayer == 1234567890; }},
         {"whole word logical", "LZOOM=FALSE\nLINEARMOD=TRUE\nLGRIDJD=.t.\n",
          [] { return graphOptionsState().ZoomMode == kFalse && graphOptionsState().LinearDepth == kTrue && graphOptionsState().CurveMajorGrid == kTrue; }},
         {"indented key is skipped, reading goes on", "  NSuite=    3\nILayer=    4\n",

@@ -26,24 +26,37 @@ inline bool waitFor(const std::function<bool()>& condition, std::chrono::millise
     }
 }
 
+inline constexpr char kWizardFirstPage[] = "Model Suite Parameters";
+
 enum class Settings { None, Default, Seeded };
+// The model-suite wizard opens at start-up: cancelled at once, or left for the test to drive.
+enum class StartWizard { Cancel, Keep };
 
 // The program started in a fresh folder, with its main window found.
 struct RunningProgram {
     Program program;
     HWND frame = nullptr;
+    StartWizard wizard = StartWizard::Cancel;
 
-    RunningProgram(const std::string& label, Settings settings, const std::string& seeded = {}) : program(label)
+    RunningProgram(const std::string& label, Settings settings, const std::string& seeded = {},
+                   StartWizard startWizard = StartWizard::Cancel)
+        : program(label), wizard(startWizard)
     {
         if (settings == Settings::Default) program.placeDefaultSettings();
         if (settings == Settings::Seeded) program.placeSettings(seeded);
         restart();
     }
-    // Starts (again) in the same folder and waits for the main window.
+    // Starts (again) in the same folder and waits for the main window (and, unless kept, for the
+    // start-up wizard's first page, which it cancels).
     bool restart()
     {
         frame = program.start() ? program.waitForWindow(kMainTitle) : nullptr;
-        return frame != nullptr && settled(frame);
+        if (!frame) return false;
+        if (wizard == StartWizard::Cancel) {
+            HWND page = program.waitForWindow(kWizardFirstPage);
+            if (!page || !clickButton(page, IDCANCEL) || !program.waitWindowGone(kWizardFirstPage)) return false;
+        }
+        return settled(frame);
     }
     HWND statusBar() const { return childByClass(frame, "msctls_statusbar32"); }
     HWND toolbar() const { return childByClass(frame, "ToolbarWindow32"); }

@@ -12,10 +12,17 @@ namespace {
 
 TEST(FirstRun, AGeophysicistsFirstRun)
 {
-    // 1. The program starts beside the settings file the build placed there.
-    RunningProgram run("first-run", Settings::Default);
+    // 1. The program starts beside the settings file the build placed there, with the wizard.
+    RunningProgram run("first-run", Settings::Default, {}, StartWizard::Keep);
     ASSERT_TRUE(run.frame);
+    // The model-suite wizard opens at once; this run leaves it with Cancel.
+    HWND wizard = run.program.waitForWindow(kWizardFirstPage);
+    ASSERT_TRUE(wizard);
+    settled(wizard);
     EXPECT_FALSE(screenshot("first-run-01-started").empty());
+    clickButton(wizard, IDCANCEL);
+    ASSERT_TRUE(run.program.waitWindowGone(kWizardFirstPage));
+    ASSERT_TRUE(settled(run.frame));
 
     // 2. Help > Contents: no help file comes with the program yet; the box says where it looked.
     sendCommand(run.frame, 40057);

@@ -1,0 +1,233 @@
+// The application's small prompts and the dialogs of the same family that no command opens.
+#include "Quorvalent/Dialogs.h"
+
+#include <cmath>
+
+#include "WBRVLib/DoveLib.h"
+#include "toolkit/dialogs/DialogFieldValues.h"
+#include "toolkit/dialogs/DialogLoad.h"
+#include "toolkit/foundation/EventStore.h"
+
+namespace {
+
+constexpr INTEGER kExitButtonQuery = 1;
+constexpr INTEGER kOk = 1;
+constexpr INTEGER kCancel = 2;
+
+// Shows the current dialog modal and centred; the button that closed it.
+INTEGER showModalCentred()
+{
+    WDialogShow(-1, -1, 0, 1);
+    return WDialogQuery(kExitButtonQuery);
+}
+
+// The identifiers COLORDLG and SAVEFILEDLGQFRES would show; nothing in the program sets them.
+struct UnsetDialogIdentifiers {
+    INTEGER ColourDialog = 0;
+    INTEGER SaveFileDialog = 0;
+    INTEGER SaveFileField = 0;
+};
+UnsetDialogIdentifiers& unsetDialogIdentifiers()
+{
+    static UnsetDialogIdentifiers ids;
+    return ids;
+}
+
+}  // namespace
+
+void NUMINDLG(std::string_view prompt, REAL& value, LOGICAL& cancel)
+{
+    WDialogLoad(kRealPromptDialog);
+    WDialogPutString(kPromptTextField, prompt);
+    WDialogPutReal(1398, value);
+    switch (showModalCentred()) {
+    case kOk:
+        WDialogGetReal(1398, value);
+        cancel = kFalse;
+        break;
+    case kCancel: cancel = kTrue; break;
+    default: break;
+    }
+    WDialogHide();
+}
+
+void STRINGINDLG(std::string_view prompt, std::string& text, LOGICAL& cancel)
+{
+    WDialogLoad(kTextPromptDialog);
+    WDialogPutString(kPromptTextField, prompt);
+    WDialogPutString(1136, text);
+    switch (showModalCentred()) {
+    case kOk: {
+        std::string typed;
+        WDialogGetString(1136, typed);
+        const std::size_t length = text.size();
+        typed.resize(length, ' ');
+        text = typed;
+        cancel = kFalse;
+        break;
+    }
+    case kCancel: cancel = kTrue; break;
+    default: break;
+    }
+    WDialogHide();
+}
+
+void INUMINDLG(std::string_view prompt, INTEGER& value, LOGICAL& cancel)
+{
+    WDialogLoad(kIntegerPromptDialog);
+    WDialogPutString(kPromptTextField, prompt);
+    WDialogPutInteger(1167, value);
+    switch (showModalCentred()) {
+    case kOk:
+        WDialogGetInteger(1167, value);
+        cancel = kFalse;
+        break;
+    case kCancel: cancel = kTrue; break;
+    default: break;
+    }
+    WDialogHide();
+}
+
+void PROCEEDDLG(std::string_view text, LOGICAL& cancel)
+{
+    WDialogLoad(kProceedDialog);
+    WDialogPutString(kPromptTextField, text);
+    switch (showModalCentred()) {
+    case kOk: cancel = kFalse; break;
+    case kCancel: cancel = kTrue; break;
+    default: break;
+    }
+    WDialogHide();
+}
+
+PrintSelectionState& printSelectionState()
+{
+    static PrintSelectionState state;
+    return state;
+}
+
+void PRINTDLG(LOGICAL& anyItem, LOGICAL& cancel, LOGICAL exporting)
+{
+    PrintSelectionState& s = printSelectionState();
+    const bool printing = !isTrue(exporting);
+    WDialogLoad(printing ? kPrintSelectionDialog : kExportSelectionDialog);
+    const auto put = [](INTEGER field, LOGICAL on) { WDIALOGPUTCHECKBOXL(field, on); };
+    const auto get = [](INTEGER field, LOGICAL& on) { WDIALOGGETCHECKBOXL(field, on); };
+    if (printing) put(1058, s.Graphic);
+    put(1051, s.DataAndSynthetics);
+    put(1052, s.LayeredModel);
+    put(1054, s.Equivalence);
+    put(1053, s.ResolutionMatrix);
+    put(1055, s.SmoothModel);
+    switch (showModalCentred()) {
+    case kOk:
+        if (printing) get(1058, s.Graphic);
+        get(1051, s.DataAndSynthetics);
+        get(1052, s.LayeredModel);
+        get(1054, s.Equivalence);
+        get(1053, s.ResolutionMatrix);
+        get(1055, s.SmoothModel);
+        anyItem = toLogical(isTrue(s.DataAndSynthetics) || isTrue(s.LayeredModel) || isTrue(s.Equivalence) ||
+                            isTrue(s.ResolutionMatrix) || isTrue(s.SmoothModel));
+        cancel = kFalse;
+        break;
+    case kCancel: cancel = kTrue; break;
+    default: break;
+    }
+    WDialogHide();
+}
+
+void SAVEFILEDLGQFRES(std::string_view text)
+{
+    const UnsetDialogIdentifiers& ids = unsetDialogIdentifiers();
+    if (ids.SaveFileDialog == 0) return;
+    WDialogLoad(ids.SaveFileDialog);
+    WDialogPutString(ids.SaveFileField, text);
+    WDialogShow(-1, -1, 0, 1);
+    WDialogHide();
+}
+
+void COLORDLG(std::array<INTEGER, 6>& colours, INTEGER& column)
+{
+    static constexpr const char* kColourNames[16] = {
+        "Black", "Light Cyan", "Magenta", "Light Magenta", "Light Blue", "Cyan", "Dark Blue", "Green",
+        "Light Green", "Yellow", "Brown", "Light Red", "Red", "Gray", "Light White", "White"};
+    (void)kColourNames;
+    (void)colours;
+    (void)column;
+    // The dialog this would show has no identifier in this program.
+    if (unsetDialogIdentifiers().ColourDialog == 0) return;
+}
+
+void ABSCISSASTATES(INTEGER kind, LOGICAL logSpaced)
+{
+    constexpr INTEGER kDisabled = 0, kEnabled = 1;
+    if (kind == 1) {
+        for (INTEGER field : {1361, 1360, 1370, 1362}) WDialogFieldState(field, kDisabled);
+        return;
+    }
+    for (INTEGER field : {1361, 1360, 1370}) WDialogFieldState(field, kEnabled);
+    WDialogFieldState(1362, isTrue(logSpaced) ? kEnabled : kDisabled);
+}
+
+void GENERATEPAR(INTEGER& count, REAL& start, REAL& increment, LOGICAL& logSpaced, REAL& endValue, LOGICAL& cancel)
+{
+    WDialogLoad(kGenerationDialog);
+    WDialogPutInteger(1361, count);
+    WDialogPutReal(1360, start);
+    WDialogPutReal(1399, increment);
+    WDialogPutCheckBox(1370, isTrue(logSpaced) ? 1 : 0);
+    WDialogPutReal(1362, endValue);
+    // The dependent field: the end value of an even series, the ratio of a log-spaced one.
+    const auto update = [] {
+        INTEGER n = 0, checked = 0;
+        REAL first = 0.0f, step = 0.0f, last = 0.0f;
+        WDialogGetInteger(1361, n);
+        WDialogGetReal(1360, first);
+        WDialogGetCheckBox(1370, checked);
+        WDialogFieldState(1362, checked > 0 ? 1 : 0);
+        WDialogFieldState(1399, checked > 0 ? 0 : 1);
+        if (n < 2) return;
+        if (checked > 0) {
+            WDialogGetReal(1362, last);
+            if (first > 0.0f && last > 0.0f)
+                WDialogPutReal(1399, static_cast<REAL>(std::pow(static_cast<double>(last) / first, 1.0 / (n - 1))));
+        } else {
+            WDialogGetReal(1399, step);
+            WDialogPutReal(1362, first + static_cast<REAL>(n - 1) * step);
+        }
+    };
+    update();
+    WDialogShow(-1, -1, 0, 3);
+    WEventEnable(kEventFieldChanged, 1);
+    WEventEnable(kEventPushButton, 1);
+    for (;;) {
+        INTEGER type = 0;
+        EventRecord record{};
+        WEventWait(type, record);
+        if (record[0] != kGenerationDialog) continue;
+        WDialogSelect(kGenerationDialog);
+        if (type == kEventFieldChanged) {
+            update();
+            continue;
+        }
+        if (type != kEventPushButton) continue;
+        if (record[1] == kOk) {
+            INTEGER checked = 0;
+            WDialogGetInteger(1361, count);
+            WDialogGetReal(1360, start);
+            WDialogGetReal(1399, increment);
+            WDialogGetCheckBox(1370, checked);
+            logSpaced = toLogical(checked > 0);
+            WDialogGetReal(1362, endValue);
+            cancel = kFalse;
+            break;
+        }
+        if (record[1] == kCancel) {
+            cancel = kTrue;
+            break;
+        }
+    }
+    WDialogHide();
+    WDialogUnload();
+}

@@ -1,0 +1,383 @@
+// The model-suite wizard in the real program, driven from outside as a user drives it: the pages
+// at start-up and from Calculate/Model Suite, cells typed with the keyboard, refusals read from
+// the program's message boxes, one screenshot per step.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/AppDriving.h"
+
+using namespace E2e;
+
+namespace {
+
+constexpr char kBox[] = "Brevalon Library Message";
+constexpr char kTypePage[] = "Model Suite Parameters";
+constexpr char kBasePage[] = "Base Resistivity Model";
+constexpr char kSecondPage[] = "Fade-in Resistivity Model";
+constexpr char kValuesPage[] = "Suite Parameter Variation";
+constexpr char kTimePage[] = "Curve Generation Abscissa";
+constexpr char kNumberPrompt[] = "Get Foating Point Number";
+constexpr int kNext = 1355, kBack = 1357;
+
+bool isChecked(HWND page, int id) { return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool isEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+
+// Waits for a page, leaves a screenshot of it.
+HWND page(const Program& program, const char* caption, const char* shot)
+{
+    HWND p = program.waitForWindow(caption);
+    if (p) {
+        settled(p);
+        screenshot(shot);
+    }
+    return p;
+}
+
+// Clicks a button and waits until the page has handled it.
+void press(HWND page, int id)
+{
+    clickButton(page, id);
+    settled(page);
+}
+
+// The box that comes up next: its text, after a screenshot; answered with OK.
+std::string answerBox(const Program& program, const char* shot)
+{
+    HWND box = program.waitForWindow(kBox);
+    if (!box) return "(no box)";
+    settled(box);
+    screenshot(shot);
+    const std::string text = messageBoxText(box);
+    clickButton(box, IDOK);
+    program.waitWindowGone(kBox);
+    return text;
+}
+
+// Replaces a text field's content as typing does: the text, marked as edited, so that the
+// program reads it rather than the value it put there.
+void typeField(HWND page, int id, const char* text)
+{
+    HWND field = GetDlgItem(page, id);
+    SetWindowTextA(field, text);
+    SendMessageA(field, EM_SETMODIFY, TRUE, 0);
+    settled(page);
+}
+
+// The grid's cell editor, which lies over the current cell.
+BOOL CALLBACK matchEditor(HWND window, LPARAM data)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name).find("EDIT") != std::string::npos) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND cellEditor(HWND grid)
+{
+    HWND found = nullptr;
+    EnumChildWindows(grid, &matchEditor, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Cell geometry of a model or values grid, taken from the editor over the current cell at
+// opening (column0, row0); cells are clicked and typed with real input.
+struct GridCells {
+    HWND grid = nullptr;
+    POINT origin{};  // centre of that cell, in the grid's client area
+    int width = 0, height = 0;
+    int column0 = 2, row0 = 1;
+
+    GridCells(HWND page, int id, int column, int row) : grid(GetDlgItem(page, id)), column0(column), row0(row)
+    {
+        const RECT r = editorRect();
+        origin = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        width = r.right - r.left + 1;
+        height = r.bottom - r.top + 1;
+    }
+    RECT editorRect() const
+    {
+        RECT r{};
+        if (HWND editor = cellEditor(grid)) {
+            GetWindowRect(editor, &r);
+            MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&r), 2);
+        }
+        return r;
+    }
+    POINT at(int column, int row) const
+    {
+        return {origin.x + (column - column0) * width, origin.y + (row - row0) * height};
+    }
+    // Clicks a cell and waits until its editor lies over it.
+    bool select(int column, int row) const
+    {
+        const POINT target = at(column, row);
+        POINT p = target;
+        ClientToScreen(grid, &p);
+        mouseMove(p);
+        mouseDown(1);
+        mouseUp(1);
+        return waitFor(
+            [&] {
+                const RECT r = editorRect();
+                return PtInRect(&r, target) != FALSE;
+            },
+            5000ms);
+    }
+    std::string text() const
+    {
+        HWND editor = cellEditor(grid);
+        std::string t = editor ? windowText(editor) : std::string();
+        t.erase(0, t.find_first_not_of(' '));
+        t.erase(t.find_last_not_of(' ') + 1);
+        return t;
+    }
+    // Types a new value over a cell's old one and leaves it with Tab.
+    void type(int column, int row, const char* value) const
+    {
+        select(column, row);
+        pressKey(VK_END);
+        for (int i = 0; i < 16; ++i) pressKey(VK_BACK);
+        typeText(value);
+        pressKey(VK_TAB);
+        settled(grid);
+    }
+    // The text a cell shows once the program has had the time to write it ("" empty); the last
+    // text seen when it never becomes the expected one.
+    std::string read(int column, int row, const std::string& expected) const
+    {
+        select(column, row);
+        std::string seen;
+        waitFor(
+            [&] {
+                seen = text();
+                return seen == expected;
+            },
+            3000ms);
+        return seen;
+    }
+};
+
+// Pixels of exactly this colour inside a window, read from the screen.
+int pixelsOf(HWND window, COLORREF colour)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = r.top; y < r.bottom; y += 1)
+        for (int x = r.left; x < r.right; x += 2)
+            if (GetPixel(screen, x, y) == colour) ++count;
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
+{
+    RunningProgram run("wizard-first-suite", Settings::Default, {}, StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+
+    // 1. The first page at start-up, as a fresh start fills it.
+    HWND type = page(run.program, kTypePage, "wizard-01-suite-parameters");
+    ASSERT_TRUE(type);
+    EXPECT_TRUE(isChecked(type, 1008));
+    EXPECT_TRUE(isChecked(type, 1068));
+    EXPECT_TRUE(isChecked(type, 1354));
+    EXPECT_EQ(windowText(GetDlgItem(type, 1351)), "5");
+    EXPECT_FALSE(isEnabled(type, kBack));
+    EXPECT_FALSE(isEnabled(type, 1067));
+
+    // 2. EX: the magnetic display kinds go, Received Voltage is chosen; HZ again keeps it.
+    press(type, 1006);
+    EXPECT_TRUE(isChecked(type, 1381));
+    EXPECT_TRUE(isEnabled(type, 1067));
+    EXPECT_FALSE(isEnabled(type, 1068));
+    screenshot("wizard-02-ex-component");
+    press(type, 1067);
+    press(type, 1008);
+    EXPECT_TRUE(isChecked(type, 1381));
+    EXPECT_FALSE(isEnabled(type, 1067));
+    press(type, 1068);
+    screenshot("wizard-03-hz-early-late");
+
+    // 3. A curve count beyond 1000 is refused on the page.
+    typeField(type, 1351, "1500");
+    press(type, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-04-curve-count-refused"), "Number of curves must be from 1 to 1000");
+    typeField(type, 1351, "5");
+    press(type, kNext);
+
+    // 4. The base model: one layer of 10 ohm-m, its cell white on blue.
+    HWND base = page(run.program, kBasePage, "wizard-05-base-model");
+    ASSERT_TRUE(base);
+    EXPECT_GT(pixelsOf(GetDlgItem(base, 1364), RGB(0, 0, 255)), 50);
+    GridCells model(base, 1364, 2, 1);
+    ASSERT_GT(model.width, 4);
+    EXPECT_EQ(model.read(2, 1, "10.0000"), "10.0000");
+    // Three layers typed in: thicknesses 100 and 200 give depths 100 and 300.
+    model.type(3, 1, "100");
+    model.type(2, 2, "20");
+    model.type(3, 2, "200");
+    model.type(2, 3, "30");
+    EXPECT_EQ(model.read(4, 2, "300.000"), "300.000");
+    // Thick 250 in row 2 rewrites the depths to 100 and 350 when the cell is left.
+    model.type(3, 2, "250");
+    EXPECT_EQ(model.read(4, 1, "100.000"), "100.000");
+    EXPECT_EQ(model.read(4, 2, "350.000"), "350.000");
+    screenshot("wizard-06-depths-follow-thickness");
+    // Depth 500 in row 1 gives thicknesses 500 and -150, which Next refuses.
+    model.type(4, 1, "500");
+    EXPECT_EQ(model.read(3, 1, "500.000"), "500.000");
+    EXPECT_EQ(model.read(3, 2, "-150.000"), "-150.000");
+    screenshot("wizard-07-negative-thickness");
+    press(base, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-08-negative-thickness-refused"), "Illegal Cell Value, please re-enter");
+    // A boundary at 12,500 m is kept.
+    model.type(4, 1, "100");
+    model.type(4, 2, "12500");
+    EXPECT_EQ(model.read(3, 2, "12400.00"), "12400.00");
+    screenshot("wizard-09-deep-boundary");
+    // The varied layer must exist.
+    typeField(base, 1368, "5");
+    press(base, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-10-layer-refused"),
+              "Resistivity of layer     5 is varied. Must have at least     5 layers");
+    typeField(base, 1368, "2");
+    // Back and Next again: the page reopens with the model as it was left.
+    press(base, kBack);
+    type = page(run.program, kTypePage, "wizard-11-back-to-parameters");
+    ASSERT_TRUE(type);
+    press(type, kNext);
+    base = page(run.program, kBasePage, "wizard-12-base-model-again");
+    ASSERT_TRUE(base);
+    GridCells again(base, 1364, 2, 1);
+    EXPECT_EQ(again.read(4, 2, "12500.00"), "12500.00");
+    EXPECT_EQ(windowText(GetDlgItem(base, 1368)), "2");
+    press(base, kNext);
+
+    // 5. The values: 1 to 5 for a fresh suite; Generate from row 3 writes 0, 5, 10; the 0 is
+    // refused for a resistivity, Add To mends it.
+    HWND values = page(run.program, kValuesPage, "wizard-13-values");
+    ASSERT_TRUE(values);
+    EXPECT_NE(windowText(GetDlgItem(values, 1367)).find("Resistivity of layer"), std::string::npos);
+    GridCells rows(values, 1006, 2, 1);
+    EXPECT_EQ(rows.read(2, 5, "5.000000"), "5.000000");
+    rows.select(2, 3);
+    press(values, 1378);
+    EXPECT_EQ(rows.read(2, 3, "0.000000"), "0.000000");
+    EXPECT_EQ(rows.read(2, 5, "10.00000"), "10.00000");
+    screenshot("wizard-14-generated");
+    press(values, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-15-value-refused"), "Illegal Cell Value, please re-enter");
+    press(values, 1019);
+    HWND prompt = page(run.program, kNumberPrompt, "wizard-16-add-to-prompt");
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(windowText(GetDlgItem(prompt, 1117)), "Please enter number to add:");
+    typeField(prompt, 1398, "1");
+    press(prompt, IDOK);
+    ASSERT_TRUE(run.program.waitWindowGone(kNumberPrompt));
+    EXPECT_EQ(rows.read(2, 3, "1.000000"), "1.000000");
+    press(values, kNext);
+
+    // 6. The time window: normalised time offered for three layers; a start of 0 is refused.
+    HWND time = page(run.program, kTimePage, "wizard-17-time-window");
+    ASSERT_TRUE(time);
+    EXPECT_TRUE(isEnabled(time, 1073));
+    typeField(time, 1360, "0");
+    press(time, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-18-time-refused"), "Time window must start after 0 s and end after its start");
+    time = page(run.program, kTimePage, "wizard-19-time-window-again");
+    ASSERT_TRUE(time);
+    typeField(time, 1360, "0.001");
+    press(time, kNext);
+    ASSERT_TRUE(run.program.waitWindowGone(kTimePage));
+    screenshot("wizard-20-finished");
+
+    // 7. Calculate/Model Suite opens the wizard again with what was committed.
+    sendCommand(run.frame, 40014);
+    type = page(run.program, kTypePage, "wizard-21-from-the-menu");
+    ASSERT_TRUE(type);
+    EXPECT_TRUE(isChecked(type, 1068));
+    EXPECT_EQ(windowText(GetDlgItem(type, 1351)), "5");
+    press(type, IDCANCEL);
+    ASSERT_TRUE(run.program.waitWindowGone(kTypePage));
+
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+    const std::string saved = run.program.readFile("QUORVALENT.INI");
+    EXPECT_EQ(settingValue(saved, "NSuite="), 5);
+    EXPECT_EQ(settingValue(saved, "ISuiteType="), 1);
+}
+
+TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
+{
+    // A fade-in suite of three curves from the settings file.
+    std::string settings = defaultSettingsText();
+    const auto set = [&](const std::string& key, const std::string& value) {
+        const std::size_t at = settings.find("\n" + key);
+        ASSERT_NE(at, std::string::npos) << key;
+        const std::size_t end = settings.find("\r\n", at + 1);
+        settings.replace(at + 1, end - at - 1, key + value);
+    };
+    set("NSuite=", "    3");
+    set("ISuiteType=", "    6");
+    RunningProgram run("wizard-cancel", Settings::Seeded, settings, StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+
+    HWND type = page(run.program, kTypePage, "wizard-cancel-01-parameters");
+    ASSERT_TRUE(type);
+    EXPECT_TRUE(isChecked(type, 1387));
+    press(type, kNext);
+    HWND base = page(run.program, kBasePage, "wizard-cancel-02-base");
+    ASSERT_TRUE(base);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(base, 1368)));
+    const GridCells layers(base, 1364, 2, 1);
+    layers.type(3, 1, "100");
+    layers.type(2, 2, "100");
+    press(base, kNext);
+    // The second model keeps one layer: the layer counts must agree.
+    HWND second = page(run.program, kSecondPage, "wizard-cancel-03-second-model");
+    ASSERT_TRUE(second);
+    press(second, kNext);
+    EXPECT_EQ(answerBox(run.program, "wizard-cancel-04-layer-counts"), "First and Second models must have same number of layers");
+    second = page(run.program, kSecondPage, "wizard-cancel-05-second-again");
+    ASSERT_TRUE(second);
+    press(second, kBack);
+    base = page(run.program, kBasePage, "wizard-cancel-06-back-to-base");
+    ASSERT_TRUE(base);
+    press(base, kBack);
+    type = page(run.program, kTypePage, "wizard-cancel-07-back-to-parameters");
+    ASSERT_TRUE(type);
+    typeField(type, 1351, "7");
+    press(type, kNext);
+    base = page(run.program, kBasePage, "wizard-cancel-08-base-before-cancel");
+    ASSERT_TRUE(base);
+    // The user drags the page aside before cancelling.
+    SetWindowPos(base, nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    settled(base);
+    const RECT left = windowRect(base);
+    press(base, IDCANCEL);
+    ASSERT_TRUE(run.program.waitWindowGone(kBasePage));
+
+    // The next wizard opens with the committed values, where the user left the pages.
+    sendCommand(run.frame, 40014);
+    type = page(run.program, kTypePage, "wizard-cancel-09-reopened");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(windowText(GetDlgItem(type, 1351)), "3");
+    EXPECT_EQ(windowRect(type).left, left.left);
+    EXPECT_EQ(windowRect(type).top, left.top);
+    press(type, kNext);
+    base = page(run.program, kBasePage, "wizard-cancel-10-base-as-committed");
+    ASSERT_TRUE(base);
+    GridCells cells(base, 1364, 2, 1);
+    EXPECT_EQ(cells.read(2, 2, ""), "");
+    press(base, IDCANCEL);
+    ASSERT_TRUE(run.program.waitWindowGone(kBasePage));
+
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+    EXPECT_EQ(settingValue(run.program.readFile("QUORVALENT.INI"), "NSuite="), 3);
+}
+
+}  // namespace
