@@ -20,7 +20,10 @@ INTEGER curveFrameCount(const SoundingRecord& sounding) { return std::clamp(soun
 INTEGER drawableSamples(const SoundingRecord& sounding)
 {
     const SoundingDataRecord& d = sounding.Data;
-    if (!d.SampleTimes.allocated() || !sounding.ResponseValues.allocated()) return 0;
+    // A sounding made without time columns (the program's first one) holds no times.
+    if (!d.SampleTimes.allocated() || d.SampleTimes.extent2() < 1 || !sounding.ResponseValues.allocated() ||
+        sounding.ResponseValues.extent2() < 1)
+        return 0;
     return std::max(0, std::min({d.PointCount, d.SampleTimes.extent1(), sounding.ResponseValues.extent1()}));
 }
 
@@ -45,7 +48,7 @@ void SCALE_X(GraphFrameRecord& frame, const SoundingRecord& sounding, const Soun
 {
     REAL low = 9.0e29f, high = -1.1e30f;
     const SoundingDataRecord& d = sounding.Data;
-    if (d.SampleTimes.allocated()) {
+    if (d.SampleTimes.allocated() && d.SampleTimes.extent2() >= 1) {
         const INTEGER n = std::min(d.PointCount, d.SampleTimes.extent1());
         if (n > 0) GETNX(&d.SampleTimes(1, 1), n, low, high);
     }
@@ -61,7 +64,9 @@ void SCALE_Y_MINMAX(const SoundingRecord& sounding, REAL& minimum, REAL& maximum
 {
     if (skip != 0 || columnStep == 0) return;
     if ((lastColumn - firstColumn + columnStep) / columnStep <= 0) return;
-    if (!isTrue(sounding.ResponseComputed) || !sounding.ResponseValues.allocated()) return;
+    if (!isTrue(sounding.ResponseComputed) || !sounding.ResponseValues.allocated() ||
+        sounding.ResponseValues.extent2() < 1)
+        return;
     // Only the first column enters, whatever range the caller names: for display kinds 4 and 6 the
     // autoscale makes up for the late-time columns with one decade.
     const INTEGER n = std::min(sounding.Data.PointCount, sounding.ResponseValues.extent1());
@@ -208,7 +213,7 @@ void PLOTRHOCURVES(GraphFramePair& frames, SoundingRecord& sounding, SoundingRec
 void SCALE_X_MINMAX(const SoundingRecord& sounding, REAL& minimum, REAL& maximum)
 {
     const SoundingDataRecord& d = sounding.Data;
-    if (!d.SampleTimes.allocated()) return;
+    if (!d.SampleTimes.allocated() || d.SampleTimes.extent2() < 1) return;
     const INTEGER n = std::min(d.PointCount, d.SampleTimes.extent1());
     if (n > 0) FINDNX(&d.SampleTimes(1, 1), n, minimum, maximum);
 }

@@ -588,3 +588,34 @@ TEST_F(SuiteDisplayTest, NearModelFindsTheBoundaryOrTheLayerUnderThePointer)
 }
 
 }  // namespace
+
+// The wizard copies the program's first sounding, made without time columns, into the suite: the
+// display commands scale and redraw it before any calculation without reading a time.
+TEST_F(SuiteDisplayTest, TheFirstSoundingCopiedByTheWizardHasNoTimesAndTheTogglesAndUnZoomStillScaleIt)
+{
+    SoundingPair current;
+    LayerModelRecord& model = current.Record.Model;
+    model.NLayer = 1;
+    model.ValuesPerLayer = 1;
+    model.ParameterCount = 1;
+    current.Record.Data.ColumnCount = 1;
+    current.Record.Data.PointCount = 1;
+    current.Record.Data.GraphCount = 1;
+    ALLOCSOUND(current.Record, current.Companion);
+    model.Parameters(1) = 10.0f;
+    COPYSOUND(suiteSoundingRecord().Record, suiteSoundingRecord().Companion, current.Record, current.Companion);
+    COPYSOUND(secondModelSoundingRecord().Record, secondModelSoundingRecord().Companion, current.Record, current.Companion);
+    for (int i = 0; i < 3; ++i) {
+        graphOptionsState().LinearDepth = graphOptionsState().LinearDepth ? kFalse : kTrue;
+        modelGraphAutoscale();
+        redraw();
+        suiteDisplayAutoscale();
+        redraw();
+        EXPECT_TRUE(opsOf(OpLine).empty());
+    }
+    for (const GraphFrameRecord& f : {curveGraphFrames().Frames[0], modelGraphFrames().Frames[0]}) {
+        GraphFrameRecord g = f;
+        FINDAS(g);
+        EXPECT_TRUE(finiteFrame(g));
+    }
+}
