@@ -6,7 +6,7 @@ packages=(g++ cmake python3 g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw
           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev
-          zlib1g-dev imagemagick netpbm python3-pil)
+          zlib1g-dev imagemagick netpbm python3-pil unrtf)
 
 missing=()
 for p in "${packages[@]}"; do
