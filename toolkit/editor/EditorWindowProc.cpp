@@ -11,6 +11,7 @@
 #include "toolkit/editor/EditorStatus.h"
 #include "toolkit/editor/EditorText.h"
 #include "toolkit/editor/EditorWindows.h"
+#include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
@@ -366,7 +367,12 @@ void close(HWND window, EditorWindowRecord& record)
     last.ReplaceText = record.ReplaceText.data();
     last.Path = record.path();
     record.ModalEnd = 1;
-    DestroyWindow(window);
+    // The slot goes with the window (its frame, client, bar and what it owns); the record goes
+    // with the window's last message.
+    INTEGER dialog = 0;
+    const INTEGER slot = YYWindowSlotFromHandle(window);
+    if (slot > 0) YYWindowSlotClose(slot, dialog);
+    else DestroyWindow(window);
 }
 
 LRESULT notify(HWND window, EditorWindowRecord& record, NMHDR& header, LPARAM lParam)
