@@ -4,6 +4,61 @@
 
 using namespace EditorTesting;
 
+namespace {
+
+// What the timers below see and leave for the test: timers are plain procedures, so that they
+// keep the system's calling convention in the 32-bit program too.
+struct TimerState {
+    HWND Closing = nullptr;
+    INTEGER MenuItems = -1;
+    RECT ShownAt{};
+    bool Shown = false;
+};
+TimerState& timerState()
+{
+    static TimerState state;
+    return state;
+}
+
+VOID CALLBACK closeWithMenuCount(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    timerState().MenuItems = GetMenuItemCount(GetMenu(timerState().Closing));
+    PostMessageA(timerState().Closing, WM_CLOSE, 0, 0);
+}
+
+VOID CALLBACK noteAndEndMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    KillTimer(nullptr, id);
+    GetWindowRect(menu, &timerState().ShownAt);
+    timerState().Shown = true;
+    EndMenu();
+}
+
+VOID CALLBACK selectAndClose(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND closing = timerState().Closing;
+    EditorWindowRecord* r = YYEditorRecord(closing);
+    if (!r) return;
+    SendMessageA(r->RichEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab\r\ncd"));
+    CHARRANGE range{3, 4};
+    SendMessageA(r->RichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageA(r->RichEdit, EM_SETMODIFY, FALSE, 0);
+    PostMessageA(closing, WM_CLOSE, 0, 0);
+}
+
+VOID CALLBACK quitSeven(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    PostQuitMessage(7);
+}
+
+}  // namespace
+
+
 TEST_F(EditorTest, OpeningStatusesAsATable)
 {
     // Window 0 is the main window: nothing is made.
@@ -73,14 +128,9 @@ TEST_F(EditorTest, OpeningStatusesAsATable)
     {
         const INTEGER n = child();
         WindowSetCurrent(n);
-        static HWND closing = nullptr;
-        closing = frame(n);
-        static INTEGER menuItems = -1;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            menuItems = GetMenuItemCount(GetMenu(closing));
-            PostMessageA(closing, WM_CLOSE, 0, 0);
-        });
+        HWND closing = timerState().Closing = frame(n);
+        const INTEGER& menuItems = timerState().MenuItems;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &closeWithMenuCount);
         INTEGER status = 0, mode = 1;
         WEditorOpen(status, mode, kMenu, 0, 3, 0, -1, -1, "", "");
         KillTimer(nullptr, timer);
@@ -506,18 +556,11 @@ TEST_F(EditorTest, MouseDragLockKeysAndTheEditPopup)
     EXPECT_TRUE(GetMenuState(record(n).SearchPopup, kCmdGotoBookmark, MF_BYCOMMAND) & MF_GRAYED);
 
     // The context menu: at the mouse, and from the keyboard below the caret.
-    static RECT shownAt{};
-    static bool shown = false;
+    const RECT& shownAt = timerState().ShownAt;
+    bool& shown = timerState().Shown;
     auto popupAt = [&](LPARAM position) {
         shown = false;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-            HWND menu = FindWindowA("#32768", nullptr);
-            if (!menu || !IsWindowVisible(menu)) return;
-            KillTimer(nullptr, id);
-            GetWindowRect(menu, &shownAt);
-            shown = true;
-            EndMenu();
-        });
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, &noteAndEndMenu);
         SendMessageA(frame(n), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control(n)), position);
         KillTimer(nullptr, timer);
         return shown;
@@ -536,17 +579,10 @@ TEST_F(EditorTest, MouseDragLockKeysAndTheEditPopup)
     EXPECT_EQ(left.y, -30);
     // From the keyboard's context-menu key.
     shown = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND menu = FindWindowA("#32768", nullptr);
-        if (!menu || !IsWindowVisible(menu)) return;
-        KillTimer(nullptr, id);
-        GetWindowRect(menu, &shownAt);
-        shown = true;
-        EndMenu();
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &noteAndEndMenu);
     ASSERT_TRUE(focusControl(n));
     sendKeys({VK_SHIFT}, VK_F10);
-    EXPECT_TRUE(pump.until([] { return shown; }, 3000ms));
+    EXPECT_TRUE(pump.until([&] { return shown; }, 3000ms));
     KillTimer(nullptr, timer);
     if (shown) {
         EXPECT_EQ(shownAt.left, caret.x);
@@ -616,18 +652,8 @@ TEST_F(EditorTest, ClosingByModeAndAsASplitWindowPane)
     {
         const INTEGER n = child();
         WindowSetCurrent(n);
-        static HWND closing = nullptr;
-        closing = frame(n);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            EditorWindowRecord* r = YYEditorRecord(closing);
-            if (!r) return;
-            SendMessageA(r->RichEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab\r\ncd"));
-            CHARRANGE range{3, 4};
-            SendMessageA(r->RichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-            SendMessageA(r->RichEdit, EM_SETMODIFY, FALSE, 0);
-            PostMessageA(closing, WM_CLOSE, 0, 0);
-        });
+        HWND closing = timerState().Closing = frame(n);
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &selectAndClose);
         INTEGER status = 0, mode = 1;
         WEditorOpen(status, mode, 0, 0, 4, 11, -1, -1, "", "");
         KillTimer(nullptr, timer);
@@ -646,10 +672,7 @@ TEST_F(EditorTest, ClosingByModeAndAsASplitWindowPane)
     {
         const INTEGER n = child();
         WindowSetCurrent(n);
-        const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            PostQuitMessage(7);
-        });
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, &quitSeven);
         INTEGER status = 0, mode = 1;
         WEditorOpen(status, mode, 0, 0, 3, 0, -1, -1, "", "");
         KillTimer(nullptr, timer);
