@@ -87,12 +87,11 @@ void openCommand(HWND window, EditorWindowRecord& record)
                 ModifyMenuA(record.ViewPopup, 0, MF_BYPOSITION | MF_STRING | MF_CHECKED, kCmdViewPopup + 1,
                             YYEditorViewItemText(1, record.path()).c_str());
             raise(kEventCommand, kCmdOpen, window);
-        } else if (SendMessageA(record.RichEdit, WM_GETTEXTLENGTH, 0, 0) > 0 || !previous.empty()) {
-            // The file could not be opened: the shown text is still the previous file's.
-            if (record.path() != std::string_view() || previous.empty()) {
-                record.setPath(previous);
-                if (!previous.empty()) YYEditorHoldFile(record);
-            }
+        } else if (record.path() == std::string_view(name.data())) {
+            // The file could not be opened: the shown text is still the previous file's. (A load
+            // that failed later left an empty untitled document, which stays so.)
+            record.setPath(previous);
+            if (!previous.empty()) YYEditorHoldFile(record);
             YYEditorUpdateStatus(window);
         }
     }
@@ -582,6 +581,18 @@ LRESULT CALLBACK YYEditorWindowProc(HWND window, UINT message, WPARAM wParam, LP
         if (record.Mode == 3) {
             DialogManagerState& d = dialogManagerState();
             if (d.semiModelessCount > 0) --d.semiModelessCount;
+            // The windows it held back come back, and the one it was opened from is active again.
+            YYDialogsEnable(window, 1);
+            const INTEGER slot = YYWindowSlotFromHandle(window);
+            const INTEGER back = slot >= 0 ? windowSlotTable().Slots[static_cast<std::size_t>(slot)].ReturnWindow : -1;
+            HWND target = back >= 0 && back < kWindowSlots ? windowSlotTable().Slots[static_cast<std::size_t>(back)].Frame.get()
+                                                           : nullptr;
+            if (!target) target = windowSlotTable().Slots[0].Frame.get();
+            if (target && target != window) {
+                EnableWindow(target, TRUE);
+                SetFocus(target);
+                YYWindowActivate(target);
+            }
         }
         for (FileHandle& file : record.HeldFiles) file.reset();
         break;

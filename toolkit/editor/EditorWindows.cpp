@@ -313,7 +313,7 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
     EditorWindowRecord& record = *table.Records.back();
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
     record.Window = n;
-    record.ReturnWindow = engine.CurrentWindow;
+    record.ReturnWindow = slot.ReturnWindow;
     record.Options = optionWords(options);
     record.Bookmarks.fill(-1);
     record.BookmarkLengths.fill(-1);

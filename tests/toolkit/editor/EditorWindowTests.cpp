@@ -681,6 +681,20 @@ TEST_F(EditorTest, ClosingByModeAndAsASplitWindowPane)
         ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         EXPECT_EQ(quit.wParam, 7u);
     }
+    // Mode 3: the other windows wait until the editor has gone.
+    {
+        const INTEGER n = child();
+        WindowSetCurrent(n);
+        INTEGER status = 0, mode = 3;
+        WEditorOpen(status, mode, 0, 0, 3, 0, -1, -1, "", "");
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(mode, 3);
+        EXPECT_FALSE(IsWindowEnabled(frame(0)));
+        EXPECT_TRUE(IsWindowEnabled(frame(n)));
+        INTEGER dialog = 0, window = n;
+        YYWindowClose(window, dialog);
+        EXPECT_TRUE(IsWindowEnabled(frame(0)));
+    }
     // A split window whose editor pane holds changes asks before it closes.
     {
         WindowSetCurrent(0);
