@@ -233,8 +233,15 @@ protected:
         editorHooks() = EditorHooks{};
         WindowOpen(39, 10, 10, 900, 700, 0);
         pumpPending();
-        folder_ = "Z:\\tmp\\qv-editor-" + std::to_string(GetCurrentProcessId());
-        unixFolder_ = "/tmp/qv-editor-" + std::to_string(GetCurrentProcessId());
+        // Test programs on other shards run under other wine servers, whose process numbers may
+        // be the same as this one's: the folder is named by the moment this program started too.
+        static const std::string name = [] {
+            LARGE_INTEGER now{};
+            QueryPerformanceCounter(&now);
+            return "qv-editor-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(now.QuadPart);
+        }();
+        folder_ = "Z:\\tmp\\" + name;
+        unixFolder_ = "/tmp/" + name;
         CreateDirectoryA(folder_.c_str(), nullptr);
     }
     void TearDown() override
