@@ -5,6 +5,7 @@
 #include "toolkit/devices/DeviceHooks.h"
 #include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/editor/EditorWindows.h"
 #include "toolkit/foundation/ToolkitStartUp.h"
 #include "toolkit/graphics/WindowGraphics.h"
 
@@ -15,6 +16,7 @@ bool installLayers()
     YYWindowGraphicsHooksInstall();
     YYDialogWindowHooksInstall();
     YYDeviceHooksInstall();
+    YYEditorHooksInstall();
     ToolkitStartUpHooks& startUp = toolkitStartUpHooks();
     startUp.editorsAllocate = &YYEditorDocumentsAllocate;
     startUp.editorsRelease = &YYEditorDocumentsRelease;

@@ -1,4 +1,5 @@
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/EditorWindowRecord.h"
 
 #include "toolkit/foundation/CommonControls.h"
 
@@ -668,9 +669,16 @@ void YYSplitterMoved(SplitWindowRecord& record)
 std::intptr_t* YYEditorRecordWords(HWND frame)
 {
     WindowUserRecord* record = YYWindowRecord(frame);
-    if (!record || (record->Words[0] != kWindowTextEditor && record->Words[0] != kWindowGridEditor)) return nullptr;
-    // The editors' records are longer than the engine's own; they share only the kind word's place.
+    if (!record || record->Words[0] != kWindowGridEditor) return nullptr;
+    // The grid editor's record is longer than the engine's own; they share only the kind word's place.
     return reinterpret_cast<std::intptr_t*>(record);
+}
+
+EditorWindowRecord* YYTextEditorRecord(HWND frame)
+{
+    const WindowUserRecord* record = YYWindowRecord(frame);
+    if (!record || record->Words[0] != kWindowTextEditor) return nullptr;
+    return WindowOwnedRecord<EditorWindowRecord>::of(frame);
 }
 
 namespace {
@@ -683,29 +691,28 @@ INTEGER textEditorMayClose(HWND pane, INTEGER window)
     if (!hooks.editorQuerySave) return 1;
     if (hooks.editorQuerySave(pane, kWindowTextEditor) != 1) return 0;
     if (!hooks.editorFileListGetField || !hooks.editorFileListSelect) return 1;
-    std::intptr_t* words = YYEditorRecordWords(pane);
-    if (!words) return 1;
-    // The list never holds more than the document table's 20 files, whatever the word says.
-    const auto count = static_cast<INTEGER>(
-        std::clamp<std::intptr_t>(words[kTextEditorFileCountWord - 1], 0, kTextEditorMaxFiles));
+    EditorWindowRecord* record = YYTextEditorRecord(pane);
+    if (!record) return 1;
+    // The list never holds more than the document table's 20 files, whatever the record says.
+    const INTEGER count = std::clamp<INTEGER>(record->FileCount, 0, kTextEditorMaxFiles);
     if (count < 2) return 1;
-    const auto first = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
+    const INTEGER first = record->CurrentFile;
     for (INTEGER entry = 1; entry <= count; ++entry) {
         if (entry == first) continue;
         INTEGER field = -1;
         hooks.editorFileListGetField(window, entry, field);
         if (field != 0) continue;
-        words = YYEditorRecordWords(pane);
-        if (!words) return 1;  // the editor let go of the window meanwhile: nothing left to ask
-        const auto previous = static_cast<INTEGER>(words[kTextEditorFileCurrentWord - 1]);
+        record = YYTextEditorRecord(pane);
+        if (!record) return 1;  // the editor let go of the window meanwhile: nothing left to ask
+        const INTEGER previous = record->CurrentFile;
         INTEGER current = previous;
         hooks.editorFileListSelect(window, current, entry);
         // The shown name goes back into the entry it belongs to before the new one's is shown;
         // the current number is the caller's to change, whatever the selection did with it.
-        words[kTextEditorFileCurrentWord - 1] = entry;
-        char* name = reinterpret_cast<char*>(&words[kTextEditorFileNameWord - 1]);
-        if (hooks.editorFileListPutName) hooks.editorFileListPutName(window, previous, name, kTextEditorFileNameLength);
-        if (hooks.editorFileListGetName) hooks.editorFileListGetName(window, entry, name, kTextEditorFileNameLength);
+        record->CurrentFile = entry;
+        char* name = record->Path.data();
+        if (hooks.editorFileListPutName) hooks.editorFileListPutName(window, previous, name, kEditorPathLength);
+        if (hooks.editorFileListGetName) hooks.editorFileListGetName(window, entry, name, kEditorPathLength);
         if (hooks.editorUpdateStatus) hooks.editorUpdateStatus(pane);
         if (hooks.editorQuerySave(pane, kWindowTextEditor) != 1) return 0;
     }
@@ -911,9 +918,10 @@ void YYWindowBringToFront()
     HWND focus = frame;
     if (const WindowUserRecord* record = YYWindowRecord(frame)) {
         const auto kind = record->Words[0];
-        if (kind == kWindowOtherControl || kind == kWindowDialogLayout || kind == kWindowGridEditor ||
-            kind == kWindowTextEditor)
+        if (kind == kWindowOtherControl || kind == kWindowDialogLayout || kind == kWindowGridEditor)
             if (HWND control = asWindow(record->Words[5])) focus = control;
+        if (const EditorWindowRecord* editor = YYTextEditorRecord(frame); editor && editor->RichEdit)
+            focus = editor->RichEdit;
     }
     SetFocus(focus);
     YYWindowActivate(frame);

@@ -9,14 +9,10 @@
 #include "toolkit/foundation/WinApi.h"
 #include "toolkit/foundation/WindowSlots.h"
 
-// Words of the editors' own frame records (kind 1 text editor, kind 4 grid editor) that the window
-// engine reads or lends out. Every word is pointer-sized; 1-based word n is at index n - 1.
-inline constexpr int kEditorStatusBarWord = 9;        // both kinds: the status bar of menu help
-inline constexpr int kTextEditorMenuWord = 16;        // the text editor's menu
-inline constexpr int kTextEditorFileCurrentWord = 51;  // current entry of the open-file list
-inline constexpr int kTextEditorFileCountWord = 52;    // entries in the list
-inline constexpr int kTextEditorFileNameWord = 53;     // from here on: the current file name
-inline constexpr int kTextEditorFileNameLength = 260;
+// Words of the grid editor's frame record (kind 4) that the window engine reads or lends out.
+// Every word is pointer-sized; 1-based word n is at index n - 1. The text editor (kind 1) has a
+// record type of its own (EditorWindowRecord.h).
+inline constexpr int kEditorStatusBarWord = 9;  // the status bar of menu help
 inline constexpr int kTextEditorMaxFiles = 20;
 
 // SplitWindowRecord words (1-based, as Words[n - 1]):
@@ -79,7 +75,7 @@ void YYSplitWindowCreate(std::array<INTEGER, 2>& panes, INTEGER splitFlags, cons
                          const std::array<std::array<INTEGER, 4>, 2>& toolbars, std::array<INTEGER, 2>& layoutDialogs,
                          const std::array<INTEGER, 2>& backgrounds, std::string_view firstTitle,
                          std::string_view secondTitle);
-// The words of a frame's text-editor or grid-editor record, or null for any other frame.
+// The words of a frame's grid-editor record, or null for any other frame.
 std::intptr_t* YYEditorRecordWords(HWND frame);
 // The split record a frame carries, or null.
 SplitWindowRecord* YYSplitRecord(HWND frame);

@@ -1,6 +1,7 @@
 #include "toolkit/foundation/EventStore.h"
 
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/EditorWindowRecord.h"
 #include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowProcs.h"
 #include "toolkit/foundation/WindowSlots.h"
@@ -467,9 +468,11 @@ void YYEventRoute(MSG& message)
         HWND frame = nullptr;
         for (HWND w = message.hwnd; w; w = GetParent(w))
             if (reinterpret_cast<std::intptr_t*>(GetWindowLongPtrA(w, GWLP_USERDATA)) == record) frame = w;
-        if (record[0] == kWindowTextEditor) {
-            if (record[13] && IsDialogMessageA(reinterpret_cast<HWND>(record[13]), &message)) return;
-            if (tryAccelerator(frame, record[21], message) || tryAccelerator(frame, record[22], message)) return;
+        if (const EditorWindowRecord* editor = record[0] == kWindowTextEditor ? YYTextEditorRecord(frame) : nullptr) {
+            if (editor->FindDialog && IsDialogMessageA(editor->FindDialog, &message)) return;
+            if (tryAccelerator(frame, reinterpret_cast<std::intptr_t>(editor->Accelerators.get()), message) ||
+                tryAccelerator(frame, reinterpret_cast<std::intptr_t>(editor->ResourceAccelerators.get()), message))
+                return;
             TranslateMessage(&message);
             dispatch(message);
             return;

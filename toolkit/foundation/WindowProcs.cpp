@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/EditorWindowRecord.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Menus.h"
 #include "toolkit/foundation/StatusBar.h"
@@ -22,7 +23,7 @@ struct ProcedureState {
     // While a menu highlight is passed on to an editor window: that window, and the status-bar
     // word its record had before this status bar was lent to it.
     HWND ForwardTarget = nullptr;
-    std::intptr_t ForwardSave = 0;
+    HWND ForwardSave = nullptr;
 };
 
 ProcedureState& procedureState()
@@ -201,9 +202,8 @@ INTEGER slotShowingMenu(HMENU menu, INTEGER otherwise)
     for (int n = 0; n < kWindowSlots; ++n)
         if (windowSlotTable().Slots[n].Menu == menu) found = n;
     for (int n = 0; n < kWindowSlots; ++n) {
-        HWND frame = windowSlotTable().Slots[n].Frame.get();
-        if (recordKind(frame) != kWindowTextEditor) continue;
-        if (reinterpret_cast<HMENU>(YYEditorRecordWords(frame)[kTextEditorMenuWord - 1]) == menu) found = n;
+        const EditorWindowRecord* editor = YYTextEditorRecord(windowSlotTable().Slots[n].Frame.get());
+        if (editor && editor->MenuBar == menu) found = n;
     }
     return found;
 }
@@ -216,17 +216,23 @@ void passHighlightOn(HWND editor, HWND bar, WPARAM wParam, LPARAM lParam)
     ProcedureState& p = procedureState();
     if (p.ForwardTarget) return;
     const WindowUserRecord* record = YYWindowRecord(editor);
-    std::intptr_t* words = YYEditorRecordWords(editor);
-    if (!words) return;
-    std::intptr_t& statusBar = words[kEditorStatusBarWord - 1];
+    // The text editor's record names its bar in a field of its own, the grid editor's in a word.
+    auto barOf = [editor]() -> HWND* {
+        if (EditorWindowRecord* text = YYTextEditorRecord(editor)) return &text->StatusBar;
+        if (std::intptr_t* words = YYEditorRecordWords(editor))
+            return reinterpret_cast<HWND*>(&words[kEditorStatusBarWord - 1]);
+        return nullptr;
+    };
+    HWND* statusBar = barOf();
+    if (!statusBar) return;
     p.ForwardTarget = editor;
-    p.ForwardSave = statusBar;
-    statusBar = reinterpret_cast<std::intptr_t>(bar);
+    p.ForwardSave = *statusBar;
+    *statusBar = bar;
     SendMessageA(editor, WM_MENUSELECT, wParam, lParam);
     // An editor that let go of its record meanwhile has nothing left to restore.
-    if (YYWindowRecord(editor) == record) statusBar = p.ForwardSave;
+    if (YYWindowRecord(editor) == record) *statusBar = p.ForwardSave;
     p.ForwardTarget = nullptr;
-    p.ForwardSave = 0;
+    p.ForwardSave = nullptr;
 }
 
 // Menu help in the status bar; false when the menu loop is left to the default procedure.
@@ -300,11 +306,10 @@ void YYFrameLayout(INTEGER slot)
         area.bottom -= bar.bottom - bar.top;
     }
     if (HWND top = s.Toolbars[0]) {
-        const WindowUserRecord* record = YYWindowRecord(frame);
         // An editor's own top bar stays above the toolbar.
-        if (record && record->Words[0] == kWindowTextEditor && record->Words[6]) {
+        if (const EditorWindowRecord* editor = YYTextEditorRecord(frame); editor && editor->Toolbar) {
             RECT r{};
-            GetWindowRect(reinterpret_cast<HWND>(record->Words[6]), &r);
+            GetWindowRect(editor->Toolbar, &r);
             area.top += r.bottom - r.top;
         }
         MoveWindow(top, 0, area.top, area.right, s.ToolbarWidths[0], TRUE);

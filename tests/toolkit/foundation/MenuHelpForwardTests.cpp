@@ -15,6 +15,7 @@
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/CommonControls.h"
+#include "toolkit/foundation/EditorWindowRecord.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/Menus.h"
@@ -30,12 +31,32 @@ namespace {
 constexpr std::array<INTEGER, 4> kNoBars{0, 0, 0, 0};
 constexpr INTEGER kMenu = 30001;  // its help texts know 40024 and not 40002
 
-// An editor's frame record: as long as the real ones, the kind in word 1.
+// An editor's frame record: the text editor's own record type for kind 1, the grid editor's
+// words (the kind in word 1) for kind 4.
 struct EditorRecordStandIn {
+    EditorWindowRecord Text;
     std::array<std::intptr_t, 128> Words{};
+    INTEGER Kind = kWindowTextEditor;
     std::intptr_t& word(int n) { return Words[static_cast<std::size_t>(n - 1)]; }
-    char* fileName() { return reinterpret_cast<char*>(&Words[kTextEditorFileNameWord - 1]); }
+    std::intptr_t statusBar() const
+    {
+        return Kind == kWindowTextEditor ? reinterpret_cast<std::intptr_t>(Text.StatusBar) : Words[kEditorStatusBarWord - 1];
+    }
+    void setStatusBar(std::intptr_t bar)
+    {
+        Text.StatusBar = reinterpret_cast<HWND>(bar);
+        Words[kEditorStatusBarWord - 1] = bar;
+    }
+    void* attached() { return Kind == kWindowTextEditor ? static_cast<void*>(&Text) : static_cast<void*>(Words.data()); }
 };
+
+// The status bar an editor frame's record names, whatever its kind.
+std::intptr_t recordStatusBar(HWND window)
+{
+    if (const EditorWindowRecord* text = YYTextEditorRecord(window)) return reinterpret_cast<std::intptr_t>(text->StatusBar);
+    const std::intptr_t* words = YYEditorRecordWords(window);
+    return words ? words[kEditorStatusBarWord - 1] : 0;
+}
 
 // What the stand-in editor procedure saw.
 struct Seen {
@@ -62,8 +83,7 @@ LRESULT CALLBACK editorFrameProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     EditorProcedureState& state = editorProcedure();
     if (message == WM_MENUSELECT || message == WM_COMMAND) {
-        const std::intptr_t* words = YYEditorRecordWords(window);
-        const std::intptr_t bar = words ? words[kEditorStatusBarWord - 1] : 0;
+        const std::intptr_t bar = recordStatusBar(window);
         state.Messages.push_back({window, message, wParam, bar});
         if (message == WM_COMMAND) return 0;
         if (state.ShowsOwnTexts && bar) {
@@ -113,8 +133,10 @@ protected:
     }
     static void becomeEditor(INTEGER window, EditorRecordStandIn& record, INTEGER kind)
     {
+        record.Kind = kind;
+        record.Text.Kind = kind;
         record.word(1) = kind;
-        SetWindowLongPtrA(frame(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&record));
+        SetWindowLongPtrA(frame(window), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.attached()));
         SetWindowLongPtrA(frame(window), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editorFrameProc));
     }
     static std::string simpleText(HWND bar) { return statusBarText(bar, SB_SIMPLEID); }
@@ -160,7 +182,7 @@ TEST_F(MenuHelpForwardTest, AHighlightWithoutHelpTextGoesOnToTheEditorWithTheSta
         ASSERT_GT(window, 0);
         EditorRecordStandIn& record = editors_[0];
         record = EditorRecordStandIn{};
-        record.word(kEditorStatusBarWord) = c.ownBar;
+        record.setStatusBar(c.ownBar);
         becomeEditor(window, record, c.kind);
         if (c.kind == kWindowPlain) SetWindowLongPtrA(frame(window), GWLP_USERDATA, 0);
         HWND bar = slot(window).StatusBar;
@@ -188,7 +210,7 @@ TEST_F(MenuHelpForwardTest, AHighlightWithoutHelpTextGoesOnToTheEditorWithTheSta
             EXPECT_EQ(seen[3].WParam, MAKEWPARAM(40002, MF_STRING));
         }
         EXPECT_EQ(simpleText(bar), "");
-        EXPECT_EQ(record.word(kEditorStatusBarWord), c.ownBar);  // given back
+        EXPECT_EQ(record.statusBar(), c.ownBar);  // given back
         SendMessageA(frame(window), WM_EXITMENULOOP, 0, 0);
         EXPECT_FALSE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
 
@@ -207,7 +229,7 @@ TEST_F(MenuHelpForwardTest, AnEditorPaneWritesItsTextIntoTheSplitWindowsBar)
     HWND mainBar = slot(0).StatusBar, paneBar = slot(panes[0]).StatusBar;
     ASSERT_NE(paneBar, nullptr);
     EditorRecordStandIn& record = editors_[0];
-    record.word(kEditorStatusBarWord) = reinterpret_cast<std::intptr_t>(paneBar);
+    record.setStatusBar(reinterpret_cast<std::intptr_t>(paneBar));
     becomeEditor(panes[0], record, kWindowTextEditor);
     editorProcedure().ShowsOwnTexts = true;
     SetFocus(slot(panes[0]).Client);
@@ -225,7 +247,7 @@ TEST_F(MenuHelpForwardTest, AnEditorPaneWritesItsTextIntoTheSplitWindowsBar)
     EXPECT_EQ(highlights()[0].StatusBarWord, reinterpret_cast<std::intptr_t>(mainBar));
     EXPECT_EQ(simpleText(mainBar), "Editor help 40002");
     EXPECT_EQ(statusBarText(paneBar, 0), "");
-    EXPECT_EQ(record.word(kEditorStatusBarWord), reinterpret_cast<std::intptr_t>(paneBar));
+    EXPECT_EQ(record.statusBar(), reinterpret_cast<std::intptr_t>(paneBar));
     SendMessageA(frame(0), WM_EXITMENULOOP, 0, 0);
 
     // A text editor is also found by its own menu handle when no slot holds that menu.
@@ -233,7 +255,7 @@ TEST_F(MenuHelpForwardTest, AnEditorPaneWritesItsTextIntoTheSplitWindowsBar)
     becomeEditor(panes[1], second, kWindowTextEditor);
     HMENU own = CreateMenu();
     AppendMenuA(own, MF_STRING, 40002, "&Open");
-    second.word(kTextEditorMenuWord) = reinterpret_cast<std::intptr_t>(own);
+    second.Text.MenuBar = own;
     SetMenu(frame(0), own);
     editorProcedure().Messages.clear();
     SendMessageA(frame(0), WM_ENTERMENULOOP, 0, 0);
@@ -358,7 +380,7 @@ INTEGER askToSave(HWND pane, INTEGER kind)
 {
     FileListStandIn& list = fileList();
     EXPECT_EQ(kind, kWindowTextEditor);
-    list.Asked.emplace_back(reinterpret_cast<const char*>(&YYEditorRecordWords(pane)[kTextEditorFileNameWord - 1]));
+    list.Asked.emplace_back(YYTextEditorRecord(pane)->path());
     const std::size_t n = list.Asked.size() - 1;
     return n < list.Answers.size() && list.Answers[n] == 'y' ? 1 : 0;
 }
@@ -420,14 +442,14 @@ TEST_F(MenuHelpForwardTest, CloseQueryAsksAboutEveryUnsavedFileOfATextEditorPane
         list.Answers = c.answers;
         EditorRecordStandIn& record = editors_[0];
         record = EditorRecordStandIn{};
-        record.word(kTextEditorFileCurrentWord) = 2;
-        record.word(kTextEditorFileCountWord) = c.count;
-        std::strcpy(record.fileName(), "b-renamed");
+        record.Text.CurrentFile = 2;
+        record.Text.FileCount = c.count;
+        record.Text.setPath("b-renamed");
         becomeEditor(panes[1], record, kWindowTextEditor);
 
         EXPECT_EQ(YYWindowCloseQuery(frame(0)), c.result);
         EXPECT_EQ(list.Asked, c.asked);
-        EXPECT_EQ(record.word(kTextEditorFileCurrentWord), c.finalCurrent);
+        EXPECT_EQ(record.Text.CurrentFile, c.finalCurrent);
         EXPECT_EQ(list.HighestEntry, c.highestEntry);
         if (c.asked.size() > 1) {
             EXPECT_EQ(list.Names[2], "b-renamed");  // the edited name went back into its entry
