@@ -66,16 +66,25 @@ wine_env_prefix_ready() {
     # No sound: the tests run on machines without audio devices.
     "$WINELOADER" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
     "$WINESERVER" -w
-  elif [ -f "$WINEPREFIX/.qv-wine-version" ] && [ "$(cat "$WINEPREFIX/.qv-wine-version")" != "$version" ]; then
+  elif [ -f "$WINEPREFIX/.qv-wine-version" ] && [ "$(head -n 1 "$WINEPREFIX/.qv-wine-version")" != "$version" ]; then
     "$WINELOADER" wineboot -u >/dev/null 2>&1
     "$WINESERVER" -w
   fi
-  echo "$version" >"$WINEPREFIX/.qv-wine-version"
+  # No window manager runs on the test displays: Wine must not wait for one. A managed window
+  # waits up to a second for a window manager on every hide, which made each dialog or window
+  # shown and closed in a test cost seconds.
+  if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINESERVER" -w
+  fi
+  # The stamp names the settings too (second line), so that shard prefixes made before a setting
+  # are made again.
+  printf '%s\nunmanaged\n' "$version" >"$WINEPREFIX/.qv-wine-version"
 }
 
 # A shard's prefix: a copy of the tree's prefix in which Wine's own program files (a few hundred
 # MB that nothing writes) are hard links and every other file (registry, settings) is the shard's
-# own. Kept under build/ and made again only when the tree's prefix changed Wine version.
+# own. Kept under build/ and made again only when the tree's prefix stamp (Wine version, settings) changed.
 wine_env_shard_prefix_ready() {
   local shard target stamp tmp file
   shard=$1
