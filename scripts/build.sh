@@ -6,13 +6,15 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree=${1:?usage: build.sh win32|win64|native|bench|fuzz}
-# QV_JOBS caps the parallel compiles (several builds sharing one machine).
+# QV_JOBS caps the parallel compiles (several builds sharing one machine). QV_BUILD_TESTS=OFF
+# builds a tree without its tests (the 32-bit program where its tests cannot run).
 jobs=${QV_JOBS:-$(nproc)}
+tests=${QV_BUILD_TESTS:-ON}
 
 case "$tree" in
-  win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  native) args=(-DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+  win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TESTS="$tests") ;;
+  win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TESTS="$tests") ;;
+  native) args=(-DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DQV_TESTS="$tests") ;;
   bench)  args=(-DQV_BENCHMARKS=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=Release) ;;
   fuzz)   args=(-DQV_FUZZ=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
                 -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
