@@ -324,7 +324,17 @@ bool clickButton(HWND dialog, int controlId)
 {
     HWND button = GetDlgItem(dialog, controlId);
     if (!button) return false;
+    // A posted click can be overtaken by settled(): the program's thread serves the sent WM_NULL
+    // before the posted click. A check box or radio button shows when the click has been handled
+    // (its state is read through the same thread, after the click's notification has run), so
+    // wait for its state to turn.
+    const LONG type = GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
+    const bool radio = type == BS_AUTORADIOBUTTON;
+    const bool toggles = radio || type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE;
+    const LRESULT before = SendMessageA(button, BM_GETCHECK, 0, 0);
     PostMessageA(button, BM_CLICK, 0, 0);
+    if (toggles && !(radio && before == BST_CHECKED) && IsWindowEnabled(button))
+        return pollUntil([&] { return SendMessageA(button, BM_GETCHECK, 0, 0) != before; }, 5000ms);
     return true;
 }
 

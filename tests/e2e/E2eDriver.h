@@ -69,7 +69,8 @@ void sendCommand(HWND frame, int command);
 // Waits until the window has handled every message posted to it before this call.
 bool settled(HWND window, std::chrono::milliseconds deadline = 10000ms);
 
-// Push button of a dialog or box (BM_CLICK, the same as a click on it).
+// Push button of a dialog or box (BM_CLICK, the same as a click on it); for a check box or radio
+// button, returns once its state has turned (false if it did not within the deadline).
 bool clickButton(HWND dialog, int controlId);
 
 // Real input: keys, text, the mouse (screen pixels), each event with its own message time.
