@@ -25,10 +25,9 @@ bool isEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id))
 HWND page(const Program& program, const char* caption, const char* shot)
 {
     HWND p = program.waitForWindow(caption);
-    if (p) {
-        settled(p);
-        screenshot(shot);
-    }
+    if (p) settled(p);
+    // Also when the page did not come: the screen then shows what stood in its way.
+    screenshot(p ? std::string(shot) : std::string(shot) + "-missing");
     return p;
 }
 

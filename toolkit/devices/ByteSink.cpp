@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "toolkit/devices/OutputUnit.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/graphics/DriverProtocol.h"
@@ -53,22 +54,24 @@ private:
     StdioFile file_;
 };
 
-struct StdioUnits {
-    std::array<std::unique_ptr<StdioByteFile>, 5> Files;
-    INTEGER Status = 0;
+// The output unit's open file, looked up afresh on every write.
+class UnitSink final : public ByteSink {
+public:
+    explicit UnitSink(INTEGER unit) : unit_(unit) {}
+    INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) override
+    {
+        return YYProuWrite(unit_, bytes, systemCode);
+    }
+
+private:
+    INTEGER unit_;
 };
 
-StdioUnits& stdioUnits()
+ByteSink* unitSink(INTEGER unit)
 {
-    static StdioUnits units;
-    return units;
-}
-
-std::unique_ptr<StdioByteFile>* stdioSlot(INTEGER unit)
-{
-    StdioUnits& u = stdioUnits();
-    if (unit < 1 || static_cast<std::size_t>(unit) >= u.Files.size()) return nullptr;
-    return &u.Files[static_cast<std::size_t>(unit)];
+    static std::array<UnitSink, 5> sinks{UnitSink(0), UnitSink(1), UnitSink(2), UnitSink(3), UnitSink(4)};
+    if (unit < 0 || static_cast<std::size_t>(unit) >= sinks.size() || !YYProuIsOpen(unit)) return nullptr;
+    return &sinks[static_cast<std::size_t>(unit)];
 }
 
 void reportOpenFailure(INTEGER code, std::string_view routine)
@@ -78,40 +81,6 @@ void reportOpenFailure(INTEGER code, std::string_view routine)
     errors.FileDetailCode = code;
     YYErrorReport(1, routine);
 }
-
-void stdioOpen(INTEGER unit)
-{
-    StdioUnits& u = stdioUnits();
-    u.Status = 0;
-    const std::string name = stringWorkBuffer().trimmed();
-    auto* slot = stdioSlot(unit);
-    if (name.find_first_not_of(' ') == std::string::npos || !slot) {
-        reportOpenFailure(0, "YYPROU");
-        u.Status = -1;
-        return;
-    }
-    errno = 0;
-    auto file = std::make_unique<StdioByteFile>(StdioFile(std::fopen(name.c_str(), "wb")));
-    if (!file->isOpen()) {
-        reportOpenFailure(errno, "YYPROU");
-        u.Status = -1;
-        return;
-    }
-    *slot = std::move(file);
-}
-
-void stdioClose(INTEGER unit)
-{
-    if (auto* slot = stdioSlot(unit)) slot->reset();
-}
-
-ByteSink* stdioSink(INTEGER unit)
-{
-    auto* slot = stdioSlot(unit);
-    return slot ? slot->get() : nullptr;
-}
-
-INTEGER& stdioStatus() { return stdioUnits().Status; }
 
 std::unique_ptr<ByteFile> stdioUpdate(std::string_view name)
 {
@@ -125,10 +94,10 @@ std::unique_ptr<ByteFile> stdioUpdate(std::string_view name)
 OutputUnitHooks fallbackHooks()
 {
     OutputUnitHooks h;
-    h.open = &stdioOpen;
-    h.close = &stdioClose;
-    h.sink = &stdioSink;
-    h.status = &stdioStatus;
+    h.open = &YYProuOpen;
+    h.close = &YYProuClose;
+    h.sink = &unitSink;
+    h.status = []() -> INTEGER& { return outputUnitState().OutputStatus; };
     h.update = &stdioUpdate;
     return h;
 }

@@ -1,7 +1,8 @@
 // The byte sinks the platform-free file writers write through (the hardcopy output unit's file in
 // the program, a block of memory in the tests, the benchmark and the fuzz programs), and the
-// output unit as the platform-free drivers reach it. The Windows trees install the toolkit's
-// output unit there; until then, and in the native tree, C-library files stand in for it.
+// output unit as the platform-free drivers reach it: the drivers' one output unit (OutputUnit.h),
+// in every tree. Files reopened for update are C-library files until the Windows trees install
+// the toolkit's file routines there.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +43,8 @@ private:
     std::int64_t limit_;
 };
 
-// The hardcopy output unit for the platform-free drivers. Every entry is set; the fallbacks use
-// the C library with the same reports as the toolkit's unit.
+// The hardcopy output unit for the platform-free drivers. Every entry is set; tests put their own
+// in and restore the defaults with YYOutputUnitFallbacks.
 struct OutputUnitHooks {
     // Opens the unit on the file named in the work buffer, created or emptied; a failure is
     // reported as error 1 under "YYPROU" and leaves the status at -1.
@@ -62,5 +63,5 @@ OutputUnitHooks& outputUnitHooks();
 
 // Toolkit-internal
 
-// Restores the C-library fallbacks (tests that installed their own).
+// Restores the defaults (tests that installed their own).
 void YYOutputUnitFallbacks();

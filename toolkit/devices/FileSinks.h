@@ -1,6 +1,6 @@
-// The platform-free drivers' output unit and image reader on the toolkit's own file routines:
-// unit 2 of the hardcopy output unit (its status, its reports under "YYPROU"), files reopened
-// for update through IFileOpen, and IGrLoadImageData by file name.
+// The platform-free drivers' file routines on the toolkit's own: files reopened for update
+// through IFileOpen, and IGrLoadImageData by file name (their output unit is the drivers' one
+// output unit in every tree).
 #pragma once
 
 // Toolkit-internal

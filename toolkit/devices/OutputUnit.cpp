@@ -34,15 +34,9 @@ void fail(INTEGER error, INTEGER systemCode)
 
 void writeBytes(INTEGER unit, std::string_view bytes)
 {
-    FileHandle* slot = unitSlot(unit);
-    if (!slot || !*slot) {
-        fail(2, ERROR_INVALID_HANDLE);
-        return;
-    }
-    INTEGER written = 0;
-    const auto data = std::as_bytes(std::span(bytes.data(), bytes.size()));
-    const INTEGER code = YYOsFileWrite(slot->get(), data, written);
-    if (written < static_cast<INTEGER>(bytes.size())) fail(2, code);
+    INTEGER code = 0;
+    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (YYProuWrite(unit, data, code) < static_cast<INTEGER>(bytes.size())) fail(2, code);
 }
 
 }  // namespace
@@ -87,6 +81,25 @@ void YYProuLine(INTEGER unit, std::string_view text)
 void YYProuClose(INTEGER unit)
 {
     if (FileHandle* slot = unitSlot(unit)) slot->reset();
+}
+
+INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& systemCode)
+{
+    FileHandle* slot = unitSlot(unit);
+    if (!slot || !*slot) {
+        systemCode = ERROR_INVALID_HANDLE;
+        return 0;
+    }
+    INTEGER written = 0;
+    const INTEGER code = YYOsFileWrite(slot->get(), std::as_bytes(bytes), written);
+    if (written < static_cast<INTEGER>(bytes.size())) systemCode = code;
+    return written;
+}
+
+bool YYProuIsOpen(INTEGER unit)
+{
+    const FileHandle* slot = unitSlot(unit);
+    return slot && *slot;
 }
 
 void YYProuUnit(INTEGER unit, HANDLE& handle)

@@ -2,10 +2,13 @@
 // line writes, closing, and the handle for writers that call the operating system themselves.
 // Failures report under "YYPROU" and leave the status at -1. The Windows trees write through the
 // toolkit's file routines (OutputUnit.cpp), the native tree through the C library
-// (OutputUnitNative.cpp), so that the text drivers above it build and run in both.
+// (OutputUnitNative.cpp), so that the drivers above it (the text drivers directly, the raster and
+// bit-image writers through their byte sink) build and run in both.
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "toolkit/foundation/CoreTypes.h"
@@ -36,6 +39,11 @@ void YYPROU(INTEGER unit, std::string_view bytes);
 // Writes the text followed by carriage return and line feed; error 2 when fewer were written.
 void YYProuLine(INTEGER unit, std::string_view text);
 void YYProuClose(INTEGER unit);
+// Writes the bytes without a report and returns how many were written; when fewer, systemCode
+// holds the reason. For the writers that report their own failures (the byte sinks).
+INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& systemCode);
+// Whether the unit has an open file.
+bool YYProuIsOpen(INTEGER unit);
 #if defined(_WIN32)
 // The unit's file handle (INVALID_HANDLE_VALUE when none is open).
 void YYProuUnit(INTEGER unit, HANDLE& handle);

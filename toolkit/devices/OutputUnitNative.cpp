@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <span>
 #include <string>
 
 #include "toolkit/foundation/ErrorReport.h"
@@ -35,14 +36,9 @@ void fail(INTEGER error, INTEGER systemCode)
 
 void writeBytes(INTEGER unit, std::string_view bytes)
 {
-    OutputUnitFile* slot = unitSlot(unit);
-    if (!slot || !*slot) {
-        fail(2, EBADF);
-        return;
-    }
-    errno = 0;
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), slot->get());
-    if (written < bytes.size()) fail(2, errno != 0 ? errno : EIO);
+    INTEGER code = 0;
+    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (YYProuWrite(unit, data, code) < static_cast<INTEGER>(bytes.size())) fail(2, code);
 }
 
 }  // namespace
@@ -70,6 +66,8 @@ void YYProuOpen(INTEGER unit)
         fail(1, errno != 0 ? errno : ENOENT);
         return;
     }
+    // Unbuffered, so that a failed write (a full disk) shows at that write, as in the Windows body.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     *slot = std::move(file);
 }
 
@@ -88,4 +86,23 @@ void YYProuClose(INTEGER unit)
     if (!slot || !*slot) return;
     // The close flushes the stream: a disk that filled up shows only here.
     if (!StdioFileCloseChecked(*slot)) fail(2, errno != 0 ? errno : EIO);
+}
+
+INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& systemCode)
+{
+    OutputUnitFile* slot = unitSlot(unit);
+    if (!slot || !*slot) {
+        systemCode = EBADF;
+        return 0;
+    }
+    errno = 0;
+    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), slot->get());
+    if (written < bytes.size()) systemCode = errno != 0 ? errno : EIO;
+    return static_cast<INTEGER>(written);
+}
+
+bool YYProuIsOpen(INTEGER unit)
+{
+    const OutputUnitFile* slot = unitSlot(unit);
+    return slot && *slot;
 }
