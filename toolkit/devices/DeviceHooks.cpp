@@ -4,6 +4,7 @@
 
 #include "toolkit/devices/BitImageDriver.h"
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/FileSinks.h"
 #include "toolkit/devices/HardcopyJob.h"
@@ -105,6 +106,7 @@ void YYDeviceHooksInstall()
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;
     drawableHooks().bitmapSelect = &YYBitmapSelect;
+    YYBitmapViewerInstall();
     screenOutputHooks().imageDraw = &screenImageDraw;
     YYHardcopyOptionHooksInstall();
     DialogImageHooks& images = dialogImageHooks();

@@ -112,7 +112,15 @@ void saveClipboard(HDC source, INTEGER x1, INTEGER y1, INTEGER width, INTEGER he
         systemCode = lastError();
         return;
     }
-    const ClipboardSession clipboard(nullptr);
+    // The clipboard takes data only from an owner window: the drawing window, else a message
+    // window made for the moment (the data stay when it goes).
+    WindowHandle ownWindow;
+    HWND owner = gdiDrawingState().DrawingWindow;
+    if (!owner) {
+        ownWindow.reset(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+        owner = ownWindow.get();
+    }
+    const ClipboardSession clipboard(owner);
     if (!clipboard.isOpen()) {
         status = 1094;
         systemCode = lastError();
@@ -120,7 +128,12 @@ void saveClipboard(HDC source, INTEGER x1, INTEGER y1, INTEGER width, INTEGER he
     }
     EmptyClipboard();
     // The clipboard owns the bitmap from here on.
-    if (SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release();
+    if (!SetClipboardData(CF_BITMAP, bitmap.get())) {
+        status = 1072;
+        systemCode = lastError();
+        return;
+    }
+    bitmap.release();
 }
 
 void saveBmp(HDC source, INTEGER x1, INTEGER y1, INTEGER width, INTEGER height, const std::string& name, INTEGER& status,
