@@ -18,9 +18,15 @@
 #include "GuiHarness.h"
 #include "ImageFileBuilders.h"
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/ImageSave.h"
+#include "ToolkitSession.h"
+#include "toolkit/foundation/ChildWindows.h"
+#include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Handles.h"
+#include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/DriverProtocol.h"
@@ -297,8 +303,12 @@ TEST_F(DibTarget, FailuresComeBackAsStatusesAndDrawNothing)
         INTEGER status = -1, code = 0;
         YYImageDraw(c.format, c.target, 0, 0, 9, 9, 1, 0, 0, 0, status, code, c.file);
         EXPECT_EQ(status, c.status) << c.file;
-        if (c.status == 1 && c.target == 0) EXPECT_EQ(code, ERROR_FILE_NOT_FOUND);
-        if (c.status == 1044) EXPECT_NE(code, 0);
+        if (c.status == 1 && c.target == 0) {
+            EXPECT_EQ(code, ERROR_FILE_NOT_FOUND);
+        }
+        if (c.status == 1044) {
+            EXPECT_NE(code, 0);
+        }
         EXPECT_TRUE(untouchedOutside(0, 0, 0, 0)) << c.file;
     }
     {
@@ -611,4 +621,249 @@ TEST_F(BitmapStoreTest, ResourceBitmapLoadedClippedAndMeasured)
     EXPECT_EQ(got[12], 0x777777);
     YYBitmapLoadResource(slot, 4712, status);
     EXPECT_EQ(status, 1066);
+}
+
+namespace {
+
+// A main window and child windows of the toolkit; bitmaps of the store shown in them.
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        YYBitmapStoreClear();
+        WindowOpen(39, 10, 10, 900, 700, 0);
+        GuiHarness::pumpPending();
+        WEventEnable(kEventViewerPosition, 1);
+        WEventEnable(kEventDoubleClick, 1);
+        ToolkitSession::drainEvents();
+    }
+    void TearDown() override
+    {
+        ToolkitSession::closeAllWindows();
+        WEventEnable(kEventViewerPosition, 0);
+        WEventEnable(kEventDoubleClick, 0);
+        YYBitmapStoreClear();
+    }
+    static INTEGER child(INTEGER flags = kStyleSystemMenu, INTEGER parent = 0)
+    {
+        INTEGER window = 0, layout = 0;
+        YYChildWindowCreate(20, 20, 640, 420, window, flags, 0, {0, 0, 0, 0}, layout, parent, -1, "Viewer");
+        GuiHarness::pumpPending();
+        return window;
+    }
+    // A bitmap whose every pixel is its own colour.
+    static INTEGER bitmap(INTEGER w, INTEGER h)
+    {
+        INTEGER id = 0, status = -1;
+        YYBitmapCreate(id, w, h, 0);
+        std::vector<INTEGER> colours(static_cast<std::size_t>(w * h));
+        for (INTEGER y = 0; y < h; ++y)
+            for (INTEGER x = 0; x < w; ++x) colours[static_cast<std::size_t>(y * w + x)] = static_cast<INTEGER>(picture(x % 128, y % 48));
+        YYBitmapPutPixels(id - 1, colours, 0, 0, w - 1, h - 1, status);
+        return id;
+    }
+    static INTEGER view(INTEGER window, INTEGER id, INTEGER& mode, INTEGER flags = 3, INTEGER h = 0, INTEGER v = 0)
+    {
+        WindowSetCurrent(window);
+        INTEGER status = 0;
+        YYBitmapView(id - 1, h, v, mode, flags, status);
+        GuiHarness::pumpPending();
+        return status;
+    }
+    static HWND frame(INTEGER window) { return windowSlotTable().Slots[static_cast<std::size_t>(window)].Frame.get(); }
+    static HWND viewer(INTEGER window)
+    {
+        const BitmapViewerRecord* record = YYBitmapViewerRecord(frame(window));
+        return record ? record->viewer() : nullptr;
+    }
+    static INTEGER info(INTEGER window, INTEGER item)
+    {
+        INTEGER value = -1;
+        YYBitmapViewInfo(window, item, value);
+        return value;
+    }
+    static RECT client(HWND window)
+    {
+        RECT r{};
+        GetClientRect(window, &r);
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(ViewerTest, StatusesOfRefusedAndReplacedViewers)
+{
+    const INTEGER id = bitmap(50, 40);
+    INTEGER mode = 2;
+    EXPECT_EQ(view(0, id, mode), 1) << "the main window";
+    const INTEGER w = child();
+    ASSERT_GT(w, 0);
+    EXPECT_EQ(view(w, 0, mode), 2);
+    EXPECT_EQ(view(w, 51, mode), 2);
+    {
+        // Held in another context, as the graphics layer holds its drawing target.
+        const MemoryDcHandle holder(CreateCompatibleDC(nullptr));
+        const DcSelection held(holder.get(), bitmapSlotTable().Slots[static_cast<std::size_t>(id - 1)].Bitmap.get());
+        EXPECT_EQ(view(w, id, mode), 3);
+    }
+    {
+        HWND inside = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5,
+                                      windowSlotTable().Slots[static_cast<std::size_t>(w)].Client, nullptr, nullptr, nullptr);
+        EXPECT_EQ(view(w, id, mode), 9);
+        DestroyWindow(inside);
+    }
+    {
+        WindowUserRecord other;
+        other.Words[0] = kWindowDialogLayout;
+        SetWindowLongPtrA(frame(w), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&other));
+        EXPECT_EQ(view(w, id, mode), 4);
+        SetWindowLongPtrA(frame(w), GWLP_USERDATA, 0);
+    }
+    EXPECT_EQ(viewer(w), nullptr);
+    EXPECT_EQ(info(w, 3), 0) << "not a viewer: every item 0";
+
+    EXPECT_EQ(view(w, id, mode), 0);
+    ASSERT_NE(viewer(w), nullptr);
+    EXPECT_FALSE(IsWindowVisible(windowSlotTable().Slots[static_cast<std::size_t>(w)].Client));
+    INTEGER status = -1;
+    YYBitmapDestroy(id - 1, status);
+    EXPECT_EQ(status, 1036) << "shown in a viewer";
+    EXPECT_EQ(YYBitmapViewerOf(id - 1), w);
+
+    // A second bitmap into the same window only exchanges bitmap and positions.
+    const INTEGER second = bitmap(300, 200);
+    EXPECT_EQ(view(w, second, mode, 3, 7, 9), 0);
+    EXPECT_EQ(info(w, 3), second);
+    EXPECT_EQ(info(w, 4), 7);
+    EXPECT_EQ(info(w, 5), 9);
+    EXPECT_EQ(info(w, 101), 300);
+    EXPECT_EQ(info(w, 102), 200);
+    YYBitmapDestroy(id - 1, status);
+    EXPECT_EQ(status, 0);
+
+    // A modal viewer asked for in a window inside its parent is shown modeless: status 5, mode 2.
+    const INTEGER inner = child(kStyleSystemMenu | kStyleInsideParent, w);
+    ASSERT_GT(inner, 0);
+    mode = 1;
+    EXPECT_EQ(view(inner, second, mode), 5);
+    EXPECT_EQ(mode, 2);
+    EXPECT_NE(viewer(inner), nullptr);
+}
+
+TEST_F(ViewerTest, FrameShrinksToTheBitmapAndTheBarsMoveByTheRules)
+{
+    const INTEGER w = child();
+    INTEGER mode = 2;
+    ASSERT_EQ(view(w, bitmap(100, 100), mode), 0);
+    RECT r = client(viewer(w));
+    EXPECT_EQ(r.right, 100);
+    EXPECT_EQ(r.bottom, 100);
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(viewer(w), SB_VERT, &bar);
+    EXPECT_EQ(bar.nMax, 99);
+    EXPECT_EQ(static_cast<int>(bar.nPage), 100) << "no range beyond the bitmap";
+
+    // A tall bitmap in a client 301 pixels high: Page Down moves 150, the end stays at its limit.
+    const INTEGER tall = bitmap(200, 1000);
+    ASSERT_EQ(view(w, tall, mode), 0);
+    for (int attempt = 0; attempt < 4 && client(viewer(w)).bottom != 301; ++attempt) {
+        RECT f{};
+        GetWindowRect(frame(w), &f);
+        SetWindowPos(frame(w), nullptr, 0, 0, f.right - f.left, f.bottom - f.top + 301 - client(viewer(w)).bottom,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        GuiHarness::pumpPending();
+    }
+    ASSERT_EQ(client(viewer(w)).bottom, 301);
+    ToolkitSession::drainEvents();
+    PostMessageA(viewer(w), WM_KEYDOWN, VK_NEXT, 0);
+    ToolkitSession::DeliveredEvents events = ToolkitSession::eventsBeforeSentinel();
+    ASSERT_TRUE(events.complete);
+    EXPECT_EQ(info(w, 5), 150);
+    ASSERT_TRUE(events.has(kEventViewerPosition));
+    EXPECT_EQ(events.of(kEventViewerPosition).back()[2], 150);
+    for (int k = 0; k < 10; ++k) PostMessageA(viewer(w), WM_KEYDOWN, VK_NEXT, 0);
+    ToolkitSession::eventsBeforeSentinel();
+    EXPECT_EQ(info(w, 5), 1000 - 301);
+    EXPECT_EQ(info(w, 103), 1000 + (client(viewer(w)).right < 200 ? GetSystemMetrics(SM_CYHSCROLL) : 0));
+
+    // Bar requests, the wheel and the arrow keys.
+    PostMessageA(viewer(w), WM_VSCROLL, SB_PAGEUP, 0);
+    PostMessageA(viewer(w), WM_VSCROLL, SB_LINEUP, 0);
+    ToolkitSession::eventsBeforeSentinel();
+    EXPECT_EQ(info(w, 5), 1000 - 301 - 150 - 1);
+    PostMessageA(viewer(w), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
+    PostMessageA(viewer(w), WM_KEYDOWN, VK_UP, 0);
+    ToolkitSession::eventsBeforeSentinel();
+    EXPECT_EQ(info(w, 5), 1000 - 301 - 150 - 1 - 120 - 1);
+    PostMessageA(viewer(w), WM_HSCROLL, SB_LINEDOWN, 0);
+    ToolkitSession::eventsBeforeSentinel();
+    EXPECT_EQ(info(w, 4), client(viewer(w)).right < 200 ? 1 : 0);
+}
+
+TEST_F(ViewerTest, DragMouseButtonsCloseAndTheModalLoop)
+{
+    const INTEGER w = child();
+    INTEGER mode = 2;
+    const INTEGER id = bitmap(1200, 900);
+    ASSERT_EQ(view(w, id, mode, 3, 100, 100), 0);
+    HWND v = viewer(w);
+    SetForegroundWindow(frame(w));
+    ToolkitSession::drainEvents();
+
+    // Dragging the picture 10 pixels to the left adds 10 to the horizontal position.
+    SendMessageA(v, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 150));
+    EXPECT_EQ(GetCapture(), v);
+    PostMessageA(v, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(190, 150));
+    PostMessageA(v, WM_LBUTTONUP, 0, MAKELPARAM(190, 150));
+    ToolkitSession::DeliveredEvents events = ToolkitSession::eventsBeforeSentinel();
+    EXPECT_EQ(info(w, 4), 110);
+    EXPECT_EQ(info(w, 5), 100);
+    EXPECT_NE(GetCapture(), v);
+    ASSERT_TRUE(events.has(kEventViewerPosition));
+    const EventRecord moved = events.of(kEventViewerPosition).back();
+    EXPECT_EQ(moved[1], 110);
+    EXPECT_EQ(moved[2], 100);
+
+    // Other buttons are presses (4) and, with double clicks enabled, event 16; closing is event 9.
+    PostMessageA(v, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 40));
+    PostMessageA(v, WM_RBUTTONUP, 0, MAKELPARAM(30, 40));
+    PostMessageA(v, WM_MBUTTONDBLCLK, MK_MBUTTON, MAKELPARAM(31, 41));
+    PostMessageA(v, WM_MBUTTONUP, 0, MAKELPARAM(31, 41));
+    PostMessageA(frame(w), WM_CLOSE, 0, 0);
+    events = ToolkitSession::eventsBeforeSentinel();
+    ASSERT_TRUE(events.has(kEventMousePress));
+    EXPECT_EQ(events.of(kEventMousePress).front()[1], 3);
+    EXPECT_EQ(events.of(kEventMousePress).front()[5], 30);
+    ASSERT_TRUE(events.has(kEventDoubleClick));
+    EXPECT_EQ(events.of(kEventDoubleClick).front()[1], 2);
+    EXPECT_TRUE(events.has(kEventClose));
+    EXPECT_TRUE(IsWindow(frame(w))) << "a modeless viewer stays open";
+
+    // The viewer on the screen, kept as a PNG with the test results.
+    {
+        CreateDirectoryA(QV_IMAGE_ARTEFACT_FOLDER, nullptr);
+        RECT area{};
+        GetWindowRect(frame(w), &area);
+        const WindowDc screen(nullptr);
+        HDC saved = gdiDrawingState().DrawingDC;
+        gdiDrawingState().DrawingDC = screen.get();
+        INTEGER status = -1, code = 0;
+        YYImageSave(15, area.left, area.top, area.right - 1, area.bottom - 1, status, code,
+                    std::string(QV_IMAGE_ARTEFACT_FOLDER) + "/bitmap-viewer.png");
+        gdiDrawingState().DrawingDC = saved;
+        EXPECT_EQ(status, 0);
+    }
+
+    // A modal viewer returns when its window is closed.
+    const INTEGER m = child();
+    PostMessageA(frame(m), WM_CLOSE, 0, 0);
+    mode = 1;
+    EXPECT_EQ(view(m, id, mode), 0);
+    EXPECT_FALSE(windowSlotTable().Slots[static_cast<std::size_t>(m)].Frame) << "the window is gone";
+    INTEGER status = -1;
+    YYBitmapDestroy(id - 1, status);
+    EXPECT_EQ(status, 1036) << "still shown in window " << w;
 }
