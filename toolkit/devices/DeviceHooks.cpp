@@ -4,11 +4,13 @@
 
 #include "toolkit/devices/BitImageDriver.h"
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/FileSinks.h"
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
+#include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/PostScriptDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
@@ -20,6 +22,7 @@
 #include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
+#include "toolkit/graphics/ScreenDriver.h"
 
 namespace {
 
@@ -72,6 +75,13 @@ HANDLE pictureCopy(INTEGER slot)
     return picture.Metafile ? CopyEnhMetaFileA(picture.Metafile.get(), nullptr) : nullptr;
 }
 
+void screenImageDraw(std::string_view file, INTEGER kind, const RECT& target, INTEGER options, INTEGER angle,
+                     POINT origin, INTEGER& value, INTEGER& count)
+{
+    YYImageDraw(kind, kImageTargetScreen, target.left, target.top, target.right, target.bottom, options, angle, origin.x,
+                origin.y, value, count, file);
+}
+
 }  // namespace
 
 void YYDeviceHooksInstall()
@@ -95,6 +105,9 @@ void YYDeviceHooksInstall()
 
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;
+    drawableHooks().bitmapSelect = &YYBitmapSelect;
+    YYBitmapViewerInstall();
+    screenOutputHooks().imageDraw = &screenImageDraw;
     YYHardcopyOptionHooksInstall();
     DialogImageHooks& images = dialogImageHooks();
     images.storedBitmapCopy = &storedBitmapCopy;
