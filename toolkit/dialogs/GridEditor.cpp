@@ -408,7 +408,6 @@ HWND copyPrototype(HWND source, HWND cellArea, HFONT font)
     HWND made = CreateWindowExA(GetWindowLongA(source, GWL_EXSTYLE), cls, caption, style, 0, 0, r.right - r.left, height,
                                 cellArea, nullptr, instance(), nullptr);
     if (!made) return nullptr;
-    SetWindowPos(made, source, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageA(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (const LRESULT limit = SendMessageA(source, EM_GETLIMITTEXT, 0, 0); limit > 0)
         SendMessageA(made, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
@@ -737,6 +736,14 @@ void YYGridEditorCreate(INTEGER& result, INTEGER field, INTEGER& mode, INTEGER m
     if (r.statusBar) {
         const bool caption = hasCaption(frame);
         int parts[5] = {30, 90, 140, 200, -1};
+        // The frame lays the bar out again from the slot's table (widths): the editor's parts go there too.
+        const int widths[5] = {30, 60, 50, 60, -1};
+        StatusPartTable& table = slot.StatusParts;
+        table.Count = caption ? 4 : 5;
+        for (int k = 0; k < 5; ++k) {
+            table.Widths[static_cast<std::size_t>(k)] = widths[k];
+            table.Borders[static_cast<std::size_t>(k)] = (k == 0 || k == 2) ? SBT_NOBORDERS : 0;
+        }
         SendMessageA(r.statusBar, SB_SETPARTS, caption ? 4 : 5, reinterpret_cast<LPARAM>(parts));
         statusText(r.statusBar, 0, "Row", SBT_NOBORDERS);
         statusText(r.statusBar, 1, "\t\t1");
@@ -807,13 +814,13 @@ void YYGridEditorLoop()
         DispatchMessageA(&message);
     }
     state.modalFrame = nullptr;
+    YYDialogsEnable(frame, 1);
     if (IsWindow(frame)) {
         INTEGER dialog = 0;
         YYWindowSlotClose(n, dialog);
     }
     HWND back = dialogManagerState().semiModeless;
     if (!back) back = slotOf(0).Frame.get();
-    YYDialogsEnable(back, 1);
     if (back) {
         EnableWindow(back, TRUE);
         YYWindowActivate(back);
