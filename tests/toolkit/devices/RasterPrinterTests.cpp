@@ -325,7 +325,7 @@ TEST(RasterPrinter, PclPagesDecodeToTheRenderedPage)
         PrinterJob job(c.model, folder / "pcl.prn", [&](HardcopyOptionBlock& o) {
             o.Options[5] = c.rotated;
             o.Options[24] = c.compression;
-            o.Options[2] = 40;
+            o.Options[2] = c.width > 1000 ? 8 : 40;
             o.Options[13] = c.resolutionIndex;
             if (c.width > 0) o.Options[1] = c.width;
         });
