@@ -21,6 +21,13 @@ bool reported(const std::string& routine, INTEGER error)
     return false;
 }
 
+std::string chars(std::initializer_list<int> codes)
+{
+    std::string s;
+    for (const int c : codes) s += static_cast<char>(c);
+    return s;
+}
+
 bool startsWith(const Bytes& b, const std::string& s) { return text(b, 0, s.size()) == s; }
 bool endsWith(const Bytes& b, const std::string& s) { return b.size() >= s.size() && text(b, b.size() - s.size()) == s; }
 
@@ -366,6 +373,16 @@ TEST(RasterPrinter, EscP2ColourPassesDecodeToTheRenderedPage)
         const Rebuilt page = decodeEscp2(file, job, true, blackInColour);
         expectRebuilt(page, job, dots, lines);
         EXPECT_EQ(blackInColour, 0);
+        // 180 dots per inch (unit 20/3600 inch); offsets 100 and 70 points, exchanged when rotated.
+        const char down = rotated != 0 ? '\xfa' : '\xaf', across = rotated != 0 ? '\xaf' : '\xfa';
+        const RasterPrinterCommands& commands = rasterPrinterCommands();
+        const std::string start = kEsc + "@" + kEsc + "(G" + chars({1, 0, 1}) + kEsc + "(U" + chars({1, 0, 20}) + kEsc +
+                                  "(V" + chars({2, 0, down, 0});
+        EXPECT_EQ(commands.JobStart, start);
+        const std::string header = kEsc + "\\" + chars({across, 0}) + kEsc + "." + chars({commands.LineHeader[6], 20, 20, 1});
+        EXPECT_EQ(commands.LineHeader.substr(0, 10), header);
+        EXPECT_EQ(commands.LineFeed, kEsc + "(v" + chars({2, 0, 1, 0}));
+        EXPECT_EQ(commands.JobEnd, kEsc + "@\f");
         // The passes in order: yellow, magenta, cyan, black.
         const std::string f = text(file);
         const std::size_t y = f.find(kEsc + "r\x04"), m = f.find(kEsc + "r\x01"), c = f.find(kEsc + "r\x02"),
