@@ -13,6 +13,7 @@
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/PostScriptDriver.h"
+#include "toolkit/devices/RasterPrinterDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
 #include "toolkit/devices/SvgDriver.h"
 #include "toolkit/devices/WindowsPrinterDriver.h"
@@ -115,5 +116,6 @@ void YYDeviceHooksInstall()
 
     // The platform-free drivers write through the toolkit's output unit.
     YYFileSinksInstall();
+    driverHooks().HardcopyDrivers[4] = &XXRAST;
     driverHooks().HardcopyDrivers[6] = &XXIMAG;
 }
