@@ -1,0 +1,403 @@
+// The view properties, the two exports and print on the main window, each run through its menu
+// command with the program's own dialogs, driven as a user drives them (fields typed and left,
+// buttons clicked, the save dialog answered) by a script that runs from a timer on the command's
+// own thread; the results read back from the frames, the title, the files and the printer.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Quorvalent/Quorvalent.h"
+#include "Quorvalent/SuiteExport.h"
+#include "Quorvalent/ViewAxes.h"
+#include "Quorvalent/ViewProperties.h"
+#include "tests/Quorvalent/SuiteFixture.h"
+#include "tests/e2e/E2eDriver.h"
+#include "tests/support/GuiHarness.h"
+#include "tests/support/ToolkitSession.h"
+#include "toolkit/dialogs/ControlClasses.h"
+#include "toolkit/dialogs/DialogLoad.h"
+#include "toolkit/foundation/CommonControls.h"
+#include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/GraphicsState.h"
+
+using namespace GuiHarness;
+using SuiteFixture::Suite;
+
+namespace {
+
+constexpr char kProperties[] = "View Properties";
+constexpr char kBox[] = "Brevalon Library Message";
+constexpr char kKindDialog[] = "Field Output Type";
+constexpr char kDataFileDialog[] = "Flat ASCII Data File";
+constexpr char kModallFileDialog[] = "Quorvalent output files";
+constexpr char kComment[] = "Get Character String";
+
+struct CaptionSearch {
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchCaption(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<CaptionSearch*>(data);
+    char text[160] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && s->caption == text) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND shown(const std::string& caption)
+{
+    CaptionSearch search{caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &matchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The system's overwrite question: a visible system dialog with a Yes button.
+BOOL CALLBACK findQuestion(HWND window, LPARAM data)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name) == "#32770" && GetDlgItem(window, IDYES)) {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+using Step = std::function<bool()>;
+
+// Steps run one after the other from a thread timer while the command waits in its dialogs; a
+// step returns false until it could act. At the deadline everything that is up is cancelled, so
+// that the command returns and the test fails instead of hanging.
+class Script {
+public:
+    explicit Script(std::vector<Step> steps, DWORD deadlineMs = 30000)
+        : steps_(std::move(steps)), end_(GetTickCount() + deadlineMs)
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 25, &Script::tick);
+    }
+    ~Script()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    Script(const Script&) = delete;
+    Script& operator=(const Script&) = delete;
+    bool finished() const { return next_ == steps_.size() && !gaveUp_; }
+
+private:
+    static VOID CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        Script* s = current_;
+        if (!s || s->busy_) return;
+        s->busy_ = true;
+        if (s->next_ < s->steps_.size() && !s->gaveUp_ && s->steps_[s->next_]()) ++s->next_;
+        if (static_cast<LONG>(GetTickCount() - s->end_) > 0 && s->next_ < s->steps_.size()) {
+            if (!s->gaveUp_) ADD_FAILURE() << "script stopped at step " << s->next_;
+            s->gaveUp_ = true;
+            for (const char* caption : {kBox, kKindDialog, kDataFileDialog, kModallFileDialog, kComment, kProperties})
+                if (HWND w = shown(caption)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        }
+        s->busy_ = false;
+    }
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    DWORD end_;
+    UINT_PTR timer_ = 0;
+    bool busy_ = false;
+    bool gaveUp_ = false;
+    static inline Script* current_ = nullptr;
+};
+
+void run(std::vector<Step> steps, const std::function<void()>& command)
+{
+    Script script(std::move(steps));
+    command();
+    EXPECT_TRUE(script.finished());
+}
+
+Step onDialog(const char* caption, std::function<void(HWND)> action)
+{
+    return [caption, action] {
+        HWND d = shown(caption);
+        if (!d) return false;
+        action(d);
+        return true;
+    };
+}
+
+Step click(const char* caption, int id)
+{
+    return onDialog(caption, [id](HWND d) { SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); });
+}
+
+Step until(std::function<bool()> condition) { return condition; }
+
+Step check(std::function<void()> f)
+{
+    return [f] {
+        f();
+        return true;
+    };
+}
+
+HWND page(INTEGER id) { return YYDialogByIdentifier(id); }
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+std::string text(HWND dialog, int id)
+{
+    char t[128] = {};
+    GetDlgItemTextA(dialog, id, t, sizeof t);
+    return t;
+}
+
+double number(HWND dialog, int id) { return std::atof(text(dialog, id).c_str()); }
+
+// A field typed as a user types: the text replaced and marked as edited, then the focus moved on,
+// which reads the field.
+void type(HWND dialog, int id, const char* value, int next)
+{
+    SetFocus(GetDlgItem(dialog, id));
+    SetDlgItemTextA(dialog, id, value);
+    SendMessageA(GetDlgItem(dialog, id), EM_SETMODIFY, TRUE, 0);
+    SetFocus(GetDlgItem(dialog, next));
+}
+
+std::string windowTitle(HWND window)
+{
+    char t[160] = {};
+    GetWindowTextA(window, t, sizeof t);
+    return t;
+}
+
+std::string readFile(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class SuiteCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SuiteFixture::resetDisplayState();
+        viewPropertiesState() = ViewPropertiesState{};
+        flatAsciiState() = FlatAsciiState{};
+        mainWindowState().DialogX = mainWindowState().DialogY = -1;
+        WindowOpen(39, 10, 10, 1000, 800, kMainMenuId);
+        pumpPending();
+        frame = windowSlotTable().Slots[0].Frame.get();
+        ASSERT_TRUE(frame);
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        base = std::string(folder) + "qv-commands-" + std::to_string(GetCurrentProcessId()) + "-";
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(ToolkitSession::unloadAllDialogs(), 0);
+        SuiteFixture::resetDisplayState();
+        ToolkitSession::closeAllWindows();
+        for (const char* name : {"keep.DAT", "late.DAT", "suite.PRT"}) DeleteFileA((base + name).c_str());
+    }
+    static void computeDefaultSuite()
+    {
+        SuiteFixture::computeSuite(Suite{});
+        suiteSoundingRecord().Record.Data.Title.assign("New Quorvalent *");
+        REFRESHSUITE(suiteSoundingRecord().Record, suiteSoundingRecord().Companion);
+    }
+    HWND frame = nullptr;
+    std::string base;
+    Watchdog watchdog_{std::chrono::milliseconds(240000)};
+};
+
+TEST_F(SuiteCommands, PropertiesOfferTheDepthPageOfTheAxisAndConvertUnitsBothWays)
+{
+    computeDefaultSuite();
+    ASSERT_FALSE(isTrue(modelGraphFrames().Frames[0].LogY));  // the linear depth axis of a fresh start
+    run({onDialog(kProperties,
+                  [](HWND d) {
+                      HWND tab = GetDlgItem(d, kViewPropertiesTab);
+                      std::vector<std::string> labels;
+                      for (int k = 0; k < TabCtrl_GetItemCount(tab); ++k) {
+                          char label[64] = {};
+                          TCITEMA item{};
+                          item.mask = TCIF_TEXT;
+                          item.pszText = label;
+                          item.cchTextMax = sizeof label;
+                          TabCtrl_GetItem(tab, k, &item);
+                          labels.emplace_back(label);
+                      }
+                      EXPECT_EQ(labels, (std::vector<std::string>{"Rho-A", "Time", "Log Depth", "Linear Depth", "Rho"}));
+                      EXPECT_EQ(YYTabData(tab, 2).disabled, 1);  // "Log Depth"
+                      EXPECT_EQ(YYTabData(tab, 3).disabled, 0);  // "Linear Depth"
+                      // Centimetres at start: every inch field off, every centimetre field on.
+                      EXPECT_FALSE(enabled(d, 1114));
+                      EXPECT_TRUE(enabled(d, 1115));
+                      EXPECT_EQ(IsDlgButtonChecked(d, 1118), static_cast<UINT>(BST_CHECKED));
+                      for (const AxisPageFields* f : {&kRhoAPage, &kTimePage, &kLinearDepthPage, &kRhoPage}) {
+                          EXPECT_FALSE(enabled(page(f->Page), f->SizeInch)) << f->Page;
+                          EXPECT_FALSE(enabled(page(f->Page), f->OffsetInch)) << f->Page;
+                          EXPECT_TRUE(enabled(page(f->Page), f->SizeCm)) << f->Page;
+                          EXPECT_TRUE(enabled(page(f->Page), f->OffsetCm)) << f->Page;
+                      }
+                      EXPECT_NEAR(number(page(kPageRhoA), 1092), 0.15 * 2.54, 1e-3);
+                      EXPECT_FALSE(enabled(d, kApplyButton));
+                  }),
+         // A centimetre value shows in inches as soon as its field is left.
+         onDialog(kProperties, [](HWND) { type(page(kPageRhoA), 1092, "2.54", 1099); }),
+         until([] { return std::abs(number(page(kPageRhoA), 1091) - 1.0) < 1e-3; }),
+         until([] { return enabled(shown(kProperties), kApplyButton); }),
+         click(kProperties, 1116),
+         until([] {
+             for (const AxisPageFields* f : {&kRhoAPage, &kTimePage, &kLogDepthPage, &kLinearDepthPage, &kRhoPage})
+                 if (!enabled(page(f->Page), f->SizeInch) || enabled(page(f->Page), f->SizeCm) ||
+                     !enabled(page(f->Page), f->OffsetInch) || enabled(page(f->Page), f->OffsetCm))
+                     return false;
+             return enabled(shown(kProperties), 1114) && !enabled(shown(kProperties), 1115);
+         }),
+         // And an inch value in centimetres.
+         onDialog(kProperties, [](HWND) { type(page(kPageTime), 1102, "0.5", 1100); }),
+         until([] { return std::abs(number(page(kPageTime), 1103) - 1.27) < 1e-3; }),
+         click(kProperties, 2)},
+        [] { runMenuCommand(kCmdProperties); });
+    // Cancel keeps what the fields stored.
+    EXPECT_NEAR(plotSettingsState().HIDATV, 1.0f, 1e-4f);
+    EXPECT_NEAR(plotSettingsState().OFFDATH, 0.5f, 1e-4f);
+    EXPECT_TRUE(isTrue(viewPropertiesState().Inches));
+}
+
+TEST_F(SuiteCommands, ApplyKeepsTheLengthPerDecadeOkTheTotalLengthAndCancelKeepsWhatWasApplied)
+{
+    computeDefaultSuite();
+    GraphFrameRecord& curve = curveGraphFrames().Frames[0];
+    const INTEGER decades = curve.StepsY;
+    const REAL perDecade = curve.LengthY, total = decades * perDecade;
+    const std::string more = std::to_string(decades + 1), evenMore = std::to_string(decades + 2);
+    run({onDialog(kProperties, [&](HWND) { type(page(kPageRhoA), 1081, more.c_str(), 1078); }),
+         click(kProperties, kApplyButton),
+         until([&] { return curve.StepsY == decades + 1; }),
+         check([&] {
+             EXPECT_FLOAT_EQ(curve.LengthY, perDecade);
+             EXPECT_EQ(windowTitle(frame), "Brevalon Research Quorvalent [New Quorvalent *        ]");
+         }),
+         // An emptied field keeps its value.
+         onDialog(kProperties, [&](HWND) { type(page(kPageRhoA), 1081, "", 1078); }),
+         click(kProperties, kApplyButton),
+         until([] { return !enabled(shown(kProperties), kApplyButton); }),
+         check([&] { EXPECT_EQ(curve.StepsY, decades + 1); }),
+         onDialog(kProperties, [](HWND) {
+             WDialogSelect(kViewPropertiesDialog);
+             WDialogSetTab(kViewPropertiesTab, kPageTime);
+         }),
+         click(kProperties, 1)},
+        [] { runMenuCommand(kCmdProperties); });
+    EXPECT_EQ(curve.StepsY, decades + 1);
+    EXPECT_NEAR(curve.StepsY * curve.LengthY, total, 1e-4f);
+    const REAL restored = curve.LengthY;
+
+    run({onDialog(kProperties,
+                  [&](HWND d) {
+                      EXPECT_EQ(TabCtrl_GetCurSel(GetDlgItem(d, kViewPropertiesTab)), 1);  // "Time" again
+                      type(page(kPageRhoA), 1081, evenMore.c_str(), 1078);
+                  }),
+         click(kProperties, kApplyButton),
+         until([&] { return curve.StepsY == decades + 2; }),
+         click(kProperties, 2)},
+        [] { runMenuCommand(kCmdProperties); });
+    EXPECT_EQ(curve.StepsY, decades + 2);
+    EXPECT_FLOAT_EQ(curve.LengthY, restored);
+}
+
+TEST_F(SuiteCommands, ExportsBeforeAnySuiteAreRefusedWithAMessage)
+{
+    for (INTEGER command : {kCmdExportModall, kCmdExportSynthetics}) {
+        run({onDialog(kBox,
+                      [](HWND box) {
+                          EXPECT_EQ(E2e::messageBoxText(box), ExportMessages::kNoSuite);
+                          PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      })},
+            [command] { runMenuCommand(command); });
+    }
+}
+
+TEST_F(SuiteCommands, FlatExportAsksTheKindBeforeItTouchesTheFileAndRemembersTheChoice)
+{
+    computeDefaultSuite();
+    const std::string keep = base + "keep.DAT", late = base + "late.DAT";
+    { std::ofstream(keep, std::ios::binary) << "a good file\r\n"; }
+    const auto answerQuestion = [] {
+        HWND question = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), findQuestion, reinterpret_cast<LPARAM>(&question));
+        if (!question) return false;
+        PostMessageA(question, WM_COMMAND, IDYES, 0);
+        return true;
+    };
+    // Cancel at the kind: the existing file stays as it was.
+    run({onDialog(kDataFileDialog, [&](HWND d) { E2e::answerFileDialog(d, keep); }), answerQuestion,
+         onDialog(kKindDialog,
+                  [](HWND d) {
+                      EXPECT_EQ(IsDlgButtonChecked(d, 1095), static_cast<UINT>(BST_CHECKED));
+                      EXPECT_FALSE(enabled(d, 1069));
+                      SendMessageA(GetDlgItem(d, 2), BM_CLICK, 0, 0);
+                  })},
+        [] { runMenuCommand(kCmdExportSynthetics); });
+    EXPECT_EQ(readFile(keep), "a good file\r\n");
+
+    run({onDialog(kDataFileDialog, [&](HWND d) { E2e::answerFileDialog(d, late); }),
+         onDialog(kKindDialog,
+                  [](HWND d) {
+                      SendMessageA(GetDlgItem(d, 1077), BM_CLICK, 0, 0);
+                      SendMessageA(GetDlgItem(d, 1), BM_CLICK, 0, 0);
+                  })},
+        [] { runMenuCommand(kCmdExportSynthetics); });
+    const std::string table = readFile(late);
+    EXPECT_NE(table.find("       NUMBER,          TIME,    Late Rho-A,    Late Rho-A, "), std::string::npos) << table;
+
+    run({onDialog(kDataFileDialog, [&](HWND d) { E2e::answerFileDialog(d, late); }), answerQuestion,
+         onDialog(kKindDialog,
+                  [](HWND d) {
+                      EXPECT_EQ(IsDlgButtonChecked(d, 1077), static_cast<UINT>(BST_CHECKED));
+                      SendMessageA(GetDlgItem(d, 2), BM_CLICK, 0, 0);
+                  })},
+        [] { runMenuCommand(kCmdExportSynthetics); });
+    EXPECT_EQ(readFile(late), table);
+}
+
+TEST_F(SuiteCommands, ModallExportWritesTheCommentAndLeavesTheOffset)
+{
+    Suite offsets;
+    offsets.Varied = kVaryOffset;
+    offsets.Values = {500.0f, 1000.0f, 2000.0f};
+    SuiteFixture::computeSuite(offsets);
+    systemRecord().Offset = 1234.0f;
+    const std::string prt = base + "suite.PRT";
+    run({onDialog(kModallFileDialog, [&](HWND d) { E2e::answerFileDialog(d, prt); }),
+         onDialog(kComment,
+                  [](HWND d) {
+                      char prompt[64] = {};
+                      GetDlgItemTextA(d, 1117, prompt, sizeof prompt);
+                      EXPECT_EQ(std::string(prompt), "Enter Optional Comment:");
+                      SetDlgItemTextA(d, 1136, "first run");
+                      SendMessageA(GetDlgItem(d, 1), BM_CLICK, 0, 0);
+                  })},
+        [] { runMenuCommand(kCmdExportModall); });
+    EXPECT_EQ(systemRecord().Offset, 1234.0f);
+    const std::string file = readFile(prt);
+    EXPECT_NE(file.find(" Comments: first run" + std::string(51, ' ') + "\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\n  Offset is variation parameter\r\n"), std::string::npos);
+}
+
+}  // namespace
