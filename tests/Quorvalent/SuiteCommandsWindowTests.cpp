@@ -4,6 +4,8 @@
 // own thread; the results read back from the frames, the title, the files and the printer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -22,6 +24,8 @@
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/foundation/CommonControls.h"
+#include "toolkit/foundation/CommonDialogs.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/GraphicsState.h"
@@ -187,6 +191,72 @@ std::string readFile(const std::string& name)
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+
+// Answers the system's page set-up dialog (a visible "#32770" of this thread) with the button.
+BOOL CALLBACK findSystemDialog(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (IsWindowVisible(window) && std::string(name) == "#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+Step answerSystemDialog(int button)
+{
+    return [button] {
+        HWND dialog = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), findSystemDialog, reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog) return false;
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        return true;
+    };
+}
+
+std::string pdfFolder()
+{
+    const char* dir = std::getenv("QV_PDF_DIR");
+    return dir ? std::string(dir) : std::string();
+}
+
+std::vector<std::string> pdfs()
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*.pdf").c_str(), &found));
+    if (!search) return names;
+    do names.emplace_back(found.cFileName);
+    while (FindNextFileA(search.get(), &found));
+    return names;
+}
+
+bool fileExists(const std::string& windowsName) { return GetFileAttributesA(windowsName.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A shell command line of the host, its output through a file renamed into place when it is done
+// (Wine starts Unix programs but cannot wait for them).
+std::string runHost(const std::string& command)
+{
+    static int serial = 0;
+    const std::string out = "/tmp/qv-suite-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    const std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1 </dev/null; mv " + out + ".part " + out + ".out\"";
+    std::vector<char> text(line.begin(), line.end());
+    text.push_back('\0');
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+        return "cannot start the host shell";
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const std::string done = "Z:" + out + ".out";
+    if (!waitUntil([&] { return fileExists(done); }, std::chrono::milliseconds(60000))) return "host command timed out";
+    const std::string result = readFile(done);
+    DeleteFileA(done.c_str());
+    return result;
 }
 
 class SuiteCommands : public ::testing::Test {
@@ -398,6 +468,67 @@ TEST_F(SuiteCommands, ModallExportWritesTheCommentAndLeavesTheOffset)
     const std::string file = readFile(prt);
     EXPECT_NE(file.find(" Comments: first run" + std::string(51, ' ') + "\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("\r\n  Offset is variation parameter\r\n"), std::string::npos);
+}
+
+TEST_F(SuiteCommands, PrintCancelledOrWithoutPrinterPrintsNothingAndLeavesTheDisplay)
+{
+    computeDefaultSuite();
+    run({answerSystemDialog(IDCANCEL)}, [] { runMenuCommand(kCmdPrint); });
+    EXPECT_FALSE(isTrue(graphOptionsState().Printing));
+    EXPECT_EQ(graphicsState().HardcopyActive, 0);
+
+    PageSetupState& setup = pageSetupState();
+    const std::string device = setup.deviceName, driver = setup.driverName, port = setup.outputPort;
+    setup.deviceName = "No Such Printer";
+    setup.driverName = "winspool";
+    setup.outputPort = "";
+    runMenuCommand(kCmdPrint);
+    setup.deviceName = device;
+    setup.driverName = driver;
+    setup.outputPort = port;
+    EXPECT_FALSE(isTrue(graphOptionsState().Printing));
+    EXPECT_EQ(graphicsState().HardcopyActive, 0);
+    // Still answering: a command after it runs.
+    EXPECT_TRUE(runMenuCommand(kCmdLabels));
+}
+
+TEST_F(SuiteCommands, PrintSendsTheDisplayAsOneLandscapePageWithItsTitlesAndNumbers)
+{
+    if (pdfFolder().empty()) GTEST_SKIP() << "QV_PDF_DIR is not set: no PDF printer queue in this run";
+    computeDefaultSuite();
+    const std::vector<std::string> before = pdfs();
+    run({answerSystemDialog(IDOK)}, [] { runMenuCommand(kCmdPrint); });
+    EXPECT_FALSE(isTrue(graphOptionsState().Printing));
+    EXPECT_EQ(graphicsState().HardcopyActive, 0);
+    std::string pdf;
+    waitUntil(
+        [&] {
+            for (const std::string& name : pdfs())
+                if (std::find(before.begin(), before.end(), name) == before.end()) {
+                    const std::string path = pdfFolder() + "/" + name;
+                    if (runHost("pdfinfo '" + path + "' >/dev/null && echo readable").find("readable") == std::string::npos)
+                        return false;
+                    pdf = path;
+                    return true;
+                }
+            return false;
+        },
+        std::chrono::milliseconds(60000));
+    ASSERT_FALSE(pdf.empty()) << "no new PDF in " << pdfFolder();
+    const std::string info = runHost("pdfinfo '" + pdf + "'");
+    EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
+    double w = 0, h = 0;
+    int rotation = 0;
+    const std::size_t size = info.find("Page size:");
+    ASSERT_NE(size, std::string::npos) << info;
+    std::sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h);
+    const std::size_t rot = info.find("Page rot:");
+    if (rot != std::string::npos) std::sscanf(info.c_str() + rot, "Page rot: %d", &rotation);
+    EXPECT_EQ(w > h, rotation % 180 == 0) << info;  // landscape as it is seen
+    const std::string words = runHost("pdftotext '" + pdf + "' -");
+    for (const char* expected : {"Time (Sec)", "Apparent Resistivity", "Depth (m)", "Resistivity (Ohm-m)"})
+        EXPECT_NE(words.find(expected), std::string::npos) << expected << " in\n" << words;
+    DeleteFileA(("Z:" + pdf).c_str());
 }
 
 }  // namespace
