@@ -39,7 +39,7 @@ void putTitle(INTEGER field, const AxisTitle& title) { WDialogPutString(field, t
 
 void getTitle(INTEGER field, AxisTitle& title)
 {
-    std::string text;
+    std::string text(40, ' ');  // the field is read into the title's 40 characters
     WDialogGetString(field, text);
     title.assign(text);
 }
