@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Quorvalent/Quorvalent.h"
+#include "Quorvalent/SuiteContours.h"
 #include "Quorvalent/SuiteExport.h"
 #include "Quorvalent/ViewAxes.h"
 #include "Quorvalent/ViewProperties.h"
@@ -605,6 +606,57 @@ TEST_F(SuiteCommands, PrintSendsTheDisplayAsOneLandscapePageWithItsTitlesAndNumb
     for (const char* expected : {"New Quorvalent *", "Time (Sec)", "Apparent Resistivity (Ohm", "Depth", "0.001", "1000"})
         EXPECT_NE(words.find(expected), std::string::npos) << expected << " in\n" << words;
     DeleteFileA(("Z:" + pdf).c_str());
+}
+
+TEST_F(SuiteCommands, PropertiesBeforeAnySuiteDrawNoFramesButSetTheTitle)
+{
+    suiteSoundingRecord().Record.Data.Title.assign("New Quorvalent *");
+    run({onDialog(kProperties, [](HWND d) { type(d, 1256, "3", 1115); }),
+         until([] { return enabled(shown(kProperties), kApplyButton); }), click(kProperties, kApplyButton),
+         until([&] { return windowTitle(frame).find('[') != std::string::npos; }),
+         click(kProperties, 2)},
+        [] { runMenuCommand(kCmdProperties); });
+    EXPECT_EQ(windowTitle(frame), "Brevalon Research Quorvalent [New Quorvalent *        ]");
+    HWND client = windowSlotTable().Slots[0].Client;
+    const RECT r = clientRect(client);
+    WindowDc dc(client);
+    int coloured = 0;
+    for (int y = 0; y < r.bottom; y += 4)
+        for (int x = 0; x < r.right; x += 4)
+            if ((GetPixel(dc.get(), x, y) & 0xFFFFFF) != 0xFFFFFF) ++coloured;
+    EXPECT_EQ(coloured, 0);
+}
+
+TEST_F(SuiteCommands, ContourParametersOpenWithKindFourAndTheCurveRangeAndStoreOnNext)
+{
+    constexpr char kContours[] = "Suite Contour Parameters";
+    contourSettingsState() = ContourSettingsState{};
+    suiteState().CurveValueMin = 2.0f;
+    suiteState().CurveValueMax = 300.0f;
+    systemRecord().ContourSetting = 7;
+    run({onDialog(kContours,
+                  [](HWND d) {
+                      EXPECT_EQ(IsDlgButtonChecked(d, 2804), static_cast<UINT>(BST_CHECKED));
+                      EXPECT_EQ(IsDlgButtonChecked(d, 2831), static_cast<UINT>(BST_CHECKED));
+                      EXPECT_EQ(IsDlgButtonChecked(d, 2822), static_cast<UINT>(BST_CHECKED));
+                      EXPECT_NEAR(number(d, 2843), 2.0, 1e-4);
+                      EXPECT_NEAR(number(d, 2844), 300.0, 1e-3);
+                      SendMessageA(GetDlgItem(d, 2802), BM_CLICK, 0, 0);
+                      SendMessageA(GetDlgItem(d, 2832), BM_CLICK, 0, 0);
+                      SendMessageA(GetDlgItem(d, 2821), BM_CLICK, 0, 0);
+                      type(d, 2844, "100", 2843);
+                      SendMessageA(GetDlgItem(d, 1355), BM_CLICK, 0, 0);
+                  })},
+        [] { SUITECONTOURPARAMS(); });
+    const ContourSettingsState& c = contourSettingsState();
+    EXPECT_EQ(c.Kind, 2);
+    EXPECT_EQ(systemRecord().ContourSetting, 2);
+    EXPECT_TRUE(isTrue(c.Contours));
+    EXPECT_FLOAT_EQ(c.Lower, 2.0f);
+    EXPECT_FLOAT_EQ(c.Upper, 100.0f);
+
+    run({click(kContours, 2)}, [] { SUITECONTOURPARAMS(); });
+    EXPECT_EQ(c.Kind, 2);
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // change of decades, emptied fields, and the contour axes from their value ranges.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Quorvalent/SuiteContours.h"
+#include "Quorvalent/SuiteExport.h"
+#include "Quorvalent/plotModel.h"
 #include "Quorvalent/ViewAxes.h"
 
 namespace {
@@ -62,6 +66,64 @@ TEST(SuiteContours, TheRangesAreNarrowedBeforeTheAxesAreChosen)
     EXPECT_EQ(frame.ClipHighY, 3.01f);
     EXPECT_FLOAT_EQ(frame.LengthX * frame.StepsX, 5.0f);
     EXPECT_FLOAT_EQ(frame.LengthY * frame.StepsY, 6.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewAxes, TheModelRescaleSetsThePanelsFromTheValuesPerLayerAndSwapInvertsTheValueAxis)
+{
+    SoundingRecord s, companion;
+    s.Model.NLayer = 2;
+    s.Model.ValuesPerLayer = 1;
+    s.Model.ParameterCount = 3;
+    s.Data.PointCount = 1;
+    s.Data.ColumnCount = 1;
+    s.Data.GraphCount = 1;
+    ALLOCSOUND(s, companion);
+    s.Model.Parameters(1) = 10.0f;
+    s.Model.Parameters(2) = 100.0f;
+    s.Model.Parameters(3) = 50.0f;
+    GraphFramePair frames{};
+    MODELRESCALE1D(frames, s);
+    EXPECT_EQ(modelPanelCount(), 1);
+    EXPECT_GE(frames[0].StepsX, 1);
+    EXPECT_GT(std::abs(frames[0].LengthY * frames[0].StepsY), 0.0f);
+    s.Model.ValuesPerLayer = 2;
+    MODELRESCALE1D(frames, s);
+    EXPECT_EQ(modelPanelCount(), 2);
+    modelPanelCount() = 1;
+
+    const LOGICAL before = systemRecord().LogData;
+    SWAPLOGDATA();
+    EXPECT_EQ(isTrue(systemRecord().LogData), !isTrue(before));
+    SWAPLOGDATA();
+    EXPECT_EQ(systemRecord().LogData, before);
+}
+
+TEST(SuiteTable, TimeColumnThenValueDifferenceAndSlopePerCurve)
+{
+    SoundingRecord s, companion;
+    s.Data.PointCount = 2;
+    s.Data.ColumnCount = 2;
+    s.Data.TimeColumnCount = 1;
+    s.Data.GraphCount = 1;
+    s.Model.NLayer = 1;
+    s.Model.ValuesPerLayer = 1;
+    s.Model.ParameterCount = 1;
+    ALLOCSOUND(s, companion);
+    s.Data.SampleTimes(1, 1) = 1.0f;
+    s.Data.SampleTimes(2, 1) = 2.0f;
+    s.ResponseValues(1, 1) = 10.0f;
+    s.ResponseValues(2, 1) = 14.0f;
+    s.ResponseValues(1, 2) = 30.0f;
+    s.ResponseValues(2, 2) = 20.0f;
+    const std::vector<std::string> lines = suiteTableLines(s);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "     TIME          IMP01     IMP01-IMP1   DIMP01/DT       IMP02     IMP02-IMP1   DIMP02/DT ");
+    EXPECT_EQ(lines[1], "  1.00000E+00  1.00000E+01  0.00000E+00  4.00000E+00  3.00000E+01  2.00000E+01 -1.00000E+01");
+    EXPECT_EQ(lines[2], "  2.00000E+00  1.40000E+01  0.00000E+00  4.00000E+00  2.00000E+01  6.00000E+00 -1.00000E+01");
 }
 
 }  // namespace
