@@ -180,13 +180,7 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame)
         BOX(xa, yc, W / 2.0f, H / 2.0f, kFalse, scratch);
         xt = xa - W;
     } else {
-        if (n > 0 && H > 0.0f && W > 0.0f) {
-            INTEGER saved = 0;
-            GET_PEN(saved);
-            XOROFF();
-            FILLBOX(xa - W / 2.0f, yc - H / 2.0f, xa + W, yc + H / 2.0f, 2.0f * W, kBackgroundColour);
-            SET_PEN(saved);
-        }
+        const bool background = n > 0 && H > 0.0f && W > 0.0f;
         // A blank text has no width to cap the height by.
         if (L > 0.0f) {
             const REAL cap = (t.Width[u] * frame.ScaleX) / (0.5f * L);
@@ -199,7 +193,20 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame)
             xt = xa - W;
         else
             xt = xa + W - Tw;
-        CENTSY(xt + 0.1f * H, yc, H, text, 0.0f, n);
+        // A label placed inside the frame keeps its whole text inside: a long text centred near
+        // an edge would run out over the axis numbers.
+        const REAL frameWidth = std::fabs(static_cast<REAL>(frame.StepsX) * frame.LengthX);
+        if (xa >= 0.0f && xa <= frameWidth) xt = std::clamp(xt, 0.0f, std::max(0.0f, frameWidth - Tw - 0.2f * H));
+        if (background) {
+            // The white ground lies under the text itself, so that no curve runs through it.
+            INTEGER saved = 0;
+            GET_PEN(saved);
+            XOROFF();
+            FILLBOX(xt, yc - H / 2.0f, xt + Tw + 0.2f * H, yc + H / 2.0f, Tw + 0.2f * H, kBackgroundColour);
+            SET_PEN(saved);
+        }
+        // The text starts at xt (left-aligned), which the leader line below also assumes.
+        if (!trimmed.empty()) SYMBOL(xt + 0.1f * H, yc, H, trimmed, 0.0f, static_cast<INTEGER>(trimmed.size()));
     }
     if (!sitsOnAnchor) {
         GraphFrameRecord scratch = frame;

@@ -255,7 +255,7 @@ TEST(SuiteCalculation, ACloseRequestDuringALongCalculationEndsTheProgramAfterIt)
     std::string settings = defaultSettingsText();
     const std::size_t at = settings.find("NSuite=");
     ASSERT_NE(at, std::string::npos);
-    settings.replace(at, settings.find("\r\n", at) - at, "NSuite=  400");
+    settings.replace(at, settings.find("\r\n", at) - at, "NSuite=   60");
     RunningProgram run("suite-close-during", Settings::Seeded, settings, StartWizard::Keep);
     ASSERT_TRUE(run.frame);
     for (const char* caption : {"Model Suite Parameters", "Base Resistivity Model", "Suite Parameter Variation"}) {
