@@ -475,7 +475,14 @@ TEST_F(SuiteCommands, ExportsBeforeAnySuiteAreRefusedWithAMessage)
                           EXPECT_EQ(E2e::messageBoxText(box), ExportMessages::kNoSuite);
                           PostMessageA(box, WM_COMMAND, IDOK, 0);
                       })},
-            [command] { runMenuCommand(command); });
+            [command] {
+                pointerState().BandActive = kTrue;
+                pointerState().DragActive = kTrue;
+                runMenuCommand(command);
+            });
+        // A command ends a rubber band and a label drag.
+        EXPECT_FALSE(isTrue(pointerState().BandActive)) << command;
+        EXPECT_FALSE(isTrue(pointerState().DragActive)) << command;
     }
 }
 
@@ -549,7 +556,13 @@ TEST_F(SuiteCommands, ModallExportWritesTheCommentAndLeavesTheOffset)
 TEST_F(SuiteCommands, PrintCancelledOrWithoutPrinterPrintsNothingAndLeavesTheDisplay)
 {
     computeDefaultSuite();
-    run({answerSystemDialog(IDCANCEL)}, [] { runMenuCommand(kCmdPrint); });
+    run({answerSystemDialog(IDCANCEL)}, [] {
+        pointerState().BandActive = kTrue;
+        pointerState().DragActive = kTrue;
+        runMenuCommand(kCmdPrint);
+    });
+    EXPECT_FALSE(isTrue(pointerState().BandActive));
+    EXPECT_FALSE(isTrue(pointerState().DragActive));
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
 
@@ -615,7 +628,13 @@ TEST_F(SuiteCommands, PropertiesBeforeAnySuiteDrawNoFramesButSetTheTitle)
          until([] { return enabled(shown(kProperties), kApplyButton); }), click(kProperties, kApplyButton),
          until([&] { return windowTitle(frame).find('[') != std::string::npos; }),
          click(kProperties, 2)},
-        [] { runMenuCommand(kCmdProperties); });
+        [] {
+            pointerState().BandActive = kTrue;
+            pointerState().DragActive = kTrue;
+            runMenuCommand(kCmdProperties);
+        });
+    EXPECT_FALSE(isTrue(pointerState().BandActive));
+    EXPECT_FALSE(isTrue(pointerState().DragActive));
     EXPECT_EQ(windowTitle(frame), "Brevalon Research Quorvalent [New Quorvalent *        ]");
     HWND client = windowSlotTable().Slots[0].Client;
     const RECT r = clientRect(client);
