@@ -10,6 +10,8 @@
 #include "Quorvalent/PointerHandling.h"
 #include "Quorvalent/Refresh1d.h"
 #include "Quorvalent/SuiteCalculation.h"
+#include "Quorvalent/SuiteExportCommands.h"
+#include "Quorvalent/ViewProperties.h"
 #include "Quorvalent/plotModel.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Strings.h"
@@ -218,12 +220,20 @@ bool runMenuCommand(INTEGER command)
         break;
     }
     case kCmdHelpContents: showHelpContents(); break;
-    // The exports, view properties and printing come with their own modules: until then they
-    // return to the wait.
-    case kCmdExportSynthetics:
-    case kCmdExportModall:
-    case kCmdProperties:
-    case kCmdPrint:
+    case kCmdExportSynthetics: WRITEDATA(); break;
+    case kCmdExportModall: MODALLEXPORT(); break;
+    case kCmdProperties: {
+        SoundingPair& suite = suiteSoundingRecord();
+        VIEWDLG1D(suite.Record, suite.Companion, curveGraphFrames().Frames, modelGraphFrames().Frames, resultFlag());
+        SETMENUSTATES();
+        refreshSuite();
+        p.Button = 0;
+        p.BandActive = kFalse;
+        p.DragActive = kFalse;
+        WCursorShape(0);
+        break;
+    }
+    case kCmdPrint: PRINTSUITE(); break;
     default:
         break;
     }
