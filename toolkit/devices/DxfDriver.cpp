@@ -428,8 +428,6 @@ void opText()
     YYDxfEntity("TEXT");
     REAL cw = 0, ch = 0;
     YYRequestedCharSize(cw, ch);
-    cw *= s.CharScaleX;
-    ch *= s.CharScaleY;
     const bool straight = t.PageAngle % 180 == 0;
     const REAL o1 = static_cast<REAL>(opts().value(1)), o2 = static_cast<REAL>(opts().value(2));
     const REAL ex = deviceXExtent(), ey = deviceYExtent();
@@ -475,6 +473,7 @@ std::string YYDxfRealText(REAL value)
     std::string field(15, ' ');
     IRealToString(value, field, "(F15.6)");
     std::string text = firstNonBlank(field);
+    text.erase(text.find_last_not_of(' ') + 1);
     // Only a number loses its trailing zeros; a field of asterisks stays as it is.
     if (text.find('.') != std::string::npos) {
         const std::size_t last = text.find_last_not_of('0');

@@ -119,7 +119,8 @@ void comment(std::string_view head, std::initializer_list<std::pair<std::size_t,
     commandBuffer();
     YYHpglPut(1, head);
     for (const auto& [position, text] : fields) YYHpglPut(position, text);
-    YYHpglPut(quote, "\"");
+    // The terminator after the closing quote: without it readers run the next line into the comment.
+    YYHpglPut(quote, "\";");
     YYHpglFlush();
 }
 
@@ -150,8 +151,12 @@ void opBeginOutput()
         s.LastLabelOrigin = -1;
         if (t != 4) YYHpglLiteral("\x1b%0B");
         if (b.IntX1 != 0) {
-            // The comment line holds 50 characters: a longer title is cut to fit.
-            YYHpglLiteral("CO: " + std::string(hardcopyJobState().Title.trimmed()).substr(0, 46));
+            // The title as a quoted comment ending in a terminator, as readers of HP-GL/2 expect
+            // (a bare one makes them take the instructions that follow for its text), cut to 46
+            // characters; a quote inside it would end the comment early.
+            std::string title = hardcopyJobState().Title.trimmed().substr(0, 46);
+            std::replace(title.begin(), title.end(), '"', '\'');
+            YYHpgl2Token("CO\": " + title + "\";");
         }
         const bool keep = opts().value(5) != 0;
         YYHpglPageLines(kUnitsPerPoint, t == 4 ? !keep : keep, s.P1X, s.P1Y, s.P2X, s.P2Y);

@@ -599,10 +599,7 @@ void YYHpglLineTo(REAL x1, REAL y1, REAL x2, REAL y2)
 
 void YYHpglTextSizes(REAL& w, REAL& h, REAL& orientedWidth, REAL& orientedHeight)
 {
-    const TextState& t = textState();
     YYRequestedCharSize(w, h);
-    w *= t.CharScaleX;
-    h *= t.CharScaleY;
     const bool straight = graphicsTransform().PageAngle % 180 == 0;
     orientedWidth = straight ? YYHpglDeviceXExtent() : YYHpglDeviceYExtent();
     orientedHeight = straight ? YYHpglDeviceYExtent() : YYHpglDeviceXExtent();

@@ -71,8 +71,7 @@ void YYHpglClipWindow(REAL unitsPerPoint, INTEGER p1x, INTEGER p1y, INTEGER p2x,
 void YYHpglLabelStart(REAL& x, REAL& y);
 // "PU" to the first point unless the pen is there, "PD" to the second; the pen stays there.
 void YYHpglLineTo(REAL x1, REAL y1, REAL x2, REAL y2);
-// The character width and height the graphics layer asks for, in device units with the
-// character scale, and the page's width and height in device units turned with the page.
+// The character width and height the graphics layer asks for, in device units, and the page's width and height in device units turned with the page.
 void YYHpglTextSizes(REAL& w, REAL& h, REAL& orientedWidth, REAL& orientedHeight);
 // The line width of option 9 (tenths of a point) in millimetres.
 REAL YYHpglPenWidth();

@@ -12,6 +12,7 @@
 #include "TextDriverSession.h"
 #include "tests/toolkit/foundation/ReporterGuard.h"
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/devices/Halftones.h"
 #include "toolkit/devices/HpglEncoder.h"
 #include "toolkit/graphics/ColourPalette.h"
@@ -125,7 +126,7 @@ TEST_F(HpglFixture, EncoderSqueezesAndFormatsRecords)
         {[] { YYHpglRecord(1, 1, 16711935, 0, 0); }, "SC-1 16711935 0 32760 ;SC0 32760 0 32760"},
         {[] { YYHpglRecord(13, 0, 1, 0, 0); }, "SC-13 1 0 32760"},
         {[] { YYHpglRecord(8, 1, -1, 0, 0); }, "SC-8 -1 0 32760 ;SC0 32760 0 32760"},
-        {[] { YYHpglRecord(9, 0, 1234567, 0, 0); }, "SC-9 ****** 0 32760"},
+        {[] { YYHpglRecord(9, 0, 1234567, 0, 0); }, "SC-9****** 0 32760"},  // an overflowing field touches the code
         {[] { YYHpglVertexRecord(10.0f, -20.5f); }, "SC-9 10 -20 0"},
         {[] { YYHpglRealVertexRecord(1.5f, -0.25f); }, "SC-9 1.5000 -0.2500 0"},
         {[] { YYHpglLabel("A B  C\x04"); }, "LBA B  C\x04"},
@@ -239,10 +240,14 @@ TEST_F(HpglFixture, ArcFormLeavesThePenUnknown)
 TEST_F(HpglFixture, FillsAreLeftToTheGraphicsLayerWithoutOption25)
 {
     job.start();
-    graphicsState().FillStyle = 4;
+    GraphicsState& g = graphicsState();
+    g.FillStyle = 4;
+    g.HatchDensity = 1;
+    g.HatchDirection = 1;
+    g.FillOutline = 1;
     job.fill(OpRectangleFill, {10, 10, 100, 100});
     const Lines lines = job.lines();
-    EXPECT_EQ(graphicsState().LayerFillRequest[1], 2);
+    EXPECT_EQ(g.LayerFillRequest[1], 2);
     EXPECT_EQ(countOf(lines, "SC-6 4 1 32771"), 1u);  // style, density, outline * 10 + direction
     EXPECT_EQ(countOf(lines, "SC-6 -1 0 32760 ;SC0 32760 0 32760"), 1u);
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("RA", 0) == 0; }), 0);
@@ -366,8 +371,9 @@ TEST_F(Hpgl2Fixture, PolylineEncodingExamples)
     EXPECT_EQ(lines[0], std::string("PE7") + char(97) + char(95) + char(98) + char(95) + ";");
     EXPECT_EQ(lines[1], std::string("PE7") + char(63) + char(97) + char(95) + ";");
     EXPECT_EQ(lines[2], "PE7;");
-    // 80001: three digits, the last from the terminating range.
-    EXPECT_EQ(lines[3], std::string("PE7_") + char(63 + 80001 % 32) + char(63 + 80001 / 32 % 32) + char(95 + 80001 / 1024) + ";");
+    // 80001: four digits, the last from the terminating range.
+    EXPECT_EQ(lines[3], std::string("PE7_") + char(63 + 80001 % 32) + char(63 + 80001 / 32 % 32) +
+                            char(63 + 80001 / 1024 % 32) + char(95 + 80001 / 32768) + ";");
 }
 
 TEST_F(Hpgl2Fixture, LongPolylinesSplitIntoLinesOfAtMost255)
@@ -397,12 +403,11 @@ TEST_F(Hpgl2Fixture, ColourDeviceStartPensAndPageEnd)
     job.start("A title that is considerably longer than forty-six characters");
     const Lines start = job.lines();
     EXPECT_EQ(start[0], "\x1b%0B");
-    EXPECT_EQ(start[1], "CO: A title that is considerably longer than forty-");
-    EXPECT_EQ(start[1].size(), 50u);
+    EXPECT_EQ(start[1], "CO\": A title that is considerably longer than forty\";");
     EXPECT_EQ(countOf(start, "NP256"), 1u);
     EXPECT_EQ(countOf(start, "AD1,14;SA"), 1u);
-    EXPECT_EQ(countOf(start, "CO\"13 2 1.2 9\""), 1u);
-    EXPECT_EQ(countOf(start, "CO\"2 0\""), 1u);
+    EXPECT_EQ(countOf(start, "CO\"13 2 1.2 9\";"), 1u);
+    EXPECT_EQ(countOf(start, "CO\"2 0\";"), 1u);
     EXPECT_EQ(countOf(start, "LA2 4"), 1u);
     EXPECT_EQ(countOf(start, "LA1 2"), 1u);
     // First use of colour index 5: its pen colour, then the pen.
@@ -422,7 +427,7 @@ TEST_F(Hpgl2Fixture, ColourDeviceStartPensAndPageEnd)
     job.send(OpLine, {0, 0, 10, 10});
     job.finish();
     const Lines all = job.lines();
-    const std::size_t end = indexOf(all, "CO\"3 32\"");
+    const std::size_t end = indexOf(all, "CO\"3 32\";");
     ASSERT_LT(end + 2, all.size());
     EXPECT_EQ(all[end + 1], "\x1b%1A\x1b&l02X\f\x1b%0B");
     EXPECT_EQ(all[end + 1].size(), 15u);
@@ -440,6 +445,7 @@ TEST_F(Hpgl2Fixture, BlendedPenForTwoColourFills)
     g.ColourIndex[1] = 48;
     YYDriverHardcopy(OpColour);
     g.FillStyle = 3;
+    g.HatchDensity = g.HatchDirection = g.FillOutline = 1;
     const std::size_t before = job.lines().size();
     job.fill(OpRectangleFill, {10, 10, 100, 100});
     INTEGER a = 0, b = 0;
@@ -448,11 +454,11 @@ TEST_F(Hpgl2Fixture, BlendedPenForTwoColourFills)
     const auto mean = [&](int shift) { return std::to_string((((a >> shift) & 255) + ((b >> shift) & 255)) / 2); };
     const Lines all = job.lines();
     const Lines lines(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
-    const Lines expected = {"PC207 " + mean(0) + " " + mean(8) + " " + mean(16), "PU;SP207", "CO\" 6 3 1 1 1\""};
-    ASSERT_GE(lines.size(), 8u);
+    const Lines expected = {"PC207 " + mean(0) + " " + mean(8) + " " + mean(16), "PU;SP207", "CO\" 6 3 1 1 1\";"};
+    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 3), expected);
     EXPECT_EQ(lines[4].substr(0, 2), "RA");
-    EXPECT_EQ(lines[5], "CO\" 6 -1\"");
+    EXPECT_EQ(lines[5], "CO\" 6 -1\";");
     EXPECT_EQ(lines[6], "PU;SP 48");
 }
 
@@ -505,9 +511,33 @@ TEST_F(DesignJetFixture, NoEscapesAndPageEndsWithPG)
     const std::string all = job.contents();
     EXPECT_EQ(all.find('\x1b'), std::string::npos);
     const Lines lines = job.lines();
-    EXPECT_EQ(lines[0], "CO: plot");
-    EXPECT_EQ(lines[1], "IN; IP 0 0 15836 10860");
-    EXPECT_EQ(lines[2], "RO0; IP 0 0 15836 10860");
+    EXPECT_EQ(lines[0], "CO\": plot\";");
+    // The page is whole points: 1122 by 769, so P2 falls a few units short of the extents.
+    EXPECT_EQ(lines[1], "IN; IP 0 0 15832 10851");
+    EXPECT_EQ(lines[2], "RO0; IP 0 0 15832 10851");
     EXPECT_EQ(countOf(lines, "PG"), 1u);
-    EXPECT_EQ(countOf(lines, "CO\"13 4 1.2 9\""), 1u);
+    EXPECT_EQ(countOf(lines, "CO\"13 4 1.2 9\";"), 1u);
+}
+
+TEST_F(Hpgl2Fixture, GraphicFileProbeReadsTypeAndPagesPastTheTitle)
+{
+    // A title of numbers must not pass for the type or a page end.
+    job.start("3 13 5");
+    job.send(OpLine, {0, 0, 10, 10});
+    driverParameterBlock().Value = 1;
+    YYDriverHardcopy(OpEndPage);
+    job.send(OpLine, {0, 0, 10, 10});
+    job.finish();
+    const std::string all = job.contents();
+    const std::vector<std::uint8_t> bytes(all.begin(), all.end());
+    MemoryByteSource source(bytes);
+    std::array<INTEGER, 6> values{};
+    INTEGER n = 6;
+    YYGraphicFileProbe(source, values, n);
+    EXPECT_EQ(values[0], kGraphicHpgl2);
+    EXPECT_EQ(values[5], 2);
+    MemoryByteSource again(bytes);
+    INTEGER pages = 0;
+    YYCNTHPG(again, pages);
+    EXPECT_EQ(pages, 2);
 }

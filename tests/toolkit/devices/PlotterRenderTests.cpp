@@ -65,25 +65,36 @@ struct Rgb {
 
 std::ostream& operator<<(std::ostream& out, Rgb c) { return out << "(" << c.r << "," << c.g << "," << c.b << ")"; }
 
-// A PNG read through Pillow as RGB; at() takes the device position of the 640 x 480 drawable
-// (y upwards) and scales it onto the picture.
+// A PNG read through Pillow as RGB. at() takes a device position of the 640 x 480 drawable (y
+// upwards): the driver's scaling takes it to plotter units between P1 and P2, and the coordinate
+// range hp2xx reports for the picture takes those to pixels.
 struct Picture {
     int width = 0, height = 0;
     std::vector<std::uint8_t> data;
+    // Plotter units per device unit and P1; the picture's range in plotter units.
+    double unitsX = 1, unitsY = 1, p1x = 0, p1y = 0;
+    double x0 = 0, y0 = 0, x1 = 640, y1 = 480;
     Rgb pixel(int c, int r) const
     {
         if (c < 0 || r < 0 || c >= width || r >= height) return {};
         const std::size_t k = 3 * (static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c));
         return {data[k], data[k + 1], data[k + 2]};
     }
+    std::pair<int, int> place(double x, double y) const
+    {
+        const double px = p1x + x * unitsX, py = p1y + y * unitsY;
+        return {static_cast<int>((px - x0) / (x1 - x0) * (width - 1) + 0.5),
+                static_cast<int>((y1 - py) / (y1 - y0) * (height - 1) + 0.5)};
+    }
     Rgb at(double x, double y) const
     {
-        return pixel(static_cast<int>(x * width / 639.99), static_cast<int>((479.99 - y) * height / 479.99));
+        const auto [c, r] = place(x, y);
+        return pixel(c, r);
     }
     // Whether any pixel within one of the position is dark (lines one pixel wide fall between).
     bool darkNear(double x, double y) const
     {
-        const int c = static_cast<int>(x * width / 639.99), r = static_cast<int>((479.99 - y) * height / 479.99);
+        const auto [c, r] = place(x, y);
         for (int dr = -1; dr <= 1; ++dr)
             for (int dc = -1; dc <= 1; ++dc)
                 if (pixel(c + dc, r + dr).dark()) return true;
@@ -214,15 +225,33 @@ void probePlotterPage(const Picture& page, const std::string& what)
     EXPECT_TRUE(page.at(560, 300).white()) << what << " beyond the wedge";
 }
 
-std::string hp2xxPage(const fs::path& plt, const fs::path& png, const std::array<INTEGER, 4>& window, Command& result)
+// Converts a plot file to PNG at 72 dpi, 640 points wide; hp2xx's diagnostics go to a log, so
+// that its standard error holds complaints only. The picture comes back with its coordinate range
+// from the log and the plotter units of the page: P1, P2 and the scaling of the driver.
+Picture hp2xxPage(const fs::path& plt, const fs::path& png, const std::array<INTEGER, 4>& window, std::string& errors)
 {
-    std::string errors;
-    // The window is the page between P1 and P2 in plotter units, drawn 640 by 480 points at 72 dpi.
-    result = run("hp2xx -q -m png -d 72 -w 225.78 -h 169.33 -x " + std::to_string(window[0]) + " -X " +
-                     std::to_string(window[2]) + " -y " + std::to_string(window[1]) + " -Y " +
-                     std::to_string(window[3]) + " -f " + quoted(png) + " " + quoted(plt),
-                 &errors);
-    return errors;
+    const fs::path log = png.string() + ".log";
+    const Command result = run("hp2xx -m png -d 72 -w 225.78 -h 169.33 -l " + quoted(log) + " -f " + quoted(png) + " " +
+                                   quoted(plt),
+                               &errors);
+    EXPECT_EQ(result.status, 0) << result.output;
+    Picture page = readPng(png);
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string all = text.str();
+    const std::size_t at = all.find("Coordinate range: (");
+    EXPECT_NE(at, std::string::npos) << all;
+    if (at != std::string::npos)
+        std::sscanf(all.c_str() + at, "Coordinate range: (%lf, %lf) ... (%lf, %lf)", &page.x0, &page.y0, &page.x1, &page.y1);
+    const HardcopyDriverState& d = hardcopyDriverState();
+    page.p1x = window[0];
+    page.p1y = window[1];
+    page.unitsX = d.XScale * (window[2] - window[0]) / 32760.0;
+    page.unitsY = d.YScale * (window[3] - window[1]) / 32760.0;
+    std::error_code ignored;
+    fs::remove(log, ignored);
+    return page;
 }
 
 class PlotterRenderFixture : public ::testing::Test {
@@ -249,11 +278,9 @@ TEST_F(PlotterRenderFixture, Hp2xxConvertsEveryPlotterVariant)
             EXPECT_EQ(std::count(lines.begin(), lines.end(), "SC-13 " + std::to_string(type) + " 0 32760"), records) << what;
             const fs::path png = folder() / ("hpgl-" + std::to_string(type) + "-" + std::to_string(records) + ".png");
             const HpglDriverState& s = hpglDriverState();
-            Command result;
-            const std::string errors = hp2xxPage(job.path(), png, {s.P1X, s.P1Y, s.P2X, s.P2Y}, result);
-            EXPECT_EQ(result.status, 0) << what << result.output;
+            std::string errors;
+            const Picture page = hp2xxPage(job.path(), png, {s.P1X, s.P1Y, s.P2X, s.P2Y}, errors);
             EXPECT_EQ(errors, "") << what;
-            const Picture page = readPng(png);
             probePlotterPage(page, what);
             // The plotter fills the sector itself where the variant can; elsewhere it is left to lines.
             if (s.Variant == kPlotterFacit || s.Variant == kPlotterHp)
@@ -268,7 +295,11 @@ TEST_F(PlotterRenderFixture, Hp2xxConvertsEveryHpgl2Type)
         const std::string what = "HP-GL/2 type " + std::to_string(type);
         ModelChoice model(1, type);
         TextDriverSession job(12, "render2-" + std::to_string(type) + ".plt");
+        // The page printers turn a landscape page by 90 degrees unless option 5 is 0; the picture
+        // is compared unturned.
+        if (type != 4) job.option(5, 0);
         job.start("Test page");
+        EXPECT_EQ(job.lines()[type == 4 ? 2 : 3].substr(0, 4), "RO0;") << what;
         drawPlotterPage(job);
         // A raster fill in the current colour on a second rectangle.
         GraphicsState& g = graphicsState();
@@ -286,11 +317,9 @@ TEST_F(PlotterRenderFixture, Hp2xxConvertsEveryHpgl2Type)
         std::ofstream(plt, std::ios::binary) << plain;
         const fs::path png = folder() / ("hpgl2-" + std::to_string(type) + ".png");
         const Hpgl2DriverState& s = hpgl2DriverState();
-        Command result;
-        const std::string errors = hp2xxPage(plt, png, {s.P1X, s.P1Y, s.P2X, s.P2Y}, result);
-        EXPECT_EQ(result.status, 0) << what << result.output;
+        std::string errors;
+        const Picture page = hp2xxPage(plt, png, {s.P1X, s.P1Y, s.P2X, s.P2Y}, errors);
         EXPECT_EQ(errors, "") << what;
-        const Picture page = readPng(png);
         probePlotterPage(page, what);
         EXPECT_TRUE(page.at(500, 140).dark()) << what << " sector " << page.at(500, 140);
         EXPECT_TRUE(page.darkNear(340, 420)) << what << " polyline";
@@ -432,7 +461,12 @@ TEST_F(PlotterRenderFixture, EzdxfReadsAuditsAndDrawsTheDrawing)
         const auto text = fields(entities["TEXT"][0]);
         EXPECT_NEAR(std::stod(text[7]), 0.05 * 7.5 * 0.78, 0.01) << entities["TEXT"][0];
 
-        const Picture page = readPng(png);
+        Picture page = readPng(png);
+        // 60 pixels per inch: the inches of a device point, as the drawing's scaling has them.
+        page.unitsX = 756.0 / 639.99 / 72.0;
+        page.unitsY = 540.0 / 479.99 / 72.0;
+        page.x1 = 10.5;
+        page.y1 = 7.5;
         ASSERT_EQ(page.width, 630) << what;
         ASSERT_EQ(page.height, 450) << what;
         EXPECT_TRUE(page.darkNear(320, 460) || !page.at(320, 460).white()) << what << " dashed line";
