@@ -186,10 +186,10 @@ void opBeginOutput()
     const REAL w = static_cast<REAL>(opts().value(1)) / 72.0f, h = static_cast<REAL>(opts().value(2)) / 72.0f;
     YYDxfGroup("0", "SECTION");
     YYDxfGroup("2", "HEADER");
-    // True colours (group 420) came with a later release of the format: the file says so, and
-    // otherwise claims the oldest release whose tables it writes.
+    // The release whose sections and tables the file has (no handles, no objects); readers of
+    // later releases take the true colours of group 420 from it as well.
     YYDxfGroup("9", "$ACADVER");
-    YYDxfGroup("1", trueColour() ? "AC1018" : "AC1009");
+    YYDxfGroup("1", "AC1009");
     YYDxfGroup("9", "$EXTMIN");
     YYDxfGroup("10", "0.0");
     YYDxfGroup("20", "0.0");
@@ -277,22 +277,22 @@ void opColour()
             rgb = g.ColourRGB[1];
         else
             YYPaletteRGB(index, rgb);
-        if (depth == 24) {
-            INTEGER red = 0, green = 0, blue = 0;
-            YYSplitRGB(rgb, &red, &green, &blue);
-            s.ColourValue = red * 65536 + green * 256 + blue;
-            return;
-        }
         if (rgb != s.LastRgb) {
             s.LastIndex = YYDxfColourIndex(rgb);
             s.LastRgb = rgb;
         }
         s.ColourValue = s.LastIndex;
+        s.IndexValue = s.LastIndex;
+        if (depth == 24) {
+            INTEGER red = 0, green = 0, blue = 0;
+            YYSplitRGB(rgb, &red, &green, &blue);
+            s.ColourValue = red * 65536 + green * 256 + blue;
+        }
     } else if (depth == 4) {
-        s.ColourValue = kSixteenColours[static_cast<std::size_t>(std::clamp<INTEGER>(index, 0, 255) / 16)];
+        s.ColourValue = s.IndexValue = kSixteenColours[static_cast<std::size_t>(std::clamp<INTEGER>(index, 0, 255) / 16)];
     } else {
         const INTEGER k = ((index + 16) / 32 % 8 + 8) % 8;
-        s.ColourValue = k == 0 ? 7 : k;
+        s.ColourValue = s.IndexValue = k == 0 ? 7 : k;
     }
 }
 
@@ -302,28 +302,12 @@ void lineTypeGroup()
     if (type >= 1 && type <= 7) group(6, DxfLineTypeTable[static_cast<std::size_t>(type)].Name);
 }
 
-// The line width of option 9 (tenths of a point) as a line weight in hundredths of a millimetre,
-// the nearest of the weights the format allows; only files of the true-colour release carry it
-// (a thickness would extrude the lines into walls instead).
-void lineWeight()
-{
-    if (!trueColour()) return;
-    constexpr std::array<INTEGER, 24> weights{0,  5,  9,  13, 15, 18, 20,  25,  30,  35,  40,  50,
-                                              53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
-    const REAL wanted = static_cast<REAL>(opts().value(9)) * 2540.0f / 720.0f;
-    INTEGER best = 0;
-    for (INTEGER w : weights)
-        if (std::fabs(static_cast<REAL>(w) - wanted) < std::fabs(static_cast<REAL>(best) - wanted)) best = w;
-    YYDxfInteger(370, best);
-}
-
 void opLine()
 {
     const DriverParameterBlock& b = driverParameterBlock();
     pageOpen();
     YYDxfEntity("LINE");
     if (graphicsState().LayerFillRequest[1] == 0) lineTypeGroup();
-    lineWeight();
     YYDxfPoint(10, 20, b.X1, b.Y1);
     YYDxfPoint(11, 21, b.X2, b.Y2);
 }
@@ -334,7 +318,6 @@ void opPolyline()
     pageOpen();
     YYDxfEntity("POLYLINE");
     lineTypeGroup();
-    lineWeight();
     group(66, "1");
     group(70, "0");
     // A polyline's own point is always zero; the vertices carry the points.
@@ -393,8 +376,7 @@ void opFill(INTEGER op)
     if (op == OpEllipseFill && b.X3 == 1.0f && areaSquare()) {
         pageOpen();
         YYDxfEntity("CIRCLE");
-        lineWeight();
-        YYDxfPoint(10, 20, b.X1, b.Y1);
+            YYDxfPoint(10, 20, b.X1, b.Y1);
         YYDxfReal(40, drv().XScale * b.X2);
         return;
     }
@@ -411,7 +393,6 @@ void opArc()
     }
     YYDxfEntity("ARC");
     lineTypeGroup();
-    lineWeight();
     YYDxfPoint(10, 20, b.X1, b.Y1);
     YYDxfReal(40, drv().XScale * b.X2);
     YYDxfReal(50, std::min(b.X4, b.X4 + b.Y4));
@@ -465,7 +446,14 @@ void YYDxfEntity(std::string_view name)
 {
     YYDxfGroup("0", name);
     YYDxfGroup("8", "1");
-    YYDxfInteger(trueColour() ? 420 : 62, dxfDriverState().ColourValue);
+    const DxfDriverState& s = dxfDriverState();
+    // A true colour goes with its nearest index, for readers that know no group 420.
+    if (trueColour()) {
+        YYDxfInteger(62, s.IndexValue);
+        YYDxfInteger(420, s.ColourValue);
+    } else {
+        YYDxfInteger(62, s.ColourValue);
+    }
 }
 
 std::string YYDxfRealText(REAL value)

@@ -30,6 +30,8 @@ struct DxfDriverState {
     // The colour value of the current colour: an index 1-255 or, in 24-bit mode, a packed RGB
     // value with red in the high byte.
     INTEGER ColourValue = 7;
+    // The colour index of the current colour (in 24-bit mode the nearest one, written beside it).
+    INTEGER IndexValue = 7;
     // The last RGB value given to the nearest-index search and its answer (-1: none yet).
     INTEGER LastRgb = -1;
     INTEGER LastIndex = 7;
@@ -43,7 +45,7 @@ DxfDriverState& dxfDriverState();
 void XXDXF(INTEGER op);
 // One group: the code line and the value line.
 void YYDxfGroup(std::string_view code, std::string_view value);
-// Group 0 with the name, layer "1" and the colour (group 420 in 24-bit mode, else 62).
+// Group 0 with the name, layer "1" and the colour: group 62, and in 24-bit mode group 420 after it.
 void YYDxfEntity(std::string_view name);
 // A REAL in (F15.6) from its first non-blank character, trailing zeros removed ("2.5", "10.").
 void YYDxfReal(INTEGER code, REAL value);

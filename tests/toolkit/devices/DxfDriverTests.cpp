@@ -151,10 +151,11 @@ TEST_F(DxfFixture, TrueColoursUnderGroup420)
     job.send(OpPoint, {1, 1});
     job.finish();
     const auto all = groups(job.lines());
-    EXPECT_EQ(all[3], Group("1", "AC1018"));
+    EXPECT_EQ(all[3], Group("1", "AC1009"));
     const auto entities = entityGroups(job.lines());
-    ASSERT_GE(entities.size(), 3u);
-    EXPECT_EQ(entities[2], Group("420", "16711680"));
+    ASSERT_GE(entities.size(), 4u);
+    EXPECT_EQ(entities[2], Group("62", "1"));
+    EXPECT_EQ(entities[3], Group("420", "16711680"));
 }
 
 TEST_F(DxfFixture, SolidsAndWhatIsLeftToLines)

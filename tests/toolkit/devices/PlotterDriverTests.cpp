@@ -167,7 +167,9 @@ TEST_F(HpglFixture, PensFollowTheColourIndexAndPenCount)
         const Lines lines = job.lines();
         const std::string select = std::string("PU;SP") + c.pen;
         EXPECT_TRUE(hpglDriverState().CurrentPen == c.pen) << c.pens << " pens, index " << c.index;
-        if (lines.size() > before + 1) EXPECT_EQ(lines[before], select) << c.index;
+        if (lines.size() > before + 1) {
+            EXPECT_EQ(lines[before], select) << c.index;
+        }
         // The colour record follows with the palette colour.
         EXPECT_EQ(lines.back().substr(0, 5), "SC-1 ");
     }
