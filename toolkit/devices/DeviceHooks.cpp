@@ -6,15 +6,18 @@
 #include "toolkit/devices/BitmapStore.h"
 #include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/DxfDriver.h"
 #include "toolkit/devices/FileSinks.h"
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
+#include "toolkit/devices/Hpgl2Driver.h"
+#include "toolkit/devices/HpglDriver.h"
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/PostScriptDriver.h"
-#include "toolkit/devices/RasterPrinterDriver.h"
 #include "toolkit/devices/PrinterQuery.h"
+#include "toolkit/devices/RasterPrinterDriver.h"
 #include "toolkit/devices/SvgDriver.h"
 #include "toolkit/devices/WindowsPrinterDriver.h"
 #include "toolkit/dialogs/DialogServices.h"
@@ -103,6 +106,9 @@ void YYDeviceHooksInstall()
     DriverHooks& drivers = driverHooks();
     drivers.HardcopyDrivers[2] = &XXPOST;
     drivers.HardcopyDrivers[3] = &XXSVG;
+    drivers.HardcopyDrivers[1] = &XXHPGL;
+    drivers.HardcopyDrivers[8] = &XXDXF;
+    drivers.HardcopyDrivers[12] = &XXHPGL2;
 
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;
