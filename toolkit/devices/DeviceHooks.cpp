@@ -104,9 +104,11 @@ void YYDeviceHooksInstall()
     names[2] = [] { return hardcopyJobState().OutputFile.trimmed(); };
 
     DriverHooks& drivers = driverHooks();
+    drivers.HardcopyDrivers[1] = &XXHPGL;
     drivers.HardcopyDrivers[2] = &XXPOST;
     drivers.HardcopyDrivers[3] = &XXSVG;
-    drivers.HardcopyDrivers[1] = &XXHPGL;
+    drivers.HardcopyDrivers[4] = &XXRAST;
+    drivers.HardcopyDrivers[6] = &XXIMAG;
     drivers.HardcopyDrivers[8] = &XXDXF;
     drivers.HardcopyDrivers[12] = &XXHPGL2;
 
@@ -120,8 +122,6 @@ void YYDeviceHooksInstall()
     images.storedBitmapCopy = &storedBitmapCopy;
     images.pictureCopy = &pictureCopy;
 
-    // The platform-free drivers write through the toolkit's output unit.
+    // The platform-free drivers reopen files and read images through the toolkit's file routines.
     YYFileSinksInstall();
-    driverHooks().HardcopyDrivers[4] = &XXRAST;
-    driverHooks().HardcopyDrivers[6] = &XXIMAG;
 }
