@@ -8,6 +8,9 @@
 #include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
 #include "toolkit/editor/EditorFormatting.h"
+#include "toolkit/editor/EditorInputField.h"
+#include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/editor/EditorAccess.h"
 #include "toolkit/editor/EditorStatus.h"
 #include "toolkit/editor/EditorWindowProc.h"
 #include "toolkit/foundation/ChildWindows.h"
@@ -165,6 +168,7 @@ void YYEditorRecordRelease(HWND frame)
     EditorWindowTable& table = editorWindowTable();
     for (std::size_t i = 0; i < table.Frames.size(); ++i) {
         if (table.Frames[i] != frame) continue;
+        YYEditorDocumentsReleaseWindow(table.Records[i]->Window);
         if (GetWindowLongPtrA(frame, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(table.Records[i].get()))
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
         table.Frames.erase(table.Frames.begin() + static_cast<std::ptrdiff_t>(i));
@@ -277,7 +281,10 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
     WindowSlot& slot = slotOf(n);
     HWND frame = slot.Frame.get();
     if (EditorWindowRecord* existing = YYEditorRecord(frame)) {
-        openFurtherFile(frame, *existing, filterIndex, fileName);
+        if (existing->Options.MultiFile && !YYEditorReusable(*existing))
+            YYEditorOpenDocument(frame, *existing, fullPath(fileName), filterIndex, status);
+        else
+            openFurtherFile(frame, *existing, filterIndex, fileName);
         return;
     }
     if (YYWindowRecord(frame)) {
@@ -372,9 +379,10 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         SendMessageA(bar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>("\tINS"));
     }
     YYEditorCreateFonts(record, fontKind, pointSize);
-    // The input field under the text comes with the editor's callable routines; a modal editor
-    // could not have one in any case.
-    if ((options & (kEditorInputField | kEditorInputCombo)) && mode == 1) status = kEditorOpenNoFieldModal;
+    if (options & (kEditorInputField | kEditorInputCombo)) {
+        if (mode == 1) status = kEditorOpenNoFieldModal;
+        else YYEditorCreateInputField(frame, record, (options & kEditorInputCombo) != 0);
+    }
     record.InsertMode = 1;
 
     const INTEGER level = YYEditorRichEditLevel();
@@ -430,13 +438,13 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
     }
     YYEditorUpdateStatus(frame);
     YYEditorLayout(frame, record);
-    record.FocusControl = record.RichEdit;
+    record.FocusControl = record.InputEdit ? record.InputEdit : record.RichEdit;
     SendMessageA(record.RichEdit, EM_SETMODIFY, FALSE, 0);
     record.Changed = 0;
     if (mode == 3) ++dialogManagerState().semiModelessCount;
     if (!IsWindowEnabled(frame)) EnableWindow(frame, TRUE);
     ShowWindow(frame, SW_SHOW);
-    SetFocus(record.RichEdit);
+    SetFocus(record.FocusControl);
     YYWindowActivate(frame);
     if (mode == 1 || mode == 3) YYDialogsDisable(frame, 1);
     if (mode != 1) return;
@@ -479,4 +487,5 @@ void YYEditorHooksInstall()
     if (hooks.editorQuerySave != &queryHook) previousQuery = std::exchange(hooks.editorQuerySave, &queryHook);
     if (hooks.editorRelease != &releaseHook) previousRelease = std::exchange(hooks.editorRelease, &releaseHook);
     hooks.editorUpdateStatus = &YYEditorUpdateStatus;
+    YYEditorDocumentHooksInstall();
 }
