@@ -352,6 +352,38 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
     }
 }
 
+// A pane that takes the focus becomes the active pane of every split window above it, and the
+// top window shows the menu that goes with it.
+void paneFocused(HWND window)
+{
+    if (YYSplitOfPane(window) < 0) return;
+    HMENU menu = nullptr;
+    HWND reached = window;
+    bool nearest = true;
+    for (INTEGER guard = 0; guard < kWindowSlots; ++guard) {
+        const INTEGER s = YYSplitOfPane(reached);
+        if (s < 0) break;
+        WindowSlot& split = windowSlotTable().Slots[static_cast<std::size_t>(s)];
+        SplitWindowRecord* r = split.SplitRecord.get();
+        if (r) r->Words[17] = reinterpret_cast<std::intptr_t>(window);
+        if (!menu) menu = split.Menu;
+        if (nearest && r) {
+            auto paneMenu = [](std::intptr_t number) -> HMENU {
+                return number > 0 && number < kWindowSlots ? windowSlotTable().Slots[static_cast<std::size_t>(number)].Menu : nullptr;
+            };
+            const INTEGER self = YYWindowSlotFromHandle(window);
+            if (r->Words[7] == self) {
+                if (HMENU own = paneMenu(r->Words[7])) menu = own;
+                else if (HMENU other = paneMenu(r->Words[8])) menu = other;
+            }
+            nearest = false;
+        }
+        reached = split.Frame.get();
+    }
+    HWND top = YYOutermostFrame(window);
+    if (menu && GetMenu(top) != menu) SetMenu(top, menu);
+}
+
 void textChanged(EditorWindowRecord& record, HWND window)
 {
     HWND control = record.RichEdit;
@@ -731,8 +763,10 @@ LRESULT CALLBACK YYEditorWindowProc(HWND window, UINT message, WPARAM wParam, LP
         const HWND from = reinterpret_cast<HWND>(lParam);
         const UINT code = HIWORD(wParam);
         if (from && from != record.Toolbar && from != record.WindowToolbars[0]) {
-            if ((code == EN_SETFOCUS || code == CBN_SETFOCUS) && (from == record.RichEdit || from == record.InputField || from == record.InputEdit))
+            if ((code == EN_SETFOCUS || code == CBN_SETFOCUS) && (from == record.RichEdit || from == record.InputField || from == record.InputEdit)) {
                 record.FocusControl = from;
+                paneFocused(window);
+            }
             if (code == EN_CHANGE && from == record.RichEdit) textChanged(record, window);
             if (code == EN_VSCROLL && from == record.RichEdit && YYEditorRichEditLevel() == 2) InvalidateRect(from, nullptr, TRUE);
             return 0;

@@ -314,6 +314,12 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
             mode = 2;
         }
     }
+    // What a pane's creation paints in the other windows is not theirs to repaint: the clients
+    // that had nothing to update are validated again at the end.
+    std::array<bool, kWindowSlots> updatePending{};
+    if (pane)
+        for (INTEGER k = 0; k < kWindowSlots; ++k)
+            if (HWND client = slotOf(k).Client) updatePending[static_cast<std::size_t>(k)] = GetUpdateRect(client, nullptr, FALSE) != 0;
     EditorWindowTable& table = editorWindowTable();
     table.Records.push_back(std::make_unique<EditorWindowRecord>());
     table.Frames.push_back(frame);
@@ -340,8 +346,25 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         SetMenu(pane ? YYOutermostFrame(frame) : frame, record.MenuBar);
         if (old && old != record.MenuBar) MenuHandle{old}.reset();
     }
-    if (splitWindow != -1 && pane && YYSplitOfPane(frame) >= 0)
+    if (splitWindow != -1 && pane && YYSplitOfPane(frame) >= 0) {
+        // Every split window from the pane up to the one named that has no menu shows this one,
+        // with this editor as the pane whose menu it shows.
+        if (record.MenuBar) {
+            HWND reached = frame;
+            for (INTEGER guard = 0; guard < kWindowSlots; ++guard) {
+                const INTEGER s = YYSplitOfPane(reached);
+                if (s < 0) break;
+                WindowSlot& split = slotOf(s);
+                if (!split.Menu) {
+                    split.Menu = record.MenuBar;
+                    if (split.SplitRecord) split.SplitRecord->Words[18] = reinterpret_cast<std::intptr_t>(frame);
+                }
+                if (s == splitWindow) break;
+                reached = split.Frame.get();
+            }
+        }
         record.PaneAccelerators = YYEditorBuildPaneAccelerators(record);
+    }
     if (mode == 1) {
         bool any = false;
         for (HWND& bar : slot.Toolbars) {
@@ -447,6 +470,13 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
     SetFocus(record.FocusControl);
     YYWindowActivate(frame);
     if (mode == 1 || mode == 3) YYDialogsDisable(frame, 1);
+    if (pane) {
+        HWND top = YYOutermostFrame(frame);
+        for (INTEGER k = 0; k < kWindowSlots; ++k) {
+            HWND client = slotOf(k).Client;
+            if (client && !updatePending[static_cast<std::size_t>(k)] && IsChild(top, client)) ValidateRect(client, nullptr);
+        }
+    }
     if (mode != 1) return;
 
     runModalLoop(frame);
