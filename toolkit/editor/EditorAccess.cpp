@@ -200,6 +200,13 @@ std::string YYEditorStreamOutAll(EditorWindowRecord& record)
 void YYEditorStreamInAll(EditorWindowRecord& record, const char* bytes, INTEGER length)
 {
     const INTEGER protection = std::exchange(record.Protection, 0);
+    if (!bytes || length <= 0) {
+        // An empty stream is no valid RTF; the control might keep what it showed.
+        SendMessageA(record.RichEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        record.PositionCache = {-1, -1};
+        record.Protection = protection;
+        return;
+    }
     EditorStreamCookie cookie;
     cookie.Read = bytes;
     cookie.Left = bytes ? std::max<INTEGER>(length, 0) : 0;
