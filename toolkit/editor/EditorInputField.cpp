@@ -85,8 +85,8 @@ void historyStep(HWND combo, bool up)
         const auto found = static_cast<INTEGER>(SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
         index = found < 0 ? 0 : found;
     }
-    if (!up) index = std::min(index, count);  // past the oldest item nothing is selected
-    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // Past the oldest item nothing is selected.
+    SendMessageA(combo, CB_SETCURSEL, index < count ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
 }
 
 }  // namespace
