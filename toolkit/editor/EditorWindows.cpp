@@ -459,6 +459,10 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         // text; a name that names no file yet stays, for the new file.
         if (GetFileAttributesA(record.Path.data()) != INVALID_FILE_ATTRIBUTES) record.setPath("");
     }
+    // The View menu was built before the file was known: its first item names the file now.
+    if (record.ViewPopup)
+        ModifyMenuA(record.ViewPopup, 0, MF_BYPOSITION | MF_STRING | MF_CHECKED, kCmdViewPopup + 1,
+                    YYEditorViewItemText(1, record.path()).c_str());
     YYEditorUpdateStatus(frame);
     YYEditorLayout(frame, record);
     record.FocusControl = record.InputEdit ? record.InputEdit : record.RichEdit;

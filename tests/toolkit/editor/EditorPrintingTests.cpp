@@ -16,6 +16,8 @@ using namespace EditorTesting;
 namespace {
 
 constexpr int kRenderDpi = 150;
+// The caption of the system's page set-up dialog under Wine.
+const char* const kPageSetupCaption = "Setup Page";
 constexpr int kLines = 120;  // three pages of the editor's 12-point lines on Letter or A4
 // Margins of the printed pages, in points.
 constexpr int kLeftPoints = 90, kTopPoints = 54;
@@ -146,7 +148,7 @@ TEST_F(PrintedEditorDocument, ThroughThePrintCommandWithThePageSetUp)
     const INTEGER n = editor(0, path("QvEditorCommand.txt"));
     YYEditorPageSetupInit();
     setMargins(1);
-    DialogResponder responder({{"Page Setup", DialogResponder::button(IDOK)}});
+    DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDOK)}});
     command(n, kCmdPrint);
     EXPECT_TRUE(responder.done());
     EXPECT_EQ(responder.Owners.size(), 1u);
@@ -215,7 +217,7 @@ TEST_F(EditorPrinting, FailuresAndPrintingLeftToTheProgram)
         EXPECT_EQ(none.answered(), 0u);
     }
     {
-        DialogResponder responder({{"Page Setup", DialogResponder::button(IDOK)},
+        DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDOK)},
                                    {"Print Error", DialogResponder::button(IDOK)}});
         command(n, kCmdPrint);
         EXPECT_TRUE(responder.done());
@@ -224,7 +226,7 @@ TEST_F(EditorPrinting, FailuresAndPrintingLeftToTheProgram)
     }
     // A cancelled page set-up prints nothing and says nothing.
     {
-        DialogResponder responder({{"Page Setup", DialogResponder::button(IDCANCEL)}});
+        DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDCANCEL)}});
         command(n, kCmdPrint);
         EXPECT_TRUE(responder.done());
     }
