@@ -251,8 +251,8 @@ TEST_F(EditorPrinting, FailuresAndPrintingLeftToTheProgram)
     const INTEGER app = editor(kEditorPrintByApplication);
     DialogResponder none({});
     ToolkitPump pump;
-    command(app, kCmdPrint);
-    command(app, kCmdPrintSelection);
+    PostMessageA(frame(app), WM_COMMAND, kCmdPrint, 0);  // events are raised inside the toolkit's poll
+    PostMessageA(frame(app), WM_COMMAND, kCmdPrintSelection, 0);
     EXPECT_TRUE(pump.until([&] { return pump.commands(kCmdPrint) == 1 && pump.commands(kCmdPrintSelection) == 1; }));
     EXPECT_EQ(none.answered(), 0u);
 }
