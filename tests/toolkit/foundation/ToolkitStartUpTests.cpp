@@ -243,7 +243,8 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     hardcopyJobState().TempPlotFile.assign("C:\\nowhere\\zid$$00.plt");
     hardcopyJobState().PrintCommand.assign("print /d @ now");
     metafileSlotTable().Slots[2].Words[0] = 1;
-    editorDocumentTable().at(3, 2).TextBuffer = std::make_unique<std::string>("text");
+    if (!editorDocumentTable().Allocated) YYEditorDocumentsAllocate();
+    YYEditorFileListPutName(3, 2, "C:\\held.txt", 12);
     programLaunchHooks().run = recordCommand;
 
     WToolkitShutDown();
@@ -256,8 +257,9 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     EXPECT_EQ(metafileSlotTable().Slots[2].Words[0], 0);
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_TRUE(editorDocumentTable().Allocated);
-    EXPECT_EQ(editorDocumentTable().at(3, 2).TextBuffer, nullptr);
+    // The editor's document table goes with every buffer it held.
+    EXPECT_FALSE(editorDocumentTable().Allocated);
+    EXPECT_EQ(editorDocumentTable().BuffersMade, editorDocumentTable().BuffersFreed);
     EXPECT_EQ(WInfoWindowQuery(3), -1);
     windowEngineState().MainWindowOpen = 0;
 }
