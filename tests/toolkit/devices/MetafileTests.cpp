@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <optional>
+#include <span>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -17,6 +21,7 @@
 #include "CgmReader.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
+#include "toolkit/devices/ByteSource.h"
 #include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/devices/HardcopyJob.h"
@@ -25,6 +30,7 @@
 #include "toolkit/devices/MetafileOutput.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/WindowsMetafileDriver.h"
+#include "toolkit/foundation/CommonDialogs.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
@@ -89,7 +95,7 @@ struct Raster {
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
     }
     // Whether some pixel within radius pixels of the point is close to the colour.
-    bool near(double fx, double fy, COLORREF colour, int radius = 2) const
+    bool hasColourNear(double fx, double fy, COLORREF colour, int radius = 2) const
     {
         const int cx = static_cast<int>(fx * width), cy = static_cast<int>(fy * height);
         for (int dy = -radius; dy <= radius; ++dy)
@@ -204,7 +210,7 @@ std::string tempFolder()
 // The host's name of a file in Wine's temporary folder.
 std::string hostName(const std::string& windowsName)
 {
-    char unix[MAX_PATH * 2] = {};
+    char hostPath[MAX_PATH * 2] = {};
     using Converter = char*(CDECL*)(LPCWSTR);
     const auto convert = reinterpret_cast<Converter>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -212,9 +218,9 @@ std::string hostName(const std::string& windowsName)
     std::wstring wide(windowsName.begin(), windowsName.end());
     char* name = convert(wide.c_str());
     if (!name) return windowsName;
-    std::snprintf(unix, sizeof unix, "%s", name);
+    std::snprintf(hostPath, sizeof hostPath, "%s", name);
     HeapFree(GetProcessHeap(), 0, name);
-    return unix;
+    return hostPath;
 }
 
 // A 4 x 4 magenta 24-bit BMP.
@@ -284,10 +290,10 @@ const std::vector<PageProbe>& pageProbes()
         {"sector", 0.78, 0.32, RGB(0, 192, 0), true},
         {"outside the sector", 0.72, 0.38, RGB(255, 255, 255), true},
         {"image", 0.20, 0.70, RGB(255, 0, 255), true},
-        {"shaded polygon", 0.45, 0.72, RGB(0, 0, 0), false},
-        {"short arc leaves its circle empty", 0.86, 0.80, RGB(255, 255, 255), true},
+        {"shaded polygon", 0.45, 0.735, RGB(0, 0, 0), false},
+        {"short arc, not a full circle", 0.825, 0.825, RGB(255, 255, 255), true},
         {"solid line", 0.25, 0.08, RGB(0, 0, 0), true},
-        {"empty page", 0.60, 0.60, RGB(255, 255, 255), true},
+        {"empty page", 0.65, 0.90, RGB(255, 255, 255), true},
     };
     return probes;
 }
@@ -377,8 +383,9 @@ void drawTestPage(const std::string& image)
     shade.VertexColour[0] = kRed;
     shade.VertexColour[1] = kGreen;
     shade.VertexColour[2] = kBlue;
-    b.PolygonX = {X(0.35), X(0.55), X(0.45)};
-    b.PolygonY = {Y(0.80), Y(0.80), Y(0.60)};
+    // Small: a Windows metafile receives it pixel by pixel.
+    b.PolygonX = {X(0.40), X(0.50), X(0.45)};
+    b.PolygonY = {Y(0.76), Y(0.76), Y(0.68)};
     b.Count = 3;
     YYDriverHardcopy(OpShadedPolygon);
 }
@@ -414,8 +421,9 @@ void expectPage(const Raster& r, const std::string& what)
 {
     ASSERT_GT(r.width, 0) << what;
     for (const PageProbe& p : pageProbes()) {
-        if (p.ink) EXPECT_TRUE(r.near(p.fx, p.fy, p.colour, 3)) << what << ": " << p.item;
-        else EXPECT_FALSE(r.near(p.fx, p.fy, RGB(255, 255, 255), 1)) << what << ": " << p.item;
+        const bool white = p.colour == RGB(255, 255, 255);
+        if (p.ink) EXPECT_TRUE(r.hasColourNear(p.fx, p.fy, p.colour, white ? 0 : 3)) << what << ": " << p.item;
+        else EXPECT_FALSE(r.hasColourNear(p.fx, p.fy, RGB(255, 255, 255), 1)) << what << ": " << p.item;
     }
 }
 
@@ -582,8 +590,9 @@ TEST_F(Pictures, EnhancedSlotRecordsSavesLoadsAndPlays)
     slot.Words = {};
     slot.Words[kSlotWidthPoints] = 200;
     slot.Words[kSlotHeightPoints] = 100;
-    slot.Words[kSlotWidthUnits] = 400;
-    slot.Words[kSlotHeightUnits] = 200;
+    // The drawable in pixels of the reference device.
+    slot.Words[kSlotWidthUnits] = wmm > 0 ? static_cast<INTEGER>(200 * 25.4 / 72 * w / wmm) : 267;
+    slot.Words[kSlotHeightUnits] = hmm > 0 ? static_cast<INTEGER>(100 * 25.4 / 72 * h / hmm) : 133;
     slot.Words[kSlotKind] = kSlotKindEnhanced;
     slot.Words[kSlotInUse] = 1;
     libraryErrorState().LastErrorNumber = 0;
@@ -600,7 +609,7 @@ TEST_F(Pictures, EnhancedSlotRecordsSavesLoadsAndPlays)
     INTEGER code = 0;
     YYEmfSave(0, status, code, file);
     ASSERT_EQ(status, 0);
-    YYEmfSelect(0, 400, 200, status);
+    YYEmfSelect(0, slot.Words[kSlotWidthUnits], slot.Words[kSlotHeightUnits], status);
     EXPECT_EQ(status, 1);  // saved: closed
     const auto size = static_cast<INTEGER>(readFile(file).size());
     YYEmfLoad(1, size, status, code, file);
@@ -616,8 +625,8 @@ TEST_F(Pictures, EnhancedSlotRecordsSavesLoadsAndPlays)
         YYEmfPlay(1, 0, 0, 399, 199);
     }
     const Raster r = target.raster();
-    EXPECT_FALSE(r.near(0.5, 0.5, RGB(255, 255, 255), 0));
-    EXPECT_TRUE(r.near(0.02, 0.02, RGB(255, 255, 255), 0));
+    EXPECT_FALSE(r.hasColourNear(0.5, 0.5, RGB(255, 255, 255), 0));
+    EXPECT_TRUE(r.hasColourNear(0.02, 0.02, RGB(255, 255, 255), 0));
     WMetafileDestroy(1);
     EXPECT_FALSE(enhancedMetafileSlots().Closed[0]);
     EXPECT_FALSE(enhancedMetafileSlots().Recording[0]);
@@ -691,7 +700,7 @@ TEST_F(Pictures, CgmFileRendersThroughLibreOffice)
     const auto any = [&](COLORREF c) {
         for (int y = 0; y < r.height; y += 2)
             for (int x = 0; x < r.width; x += 2)
-                if (r.near(static_cast<double>(x) / r.width, static_cast<double>(y) / r.height, c, 0)) return true;
+                if (r.hasColourNear(static_cast<double>(x) / r.width, static_cast<double>(y) / r.height, c, 0)) return true;
         return false;
     };
     EXPECT_TRUE(any(RGB(255, 0, 0)));
