@@ -4,12 +4,15 @@
 
 #include "toolkit/devices/BitImageDriver.h"
 #include "toolkit/devices/BitmapStore.h"
+#include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/FileSinks.h"
 #include "toolkit/devices/HardcopyJob.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
+#include "toolkit/devices/ImageDraw.h"
+#include "toolkit/devices/MetafileOutput.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/PictureRecorder.h"
 #include "toolkit/devices/PostScriptDriver.h"
@@ -91,6 +94,13 @@ void pictureSlot(INTEGER slot, INTEGER& kind, INTEGER& width, INTEGER& height, I
     if (kind == kSlotKindEnhanced) YYEmfSelect(slot - 1, width, height, status);
 }
 
+void screenImageDraw(std::string_view file, INTEGER kind, const RECT& target, INTEGER options, INTEGER angle,
+                     POINT origin, INTEGER& value, INTEGER& count)
+{
+    YYImageDraw(kind, kImageTargetScreen, target.left, target.top, target.right, target.bottom, options, angle, origin.x,
+                origin.y, value, count, file);
+}
+
 }  // namespace
 
 void YYDeviceHooksInstall()
@@ -120,6 +130,10 @@ void YYDeviceHooksInstall()
 
     windowGraphicsHooks().bitmapStoreClear = &YYBitmapStoreClear;
     drawableHooks().hardcopyStop = &hardcopyStop;
+    drawableHooks().bitmapSelect = &YYBitmapSelect;
+    YYBitmapViewerInstall();
+    screenOutputHooks().imageDraw = &screenImageDraw;
+    imageTargetHooks().metafileTarget = &YYMetafileImageTarget;
     YYHardcopyOptionHooksInstall();
     DialogImageHooks& images = dialogImageHooks();
     images.storedBitmapCopy = &storedBitmapCopy;

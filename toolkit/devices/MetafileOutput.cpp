@@ -427,6 +427,12 @@ void YYMetafilePixel(INTEGER x, INTEGER y, INTEGER colour)
     if (dc()) SetPixel(dc(), x, y, colourRef(colour));
 }
 
+void YYMetafileImageTarget(HDC& dc, HRGN& clip)
+{
+    dc = ms().DeviceContext;
+    clip = static_cast<HRGN>(ms().ClipRegion.get());
+}
+
 void YYMetafilePlay(INTEGER format, INTEGER left, INTEGER top, INTEGER right, INTEGER bottom, INTEGER target,
                     INTEGER rotation, INTEGER offsetX, INTEGER offsetY, INTEGER& status, std::string_view fileName,
                     INTEGER source)

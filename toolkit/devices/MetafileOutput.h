@@ -83,6 +83,9 @@ void YYMetafilePixel(INTEGER x, INTEGER y, INTEGER colour);
 void YYMetafilePen();
 void YYMetafileDashScale();
 
+// The recording context and clip region that images of target 11 draw into (null when none is open).
+void YYMetafileImageTarget(HDC& dc, HRGN& clip);
+
 // Draws a stored picture into the rectangle of a device context: target 0 the current drawable
 // of the screen driver (inside its clip region), 10 the Windows printer page, 11 the picture being
 // recorded; rotation 0, 90, 180 or 270 about (offsetX, offsetY) on the NT family. Source 1 is the

@@ -7,7 +7,7 @@
 
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
-#include "toolkit/devices/ImageLoading.h"
+#include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/MetafileOutput.h"
 #include "toolkit/devices/PrinterArithmetic.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -25,12 +25,6 @@ WindowsMetafileDriverState& windowsMetafileDriverState()
 {
     static WindowsMetafileDriverState state;
     return state;
-}
-
-MetafileImageHooks& metafileImageHooks()
-{
-    static MetafileImageHooks hooks;
-    return hooks;
 }
 
 namespace {
@@ -289,53 +283,6 @@ void opText()
     b.IntX4 = 0;
 }
 
-// The image stretched into the box when no image drawing routine is installed: the pixels read
-// by the image loader, as a 24-bit DIB.
-void imageFallback(INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2, INTEGER& status, INTEGER& code)
-{
-    DriverParameterBlock& b = driverParameterBlock();
-    const INTEGER w = b.IntX2, h = b.IntY2;
-    HDC dc = metafileOutputState().DeviceContext;
-    if (!dc || w <= 0 || h <= 0 || static_cast<std::int64_t>(w) * h > (1 << 24)) {
-        status = 27;
-        code = 0;
-        return;
-    }
-    std::vector<INTEGER> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber, mode = errors.ReportMode;
-    errors.ReportMode = kReportSilent;
-    errors.LastErrorNumber = 0;
-    IGrLoadImageData(stringWorkBuffer().trimmed(), pixels);
-    errors.ReportMode = mode;
-    if (errors.LastErrorNumber != 0) {
-        status = errors.LastErrorNumber;
-        code = errors.FileDetailCode;
-        return;
-    }
-    errors.LastErrorNumber = previous;
-    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~static_cast<std::size_t>(3);
-    std::vector<BYTE> bits(stride * static_cast<std::size_t>(h), 0);
-    for (INTEGER r = 0; r < h; ++r)
-        for (INTEGER c = 0; c < w; ++c) {
-            const INTEGER p = pixels[static_cast<std::size_t>(r) * static_cast<std::size_t>(w) + static_cast<std::size_t>(c)];
-            BYTE* out = &bits[static_cast<std::size_t>(r) * stride + static_cast<std::size_t>(c) * 3];
-            out[0] = static_cast<BYTE>((p >> 16) & 0xFF);
-            out[1] = static_cast<BYTE>((p >> 8) & 0xFF);
-            out[2] = static_cast<BYTE>(p & 0xFF);
-        }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // the loader's rows run from the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, x1, y1, x2 - x1 + 1, y2 - y1 + 1, 0, 0, w, h, bits.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-    status = 0;
-    code = 0;
-}
-
 void opImage()
 {
     DriverParameterBlock& b = driverParameterBlock();
@@ -365,11 +312,8 @@ void opImage()
     default: break;
     }
     const INTEGER offsetX = YYDeviceTrunc(ox * d.XScale), offsetY = YYDeviceTrunc(oy * d.YScale);
-    const std::string name = std::string(stringWorkBuffer().trimmed()) + '\0';
-    if (metafileImageHooks().imageDraw)
-        metafileImageHooks().imageDraw(b.IntX1, 11, x1, y1, x2, y2, 1, t.PageAngle, offsetX, offsetY, b.Value, b.Count, name);
-    else
-        imageFallback(x1, y1, x2, y2, b.Value, b.Count);
+    YYImageDraw(b.IntX1, kImageTargetMetafile, x1, y1, x2, y2, 1, t.PageAngle, offsetX, offsetY, b.Value, b.Count,
+                stringWorkBuffer().trimmed());
 }
 
 void opShadedPolygon()

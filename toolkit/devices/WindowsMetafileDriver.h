@@ -4,8 +4,6 @@
 // the metafile output module (MetafileOutput.h); device y runs down the page.
 #pragma once
 
-#include <string_view>
-
 #include "toolkit/foundation/CoreTypes.h"
 
 struct WindowsMetafileDriverState {
@@ -18,16 +16,6 @@ struct WindowsMetafileDriverState {
 };
 
 WindowsMetafileDriverState& windowsMetafileDriverState();
-
-// Where an image reaches the picture being recorded (image target 11). The image drawing module
-// installs its routine; without one the driver draws the image itself, stretched into the box.
-struct MetafileImageHooks {
-    void (*imageDraw)(INTEGER format, INTEGER target, INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2, INTEGER stretch,
-                      INTEGER angle, INTEGER offsetX, INTEGER offsetY, INTEGER& status, INTEGER& systemCode,
-                      std::string_view fileName) = nullptr;
-};
-
-MetafileImageHooks& metafileImageHooks();
 
 // Toolkit-internal
 
