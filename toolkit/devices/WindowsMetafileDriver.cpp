@@ -178,7 +178,9 @@ INTEGER polygonPoints(INTEGER n)
     return count;
 }
 
-void sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
+// The end points of a sector or arc; true when they met and the end was moved one unit, a short
+// arc that a picture played smaller than it was recorded could show as a whole ellipse.
+bool sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
 {
     const DriverParameterBlock& b = driverParameterBlock();
     const auto trig = [](REAL angle, bool cosine) {
@@ -190,7 +192,9 @@ void sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
     ys = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.X3, false)));
     xe = px(static_cast<REAL>(b.X1 + b.X2 * trig(b.Y3, true)));
     ye = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.Y3, false)));
+    const bool met = xs == xe && ys == ye && std::fabs(b.Y4) < 10.0f;
     YYSectorEndNudge(xs, ys, xe, ye, b.X4, b.Y4);
+    return met;
 }
 
 void opFill(INTEGER op)
@@ -238,7 +242,16 @@ void opFill(INTEGER op)
         break;
     case OpSectorFill: {
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        sectorPoints(xs, ys, xe, ye);
+        if (sectorPoints(xs, ys, xe, ye)) {
+            // A sliver as a triangle: at any playing scale it stays a sliver.
+            YYPointBufferAlloc(3);
+            YYPointBufferSet(px(b.X1), py(b.Y1), 0);
+            YYPointBufferSet(xs, ys, 1);
+            YYPointBufferSet(xe, ye, 2);
+            YYMetafilePolygon(3);
+            YYPointBufferFree();
+            break;
+        }
         YYMetafileSector(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye);
         break;
     }
@@ -404,8 +417,8 @@ void XXWMF(INTEGER op)
     case OpArc: {
         pageOpen();
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        sectorPoints(xs, ys, xe, ye);
-        YYMetafileArc(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye, g.HatchDensity);
+        if (sectorPoints(xs, ys, xe, ye)) YYMetafileLine(xs, ys, xe, ye);
+        else YYMetafileArc(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye, g.HatchDensity);
         break;
     }
     case OpImage: opImage(); break;
