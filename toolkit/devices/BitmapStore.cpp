@@ -1,7 +1,10 @@
 #include "toolkit/devices/BitmapStore.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
+#include "toolkit/devices/ImageDib.h"
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 
@@ -347,16 +350,29 @@ void YYBitmapRotate(INTEGER slot, INTEGER angle, INTEGER& viewer, INTEGER& statu
         const SlotDc from(slot, s->Bitmap.get());
         const SlotDc to(-1, turned.get());
         if (YYWorldTransformsAvailable()) {
-            XFORM turn{};
-            const auto fw = static_cast<FLOAT>(w), fh = static_cast<FLOAT>(h);
-            if (angle == 90) turn = XFORM{0.0f, -1.0f, 1.0f, 0.0f, 0.0f, fw};
-            else if (angle == 180) turn = XFORM{-1.0f, 0.0f, 0.0f, -1.0f, fw, fh};
-            else turn = XFORM{0.0f, 1.0f, -1.0f, 0.0f, fh, 0.0f};
-            const int mode = SetGraphicsMode(to.get(), GM_ADVANCED);
-            SetWorldTransform(to.get(), &turn);
-            BitBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, SRCCOPY);
-            ModifyWorldTransform(to.get(), nullptr, MWT_IDENTITY);
-            SetGraphicsMode(to.get(), mode != 0 ? mode : GM_COMPATIBLE);
+            // The picture turned once as a whole, as a world transform maps it: (x, y) to (y, w - x)
+            // for 90, (w - x, h - y) for 180, (h - y, x) for 270. The turn is done on the pixels,
+            // because Wine's blits do not turn what they copy through a rotating transform.
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            info.bmiHeader.biWidth = w;
+            info.bmiHeader.biHeight = -h;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+            GdiFlush();
+            if (GetDIBits(from.get(), s->Bitmap.get(), 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS) == 0) {
+                // Where the platform does not read a selected bitmap, its context does.
+                for (INTEGER y = 0; y < h; ++y)
+                    for (INTEGER x = 0; x < w; ++x) {
+                        const COLORREF c = GetPixel(from.get(), x, y);
+                        pixels[static_cast<std::size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                    }
+            }
+            const std::vector<std::uint32_t> turned = YYTurnPixels(pixels, w, h, angle);
+            info.bmiHeader.biWidth = nw;
+            info.bmiHeader.biHeight = -nh;
+            StretchDIBits(to.get(), 0, 0, nw, nh, 0, 0, nw, nh, turned.data(), &info, DIB_RGB_COLORS, SRCCOPY);
         } else {
             for (INTEGER y = 0; y < h; ++y)
                 for (INTEGER x = 0; x < w; ++x) {

@@ -79,6 +79,27 @@ void scrollBy(const BitmapViewerRecord& record, int bar, INTEGER move, bool abso
     raisePosition(record);
 }
 
+// Both bars' pages: the viewer's whole area, less a bar where the other direction needs one (a bar
+// is shown only while its page is smaller than the bitmap).
+void setPages(const BitmapViewerRecord& record)
+{
+    HWND viewer = record.viewer();
+    RECT outer{};
+    GetWindowRect(viewer, &outer);
+    INTEGER across = outer.right - outer.left, down = outer.bottom - outer.top;
+    bool horizontal = across < record.BitmapWidth;
+    if (horizontal) down -= GetSystemMetrics(SM_CYHSCROLL);
+    if (down < record.BitmapHeight) {
+        across -= GetSystemMetrics(SM_CXVSCROLL);
+        if (!horizontal && across < record.BitmapWidth) down -= GetSystemMetrics(SM_CYHSCROLL);
+    }
+    SCROLLINFO info = scrollInfo(SIF_PAGE);
+    info.nPage = static_cast<UINT>(std::clamp<INTEGER>(across, 0, record.BitmapWidth));
+    SetScrollInfo(viewer, SB_HORZ, &info, TRUE);
+    info.nPage = static_cast<UINT>(std::clamp<INTEGER>(down, 0, record.BitmapHeight));
+    SetScrollInfo(viewer, SB_VERT, &info, TRUE);
+}
+
 // The frame size that shows the client size plus the frame's bars and toolbars.
 SIZE frameSizeFor(HWND frame, const BitmapViewerRecord& record, INTEGER slot)
 {
@@ -238,22 +259,21 @@ void YYBitmapViewSetup(BitmapViewerRecord& record, INTEGER slot, INTEGER horizon
             if (h >= tall) SetWindowPos(frame, nullptr, 0, 0, w, tall, keep);
         }
     }
-    RECT client{};
-    GetClientRect(viewer, &client);
     for (const int bar : {SB_HORZ, SB_VERT}) {
         const INTEGER size = bar == SB_HORZ ? record.BitmapWidth : record.BitmapHeight;
-        const INTEGER shown = bar == SB_HORZ ? client.right : client.bottom;
         const INTEGER given = bar == SB_HORZ ? horizontal : vertical;
-        SCROLLINFO info = scrollInfo(SIF_RANGE | SIF_PAGE);
+        SCROLLINFO info = scrollInfo(SIF_RANGE);
         info.nMin = 0;
         info.nMax = size - 1;
-        info.nPage = static_cast<UINT>(std::min(shown, size));
+        SetScrollInfo(viewer, bar, &info, FALSE);
+        setPages(record);
         if (given >= 0) {
-            info.fMask |= SIF_POS;
+            info = scrollInfo(SIF_POS);
             info.nPos = given;
+            SetScrollInfo(viewer, bar, &info, TRUE);
         }
-        SetScrollInfo(viewer, bar, &info, TRUE);
     }
+    RECT client{};
     GetClientRect(viewer, &client);
     SendMessageA(viewer, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
@@ -491,13 +511,7 @@ LRESULT CALLBACK YYBitmapClientProc(HWND viewer, UINT message, WPARAM wParam, LP
     case WM_VSCROLL: barRequest(*record, SB_VERT, wParam); return 0;
     case WM_SIZE: {
         const INTEGER h = position(viewer, SB_HORZ), v = position(viewer, SB_VERT);
-        for (const int bar : {SB_HORZ, SB_VERT}) {
-            const INTEGER size = bar == SB_HORZ ? record->BitmapWidth : record->BitmapHeight;
-            const INTEGER shown = bar == SB_HORZ ? LOWORD(lParam) : HIWORD(lParam);
-            SCROLLINFO info = scrollInfo(SIF_PAGE);
-            info.nPage = static_cast<UINT>(std::min(shown, size));
-            SetScrollInfo(viewer, bar, &info, TRUE);
-        }
+        setPages(*record);
         if (position(viewer, SB_HORZ) != h || position(viewer, SB_VERT) != v) raisePosition(*record);
         return 0;
     }

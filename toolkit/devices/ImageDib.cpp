@@ -511,3 +511,20 @@ INTEGER YYPngWriteDib(const std::vector<std::uint8_t>& block, INTEGER width, Byt
     if (writeChunk(file, "IEND", {}, systemCode) != 0) return 2;
     return 0;
 }
+
+std::vector<std::uint32_t> YYTurnPixels(const std::vector<std::uint32_t>& pixels, INTEGER width, INTEGER height,
+                                        INTEGER angle)
+{
+    std::vector<std::uint32_t> turned(pixels.size(), 0);
+    if (pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) return turned;
+    const INTEGER turnedWidth = angle == 180 ? width : height;
+    for (INTEGER y = 0; y < height; ++y)
+        for (INTEGER x = 0; x < width; ++x) {
+            INTEGER tx = 0, ty = 0;
+            if (angle == 90) tx = y, ty = width - 1 - x;
+            else if (angle == 180) tx = width - 1 - x, ty = height - 1 - y;
+            else tx = height - 1 - y, ty = x;
+            turned[static_cast<std::size_t>(ty) * turnedWidth + tx] = pixels[static_cast<std::size_t>(y) * width + x];
+        }
+    return turned;
+}

@@ -48,3 +48,9 @@ void YYPutBigEndian32(std::uint32_t value, std::uint8_t* destination);
 // 1044 when zlib refuses (its status in systemCode), 1072 for a depth they do not take.
 INTEGER YYPcxWriteDib(const std::vector<std::uint8_t>& dib, INTEGER width, ByteSink& file, INTEGER& systemCode);
 INTEGER YYPngWriteDib(const std::vector<std::uint8_t>& dib, INTEGER width, ByteSink& file, INTEGER& systemCode);
+
+// Pixels (one word each, rows top first, width x height) turned by 90 (a quarter turn
+// anticlockwise: pixel (x, y) goes to (y, width - 1 - x)), 180 or 270 degrees (then (x, y) goes to
+// (height - 1 - y, x)); the result is height x width for 90 and 270.
+std::vector<std::uint32_t> YYTurnPixels(const std::vector<std::uint32_t>& pixels, INTEGER width, INTEGER height,
+                                        INTEGER angle);

@@ -1,6 +1,7 @@
 #include "toolkit/devices/ImageDraw.h"
 
 #include <string>
+#include <vector>
 
 #include "toolkit/devices/ImageDib.h"
 #include "toolkit/devices/PrinterPrimitives.h"
@@ -151,6 +152,57 @@ void placeTurnedByPixels(HDC dc, HRGN clip, const ImageDib& dib, INTEGER angle, 
     placeBitmap(dc, clip, to.get(), tw, th, x1, y1, x2, y2, stretch);
 }
 
+// The picture as the platform draws it, upright: 32-bit pixels, rows top first (any file layout,
+// run-length ones included).
+std::vector<std::uint32_t> uprightPixels(const ImageDib& dib)
+{
+    const INTEGER w = dib.DrawWidth, h = dib.Height;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const MemoryDcHandle memory(CreateCompatibleDC(nullptr));
+    const BitmapHandle section(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !section || !bits) return {};
+    const DcSelection selected(memory.get(), section.get());
+    StretchDIBits(memory.get(), 0, 0, w, h, 0, 0, w, h, bitsOf(dib), infoOf(dib), DIB_RGB_COLORS, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    return std::vector<std::uint32_t>(p, p + static_cast<std::size_t>(w) * h);
+}
+
+// The turn on the NT family: where the world transform (0, -1, 1, 0) for 90, (-1, 0, 0, -1) for
+// 180 or (0, 1, -1, 0) for 270 with the offsets puts the rectangle, the picture turned the same
+// way. The turn itself is done on the pixels: Wine's blits place a rotated rectangle but do not
+// turn what they copy.
+void placeTurnedByTransform(HDC dc, HRGN clip, const ImageDib& dib, INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2,
+                            INTEGER stretch, INTEGER angle, INTEGER dx, INTEGER dy)
+{
+    const INTEGER w = dib.DrawWidth, h = dib.Height;
+    const std::vector<std::uint32_t> turned = YYTurnPixels(uprightPixels(dib), w, h, angle);
+    if (turned.empty()) return;
+    const INTEGER tw = angle == 180 ? w : h, th = angle == 180 ? h : w;
+    const INTEGER left = x1, top = y1;
+    const INTEGER right = stretch != 0 ? x2 + 1 : x1 + w, bottom = stretch != 0 ? y2 + 1 : y1 + h;
+    RECT to{};
+    if (angle == 90) to = RECT{top + dx, dy - right, bottom + dx, dy - left};
+    else if (angle == 180) to = RECT{dx - right, dy - bottom, dx - left, dy - top};
+    else to = RECT{dx - bottom, left + dy, dx - top, right + dy};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = tw;
+    info.bmiHeader.biHeight = -th;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    if (stretch == 0 && clip) SelectClipRgn(dc, clip);
+    StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, tw, th, turned.data(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+    if (stretch == 0 && clip) SelectClipRgn(dc, nullptr);
+}
+
 void place(HDC dc, HRGN clip, const ImageDib& dib, INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2, INTEGER stretch,
            INTEGER angle, INTEGER offsetX, INTEGER offsetY)
 {
@@ -158,21 +210,8 @@ void place(HDC dc, HRGN clip, const ImageDib& dib, INTEGER x1, INTEGER y1, INTEG
         placeDib(dc, clip, dib, x1, y1, x2, y2, stretch);
         return;
     }
-    if (!YYWorldTransformsAvailable()) {
-        placeTurnedByPixels(dc, clip, dib, angle, x1, y1, x2, y2, stretch);
-        return;
-    }
-    XFORM turn{};
-    if (angle == 90) turn = XFORM{0.0f, -1.0f, 1.0f, 0.0f, 0.0f, 0.0f};
-    else if (angle == 180) turn = XFORM{-1.0f, 0.0f, 0.0f, -1.0f, 0.0f, 0.0f};
-    else turn = XFORM{0.0f, 1.0f, -1.0f, 0.0f, 0.0f, 0.0f};
-    turn.eDx = static_cast<FLOAT>(offsetX);
-    turn.eDy = static_cast<FLOAT>(offsetY);
-    const int mode = SetGraphicsMode(dc, GM_ADVANCED);
-    SetWorldTransform(dc, &turn);
-    placeDib(dc, clip, dib, x1, y1, x2, y2, stretch);
-    ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
-    SetGraphicsMode(dc, mode != 0 ? mode : GM_COMPATIBLE);
+    if (YYWorldTransformsAvailable()) placeTurnedByTransform(dc, clip, dib, x1, y1, x2, y2, stretch, angle, offsetX, offsetY);
+    else placeTurnedByPixels(dc, clip, dib, angle, x1, y1, x2, y2, stretch);
 }
 
 void drawClipboard(HDC dc, INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2, INTEGER stretch, INTEGER& status,

@@ -182,8 +182,9 @@ TEST(DibFromFiles, PcxLayouts)
     // Four planes, 20 pixels: 4-byte lines would give 16 DIB bytes, but a 20-pixel 4-bit row has 12
     // (a stride taken from the lines shears every row after the first).
     Bytes planes;
-    for (int p = 0; p < 4; ++p) planes.insert(planes.end(), {static_cast<std::uint8_t>(p == 0 ? 0xFF : 0), 0, 0, 0});
-    for (int p = 0; p < 4; ++p) planes.insert(planes.end(), {0, 0, 0xF0, 0});
+    planes.insert(planes.end(), {0xC1, 0xFF, 0, 0, 0});  // plane lines are run-coded: 0xFF, 0, 0, 0
+    for (int p = 1; p < 4; ++p) planes.insert(planes.end(), {0, 0, 0, 0});
+    for (int p = 0; p < 4; ++p) planes.insert(planes.end(), {0, 0, 0xC1, 0xF0, 0});
     ASSERT_EQ(fromBytes(pcx(20, 2, 1, 4, 4, planes), dib, 2), 0);
     EXPECT_EQ(YYDibStride(dib.Width, 4), 12);
     EXPECT_EQ((Bytes{dibByte(dib, 0, 0), dibByte(dib, 0, 3), dibByte(dib, 0, 4), dibByte(dib, 0, 8)}),
