@@ -353,31 +353,21 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
 }
 
 // A pane that takes the focus becomes the active pane of every split window above it, and the
-// top window shows the menu that goes with it.
+// top window shows the pane's own menu, or lacking one the first menu up the chain, as it does
+// for the other kinds of pane. Whether the pane is the first or the second of its split window
+// only says which pane's menu is its own.
 void paneFocused(HWND window)
 {
     if (YYSplitOfPane(window) < 0) return;
-    HMENU menu = nullptr;
+    const INTEGER self = YYWindowSlotFromHandle(window);
+    HMENU menu = self > 0 && self < kWindowSlots ? windowSlotTable().Slots[static_cast<std::size_t>(self)].Menu : nullptr;
     HWND reached = window;
-    bool nearest = true;
     for (INTEGER guard = 0; guard < kWindowSlots; ++guard) {
         const INTEGER s = YYSplitOfPane(reached);
         if (s < 0) break;
         WindowSlot& split = windowSlotTable().Slots[static_cast<std::size_t>(s)];
-        SplitWindowRecord* r = split.SplitRecord.get();
-        if (r) r->Words[17] = reinterpret_cast<std::intptr_t>(window);
+        if (SplitWindowRecord* r = split.SplitRecord.get()) r->Words[17] = reinterpret_cast<std::intptr_t>(window);
         if (!menu) menu = split.Menu;
-        if (nearest && r) {
-            auto paneMenu = [](std::intptr_t number) -> HMENU {
-                return number > 0 && number < kWindowSlots ? windowSlotTable().Slots[static_cast<std::size_t>(number)].Menu : nullptr;
-            };
-            const INTEGER self = YYWindowSlotFromHandle(window);
-            if (r->Words[7] == self) {
-                if (HMENU own = paneMenu(r->Words[7])) menu = own;
-                else if (HMENU other = paneMenu(r->Words[8])) menu = other;
-            }
-            nearest = false;
-        }
         reached = split.Frame.get();
     }
     HWND top = YYOutermostFrame(window);
