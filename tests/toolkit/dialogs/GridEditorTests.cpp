@@ -15,6 +15,8 @@
 #include "toolkit/dialogs/GridEditorCommands.h"
 #include "toolkit/dialogs/GridPrinting.h"
 #include "toolkit/dialogs/GridRecords.h"
+#include "toolkit/dialogs/GridSelection.h"
+#include "toolkit/foundation/CharacterRoutines.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/graphics/ScreenDriver.h"
 
@@ -301,14 +303,17 @@ TEST_F(GridEditorTest, ClosingAChangedEditorAsksAndDeletingTheOnlyRowClearsIt)
 TEST_F(GridEditorTest, CommandsWithoutTheirDialogsOrAPrinterSaySo)
 {
     const INTEGER n = editor(0);
+    const auto saved = screenOutputHooks().printerAvailable;
+    screenOutputHooks().printerAvailable = [] { return true; };
     {
         DialogResponder responder({{"Error", DialogResponder::button(IDOK)}});
-        YYGridEditorGoto(n, 1);
+        INTEGER result = -1;
+        YYGridEditorPrint(n, 0, 1, 0, 1, result);
+        EXPECT_EQ(result, 0);
         EXPECT_TRUE(responder.done());
         ASSERT_EQ(responder.Texts.size(), 1u);
         EXPECT_EQ(responder.Texts[0], "Unable to load required dialog");
     }
-    const auto saved = screenOutputHooks().printerAvailable;
     screenOutputHooks().printerAvailable = [] { return false; };
     {
         DialogResponder responder({{"Error", DialogResponder::button(IDOK)}});
@@ -581,6 +586,411 @@ TEST_F(GridEditorTest, DemoOpensASampleFileModeless)
     RedrawWindow(f, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     pumpPending();
     EXPECT_FALSE(E2e::screenshot("grid-editor-sample").empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The command dialogs, with the test program's own layouts: the answers type into the fields and
+// press the buttons as a user would.
+std::string dialogText(HWND dialog, int field)
+{
+    char text[512] = {};
+    GetDlgItemTextA(dialog, field, text, sizeof text);
+    std::string s(text);
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// Text typed into a field: the edit control counts it as the user's change.
+void typeInto(HWND dialog, int field, const char* text)
+{
+    SetDlgItemTextA(dialog, field, text);
+    SendDlgItemMessageA(dialog, field, EM_SETMODIFY, TRUE, 0);
+}
+
+std::string unixPath(const std::string& windowsPath)
+{
+    std::string unix = windowsPath.substr(2);
+    std::replace(unix.begin(), unix.end(), '\\', '/');
+    return unix;
+}
+
+class GridEditorDialogTest : public GridEditorTest {
+protected:
+    // An editor on the operations grid holding the given comma-separated rows (its row count follows them).
+    INTEGER loaded(const std::string& rows)
+    {
+        const INTEGER n = editor(kGridEditRowCountChanges);
+        const std::string file = path("rows.csv");
+        writeFile(file, rows);
+        std::string name = file;
+        INTEGER result = 0, index = 1;
+        YYGridEditorLoadCsv(n, 0, 1, result, index, 0, name, "");
+        EXPECT_EQ(result, 1);
+        return n;
+    }
+    static constexpr const char* kRows = "alpha,one,x,5,1.5,2.25,Yes,Mid\r\n"
+                                         "Needle,two,y,9,3.25,4.5,No,High\r\n"
+                                         "gamma,three,z,1,0.5,1.25,Yes,Low\r\n";
+};
+
+TEST_F(GridEditorDialogTest, GotoMovesTheCurrentCell)
+{
+    const INTEGER n = editor(0);
+    GridRecord& g = grid(n);
+    {
+        DialogResponder responder({{"Goto Cell", [](HWND d) {
+                                        typeInto(d, 1002, "3");
+                                        typeInto(d, 1004, "7");
+                                        DialogResponder::press(d, IDOK);
+                                    }}});
+        YYGridEditorGoto(n, 1);
+        EXPECT_TRUE(responder.done());
+    }
+    EXPECT_EQ(g.currentColumn, 2);
+    EXPECT_EQ(g.currentRow, 6);
+    // Goto Row proposes the current row and keeps the column.
+    std::string label, proposed;
+    {
+        DialogResponder responder({{"Goto Row", [&](HWND d) {
+                                        label = dialogText(d, 1001);
+                                        proposed = dialogText(d, 1002);
+                                        typeInto(d, 1002, "12");
+                                        DialogResponder::press(d, IDOK);
+                                    }}});
+        YYGridEditorGoto(n, 2);
+        EXPECT_TRUE(responder.done());
+    }
+    EXPECT_EQ(label, "&Row");
+    EXPECT_EQ(proposed, "7");
+    EXPECT_EQ(g.currentColumn, 2);
+    EXPECT_EQ(g.currentRow, 11);
+    // Goto Column cancelled leaves the cell.
+    {
+        DialogResponder responder({{"Goto Column", [&](HWND d) {
+                                        label = dialogText(d, 1001);
+                                        typeInto(d, 1002, "1");
+                                        DialogResponder::press(d, IDCANCEL);
+                                    }}});
+        YYGridEditorGoto(n, 3);
+        EXPECT_TRUE(responder.done());
+    }
+    EXPECT_EQ(label, "&Column");
+    EXPECT_EQ(g.currentColumn, 2);
+    EXPECT_EQ(g.currentRow, 11);
+}
+
+HWND& findDialog()
+{
+    static HWND dialog = nullptr;
+    return dialog;
+}
+
+int& beeps()
+{
+    static int count = 0;
+    return count;
+}
+
+TEST_F(GridEditorDialogTest, FindBeepsOnAnEmptyTextThenSearchesAndSaysWhereItStops)
+{
+    const INTEGER n = loaded(kRows);
+    GridRecord& g = grid(n);
+    const BeepControlHooks saved = beepControlHooks();
+    beeps() = 0;
+    // The empty text beeps and keeps the dialog: the beep types the text and presses Find again.
+    beepControlHooks().beep = [] {
+        ++beeps();
+        SetDlgItemTextA(findDialog(), 1002, "needle");
+        DialogResponder::press(findDialog(), IDOK);
+    };
+    INTEGER matchCase = 0, numeric = 0;
+    std::string text;
+    bool numericShown = false;
+    {
+        DialogResponder responder({{"Find in Grid", [&](HWND d) {
+                                        findDialog() = d;
+                                        numericShown = IsWindowVisible(GetDlgItem(d, 1004)) && IsWindowEnabled(GetDlgItem(d, 1004));
+                                        SetDlgItemTextA(d, 1002, "");
+                                        DialogResponder::press(d, IDOK);
+                                    }}});
+        YYGridEditorFind(n, 1, matchCase, numeric, text);
+        EXPECT_TRUE(responder.done());
+    }
+    beepControlHooks() = saved;
+    EXPECT_EQ(beeps(), 1);
+    EXPECT_TRUE(numericShown);
+    EXPECT_EQ(text.substr(0, text.find('\0')), "needle");
+    EXPECT_EQ(g.currentColumn, 0);
+    EXPECT_EQ(g.currentRow, 1);
+    // Find Next, with nothing further down, says so and stays.
+    {
+        DialogResponder responder({{"Find", DialogResponder::button(IDOK)}});
+        YYGridEditorFind(n, 2, matchCase, numeric, text);
+        EXPECT_TRUE(responder.done());
+        ASSERT_EQ(responder.Texts.size(), 1u);
+        EXPECT_EQ(responder.Texts[0], "End of grid reached");
+    }
+    EXPECT_EQ(g.currentRow, 1);
+    // Matching case, the search misses the capital.
+    {
+        WindowSetCurrent(n);
+        WGridSetCell(0, 1, 1);
+        matchCase = 1;
+        DialogResponder responder({{"Find", DialogResponder::button(IDOK)}});
+        YYGridEditorFind(n, 2, matchCase, numeric, text);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(g.currentRow, 0);
+    }
+    // A grid of check boxes and menus only: a message and no dialog.
+    WDialogLoad(7720);
+    const INTEGER plain = child();
+    WindowSetCurrent(plain);
+    INTEGER status = -1, mode = 2;
+    WGridEditor(status, 7721, mode, 0, 0, -1, -1, "", "");
+    ASSERT_EQ(status, 0);
+    {
+        DialogResponder responder({{"Find", DialogResponder::button(IDOK)}});
+        YYGridEditorFind(plain, 1, matchCase, numeric, text);
+        EXPECT_TRUE(responder.done());
+        ASSERT_EQ(responder.Texts.size(), 1u);
+        EXPECT_EQ(responder.Texts[0], "Grid contains no searchable columns");
+    }
+}
+
+TEST_F(GridEditorDialogTest, SortListsUnnamedColumnsAndRemembersTheOrder)
+{
+    const INTEGER n = loaded(kRows);
+    WindowSetCurrent(n);
+    for (INTEGER c = 1; c <= 8; ++c) WGridLabelColumn(0, c, "");
+    std::vector<std::string> names;
+    {
+        DialogResponder responder({{"Sort Grid", [&](HWND d) {
+                                        HWND list = GetDlgItem(d, 1002);
+                                        for (int k = 0; k < SendMessageA(list, CB_GETCOUNT, 0, 0); ++k) {
+                                            char item[64] = {};
+                                            SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(item));
+                                            names.emplace_back(item);
+                                        }
+                                        SendMessageA(list, CB_SETCURSEL, 3, 0);
+                                        SendMessageA(d, WM_COMMAND, MAKEWPARAM(1002, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+                                        CheckRadioButton(d, 1004, 1005, 1005);
+                                        SendDlgItemMessageA(d, IDOK, BM_CLICK, 0, 0);
+                                    }}});
+        INTEGER result = 0;
+        YYGridEditorSort(n, 0, result);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Column 1", "Column 2", "Column 3", "Column 4", "Column 5", "Column 6",
+                                               "Column 7", "Column 8"}));
+    WindowSetCurrent(n);
+    std::vector<INTEGER> values;
+    std::vector<std::string> words;
+    for (INTEGER r = 1; r <= 3; ++r) {
+        INTEGER v = 0;
+        WGridGetCellInteger(0, 4, r, v);
+        values.push_back(v);
+        std::string w(10, ' ');
+        WGridGetCellString(0, 2, r, w);
+        words.push_back(w.substr(0, w.find_first_of(" \0", 0, 2)));
+    }
+    EXPECT_EQ(values, (std::vector<INTEGER>{9, 5, 1}));
+    EXPECT_EQ(words, (std::vector<std::string>{"two", "one", "three"}));
+    // The next Sort offers descending again; cancelled, it sorts nothing.
+    bool descending = false;
+    {
+        DialogResponder responder({{"Sort Grid", [&](HWND d) {
+                                        descending = IsDlgButtonChecked(d, 1005) == BST_CHECKED;
+                                        CheckRadioButton(d, 1004, 1005, 1004);
+                                        DialogResponder::press(d, IDCANCEL);
+                                    }}});
+        INTEGER result = -1;
+        YYGridEditorSort(n, 0, result);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 0);
+    }
+    EXPECT_TRUE(descending);
+    WindowSetCurrent(n);
+    INTEGER first = 0;
+    WGridGetCellInteger(0, 4, 1, first);
+    EXPECT_EQ(first, 9);
+    gridEditorSettings().sortOrder = 1;
+}
+
+HWND& htmlDialog()
+{
+    static HWND dialog = nullptr;
+    return dialog;
+}
+
+TEST_F(GridEditorDialogTest, SaveAsHtmlProposesTheNameAndWritesValidHtml)
+{
+    const INTEGER n = loaded("a<b & c,\"quoted\",x,5,1.5,2.25,Yes,Mid\r\nplain,two,y,9,3.25,4.5,No,High\r\n");
+    const std::string csv = path("layers.csv");
+    std::string proposed;
+    bool selectionEnabled = true, wholeChecked = false;
+    {
+        DialogResponder responder(
+            {{"Save Grid as HTML",
+              [&](HWND d) {
+                  htmlDialog() = d;
+                  proposed = dialogText(d, 1002);
+                  selectionEnabled = IsWindowEnabled(GetDlgItem(d, 1018)) != 0;
+                  wholeChecked = IsDlgButtonChecked(d, 1017) == BST_CHECKED;
+                  SetDlgItemTextA(d, 1002, "");
+                  SetDlgItemTextA(d, 1013, "Layers & more");
+                  DialogResponder::press(d, IDOK);
+              }},
+             // A blank name is refused; the proposal typed back is taken without a question.
+             {"Select File", [&](HWND box) {
+                  DialogResponder::press(box, IDOK);
+                  SetDlgItemTextA(htmlDialog(), 1002, proposed.c_str());
+                  DialogResponder::press(htmlDialog(), IDOK);
+              }}});
+        INTEGER result = 0;
+        YYGridEditorSaveHtml(n, -1, -1, -1, -1, result, 0, csv);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+        ASSERT_EQ(responder.Texts.size(), 2u);
+        EXPECT_EQ(responder.Texts[1], "You must enter a filename");
+    }
+    EXPECT_EQ(proposed, path("layers.htm"));
+    EXPECT_FALSE(selectionEnabled);
+    EXPECT_TRUE(wholeChecked);
+    const std::string html = readFile(path("layers.htm"));
+    EXPECT_NE(html.find("plain"), std::string::npos) << html;
+    EXPECT_EQ(html.find("a<b"), std::string::npos) << html;
+    const std::string file = unixPath(path("layers.htm"));
+    EXPECT_EQ(runHost("xmllint --html --noout '" + file + "' && echo valid"), "valid\n");
+    gridEditorSettings().htmlTitle.clear();
+}
+
+TEST_F(GridEditorDialogTest, SaveSelectionProposesOnlyTheFolder)
+{
+    const INTEGER n = loaded(kRows);
+    std::string name = path("grid.csv");
+    std::string offered = "unread";
+    {
+        DialogResponder responder({{"Select File", [&](HWND d) {
+                                        for (int field : {1148, 1152})
+                                            if (GetDlgItem(d, field)) offered = dialogText(d, field);
+                                        DialogResponder::fileName(path("part.csv"))(d);
+                                    }}});
+        INTEGER result = 0, index = 1;
+        // Rows 2 and 3, columns 2 and 4 (0-based first and last).
+        YYGridEditorSaveCsv(n, 1, result, index, 0, 0, 1, 2, 1, 3, name, "");
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+    }
+    EXPECT_EQ(offered.find("grid"), std::string::npos) << offered;
+    EXPECT_NE(offered, "unread");
+    EXPECT_EQ(name, path("grid.csv"));
+    const std::string part = readFile(path("part.csv"));
+    EXPECT_NE(part.find("two"), std::string::npos) << part;
+    EXPECT_NE(part.find("three"), std::string::npos) << part;
+    EXPECT_EQ(part.find("one"), std::string::npos) << part;
+    EXPECT_EQ(part.find("alpha"), std::string::npos) << part;
+}
+
+}  // namespace
+
+namespace {
+
+// The Edit and File pop-ups greyed as each opens, over selections, protected cells and the row-count option.
+TEST_F(GridEditorTest, MenuGreyingFollowsSelectionsAndProtectedCells)
+{
+    enum Item { SaveSel, PrintSel, Cut, Copy, Paste, Delete, Sort, InsBefore, InsAfter, DeleteRow };
+    const std::vector<std::pair<Item, INTEGER>> ids{
+        {SaveSel, kGridCmdSaveSelection}, {PrintSel, kGridCmdPrintSelection}, {Cut, kGridCmdCut},
+        {Copy, kGridCmdCopy},             {Paste, kGridCmdPaste},             {Delete, kGridCmdDelete},
+        {Sort, kGridCmdSort},             {InsBefore, kGridCmdInsertBefore},  {InsAfter, kGridCmdInsertAfter},
+        {DeleteRow, kGridCmdDeleteRow}};
+    struct Case {
+        const char* name;
+        INTEGER options;
+        INTEGER row;                // current row, 0-based, of three
+        INTEGER protectColumn, protectRow;  // -1: nothing protected
+        bool block;                 // columns 1-2, rows 1-2 selected
+        std::set<Item> grey;
+    };
+    const std::vector<Case> cases{
+        {"nothing selected", kGridEditRowCountChanges, 0, -1, -1, false, {SaveSel, PrintSel, Cut, Copy, Paste, Delete}},
+        {"a free block", kGridEditRowCountChanges, 0, -1, -1, true, {Paste}},
+        {"a protected cell in the block, below the current row", kGridEditRowCountChanges, 0, 1, 1, true,
+         {Cut, Delete, Paste, Sort, InsAfter}},
+        {"the current row protected", kGridEditRowCountChanges, 1, 0, 1, false,
+         {SaveSel, PrintSel, Cut, Copy, Paste, Delete, Sort, InsBefore, DeleteRow}},
+        {"the last row, the count may grow", kGridEditRowCountChanges, 2, -1, -1, false,
+         {SaveSel, PrintSel, Cut, Copy, Paste, Delete}},
+        {"the last row, a fixed count", 0, 2, -1, -1, false, {SaveSel, PrintSel, Cut, Copy, Paste, Delete, InsAfter}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const INTEGER n = editor(c.options);
+        WindowSetCurrent(n);
+        WGridRows(0, 3);
+        if (c.protectColumn >= 0) {
+            INTEGER field = 0;
+            YYGridProtectCell(field, c.protectColumn, c.protectRow, 0);
+        }
+        WGridSetCell(0, 1, c.row + 1);
+        if (c.block) {
+            INTEGER field = 0;
+            YYGridSelectBlock(field, 0, 0, 1, 1);
+        }
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        GridEditorRecord& r = record(n);
+        std::set<Item> grey;
+        for (int k : {0, 1}) SendMessageA(frame(n), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(r.menus[k]), k);
+        for (const auto& [item, id] : ids) {
+            HMENU menu = item == SaveSel || item == PrintSel ? r.menus[0] : r.menus[1];
+            if (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) grey.insert(item);
+        }
+        EXPECT_EQ(grey, c.grey);
+    }
+}
+
+// The row shortcuts, typed on the keyboard while the editor has the focus.
+TEST_F(GridEditorTest, RowShortcutsByKeyboard)
+{
+    const INTEGER n = editor(kGridEditRowCountChanges);
+    WindowSetCurrent(n);
+    WGridRows(0, 3);
+    for (INTEGER row = 1; row <= 3; ++row) WGridPutCellInteger(0, 4, row, row * 10);
+    WGridSetCell(0, 1, 2);
+    GridRecord& g = grid(n);
+    SetForegroundWindow(frame(n));
+    SetFocus(g.window);
+    drainEvents();
+    auto column4 = [&] {
+        std::vector<INTEGER> values;
+        WindowSetCurrent(n);
+        for (INTEGER row = 1; row <= g.rows; ++row) {
+            INTEGER v = -1;
+            libraryErrorState().LastErrorNumber = 0;
+            WGridGetCellInteger(0, 4, row, v);
+            values.push_back(libraryErrorState().LastErrorNumber == 0 ? v : 0);
+        }
+        libraryErrorState().LastErrorNumber = 0;
+        return values;
+    };
+    ToolkitPump pump;
+    sendKeys({VK_CONTROL}, 'I');
+    ASSERT_TRUE(pump.until([&] { return g.rows == 4; }));
+    EXPECT_EQ(column4(), (std::vector<INTEGER>{10, 0, 20, 30}));
+    sendKeys({VK_CONTROL, VK_SHIFT}, 'I');
+    ASSERT_TRUE(pump.until([&] { return g.rows == 5; }));
+    EXPECT_EQ(column4(), (std::vector<INTEGER>{10, 0, 0, 20, 30}));
+    sendKeys({VK_CONTROL}, 'E');
+    ASSERT_TRUE(pump.until([&] { return g.rows == 4; }));
+    EXPECT_EQ(column4(), (std::vector<INTEGER>{10, 0, 20, 30}));
 }
 
 }  // namespace
