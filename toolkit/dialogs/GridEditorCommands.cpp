@@ -145,13 +145,6 @@ void backupCopy(const std::string& file)
 
 void fileErrorBox(const char* text) { WMessageBox(0, 3, 1, text, "File Error"); }
 
-bool snapshotsHeld(INTEGER window)
-{
-    INTEGER result = 0;
-    YYWindowSnapshots(1, window, result);
-    return true;
-}
-
 void showAtEditor(INTEGER window)
 {
     WDialogShowAtOwner(0, 3, window);
