@@ -53,6 +53,56 @@ bool onAnchor(INTEGER i)
     return std::fabs(t.AnchorX[u] - t.X[u]) < 0.0001f && std::fabs(t.AnchorY[u] - t.Y[u]) < 0.0001f;
 }
 
+// Where the normal draw puts label i's text, in page inches from the frame's origin: its left end,
+// width and height, and how far the frame's edges pushed it sideways from where the box alone
+// would put it (the box, its edges and the highlight follow the text by that shift).
+struct TextPlacement {
+    REAL Left = 0.0f, Width = 0.0f, Height = 0.0f, Shift = 0.0f;
+    std::string Text;
+};
+TextPlacement textPlacement(INTEGER i, const GraphFrameRecord& frame)
+{
+    const LabelTable& t = labelTable();
+    const auto u = static_cast<std::size_t>(i);
+    const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
+    const REAL height = std::fabs(t.Height[u]);
+    REAL H = std::fabs(PLOFY(alongAxis(t.Y[u], height, 0.5f, logY), frame) - PLOFY(alongAxis(t.Y[u], height, -0.5f, logY), frame));
+    const REAL W = std::fabs(PLOFX(alongAxis(t.X[u], t.Width[u], 0.5f, logX), frame) -
+                             PLOFX(alongAxis(t.X[u], t.Width[u], -0.5f, logX), frame));
+    const REAL xa = PLOFX(t.X[u], frame);
+    TextPlacement placed;
+    std::string text = blankPadded(t.Text[u]);
+    CHR_CHK(text, kLabelTextLength);
+    const INTEGER n = INDSTR(text, kLabelTextLength);
+    const INTEGER first = IBGSTR(text, kLabelTextLength);
+    if (n > 0 && first > 0)
+        placed.Text = text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(n - first + 1));
+    const REAL L = placed.Text.empty() ? 0.0f : IGrTextLength(placed.Text, static_cast<INTEGER>(placed.Text.size()), 0);
+    // A blank text has no width to cap the height by.
+    if (L > 0.0f) {
+        const REAL cap = (t.Width[u] * frame.ScaleX) / (0.5f * L);
+        if (cap < H) H = cap;
+    }
+    const REAL Tw = 0.43f * L * H;
+    REAL xt = 0.0f;
+    if (onAnchor(i))
+        xt = xa - Tw / 2.0f;
+    else if (t.AnchorX[u] < t.X[u])
+        xt = xa - W;
+    else
+        xt = xa + W - Tw;
+    // A label placed inside the frame keeps its whole text inside: a long text centred near an
+    // edge would run out over the axis numbers.
+    const REAL frameWidth = std::fabs(static_cast<REAL>(frame.StepsX) * frame.LengthX);
+    const REAL free = xt;
+    if (xa >= 0.0f && xa <= frameWidth) xt = std::clamp(xt, 0.0f, std::max(0.0f, frameWidth - Tw - 0.2f * H));
+    placed.Left = xt;
+    placed.Width = Tw;
+    placed.Height = H;
+    placed.Shift = std::isfinite(xt - free) ? xt - free : 0.0f;
+    return placed;
+}
+
 void nextCurveColour(INTEGER& colour)
 {
     colour += 2;
@@ -154,50 +204,31 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame)
     const auto u = static_cast<std::size_t>(i);
     t.Height[u] = std::fabs(t.Height[u]);
     const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
-    REAL H = std::fabs(PLOFY(alongAxis(t.Y[u], t.Height[u], 0.5f, logY), frame) -
-                       PLOFY(alongAxis(t.Y[u], t.Height[u], -0.5f, logY), frame));
+    const REAL boxHeight = std::fabs(PLOFY(alongAxis(t.Y[u], t.Height[u], 0.5f, logY), frame) -
+                                     PLOFY(alongAxis(t.Y[u], t.Height[u], -0.5f, logY), frame));
     const REAL W = std::fabs(PLOFX(alongAxis(t.X[u], t.Width[u], 0.5f, logX), frame) -
                              PLOFX(alongAxis(t.X[u], t.Width[u], -0.5f, logX), frame));
     const REAL xa = PLOFX(t.X[u], frame), yc = PLOFY(t.Y[u], frame);
-
-    std::string text = blankPadded(t.Text[u]);
-    CHR_CHK(text, kLabelTextLength);
-    const INTEGER n = INDSTR(text, kLabelTextLength);
-    const INTEGER first = IBGSTR(text, kLabelTextLength);
-    const std::string trimmed = n > 0 && first > 0 ? text.substr(static_cast<std::size_t>(first - 1),
-                                                                 static_cast<std::size_t>(n - first + 1))
-                                                   : std::string();
-    const REAL L = trimmed.empty() ? 0.0f : IGrTextLength(trimmed, static_cast<INTEGER>(trimmed.size()), 0);
+    const TextPlacement placed = textPlacement(i, frame);
     const bool sitsOnAnchor = onAnchor(i);
+    // The label's own text width, also for the highlight's leader line: the same on and off.
     REAL& Tw = labelDrawState().TextWidth;
+    Tw = placed.Width;
     REAL xt = 0.0f;
+    REAL H = boxHeight;
 
     if ((mode & 1) != 0) {
         SET_PEN(kHighlightPen);
         XORON();
         GraphFrameRecord scratch = frame;
         PLOTXY(frame.OriginX, frame.OriginY, -kPenMove, scratch);
-        BOX(xa, yc, W / 2.0f, H / 2.0f, kFalse, scratch);
-        xt = xa - W;
+        // The box goes where the text went.
+        BOX(xa + placed.Shift, yc, W / 2.0f, H / 2.0f, kFalse, scratch);
+        xt = xa + placed.Shift - W;
     } else {
-        const bool background = n > 0 && H > 0.0f && W > 0.0f;
-        // A blank text has no width to cap the height by.
-        if (L > 0.0f) {
-            const REAL cap = (t.Width[u] * frame.ScaleX) / (0.5f * L);
-            if (cap < H) H = cap;
-        }
-        Tw = 0.43f * L * H;
-        if (sitsOnAnchor)
-            xt = xa - Tw / 2.0f;
-        else if (t.AnchorX[u] < t.X[u])
-            xt = xa - W;
-        else
-            xt = xa + W - Tw;
-        // A label placed inside the frame keeps its whole text inside: a long text centred near
-        // an edge would run out over the axis numbers.
-        const REAL frameWidth = std::fabs(static_cast<REAL>(frame.StepsX) * frame.LengthX);
-        if (xa >= 0.0f && xa <= frameWidth) xt = std::clamp(xt, 0.0f, std::max(0.0f, frameWidth - Tw - 0.2f * H));
-        if (background) {
+        H = placed.Height;
+        xt = placed.Left;
+        if (!placed.Text.empty() && boxHeight > 0.0f && W > 0.0f) {
             // The white ground lies under the text itself, so that no curve runs through it.
             INTEGER saved = 0;
             GET_PEN(saved);
@@ -206,7 +237,8 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame)
             SET_PEN(saved);
         }
         // The text starts at xt (left-aligned), which the leader line below also assumes.
-        if (!trimmed.empty()) SYMBOL(xt + 0.1f * H, yc, H, trimmed, 0.0f, static_cast<INTEGER>(trimmed.size()));
+        if (!placed.Text.empty())
+            SYMBOL(xt + 0.1f * H, yc, H, placed.Text, 0.0f, static_cast<INTEGER>(placed.Text.size()));
     }
     if (!sitsOnAnchor) {
         GraphFrameRecord scratch = frame;
@@ -227,7 +259,7 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
 {
     LabelTable& t = labelTable();
     if (!isTrue(graphOptionsState().LabelsShown) || t.Count == 0) return;
-    const REAL px = pageX(X), py = pageY(Y);
+    const REAL pointerX = pageX(X), py = pageY(Y);
     const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
     const auto absX = [&](REAL v) { return PLOFX(v, frame) + frame.OriginX; };
     const auto absY = [&](REAL v) { return PLOFY(v, frame) + frame.OriginY; };
@@ -251,6 +283,10 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
             }
             continue;
         }
+        // The box and its handles sit where the text was drawn; px is the pointer in the box's
+        // own place.
+        const REAL shift = textPlacement(i, frame).Shift;
+        const REAL px = pointerX - shift;
         const REAL d = distance(lx, ly, px, py);
         // Body: the test box is twice the drawn box.
         const REAL x1 = absX(logX ? x / w : x - w), x2 = absX(logX ? x * w : x + w);
@@ -279,7 +315,7 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
             }
         }
         if (!onAnchor(i)) {
-            const REAL e = distance(absX(t.AnchorX[u]), absY(t.AnchorY[u]), px, py);
+            const REAL e = distance(absX(t.AnchorX[u]), absY(t.AnchorY[u]), pointerX, py);
             if (e < tolerance) take(i, e, true, 0);
         }
     }

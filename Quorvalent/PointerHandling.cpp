@@ -201,3 +201,16 @@ void pointerBandCancel()
     if (isTrue(p.BandActive)) RUBBERBOX(p.AnchorX, p.AnchorY, p.CornerX, p.CornerY);
     p.BandActive = kFalse;
 }
+
+void pointerExposed()
+{
+    PointerState& p = pointerState();
+    // The refresh wiped the band's box: the band is over, and the moves until the release start
+    // no new one (the release then zooms nothing).
+    if (isTrue(p.BandActive)) p.Button = 0;
+    p.BandActive = kFalse;
+    // The refresh drew the hovered or dragged label plainly: its highlight goes back on, or the
+    // next exclusive-or meant to remove it would draw it instead.
+    if (isTrue(graphOptionsState().LabelsShown) && p.CurrentLabel > 0 && p.CurrentLabel <= labelTable().Count)
+        DRAWLABEL(p.CurrentLabel, -1, p.LabelFrame);
+}

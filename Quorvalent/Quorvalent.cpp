@@ -321,7 +321,7 @@ void QUORVALENT()
         case kEventExpose:
         case kEventResize:
             refreshSuite();
-            p.BandActive = kFalse;
+            pointerExposed();
             if (record[0] == 0) WindowSetCurrent(0);
             break;
         case kEventClose:

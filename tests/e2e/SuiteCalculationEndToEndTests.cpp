@@ -194,7 +194,44 @@ TEST(SuiteCalculation, ANewUserRunsTheDefaultSuiteAndWorksTheDisplayWithTheMouse
     moveTo(run.frame, onScreen(client, 0.3, 0.3));
     ASSERT_TRUE(waitFor([&] { return capture(client) == drawn; }, 5000ms)) << "the highlight leaves no lines behind";
 
-    // 8. Rubber-band zoom in the curve graph; UnZoom gives back the autoscaled picture exactly.
+    // UnZoom right after the calculation gives back its picture exactly.
+    sendCommand(run.frame, 40018);
+    ASSERT_TRUE(settled(run.frame));
+    Pixels unzoomed;
+    const bool same = waitFor([&] { unzoomed = capture(client); return unzoomed == drawn; }, 5000ms);
+    if (!same) {
+        const Difference d = difference(drawn, unzoomed, RECT{0, 0, drawn.Width, drawn.Height});
+        ADD_FAILURE() << "UnZoom changed " << d.Count << " pixels in " << d.Box.left << "," << d.Box.top << " - "
+                      << d.Box.right << "," << d.Box.bottom;
+        screenshot("suite-06-unzoomed-differs");
+    }
+
+    // 7. Dragging the top label's body down and right moves it (and its anchor: the suite's labels
+    // sit on theirs); the other labels stay.
+    moveTo(run.frame, firstLabel);
+    mouseDown(1);
+    Sleep(400);
+    for (int step = 1; step <= 6; ++step) mouseMove({firstLabel.x + 10 * step, firstLabel.y + 5 * step});
+    mouseUp(1);
+    settled(run.frame);
+    moveTo(run.frame, onScreen(client, 0.3, 0.3));
+    Pixels dragged;
+    ASSERT_TRUE(waitFor([&] { dragged = capture(client); return !(dragged == drawn); }, 5000ms)) << "the label moved";
+    screenshot("suite-07-label-dragged");
+    sendCommand(run.frame, 40019);
+    ASSERT_TRUE(settled(run.frame));
+    Pixels draggedOff;
+    ASSERT_TRUE(waitFor([&] { draggedOff = capture(client); return !(draggedOff == dragged); }, 5000ms));
+    EXPECT_TRUE(draggedOff == unlabelled) << "only labels changed";
+    // Where the top label was, its text is gone; the labels' top edge went down with it.
+    const Difference left = difference(dragged, draggedOff, RECT{curveArea.left, top.Box.top, curveArea.right, top.Box.top + 3});
+    const Difference moved = difference(dragged, draggedOff, curveArea);
+    EXPECT_GT(moved.Box.top, labels.Box.top + 10) << "the label went down with the pointer";
+    EXPECT_EQ(left.Count, 0) << "nothing stays at the label's old top rows";
+    sendCommand(run.frame, 40019);
+    ASSERT_TRUE(settled(run.frame));
+
+    // 8. Rubber-band zoom in the curve graph; UnZoom gives back the calculation's own picture exactly.
     sendCommand(run.frame, 40018);
     ASSERT_TRUE(settled(run.frame));
     const Pixels before = capture(client);
@@ -216,6 +253,23 @@ TEST(SuiteCalculation, ANewUserRunsTheDefaultSuiteAndWorksTheDisplayWithTheMouse
     ASSERT_TRUE(settled(run.frame));
     ASSERT_TRUE(waitFor([&] { return capture(client) == before; }, 5000ms));
     screenshot("suite-09-unzoomed");
+
+    // 9. An expose during a band leaves no box, and the release then zooms nothing.
+    const POINT from = onScreen(client, 2.0, 6.5);
+    moveTo(run.frame, from);
+    mouseDown(1);
+    Sleep(400);
+    mouseMove({from.x + 60, from.y + 50});
+    mouseMove({from.x + 80, from.y + 70});
+    settled(run.frame);
+    screenshot("suite-10-band");
+    InvalidateRect(client, nullptr, TRUE);
+    settled(run.frame);
+    screenshot("suite-11-band-exposed");
+    mouseUp(1);
+    settled(run.frame);
+    moveTo(run.frame, onScreen(client, 0.3, 0.3));
+    ASSERT_TRUE(waitFor([&] { return capture(client) == before; }, 5000ms)) << "the expose left the picture as it was";
 
     sendCommand(run.frame, 40001);
     EXPECT_EQ(run.program.waitForExit(), 0);
