@@ -241,9 +241,8 @@ TEST(SuiteCalculation, ANewUserRunsTheDefaultSuiteAndWorksTheDisplayWithTheMouse
     Pixels zoomed;
     ASSERT_TRUE(waitFor([&] { zoomed = capture(client); return !(zoomed == before); }, 5000ms));
     screenshot("suite-08-zoomed");
-    // A quick drag (no band before 300 ms) and a tiny box change nothing.
-    mouseDrag(onScreen(client, 2.0, 6.5), onScreen(client, 4.5, 3.0), 3, 0);
-    settled(run.frame);
+    // A tiny box changes nothing. (That a quick drag makes no band is checked with message times
+    // in the pointer tests: real input on a loaded machine cannot promise to be quick.)
     const POINT p = onScreen(client, 3.0, 5.0);
     mouseDrag(p, {p.x + 2, p.y + 2}, 2, 400);
     settled(run.frame);
