@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "toolkit/devices/BitmapStore.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/DialogServices.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/WindowEngineHooks.h"
@@ -28,6 +30,16 @@ SCROLLINFO scrollInfo(UINT mask)
     info.fMask = mask;
     return info;
 }
+
+// Windows NT 3.x keeps both of the viewer's scroll bars on the screen (disabled while the whole
+// bitmap shows), so the frame that fits the bitmap has room for them from the start.
+bool barsAlwaysShown()
+{
+    const WindowEngineState& e = windowEngineState();
+    return e.NtPlatform != 0 && e.OsMajorVersion == 3;
+}
+
+UINT barMask(UINT mask) { return barsAlwaysShown() ? mask | SIF_DISABLENOSCROLL : mask; }
 
 WindowSlot& slotOf(INTEGER n) { return windowSlotTable().Slots[static_cast<std::size_t>(n)]; }
 
@@ -87,20 +99,29 @@ void setPages(const BitmapViewerRecord& record)
     RECT outer{};
     GetWindowRect(viewer, &outer);
     INTEGER across = outer.right - outer.left, down = outer.bottom - outer.top;
-    bool horizontal = across < record.BitmapWidth;
-    if (horizontal) down -= GetSystemMetrics(SM_CYHSCROLL);
-    if (down < record.BitmapHeight) {
+    if (barsAlwaysShown()) {
         across -= GetSystemMetrics(SM_CXVSCROLL);
-        if (!horizontal && across < record.BitmapWidth) down -= GetSystemMetrics(SM_CYHSCROLL);
+        down -= GetSystemMetrics(SM_CYHSCROLL);
+    } else {
+        const bool horizontal = across < record.BitmapWidth;
+        if (horizontal) down -= GetSystemMetrics(SM_CYHSCROLL);
+        if (down < record.BitmapHeight) {
+            across -= GetSystemMetrics(SM_CXVSCROLL);
+            if (!horizontal && across < record.BitmapWidth) down -= GetSystemMetrics(SM_CYHSCROLL);
+        }
     }
-    SCROLLINFO info = scrollInfo(SIF_PAGE);
+    // The range goes along: a page alone never brings back a bar that a fitting frame hid.
+    SCROLLINFO info = scrollInfo(barMask(SIF_RANGE | SIF_PAGE));
+    info.nMax = record.BitmapWidth - 1;
     info.nPage = static_cast<UINT>(std::clamp<INTEGER>(across, 0, record.BitmapWidth));
     SetScrollInfo(viewer, SB_HORZ, &info, TRUE);
+    info.nMax = record.BitmapHeight - 1;
     info.nPage = static_cast<UINT>(std::clamp<INTEGER>(down, 0, record.BitmapHeight));
     SetScrollInfo(viewer, SB_VERT, &info, TRUE);
 }
 
-// The frame size that shows the client size plus the frame's bars and toolbars.
+// The frame size that shows the bitmap plus the frame's status bar and toolbars (and the scroll
+// bars where they never go away).
 SIZE frameSizeFor(HWND frame, const BitmapViewerRecord& record, INTEGER slot)
 {
     const WindowSlot& s = slotOf(slot);
@@ -115,6 +136,10 @@ SIZE frameSizeFor(HWND frame, const BitmapViewerRecord& record, INTEGER slot)
             if (k == 0 || k == 3) r.bottom += s.ToolbarWidths[static_cast<std::size_t>(k)];
             else r.right += s.ToolbarWidths[static_cast<std::size_t>(k)];
         }
+    if (barsAlwaysShown()) {
+        r.right += GetSystemMetrics(SM_CXVSCROLL);
+        r.bottom += GetSystemMetrics(SM_CYHSCROLL);
+    }
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(frame, GWL_STYLE)), GetMenu(frame) != nullptr,
                        static_cast<DWORD>(GetWindowLongA(frame, GWL_EXSTYLE)));
     return SIZE{r.right - r.left, r.bottom - r.top};
@@ -252,17 +277,17 @@ void YYBitmapViewSetup(BitmapViewerRecord& record, INTEGER slot, INTEGER horizon
             record.FitWidth = need.cx;
             record.FitHeight = need.cy;
         } else if (w >= need.cx) {
-            const LONG wide = need.cx + GetSystemMetrics(SM_CXVSCROLL);
+            const LONG wide = need.cx + (barsAlwaysShown() ? 0 : GetSystemMetrics(SM_CXVSCROLL));
             if (w >= wide) SetWindowPos(frame, nullptr, 0, 0, wide, h, keep);
         } else if (h >= need.cy) {
-            const LONG tall = need.cy + GetSystemMetrics(SM_CYHSCROLL);
+            const LONG tall = need.cy + (barsAlwaysShown() ? 0 : GetSystemMetrics(SM_CYHSCROLL));
             if (h >= tall) SetWindowPos(frame, nullptr, 0, 0, w, tall, keep);
         }
     }
     for (const int bar : {SB_HORZ, SB_VERT}) {
         const INTEGER size = bar == SB_HORZ ? record.BitmapWidth : record.BitmapHeight;
         const INTEGER given = bar == SB_HORZ ? horizontal : vertical;
-        SCROLLINFO info = scrollInfo(SIF_RANGE);
+        SCROLLINFO info = scrollInfo(barMask(SIF_RANGE));
         info.nMin = 0;
         info.nMax = size - 1;
         SetScrollInfo(viewer, bar, &info, FALSE);
@@ -316,6 +341,12 @@ void YYBitmapView(INTEGER slot, INTEGER horizontal, INTEGER vertical, INTEGER& m
         return;
     }
     if ((GetWindowLongA(frame, GWL_STYLE) & WS_CHILD) && mode != 2) {
+        // A modal caller took a reference to the window snapshots for its wait; no wait comes, so
+        // it goes back here and the caller, finding mode 2, gives back nothing.
+        if (mode == 1) {
+            INTEGER ignored = 0;
+            YYWindowSnapshots(0, n, ignored);
+        }
         mode = 2;
         status = 5;
     }
@@ -323,7 +354,11 @@ void YYBitmapView(INTEGER slot, INTEGER horizontal, INTEGER vertical, INTEGER& m
         status = 6;
         return;
     }
-    auto record = std::make_unique<BitmapViewerRecord>();
+    std::unique_ptr<BitmapViewerRecord> record(new (std::nothrow) BitmapViewerRecord());
+    if (!record) {
+        status = 6;
+        return;
+    }
     record->Head.Words[0] = kWindowOtherControl;
     record->Head.Words[6] = reinterpret_cast<std::intptr_t>(s.StatusBar);
     record->Head.Words[7] = mode;
@@ -454,8 +489,9 @@ LRESULT CALLBACK YYBitmapFrameProc(HWND frame, UINT message, WPARAM wParam, LPAR
             record->FitWidth = need.cx;
             record->FitHeight = need.cy;
         } else {
-            if (most.x >= need.cx) most.x = std::min<LONG>(most.x, need.cx + GetSystemMetrics(SM_CXVSCROLL));
-            else if (most.y >= need.cy) most.y = std::min<LONG>(most.y, need.cy + GetSystemMetrics(SM_CYHSCROLL));
+            const bool added = barsAlwaysShown();
+            if (most.x >= need.cx) most.x = std::min<LONG>(most.x, need.cx + (added ? 0 : GetSystemMetrics(SM_CXVSCROLL)));
+            else if (most.y >= need.cy) most.y = std::min<LONG>(most.y, need.cy + (added ? 0 : GetSystemMetrics(SM_CYHSCROLL)));
             record->FitWidth = record->FitHeight = -999;
         }
         RECT work{};

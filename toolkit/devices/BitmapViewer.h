@@ -33,8 +33,10 @@ static_assert(std::is_standard_layout_v<BitmapViewerRecord>);
 // keeps a viewer's position). mode 1 modal (returns when the window closes), 2 modeless, 3
 // semi-modeless; flags bit 0 keyboard, bit 1 drag scrolling. status is written only when there is
 // something to report: 1 main window, 2 slot free or outside 0-49, 3 the bitmap is the drawing
-// target, 4 the window holds another record, 5 shown modeless instead (mode := 2), 6 the viewer
-// could not be made, 9 the drawing client has child windows.
+// target, 4 the window holds another record, 5 shown modeless instead (mode := 2; a modal request
+// gives back the reference to the window snapshots its caller took for the wait), 6 the record or
+// the viewer window could not be made (nothing is shown), 9 the drawing client has child windows.
+// On Windows NT 3.x both scroll bars stay on the screen, disabled while the whole bitmap shows.
 void YYBitmapView(INTEGER slot, INTEGER horizontal, INTEGER vertical, INTEGER& mode, INTEGER flags, INTEGER& status);
 // Puts the bitmap into the record, fits the frame and sets both scroll bars.
 void YYBitmapViewSetup(BitmapViewerRecord& record, INTEGER slot, INTEGER horizontal, INTEGER vertical);

@@ -3,7 +3,8 @@
 // saved areas decoded by Pillow, ImageMagick and netpbm and checked by pngcheck; bitmaps made,
 // drawn into, flipped, turned and copied, read back pixel by pixel. The paths this 24-bit display
 // never takes (turning without world transforms, a 256-colour or one-bit screen) run through the
-// platform seam of the image routines.
+// platform seam of the image routines; the bitmap viewer's NT 3.x scroll bars through the window
+// engine's version facts.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -21,6 +22,9 @@
 #include "toolkit/devices/BitmapViewer.h"
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/ImageSave.h"
+#include "toolkit/dialogs/DialogHooks.h"
+#include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/dialogs/DialogServices.h"
 #include "ToolkitSession.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/EventStore.h"
@@ -884,4 +888,193 @@ TEST_F(ViewerTest, DragMouseButtonsCloseAndTheModalLoop)
     INTEGER status = -1;
     YYBitmapDestroy(id - 1, status);
     EXPECT_EQ(status, 1036) << "still shown in window " << w;
+}
+
+namespace {
+
+bool exposedIn(const ToolkitSession::DeliveredEvents& events, INTEGER window)
+{
+    for (const EventRecord& r : events.of(kEventExpose))
+        if (r[0] == window) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(ViewerTest, ModalRequestShownModelessGivesTheSnapshotReferenceBack)
+{
+    const INTEGER id = bitmap(60, 40);
+    const INTEGER top = child();
+    ASSERT_GT(top, 0);
+    HWND topClient = windowSlotTable().Slots[static_cast<std::size_t>(top)].Client;
+    // Mode 1 was a modal wait the caller prepared for; mode 3 keeps its caller's reference.
+    struct Case { INTEGER requested; bool givenBack; };
+    for (const Case c : {Case{1, true}, Case{3, false}}) {
+        SCOPED_TRACE(c.requested);
+        const INTEGER inner = child(kStyleSystemMenu | kStyleInsideParent, 0);
+        ASSERT_GT(inner, 0);
+        INTEGER held = -1;
+        YYWindowSnapshots(1, inner, held);
+        ASSERT_EQ(dialogManagerState().windowSnapshotCounts[static_cast<std::size_t>(top)], 1);
+        ASSERT_TRUE(windowSlotTable().Slots[static_cast<std::size_t>(top)].Snapshot);
+
+        INTEGER mode = c.requested;
+        EXPECT_EQ(view(inner, id, mode), 5);
+        EXPECT_EQ(mode, 2);
+        ASSERT_NE(viewer(inner), nullptr);
+        EXPECT_EQ(YYWindowSnapshotsInForce(), !c.givenBack);
+        EXPECT_EQ(dialogManagerState().windowSnapshotCounts[static_cast<std::size_t>(top)], c.givenBack ? 0 : 1);
+        EXPECT_EQ(static_cast<bool>(windowSlotTable().Slots[static_cast<std::size_t>(top)].Snapshot), !c.givenBack);
+
+        // A window painted from its snapshot raises no expose; once the copies are gone it does.
+        ToolkitSession::drainEvents();
+        InvalidateRect(topClient, nullptr, TRUE);
+        const ToolkitSession::DeliveredEvents events = ToolkitSession::eventsBeforeSentinel();
+        ASSERT_TRUE(events.complete);
+        EXPECT_EQ(exposedIn(events, top), c.givenBack);
+
+        if (!c.givenBack) YYWindowSnapshots(0, inner, held);
+        EXPECT_FALSE(YYWindowSnapshotsInForce());
+        EXPECT_EQ(dialogManagerState().semiModelessCount, 0) << "shown modeless, not semi-modeless";
+    }
+}
+
+TEST_F(ViewerTest, ScrollBarsStayOnTheScreenUnderNtThree)
+{
+    // This display reports a modern Windows; the engine's version facts stand in for NT 3.x.
+    WindowEngineState& engine = windowEngineState();
+    const INTEGER realNt = engine.NtPlatform, realMajor = engine.OsMajorVersion;
+    struct Restore {
+        WindowEngineState& e;
+        INTEGER nt, major;
+        ~Restore()
+        {
+            e.NtPlatform = nt;
+            e.OsMajorVersion = major;
+        }
+    } restore{engine, realNt, realMajor};
+    const int barW = GetSystemMetrics(SM_CXVSCROLL), barH = GetSystemMetrics(SM_CYHSCROLL);
+    const INTEGER id = bitmap(240, 120);
+    struct Case { INTEGER nt, major; bool barsShown; };
+    LONG modernFitWidth = 0;
+    for (const Case c : {Case{realNt, realMajor, false}, Case{1, 3, true}, Case{0, 3, false}}) {
+        SCOPED_TRACE(testing::Message() << "NT " << c.nt << " major " << c.major);
+        engine.NtPlatform = c.nt;
+        engine.OsMajorVersion = c.major;
+        const INTEGER w = child();
+        INTEGER mode = 2;
+        ASSERT_EQ(view(w, id, mode), 0);
+        HWND v = viewer(w);
+        // The whole bitmap shows in either case; the NT 3.x frame is larger by the bars.
+        const RECT inside = client(v);
+        EXPECT_EQ(inside.right, 240);
+        EXPECT_EQ(inside.bottom, 120);
+        RECT outer{}, framed{};
+        GetWindowRect(v, &outer);
+        GetWindowRect(frame(w), &framed);
+        EXPECT_EQ(outer.right - outer.left, 240 + (c.barsShown ? barW : 0));
+        EXPECT_EQ(outer.bottom - outer.top, 120 + (c.barsShown ? barH : 0));
+        if (modernFitWidth == 0) modernFitWidth = framed.right - framed.left;
+        EXPECT_EQ(framed.right - framed.left, modernFitWidth + (c.barsShown ? barW : 0));
+        for (const LONG which : {OBJID_HSCROLL, OBJID_VSCROLL}) {
+            SCROLLBARINFO bar{};
+            bar.cbSize = sizeof bar;
+            ASSERT_TRUE(GetScrollBarInfo(v, which, &bar));
+            EXPECT_EQ((bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0, c.barsShown);
+            if (c.barsShown) {
+                EXPECT_NE(bar.rgstate[0] & STATE_SYSTEM_UNAVAILABLE, 0u) << "nothing to scroll";
+            }
+        }
+        {
+            const WindowDc dc(v);
+            EXPECT_EQ(GetPixel(dc.get(), 0, 0), picture(0, 0));
+            EXPECT_EQ(GetPixel(dc.get(), 239, 119), picture(239 % 128, 119 % 48));
+        }
+
+        // Asked for its largest size with too little height, the frame may widen by one bar: the
+        // NT 3.x fitting size has it already.
+        MINMAXINFO limits{};
+        limits.ptMaxSize = POINT{5000, 60};
+        limits.ptMaxTrackSize = limits.ptMaxSize;
+        SendMessageA(frame(w), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        EXPECT_EQ(limits.ptMaxSize.x, modernFitWidth + barW);
+        EXPECT_EQ(limits.ptMaxTrackSize.x, limits.ptMaxSize.x);
+
+        // Narrower than the bitmap: the horizontal bar scrolls by the visible width.
+        SetWindowPos(frame(w), nullptr, 0, 0, framed.right - framed.left - 100, framed.bottom - framed.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        GuiHarness::pumpPending();
+        SCROLLINFO across{};
+        across.cbSize = sizeof across;
+        across.fMask = SIF_ALL;
+        GetScrollInfo(v, SB_HORZ, &across);
+        EXPECT_EQ(static_cast<int>(across.nPage), client(v).right);
+        EXPECT_LT(client(v).right, 240);
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        GetScrollBarInfo(v, OBJID_HSCROLL, &bar);
+        EXPECT_EQ(bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE), 0u);
+        INTEGER closed = 0;
+        YYWindowSlotClose(w, closed);
+        GuiHarness::pumpPending();
+    }
+}
+
+namespace {
+
+// Refuses the creation of every viewer window, as a system out of window resources would.
+LRESULT CALLBACK refuseViewers(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char name[16] = {};
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+        if (lstrcmpA(name, "VARERODOD") == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct ViewerRefusal {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, &refuseViewers, nullptr, GetCurrentThreadId());
+    ~ViewerRefusal() { UnhookWindowsHookEx(hook); }
+};
+
+}  // namespace
+
+TEST_F(ViewerTest, ViewerThatCannotBeMadeLeavesTheWindowAsItWas)
+{
+    const INTEGER id = bitmap(80, 60);
+    HWND main = frame(0);
+    for (const INTEGER requested : {1, 2, 3}) {
+        SCOPED_TRACE(requested);
+        const INTEGER w = child();
+        ASSERT_GT(w, 0);
+        const WindowSlot& s = windowSlotTable().Slots[static_cast<std::size_t>(w)];
+        const LONG_PTR procedure = GetWindowLongPtrA(frame(w), GWLP_WNDPROC);
+        INTEGER mode = requested;
+        {
+            const ViewerRefusal refusal;
+            ASSERT_NE(refusal.hook, nullptr);
+            EXPECT_EQ(view(w, id, mode), 6);  // a modal request comes back at once, too
+        }
+        EXPECT_EQ(mode, requested);
+        EXPECT_EQ(viewer(w), nullptr);
+        EXPECT_EQ(GetWindowLongPtrA(frame(w), GWLP_USERDATA), 0);
+        EXPECT_EQ(GetWindowLongPtrA(frame(w), GWLP_WNDPROC), procedure);
+        EXPECT_TRUE(IsWindowVisible(s.Client)) << "the drawing client still shows";
+        EXPECT_TRUE(IsWindowEnabled(main)) << "no window was disabled";
+        EXPECT_EQ(dialogManagerState().semiModelessCount, 0);
+        EXPECT_EQ(YYBitmapViewerOf(id - 1), 0);
+
+        // Nothing half-made is left behind: the next request shows the bitmap.
+        mode = 2;
+        EXPECT_EQ(view(w, id, mode), 0);
+        EXPECT_NE(viewer(w), nullptr);
+        EXPECT_EQ(YYBitmapViewerOf(id - 1), w);
+        INTEGER closed = 0;
+        YYWindowSlotClose(w, closed);
+        GuiHarness::pumpPending();
+    }
+    INTEGER status = -1;
+    YYBitmapDestroy(id - 1, status);
+    EXPECT_EQ(status, 0);
 }
