@@ -213,4 +213,6 @@ void pointerExposed()
     // next exclusive-or meant to remove it would draw it instead.
     if (isTrue(graphOptionsState().LabelsShown) && p.CurrentLabel > 0 && p.CurrentLabel <= labelTable().Count)
         DRAWLABEL(p.CurrentLabel, -1, p.LabelFrame);
+    else if (!isTrue(p.DragActive))
+        p.CurrentLabel = 0;  // hidden or gone: nothing is highlighted that a move could take off
 }

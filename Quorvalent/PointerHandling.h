@@ -19,8 +19,8 @@ void pointerMove(const EventRecord& record);
 void pointerRelease(const EventRecord& record);
 // A close request or a dialog-field change ends the band and erases its box.
 void pointerBandCancel();
-// After an expose has redrawn the display: ends the band (its box is gone) and puts the hovered
-// label's highlight back.
+// After every redraw of the display (an expose, a command): ends the band (its box is gone) and
+// puts the hovered label's highlight back.
 void pointerExposed();
 
 // The read-out of the pointer at page position (x, y) inches in the status bar: time and value in

@@ -67,11 +67,14 @@ LOGICAL& firstModelSuiteCall()
     return first;
 }
 
-// The one redraw of the suite display.
+// The one redraw of the suite display. It paints every label plainly and wipes a rubber band's
+// box, so the pointer's band ends and the hovered label gets its highlight back (else the next
+// exclusive-or meant to remove the highlight would draw one).
 void refreshSuite()
 {
     SoundingPair& suite = suiteSoundingRecord();
     REFRESHSUITE(suite.Record, suite.Companion);
+    pointerExposed();
 }
 
 void invert(LOGICAL& flag) { flag = isTrue(flag) ? kFalse : kTrue; }
@@ -321,7 +324,6 @@ void QUORVALENT()
         case kEventExpose:
         case kEventResize:
             refreshSuite();
-            pointerExposed();
             if (record[0] == 0) WindowSetCurrent(0);
             break;
         case kEventClose:

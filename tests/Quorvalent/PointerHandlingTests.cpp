@@ -3,6 +3,8 @@
 // the read-out's texts and units.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/DrawLabel.h"
@@ -13,7 +15,9 @@
 #include "tests/Quorvalent/SuiteFixture.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
+#include "toolkit/foundation/WindowSlots.h"
 
 using namespace GuiHarness;
 
@@ -27,6 +31,31 @@ EventRecord pointerEvent(INTEGER X, INTEGER Y, INTEGER time, INTEGER button = 1)
     r[6] = Y;
     r[11] = time;
     return r;
+}
+
+// The main window's drawing, read in one transfer.
+std::vector<std::uint32_t> drawing()
+{
+    const HWND client = windowSlotTable().Slots[0].Client;
+    const RECT r = clientRect(client);
+    WindowDc screen(client);
+    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = r.right;
+    info.bmiHeader.biHeight = -r.bottom;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapHandle bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap || !bits) return {};
+    DcSelection selected(memory.get(), bitmap.get());
+    GdiFlush();
+    BitBlt(memory.get(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    return {px, px + static_cast<std::size_t>(r.right) * static_cast<std::size_t>(r.bottom)};
 }
 
 // The axes a zoom sets (a redraw changes the drawn extents, not these).
@@ -136,6 +165,45 @@ TEST_F(PointerTest, HoverFindsALabelAndADragMovesItWhileARightDragMovesItOnlyAtT
     graphOptionsState().LabelsShown = kFalse;
     pointerMove(pointerEvent(X, Y, 4000, 0));
     EXPECT_EQ(pointerState().CurrentLabel, 0);
+}
+
+TEST_F(PointerTest, ACommandsRedrawKeepsTheHoveredLabelHighlightedAndTheMoveAwayTakesItOff)
+{
+    const GraphFrameRecord& f = curveGraphFrames().Frames[0];
+    graphOptionsState().LabelsShown = kTrue;
+    LabelTable& t = labelTable();
+    t.Count = 1;
+    t.X[1] = t.AnchorX[1] = XOFPL(3.75f, f);
+    t.Y[1] = t.AnchorY[1] = YOFPL(4.25f, f);
+    t.Width[1] = isTrue(f.LogX) ? 10.0f : 2.0f;
+    t.Height[1] = isTrue(f.LogY) ? 2.0f : 0.5f;
+    t.Text[1] = std::string("label").append(45, ' ');
+    const INTEGER X = 3750, Y = 10000 - 4250 * 10000 / 8000;
+
+    // Un-zoom on an un-zoomed display redraws the same picture.
+    ASSERT_TRUE(runMenuCommand(kCmdUnZoom));
+    const std::vector<std::uint32_t> plain = drawing();
+    ASSERT_FALSE(plain.empty());
+    pointerMove(pointerEvent(X + 20, Y + 20, 10, 0));
+    ASSERT_EQ(pointerState().CurrentLabel, 1);
+    const std::vector<std::uint32_t> highlighted = drawing();
+    ASSERT_NE(highlighted, plain);
+
+    // The redraw paints the label plainly; the hovered one gets its highlight back at once.
+    ASSERT_TRUE(runMenuCommand(kCmdUnZoom));
+    EXPECT_EQ(drawing(), highlighted);
+    pointerMove(pointerEvent(X + 3000, Y + 3000, 20, 0));
+    EXPECT_EQ(pointerState().CurrentLabel, 0);
+    EXPECT_EQ(drawing(), plain);
+
+    // Labels switched off under the pointer: nothing stays hovered, and the move after them draws nothing.
+    pointerMove(pointerEvent(X + 20, Y + 20, 30, 0));
+    ASSERT_EQ(pointerState().CurrentLabel, 1);
+    ASSERT_TRUE(runMenuCommand(kCmdLabels));
+    EXPECT_EQ(pointerState().CurrentLabel, 0);
+    const std::vector<std::uint32_t> hidden = drawing();
+    pointerMove(pointerEvent(X + 3000, Y + 3000, 40, 0));
+    EXPECT_EQ(drawing(), hidden);
 }
 
 TEST_F(PointerTest, TheReadOutNamesTimeAndValueOrResistivityAndDepthAndNothingOutsideTheGraphs)
