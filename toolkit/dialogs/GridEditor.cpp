@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/DialogServices.h"
@@ -17,6 +18,7 @@
 #include "toolkit/dialogs/GridRecords.h"
 #include "toolkit/dialogs/GridSelection.h"
 #include "toolkit/dialogs/GridSetUp.h"
+#include "toolkit/dialogs/NumericEdits.h"
 #include "toolkit/foundation/ChildWindows.h"
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/EventStore.h"
@@ -321,8 +323,24 @@ void layout(GridEditorRecord& r, HWND frame)
         SetWindowPos(slotOf(n).Client, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The extents that show the whole grid: widths and heights of the cells with the label column,
-// the header and the bars, without the frame's non-client area.
+// What the grid needs around its cells: the label column, the header, the bars, the grid's own
+// frame and its real scroll bars (without the frame's non-client area).
+SIZE gridSurroundings(GridEditorRecord& r)
+{
+    SIZE s{0, 0};
+    const GridRecord* g = gridOf(r);
+    if (!g) return s;
+    s.cx = g->labelWidth + widthOf(r.bars[1]) + widthOf(r.bars[2]);
+    s.cy = g->headerHeight + heightOf(r.statusBar) + heightOf(r.toolbar) + heightOf(r.bars[0]) + heightOf(r.bars[3]);
+    RECT window{}, client{};
+    GetWindowRect(r.grid, &window);
+    GetClientRect(r.grid, &client);
+    s.cx += (window.right - window.left) - client.right;
+    s.cy += (window.bottom - window.top) - client.bottom;
+    return s;
+}
+
+// The extents that show the whole grid: widths and heights of the cells with everything around them.
 SIZE wholeGrid(GridEditorRecord& r)
 {
     SIZE s{0, 0};
@@ -334,15 +352,45 @@ SIZE wholeGrid(GridEditorRecord& r)
     if (width > 9999) width = 10000;
     const INTEGER rowsHeight = (g->rowHeight - 1) * g->rows;
     const INTEGER height = rowsHeight >= 9999 ? 10000 : rowsHeight + 1;
-    s.cx = width + g->labelWidth + widthOf(r.bars[1]) + widthOf(r.bars[2]);
-    s.cy = height + g->headerHeight + heightOf(r.statusBar) + heightOf(r.toolbar) + heightOf(r.bars[0]) + heightOf(r.bars[3]);
-    // The grid's own frame and its real scroll bars.
-    RECT window{}, client{};
-    GetWindowRect(r.grid, &window);
-    GetClientRect(r.grid, &client);
-    s.cx += (window.right - window.left) - client.right;
-    s.cy += (window.bottom - window.top) - client.bottom;
-    return s;
+    const SIZE around = gridSurroundings(r);
+    return SIZE{width + around.cx, height + around.cy};
+}
+
+// The smallest useful editor: the widest single column and one row, with everything around them.
+SIZE oneCell(GridEditorRecord& r)
+{
+    GridRecord* g = gridOf(r);
+    if (!g) return SIZE{0, 0};
+    INTEGER widest = 0;
+    for (INTEGER c = 0; c < g->columns; ++c)
+        if (const GridColumnRecord* col = g->column(c)) widest = std::max<INTEGER>(widest, col->width);
+    const SIZE around = gridSurroundings(r);
+    return SIZE{widest + around.cx, g->rowHeight + around.cy};
+}
+
+// The sizing limits: maximised and largest tracked size show the whole grid, within the work area
+// (and its two edges); the smallest tracked size shows one cell of the widest column.
+void sizeLimits(GridEditorRecord& r, HWND frame, MINMAXINFO& info)
+{
+    RECT outer{}, inner{};
+    GetWindowRect(frame, &outer);
+    GetClientRect(frame, &inner);
+    const LONG frameWidth = (outer.right - outer.left) - inner.right, frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    const SIZE whole = wholeGrid(r);
+    const LONG wantWidth = whole.cx + frameWidth, wantHeight = whole.cy + frameHeight;
+    if (wantWidth <= info.ptMaxSize.x) info.ptMaxSize.x = wantWidth;
+    if (wantHeight <= info.ptMaxSize.y) info.ptMaxSize.y = wantHeight;
+    RECT work{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) GetClientRect(GetDesktopWindow(), &work);
+    const LONG capWidth = (work.right - work.left) + 2 * GetSystemMetrics(SM_CXEDGE);
+    const LONG capHeight = (work.bottom - work.top) + 2 * GetSystemMetrics(SM_CYEDGE);
+    info.ptMaxSize.x = std::min(info.ptMaxSize.x, capWidth);
+    info.ptMaxSize.y = std::min(info.ptMaxSize.y, capHeight);
+    info.ptMaxTrackSize = info.ptMaxSize;
+    const SIZE least = oneCell(r);
+    // Never above the largest size: a grid cell wider than the screen still leaves a sizable window.
+    info.ptMinTrackSize.x = std::min(least.cx + frameWidth, info.ptMaxTrackSize.x);
+    info.ptMinTrackSize.y = std::min(least.cy + frameHeight, info.ptMaxTrackSize.y);
 }
 
 void keepClosedTexts(const GridEditorRecord& r)
@@ -499,6 +547,15 @@ bool inSplitWindow(HWND frame, HWND& outermost)
         w = grand;
     }
     return outermost != nullptr;
+}
+
+// The "DOVEMENUSTRING" help records of a user menu (resource memory, which lives as long as the program).
+std::string_view menuHelpRecords(INTEGER menuId)
+{
+    HRSRC found = FindResourceA(instance(), MAKEINTRESOURCEA(menuId), "DOVEMENUSTRING");
+    if (!found) return {};
+    const void* data = LockResource(LoadResource(instance(), found));
+    return data ? std::string_view(static_cast<const char*>(data), SizeofResource(instance(), found)) : std::string_view();
 }
 
 bool hasCaption(HWND frame) { return (GetWindowLongA(frame, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
@@ -730,6 +787,7 @@ void YYGridEditorCreate(INTEGER& result, INTEGER field, INTEGER& mode, INTEGER m
     }
     if (menuId != 0) {
         r.userAccelerators = LoadAcceleratorsA(instance(), MAKEINTRESOURCEA(menuId));
+        slot.MenuHelpTexts = menuHelpRecords(menuId);
     }
     if (!flag(kGridEditNoToolbar)) makeToolbar(r, frame);
     r.statusBar = slot.StatusBar;
@@ -1155,7 +1213,7 @@ void cellChanged(HWND frame, GridEditorRecord& r, LPARAM lParam)
     }
 }
 
-bool menuHelp(GridEditorRecord& r, WPARAM wParam, LPARAM lParam)
+bool menuHelp(HWND frame, GridEditorRecord& r, WPARAM wParam, LPARAM lParam)
 {
     if (!r.statusBar) return false;
     const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
@@ -1168,9 +1226,15 @@ bool menuHelp(GridEditorRecord& r, WPARAM wParam, LPARAM lParam)
         if (!GetMenuItemInfoA(reinterpret_cast<HMENU>(lParam), item, TRUE, &info)) return false;
         id = static_cast<INTEGER>(info.wID);
     }
-    const CommandText* c = id >= kGridCmdFile && id <= kGridCmdGotoColumn ? commandText(id) : nullptr;
-    if (!c) return false;
-    SendMessageA(r.statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(c->help));
+    // A user menu's own help texts (item data or its help records) come first.
+    std::string text;
+    const INTEGER slot = YYWindowSlotFromHandle(frame);
+    if (!(slot >= 0 && YYMenuHelpText(slot, id, text) && !text.empty())) {
+        const CommandText* c = id >= kGridCmdFile && id <= kGridCmdGotoColumn ? commandText(id) : nullptr;
+        if (!c) return false;
+        text = c->help;
+    }
+    SendMessageA(r.statusBar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text.c_str()));
     UpdateWindow(r.statusBar);
     return true;
 }
@@ -1188,7 +1252,7 @@ LRESULT CALLBACK YYGridEditorProc(HWND window, UINT message, WPARAM wParam, LPAR
     }
     switch (message) {
     case WM_MENUSELECT:
-        if (menuHelp(r, wParam, lParam)) return 0;
+        if (menuHelp(window, r, wParam, lParam)) return 0;
         break;
     case WM_INITMENUPOPUP:
         initMenu(r, reinterpret_cast<HMENU>(wParam));
@@ -1207,23 +1271,35 @@ LRESULT CALLBACK YYGridEditorProc(HWND window, UINT message, WPARAM wParam, LPAR
             info->lpszText = const_cast<char*>(tooltipText(static_cast<INTEGER>(header->idFrom)));
             return 0;
         }
+        // The arrows of a spin cell: the grid hands them up to its parent, which is this window
+        // here instead of a dialog, so the window steps the cell as the dialog would.
+        if (header && header->code == UDN_DELTAPOS && YYControlClass(header->hwndFrom) == kClassUpDown) {
+            auto* change = reinterpret_cast<NMUPDOWN*>(lParam);
+            HWND buddy = reinterpret_cast<HWND>(SendMessageA(header->hwndFrom, UDM_GETBUDDY, 0, 0));
+            if (YYSpinStep(buddy, change->iDelta)) change->iDelta = 0;  // the arrows' own position stays
+            return 0;
+        }
         break;
     }
+    case WM_MOUSEACTIVATE:
+    case WM_PARENTNOTIFY:
+        if (message == WM_PARENTNOTIFY && LOWORD(wParam) != WM_LBUTTONDOWN && LOWORD(wParam) != WM_RBUTTONDOWN &&
+            LOWORD(wParam) != WM_MBUTTONDOWN)
+            break;
+        // A window inside a toolkit client window comes forward when it or one of its children is pressed.
+        if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) {
+            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            if (!IsChild(window, GetFocus())) SetFocus(window);
+            YYWindowActivate(window);
+            return message == WM_MOUSEACTIVATE ? MA_ACTIVATE : 0;
+        }
+        break;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) layout(r, window);
         return YYFrameWindowProc(window, message, wParam, lParam);
     case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        LRESULT done = YYFrameWindowProc(window, message, wParam, lParam);
-        SIZE whole = wholeGrid(r);
-        RECT outer{}, inner{};
-        GetWindowRect(window, &outer);
-        GetClientRect(window, &inner);
-        whole.cx += (outer.right - outer.left) - inner.right;
-        whole.cy += (outer.bottom - outer.top) - inner.bottom;
-        if (whole.cx <= info->ptMaxSize.x) info->ptMaxSize.x = whole.cx;
-        if (whole.cy <= info->ptMaxSize.y) info->ptMaxSize.y = whole.cy;
-        info->ptMaxTrackSize = info->ptMaxSize;
+        const LRESULT done = YYFrameWindowProc(window, message, wParam, lParam);
+        sizeLimits(r, window, *reinterpret_cast<MINMAXINFO*>(lParam));
         return done;
     }
     case WM_CLOSE: {

@@ -140,6 +140,8 @@ void YYGridGetPrintOptions(INTEGER& rowLines, INTEGER& columnLines, INTEGER& eve
 void YYGridSetPrintOptions(INTEGER rowLines, INTEGER columnLines, INTEGER everyPage, INTEGER textColours,
                            INTEGER backColours, INTEGER scale, INTEGER selector)
 {
+    // The defaults come first, or their late arrival would overwrite the options set here.
+    YYGridPrintDefaults();
     GridPrintSetupRecord& r = gridPrintSetup(selector);
     r.rowLines = rowLines == 1;
     r.columnLines = columnLines == 1;

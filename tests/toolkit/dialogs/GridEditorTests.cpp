@@ -100,6 +100,18 @@ protected:
     Watchdog watchdog_{std::chrono::milliseconds(120000)};
 };
 
+// Options set before anything printed stay: the defaults, filled on first use, do not overwrite
+// them. (First in the program, so that the defaults are not filled yet.)
+TEST(GridPrintOptions, SetBeforeFirstUseStay)
+{
+    YYGridSetPrintOptions(0, 1, 0, 1, 1, 55, 2);
+    INTEGER rowLines = -1, columnLines = -1, everyPage = -1, textColours = -1, backColours = -1, scale = -1;
+    YYGridGetPrintOptions(rowLines, columnLines, everyPage, textColours, backColours, scale, 2);
+    EXPECT_EQ((std::vector<INTEGER>{rowLines, columnLines, everyPage, textColours, backColours, scale}),
+              (std::vector<INTEGER>{0, 1, 0, 1, 1, 55}));
+    YYGridSetPrintOptions(1, 1, 1, 0, 0, 100, 2);
+}
+
 TEST_F(GridEditorTest, CreationCodes)
 {
     INTEGER status = -1;
@@ -305,6 +317,9 @@ TEST_F(GridEditorTest, CommandsWithoutTheirDialogsOrAPrinterSaySo)
     const INTEGER n = editor(0);
     const auto saved = screenOutputHooks().printerAvailable;
     screenOutputHooks().printerAvailable = [] { return true; };
+    // Every dialog place taken: the Print dialog cannot be loaded, as in a program without it.
+    for (INTEGER id = 9000; dialogTable().count < kMaxDialogs; ++id) WDialogLoad(7728, id);
+    libraryErrorState().LastErrorNumber = 0;
     {
         DialogResponder responder({{"Error", DialogResponder::button(IDOK)}});
         INTEGER result = -1;
@@ -869,6 +884,50 @@ TEST_F(GridEditorDialogTest, SaveAsHtmlProposesTheNameAndWritesValidHtml)
     gridEditorSettings().htmlTitle.clear();
 }
 
+// A typed name of an existing file asks before replacing it; No keeps the dialog, Browse fills in
+// a name the file dialog chose, which needs no second question; Yes replaces.
+TEST_F(GridEditorDialogTest, SaveAsHtmlAsksBeforeReplacingAndBrowses)
+{
+    const INTEGER n = loaded(kRows);
+    const std::string old = path("old.htm"), chosen = path("chosen.htm");
+    writeFile(old, "kept");
+    {
+        DialogResponder responder({{"Save Grid as HTML", [&](HWND d) {
+                                        htmlDialog() = d;
+                                        SetDlgItemTextA(d, 1002, old.c_str());
+                                        DialogResponder::press(d, IDOK);
+                                    }},
+                                   {"Select File", [&](HWND box) {
+                                        DialogResponder::press(box, IDNO);
+                                        DialogResponder::press(htmlDialog(), 1003);
+                                    }},
+                                   {"Select File", [&](HWND files) {
+                                        DialogResponder::fileName(chosen)(files);
+                                        DialogResponder::press(htmlDialog(), IDOK);
+                                    }}});
+        INTEGER result = 0;
+        YYGridEditorSaveHtml(n, -1, -1, -1, -1, result, 0, "");
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+        ASSERT_GE(responder.Texts.size(), 2u);
+        EXPECT_EQ(responder.Texts[1], old + " already exists\rDo you want to replace it?");
+    }
+    EXPECT_EQ(readFile(old), "kept");
+    EXPECT_NE(readFile(chosen).find("Needle"), std::string::npos);
+    {
+        DialogResponder responder({{"Save Grid as HTML", [&](HWND d) {
+                                        SetDlgItemTextA(d, 1002, old.c_str());
+                                        DialogResponder::press(d, IDOK);
+                                    }},
+                                   {"Select File", DialogResponder::button(IDYES)}});
+        INTEGER result = 0;
+        YYGridEditorSaveHtml(n, -1, -1, -1, -1, result, 0, "");
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+    }
+    EXPECT_NE(readFile(old).find("Needle"), std::string::npos);
+}
+
 TEST_F(GridEditorDialogTest, SaveSelectionProposesOnlyTheFolder)
 {
     const INTEGER n = loaded(kRows);
@@ -991,6 +1050,302 @@ TEST_F(GridEditorTest, RowShortcutsByKeyboard)
     sendKeys({VK_CONTROL}, 'E');
     ASSERT_TRUE(pump.until([&] { return g.rows == 4; }));
     EXPECT_EQ(column4(), (std::vector<INTEGER>{10, 0, 20, 30}));
+}
+
+}  // namespace
+
+namespace {
+
+// An editor on the grid of spin cells (layer counts, depths), five rows.
+INTEGER spinEditor(INTEGER options = 0)
+{
+    WDialogLoad(7730);
+    INTEGER window = 0, layout = 0;
+    YYChildWindowCreate(20, 20, 500, 360, window, kCaptionedChild, 0, kNoBars, layout, 0, -1, "Spins");
+    pumpPending();
+    WindowSetCurrent(window);
+    INTEGER status = -1, mode = 2;
+    WGridEditor(status, 7731, mode, 0, options, -1, -1, "", "");
+    EXPECT_EQ(status, 0);
+    pumpPending();
+    WindowSetCurrent(window);
+    return window;
+}
+
+// A real press on the upper arrow of the live cell editor's spin control.
+void pressUpArrow(const GridRecord& g)
+{
+    const FieldRecord* field = YYFieldRecordOf(g.editor);
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(field->spinControl, nullptr);
+    ASSERT_TRUE(IsWindowVisible(field->spinControl));
+    RECT arrows{};
+    GetWindowRect(field->spinControl, &arrows);
+    const POINT at{(arrows.left + arrows.right) / 2, arrows.top + (arrows.bottom - arrows.top) / 4};
+    mouseTo(at, 0);
+    mouseTo(at, MOUSEEVENTF_LEFTDOWN);
+    mouseTo(at, MOUSEEVENTF_LEFTUP);
+}
+
+std::string windowTextOf(HWND window)
+{
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+TEST_F(GridEditorTest, SpinCellsStepInTheEditorWindow)
+{
+    const INTEGER n = spinEditor();
+    GridRecord& g = grid(n);
+    // Steps of 5 from origin 1 for the layer counts; the depths step by 1 and stop at 10.
+    INTEGER field = 0;
+    YYGridIntegerSpinSteps(field, 0, 5, 20, 1);
+    EXPECT_EQ(field, 0);
+    YYGridRealSpinSteps(field, 1, 1.0F, 2.0F);
+    EXPECT_EQ(field, 0);
+    WGridPutCellInteger(0, 1, 1, 8);
+    WGridPutCellReal(0, 2, 1, 9.5F);
+    SetForegroundWindow(frame(n));
+    WGridSetCell(0, 1, 1);
+    ToolkitPump pump;
+    pressUpArrow(g);
+    // 8 + 5 = 13 snaps to the grid of steps through 1: 11.
+    EXPECT_TRUE(pump.until([&] { return windowTextOf(g.editor) == "11"; })) << windowTextOf(g.editor);
+    WindowSetCurrent(n);
+    WGridSetCell(0, 2, 1);
+    pressUpArrow(g);
+    EXPECT_TRUE(pump.until([&] { return windowTextOf(g.editor).rfind("10", 0) == 0; })) << windowTextOf(g.editor);
+    WindowSetCurrent(n);
+    WGridSetCell(0, 1, 2);
+    INTEGER layers = 0;
+    REAL depth = 0;
+    WGridGetCellInteger(0, 1, 1, layers);
+    WGridGetCellReal(0, 2, 1, depth);
+    EXPECT_EQ(layers, 11);
+    EXPECT_FLOAT_EQ(depth, 10.0F);
+    EXPECT_EQ(g.changedSinceSave, 1);
+}
+
+TEST_F(GridEditorTest, FindOnNumbersOnlyHidesTheNumericSwitch)
+{
+    const INTEGER n = spinEditor();
+    WGridPutCellInteger(0, 1, 1, 8);
+    WGridPutCellInteger(0, 1, 3, 42);
+    WGridPutCellReal(0, 2, 2, 4.5F);
+    INTEGER matchCase = 0, numeric = 0;
+    std::string text;
+    bool numericVisible = true;
+    {
+        DialogResponder responder({{"Find in Grid", [&](HWND d) {
+                                        numericVisible = IsWindowVisible(GetDlgItem(d, 1004)) != 0;
+                                        SetDlgItemTextA(d, 1002, "42");
+                                        DialogResponder::press(d, IDOK);
+                                    }}});
+        YYGridEditorFind(n, 1, matchCase, numeric, text);
+        EXPECT_TRUE(responder.done());
+    }
+    EXPECT_FALSE(numericVisible);
+    EXPECT_EQ(numeric, 1);
+    EXPECT_EQ(grid(n).currentColumn, 0);
+    EXPECT_EQ(grid(n).currentRow, 2);
+}
+
+// Sizing: at most the whole grid within the work area, at least one cell of the widest column.
+TEST_F(GridEditorTest, SizeLimitsShowTheWholeGridAtMostAndOneCellAtLeast)
+{
+    const INTEGER n = spinEditor(kGridEditNoMenu | kGridEditNoToolbar);
+    HWND f = frame(n);
+    GridRecord& g = grid(n);
+    const INTEGER cellsWidth = 1 + (g.column(0)->width - 1) + (g.column(1)->width - 1);
+    const INTEGER cellsHeight = (g.rowHeight - 1) * g.rows + 1;
+    const INTEGER widest = std::max(g.column(0)->width, g.column(1)->width);
+    auto cellArea = [&] {
+        RECT area{};
+        GetClientRect(g.cellArea, &area);
+        return area;
+    };
+    auto outerSize = [&] {
+        RECT outer{};
+        GetWindowRect(f, &outer);
+        return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+    };
+    // Asked to grow far beyond the grid, the window stops where every cell shows.
+    SetWindowPos(f, nullptr, 0, 0, 1500, 1200, SWP_NOMOVE | SWP_NOZORDER);
+    pumpPending();
+    EXPECT_LT(outerSize().cx, 1500);
+    EXPECT_LT(outerSize().cy, 1200);
+    EXPECT_GE(cellArea().right, cellsWidth);
+    EXPECT_GE(cellArea().bottom, cellsHeight);
+    // (The vertical scroll bar the smaller window needed may have gone.)
+    EXPECT_LE(cellArea().right, cellsWidth + GetSystemMetrics(SM_CXVSCROLL) + 2);
+    EXPECT_LE(cellArea().bottom, cellsHeight + 2);
+    // Asked to shrink to nothing, it keeps one whole cell of the widest column.
+    SetWindowPos(f, nullptr, 0, 0, 5, 5, SWP_NOMOVE | SWP_NOZORDER);
+    pumpPending();
+    EXPECT_GE(cellArea().right, widest);
+    EXPECT_GE(cellArea().bottom, g.rowHeight);
+    EXPECT_LE(cellArea().right, widest + 2);
+    EXPECT_LE(cellArea().bottom, g.rowHeight + 2);
+    // A grid wider than the screen: maximised and tracked sizes end at the work area and its edges.
+    for (INTEGER c = 0; c < 2; ++c) g.column(c)->width = 3000;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    MINMAXINFO limits{};
+    limits.ptMaxSize = {20000, 20000};
+    limits.ptMaxTrackSize = {20000, 20000};
+    SendMessageA(f, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMaxSize.x, work.right - work.left + 2 * GetSystemMetrics(SM_CXEDGE));
+    EXPECT_EQ(limits.ptMaxTrackSize.x, limits.ptMaxSize.x);
+    EXPECT_LE(limits.ptMaxSize.y, work.bottom - work.top + 2 * GetSystemMetrics(SM_CYEDGE));
+    EXPECT_LE(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
+}
+
+// A press into an editor inside the main window's client area brings it forward and makes it active.
+TEST_F(GridEditorTest, APressBringsAnEditorInsideAClientWindowForward)
+{
+    INTEGER status = -1;
+    const INTEGER n = editor(0, &status, 2, kCaptionedChild | kStyleInsideParent);
+    EXPECT_EQ(status, 0);
+    HWND f = frame(n);
+    INTEGER other = 0, layout = 0;
+    YYChildWindowCreate(300, 200, 400, 300, other, kCaptionedChild | kStyleInsideParent, 0, kNoBars, layout, 0, -1, "Other");
+    pumpPending();
+    HWND parent = GetParent(f);
+    ASSERT_NE(GetWindow(parent, GW_CHILD), f);
+    GridRecord& g = grid(n);
+    SetForegroundWindow(GetAncestor(f, GA_ROOT));
+    pumpPending();
+    RECT area{};
+    GetWindowRect(g.cellArea, &area);
+    const POINT at{area.left + 5, area.top + g.rowHeight / 2};
+    mouseTo(at, 0);
+    mouseTo(at, MOUSEEVENTF_LEFTDOWN);
+    mouseTo(at, MOUSEEVENTF_LEFTUP);
+    ToolkitPump pump;
+    EXPECT_TRUE(pump.until([&] { return GetWindow(parent, GW_CHILD) == f; }));
+    EXPECT_EQ(windowEngineState().ActiveFrame, f);
+    EXPECT_TRUE(IsChild(f, GetFocus()));
+}
+
+// The status bar explains the program's own menu items beside the editor's.
+TEST_F(GridEditorTest, MenuHelpForAUserMenu)
+{
+    WDialogLoad(7700);
+    const INTEGER n = child();
+    WindowSetCurrent(n);
+    INTEGER status = -1, mode = 2;
+    WGridEditor(status, kGrid, mode, 7740, 0, -1, -1, "", "");
+    ASSERT_EQ(status, 0);
+    pumpPending();
+    HWND f = frame(n);
+    GridEditorRecord& r = record(n);
+    ASSERT_EQ(GetMenuItemCount(r.menuBar), 4);
+    HMENU model = GetSubMenu(r.menuBar, 3);
+    ASSERT_NE(model, nullptr);
+    auto help = [&](UINT item, UINT flags, HMENU menu) {
+        SendMessageA(f, WM_ENTERMENULOOP, FALSE, 0);
+        SendMessageA(f, WM_MENUSELECT, MAKEWPARAM(item, flags), reinterpret_cast<LPARAM>(menu));
+        const std::string shown = part(r.statusBar, 0);
+        SendMessageA(f, WM_EXITMENULOOP, FALSE, 0);
+        return shown;
+    };
+    struct Case {
+        UINT item, flags;
+        HMENU menu;
+        const char* text;
+    };
+    const std::vector<Case> cases{
+        {3, MF_POPUP | MF_HILITE, r.menuBar, "Commands for the layered model"},
+        {40501, MF_HILITE, model, "Edits the layer thicknesses"},
+        {1, MF_POPUP | MF_HILITE, r.menuBar, "Commands for Editing and Sorting cells"},
+        {kGridCmdNew, MF_HILITE, r.menus[0], "Clears the grid"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(help(c.item, c.flags, c.menu), c.text);
+    // The status bar has its parts back once the menu closed.
+    EXPECT_EQ(part(r.statusBar, 0), "Row");
+}
+
+HWND& printDialog()
+{
+    static HWND dialog = nullptr;
+    return dialog;
+}
+
+// The Print dialog: the stored options shown, the page set-up reached from it, the choices kept
+// for the next time, and the grid printed for real on the PDF queue under its default name.
+TEST_F(GridEditorTest, PrintDialogShowsAndKeepsTheOptionsAndPrints)
+{
+    ASSERT_FALSE(pdfFolder().empty()) << "QV_PDF_DIR is not set: run the tests through scripts/test.sh";
+    for (const std::string& name : pdfsNamed("Untitled_Grid")) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
+    const auto saved = screenOutputHooks().printerAvailable;
+    screenOutputHooks().printerAvailable = [] { return true; };
+    YYGridSetPrintOptions(1, 1, 1, 0, 0, 100, 2);
+    const INTEGER n = editor(0);
+    WindowSetCurrent(n);
+    WGridPutCellInteger(0, 4, 1, 64);
+    ASSERT_EQ(libraryErrorState().LastErrorNumber, 0);
+    struct Shown {
+        bool rowLines, columnLines, everyPage, textColours, noColours;
+        std::string scale;
+    };
+    auto read = [](HWND d) {
+        return Shown{IsDlgButtonChecked(d, 1002) == BST_CHECKED, IsDlgButtonChecked(d, 1003) == BST_CHECKED,
+                     IsDlgButtonChecked(d, 1006) == BST_CHECKED, IsDlgButtonChecked(d, 1009) == BST_CHECKED,
+                     IsDlgButtonChecked(d, 1008) == BST_CHECKED, dialogText(d, 1012)};
+    };
+    Shown first{}, second{};
+    {
+        DialogResponder responder(
+            {{"Print Grid",
+              [&](HWND d) {
+                  printDialog() = d;
+                  first = read(d);
+                  CheckDlgButton(d, 1003, BST_UNCHECKED);
+                  CheckRadioButton(d, 1005, 1006, 1005);
+                  CheckRadioButton(d, 1008, 1010, 1009);
+                  typeInto(d, 1012, "80");
+                  DialogResponder::press(d, 1014);
+              }},
+             // The page set-up comes up from the dialog (under Wine's caption) and is left as it
+             // was; then the grid prints.
+             {"Setup Page", [&](HWND setup) {
+                  DialogResponder::press(setup, IDCANCEL);
+                  DialogResponder::press(printDialog(), IDOK);
+              }}});
+        INTEGER result = 0;
+        YYGridEditorPrint(n, 0, 1, 0, 7, result);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 1);
+    }
+    EXPECT_TRUE(first.rowLines && first.columnLines && first.everyPage && first.noColours);
+    EXPECT_EQ(first.scale, "100");
+    INTEGER rowLines = -1, columnLines = -1, everyPage = -1, textColours = -1, backColours = -1, scale = -1;
+    YYGridGetPrintOptions(rowLines, columnLines, everyPage, textColours, backColours, scale, 2);
+    EXPECT_EQ((std::vector<INTEGER>{rowLines, columnLines, everyPage, textColours, backColours, scale}),
+              (std::vector<INTEGER>{1, 0, 0, 1, 0, 80}));
+    const std::string pdf = waitForPdf("Untitled_Grid");
+    ASSERT_FALSE(pdf.empty());
+    const std::string printed = runHost("pdftotext -layout '" + pdf + "' -");
+    EXPECT_NE(printed.find("64"), std::string::npos) << printed;
+    // The next time shows the choices; cancelled, nothing prints and nothing changes.
+    {
+        DialogResponder responder({{"Print Grid", [&](HWND d) {
+                                        second = read(d);
+                                        CheckDlgButton(d, 1002, BST_UNCHECKED);
+                                        DialogResponder::press(d, IDCANCEL);
+                                    }}});
+        INTEGER result = -1;
+        YYGridEditorPrint(n, 0, 1, 0, 7, result);
+        EXPECT_TRUE(responder.done());
+        EXPECT_EQ(result, 0);
+    }
+    EXPECT_TRUE(second.rowLines && !second.columnLines && !second.everyPage && second.textColours);
+    EXPECT_EQ(second.scale, "80");
+    YYGridGetPrintOptions(rowLines, columnLines, everyPage, textColours, backColours, scale, 2);
+    EXPECT_EQ(rowLines, 1);
+    YYGridSetPrintOptions(1, 1, 1, 0, 0, 100, 2);
+    screenOutputHooks().printerAvailable = saved;
 }
 
 }  // namespace
