@@ -400,15 +400,10 @@ TEST_F(SuiteCommands, PrintCancelledOrWithoutPrinterPrintsNothingAndLeavesTheDis
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
 
-    PageSetupState& setup = pageSetupState();
-    const std::string device = setup.deviceName, driver = setup.driverName, port = setup.outputPort;
-    setup.deviceName = "No Such Printer";
-    setup.driverName = "winspool";
-    setup.outputPort = "";
-    runMenuCommand(kCmdPrint);
-    setup.deviceName = device;
-    setup.driverName = driver;
-    setup.outputPort = port;
+    {
+        const ToolkitSession::NoPrinter none;
+        runMenuCommand(kCmdPrint);
+    }
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
     // Still answering: a command after it runs.

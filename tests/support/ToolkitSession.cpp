@@ -5,6 +5,7 @@
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/foundation/CommonDialogs.h"
 #include "toolkit/foundation/EventStore.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -100,6 +101,21 @@ void openMainWindow(std::string_view title, INTEGER width, INTEGER height, INTEG
     record.Title.assign(title);
     WindowOpenDescribed(record, 256);
     GuiHarness::pumpPending();
+}
+
+NoPrinter::NoPrinter()
+    : device_(pageSetupState().deviceName), driver_(pageSetupState().driverName), port_(pageSetupState().outputPort)
+{
+    pageSetupState().deviceName = "No Such Printer";
+    pageSetupState().driverName = "winspool";
+    pageSetupState().outputPort = "";
+}
+
+NoPrinter::~NoPrinter()
+{
+    pageSetupState().deviceName = device_;
+    pageSetupState().driverName = driver_;
+    pageSetupState().outputPort = port_;
 }
 
 INTEGER unloadAllDialogs()

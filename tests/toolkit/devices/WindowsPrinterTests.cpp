@@ -110,27 +110,6 @@ std::pair<int, int> ppdDefaultPage()
     return {static_cast<int>(w), static_cast<int>(h)};
 }
 
-// Names a printer that does not exist, for the paths without any printer, and restores the
-// default printer's names at the end.
-class NoPrinter {
-public:
-    NoPrinter() : saved_(pageSetupState().deviceName), driver_(pageSetupState().driverName), port_(pageSetupState().outputPort)
-    {
-        pageSetupState().deviceName = "No Such Printer";
-        pageSetupState().driverName = "winspool";
-        pageSetupState().outputPort = "";
-    }
-    ~NoPrinter()
-    {
-        pageSetupState().deviceName = saved_;
-        pageSetupState().driverName = driver_;
-        pageSetupState().outputPort = port_;
-    }
-
-private:
-    std::string saved_, driver_, port_;
-};
-
 class WindowsPrinter : public ::testing::Test {
 protected:
     void SetUp() override
