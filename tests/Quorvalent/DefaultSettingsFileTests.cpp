@@ -15,56 +15,24 @@
 #include "Quorvalent/PlotSettings.h"
 #include "Quorvalent/SoundingHandler.h"
 #include "Quorvalent/SuiteState.h"
+#include "tests/Quorvalent/SettingsFolder.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ToolkitLinkFake.h"
 
 namespace fs = std::filesystem;
+using namespace SettingsFolder;
 
 namespace {
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-class DefaultSettingsFile : public ::testing::Test {
+class DefaultSettingsFile : public SettingsFolderTest {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("qv-default-settings-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
-        savedTitles_ = axisTitleTable();
-        ToolkitLinkFake::reset();
-        ToolkitLinkFake::script().ProgramPath = (folder_ / "QUORVALENT.exe").string();
-        reset();
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        reset();
-        ToolkitLinkFake::reset();
-        MessageRecorder::clear();
-    }
-    void reset()
-    {
-        settingsFileState() = SettingsFileState{};
-        mainWindowState() = MainWindowState{};
-        graphOptionsState() = GraphOptionsState{};
-        plotSettingsState() = PlotSettingsState{};
-        suiteState() = SuiteState{};
-        systemRecord() = SystemRecord{};
-        axisTitleTable() = savedTitles_;
-    }
+    DefaultSettingsFile() : SettingsFolderTest("qv-default-settings-", "QUORVALENT.exe") {}
     fs::path ini() const { return folder_ / "QUORVALENT.INI"; }
     int runWriter() const
     {
         const std::string command = std::string("\"") + QV_DEFAULT_SETTINGS_WRITER + "\" \"" + ini().string() + "\"";
         return std::system(command.c_str());
     }
-    fs::path folder_;
-    AxisTitleTable savedTitles_;
 };
 
 std::vector<std::string> lines(const std::string& text)

@@ -15,6 +15,7 @@
 #include "Quorvalent/IniFile.h"
 #include "Quorvalent/SoundingHandler.h"
 #include "Quorvalent/SuiteState.h"
+#include "tests/Quorvalent/SettingsFolder.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ToolkitLinkFake.h"
 
@@ -28,20 +29,9 @@
 #endif
 
 namespace fs = std::filesystem;
+using namespace SettingsFolder;
 
 namespace {
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 std::string joined(const std::vector<std::string>& lines)
 {
@@ -50,40 +40,9 @@ std::string joined(const std::vector<std::string>& lines)
     return text;
 }
 
-// Every test runs beside a program of its own in a fresh folder, with the program's settings at
-// their defaults, and leaves the folder, the current folder and the settings as it found them.
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public SettingsFolderTest {
 protected:
-    void SetUp() override
-    {
-        savedFolder_ = fs::current_path();
-        savedTitles_ = axisTitleTable();
-        folder_ = fs::temp_directory_path() / ("qv-settings-" + std::to_string(std::random_device{}()));
-        fs::create_directories(folder_);
-        ToolkitLinkFake::reset();
-        ToolkitLinkFake::script().ProgramPath = (folder_ / "Quorvalent.exe").string();
-        MessageRecorder::clear();
-        resetSettings();
-    }
-    void TearDown() override
-    {
-        fs::current_path(savedFolder_);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        resetSettings();
-        ToolkitLinkFake::reset();
-        MessageRecorder::clear();
-    }
-    void resetSettings()
-    {
-        settingsFileState() = SettingsFileState{};
-        mainWindowState() = MainWindowState{};
-        graphOptionsState() = GraphOptionsState{};
-        plotSettingsState() = PlotSettingsState{};
-        suiteState() = SuiteState{};
-        systemRecord() = SystemRecord{};
-        axisTitleTable() = savedTitles_;
-    }
+    SettingsFile() : SettingsFolderTest("qv-settings-", "Quorvalent.exe") {}
     fs::path ini() const { return folder_ / "Quorvalent.INI"; }
     fs::path inw() const { return folder_ / "Quorvalent.INW"; }
     void readText(const std::string& text)
@@ -92,10 +51,6 @@ protected:
         LastFileText lastFile;
         INIIN(lastFile);
     }
-
-    fs::path folder_;
-    fs::path savedFolder_;
-    AxisTitleTable savedTitles_;
 };
 
 std::string title(const char* key, const std::string& text) { return key + text + std::string(40 - text.size(), ' '); }

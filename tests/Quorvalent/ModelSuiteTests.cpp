@@ -13,6 +13,7 @@
 #include "Quorvalent/Dialogs.h"
 #include "Quorvalent/ModelSuite.h"
 #include "Quorvalent/Quorvalent.h"
+#include "tests/support/DialogScript.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
@@ -23,6 +24,7 @@
 #include "toolkit/dialogs/GridRecords.h"
 #include "toolkit/foundation/MainWindow.h"
 
+using namespace DialogScript;
 using namespace GuiHarness;
 
 namespace {
@@ -37,31 +39,6 @@ constexpr char kNumberPrompt[] = "Get Foating Point Number";
 
 // ---- the script ------------------------------------------------------------------------------
 
-// A visible top-level window of this thread with exactly this caption.
-struct CaptionSearch {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK matchCaption(HWND window, LPARAM data)
-{
-    auto* s = reinterpret_cast<CaptionSearch*>(data);
-    char text[128] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && std::string(text) == s->caption) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND shown(const char* caption)
-{
-    CaptionSearch search{caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &matchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // A field's text replaced as typing does (marked as edited, so that the page reads the text).
 void setField(HWND page, int id, const char* text)
 {
@@ -69,77 +46,21 @@ void setField(HWND page, int id, const char* text)
     SendMessageA(GetDlgItem(page, id), EM_SETMODIFY, TRUE, 0);
 }
 
-using Step = std::function<bool()>;
-
-// Steps run one after the other from a thread timer while the code under test waits; a step
-// returns false until it could act. After the deadline the script gives up: it answers boxes and
-// cancels whatever page is up, so that the page returns and the test fails instead of hanging.
-class Script {
-public:
-    explicit Script(std::vector<Step> steps, DWORD deadlineMs = 30000)
-        : steps_(std::move(steps)), end_(GetTickCount() + deadlineMs)
-    {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 25, &Script::tick);
-    }
-    ~Script()
-    {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    Script(const Script&) = delete;
-    Script& operator=(const Script&) = delete;
-    bool finished() const { return next_ == steps_.size() && !gaveUp_; }
-
-private:
-    static VOID CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        Script* s = current_;
-        if (!s || s->busy_) return;
-        s->busy_ = true;
-        if (s->next_ < s->steps_.size() && !s->gaveUp_) {
-            if (s->steps_[s->next_]()) ++s->next_;
-        }
-        if (static_cast<LONG>(GetTickCount() - s->end_) > 0 && s->next_ < s->steps_.size()) {
-            if (!s->gaveUp_) ADD_FAILURE() << "script stopped at step " << s->next_;
-            s->gaveUp_ = true;
-            for (const char* caption : {kBox, kNumberPrompt, kTimePage})
-                if (HWND w = shown(caption)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            for (const char* caption : {kTypePage, kBasePage, kSecondPage, kValuesPage})
-                if (HWND w = shown(caption)) SendMessageA(GetDlgItem(w, 2), BM_CLICK, 0, 0);
-        }
-        s->busy_ = false;
-    }
-    std::vector<Step> steps_;
-    std::size_t next_ = 0;
-    DWORD end_;
-    UINT_PTR timer_ = 0;
-    bool busy_ = false;
-    bool gaveUp_ = false;
-    static inline Script* current_ = nullptr;
-};
+// Cancels whatever is up when a script gives up, so that the page returns.
+void cancelEverything()
+{
+    for (const char* caption : {kBox, kNumberPrompt, kTimePage})
+        if (HWND w = shown(caption)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    for (const char* caption : {kTypePage, kBasePage, kSecondPage, kValuesPage})
+        if (HWND w = shown(caption)) SendMessageA(GetDlgItem(w, 2), BM_CLICK, 0, 0);
+}
 
 // Runs a page routine under a script and checks that the script came to its end.
 void run(std::vector<Step> steps, const std::function<void()>& page)
 {
-    Script script(std::move(steps));
+    Script script(std::move(steps), cancelEverything);
     page();
     EXPECT_TRUE(script.finished());
-}
-
-Step onPage(const char* caption, std::function<void(HWND)> action)
-{
-    return [caption, action] {
-        HWND page = shown(caption);
-        if (!page) return false;
-        action(page);
-        return true;
-    };
-}
-
-Step click(const char* caption, int id)
-{
-    return onPage(caption, [id](HWND page) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); });
 }
 
 std::string boxText(HWND box)
@@ -152,7 +73,7 @@ std::string boxText(HWND box)
 // A message box with exactly this text, answered with OK.
 Step box(std::string expected)
 {
-    return onPage(kBox, [expected](HWND b) {
+    return onWindow(kBox, [expected](HWND b) {
         EXPECT_EQ(boxText(b), expected);
         PostMessageA(b, WM_COMMAND, IDOK, 0);
     });
@@ -161,7 +82,7 @@ Step box(std::string expected)
 // The number prompt: its prompt text checked, a value typed, OK.
 Step numberPrompt(std::string prompt, std::string typed)
 {
-    return onPage(kNumberPrompt, [prompt, typed](HWND d) {
+    return onWindow(kNumberPrompt, [prompt, typed](HWND d) {
         char text[128] = {};
         GetDlgItemTextA(d, 1117, text, sizeof text);
         EXPECT_EQ(std::string(text), prompt);
@@ -246,7 +167,7 @@ Step typeCell(const char* caption, int grid, INTEGER column, INTEGER row, std::s
 // A key pressed in the grid's cell editor (leaves the cell with an arrow key).
 Step gridKey(const char* caption, int grid, WPARAM key)
 {
-    return onPage(caption, [=](HWND page) {
+    return onWindow(caption, [=](HWND page) {
         GridRecord* g = gridOf(page, grid);
         ASSERT_NE(g, nullptr);
         HWND target = g->editor ? g->editor : g->window;
@@ -257,7 +178,7 @@ Step gridKey(const char* caption, int grid, WPARAM key)
 
 Step moveTo(const char* caption, int grid, INTEGER column, INTEGER row)
 {
-    return onPage(caption, [=](HWND page) {
+    return onWindow(caption, [=](HWND page) {
         GridRecord* g = gridOf(page, grid);
         ASSERT_NE(g, nullptr);
         SetForegroundWindow(page);
@@ -439,7 +360,7 @@ TEST_F(WizardTest, AFreshStartOpensWithHzEarlyLateRhoAFiveCurvesAndResistivity)
 {
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kTypePage,
+    run({onWindow(kTypePage,
                 [](HWND page) {
                     EXPECT_TRUE(checked(page, 1008));
                     EXPECT_TRUE(checked(page, 1068));
@@ -485,7 +406,7 @@ TEST_F(WizardTest, TheDisplayKindFollowsTheComponent)
         LOGICAL cancel = kFalse;
         std::vector<Step> steps;
         if (c.clicked) steps.push_back(click(kTypePage, c.clicked));
-        steps.push_back(onPage(kTypePage, [&](HWND page) {
+        steps.push_back(onWindow(kTypePage, [&](HWND page) {
             EXPECT_TRUE(checked(page, kindButtons[c.shownButtonKind - 1])) << c.component << " " << c.kind;
             const bool electric = c.clicked ? c.clicked != 1008 : c.component != kFieldHz;
             EXPECT_EQ(enabled(page, 1067), electric);
@@ -501,17 +422,17 @@ TEST_F(WizardTest, CurveCountsOutsideOneToAThousandAndAZeroOffsetAreRefusedOnThe
 {
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kTypePage, [](HWND page) { setField(page, 1351, "1001"); }),
+    run({onWindow(kTypePage, [](HWND page) { setField(page, 1351, "1001"); }),
          click(kTypePage, kButtonNext), box(SuiteMessages::kCurveCount),
-         onPage(kTypePage, [](HWND page) { setField(page, 1351, "0"); }),
+         onWindow(kTypePage, [](HWND page) { setField(page, 1351, "0"); }),
          click(kTypePage, kButtonNext), box(SuiteMessages::kCurveCount),
-         onPage(kTypePage,
+         onWindow(kTypePage,
                 [](HWND page) {
                     setField(page, 1351, "1000");
                     setField(page, 1072, "0");
                 }),
          click(kTypePage, kButtonNext), box("Source-receiver offset must be greater than 0"),
-         onPage(kTypePage, [](HWND page) { setField(page, 1072, "250"); }),
+         onWindow(kTypePage, [](HWND page) { setField(page, 1072, "250"); }),
          click(kTypePage, kButtonNext)},
         [&] { MODELSUITETYPE(button, cancel); });
     EXPECT_EQ(systemRecord().NSuite, 1000);
@@ -522,7 +443,7 @@ TEST_F(WizardTest, CancelOnTheFirstPageStoresNothing)
 {
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({click(kTypePage, 1006), onPage(kTypePage, [](HWND page) { setField(page, 1351, "7"); }),
+    run({click(kTypePage, 1006), onWindow(kTypePage, [](HWND page) { setField(page, 1351, "7"); }),
          click(kTypePage, kButtonCancel)},
         [&] { MODELSUITETYPE(button, cancel); });
     EXPECT_EQ(button, kButtonCancel);
@@ -540,7 +461,7 @@ TEST_F(WizardTest, TheBaseModelOpensWithItsLayersAndTheCurrentCellMarked)
 {
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kBasePage,
+    run({onWindow(kBasePage,
                 [](HWND page) {
                     EXPECT_EQ(column(2, 2), (std::vector<REAL>{10.0f, -1.0f}));
                     EXPECT_EQ(column(3, 1), (std::vector<REAL>{-1.0f}));
@@ -568,7 +489,7 @@ TEST_F(WizardTest, ThicknessesAndDepthsFollowEachOtherAndANegativeThicknessIsRef
     setModel(suiteSoundingRecord().Record, {10.0f, 20.0f, 30.0f}, {100.0f, 200.0f});
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kBasePage, [](HWND) { EXPECT_EQ(column(4, 3), (std::vector<REAL>{100.0f, 300.0f, -1.0f})); }),
+    run({onWindow(kBasePage, [](HWND) { EXPECT_EQ(column(4, 3), (std::vector<REAL>{100.0f, 300.0f, -1.0f})); }),
          typeCell(kBasePage, kModel, 3, 2, "250"), gridKey(kBasePage, kModel, VK_DOWN),
          until([] { return column(4, 3) == (std::vector<REAL>{100.0f, 350.0f, -1.0f}); }),
          typeCell(kBasePage, kModel, 4, 1, "500"), gridKey(kBasePage, kModel, VK_DOWN),
@@ -582,7 +503,7 @@ TEST_F(WizardTest, ThicknessesAndDepthsFollowEachOtherAndANegativeThicknessIsRef
         [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
     EXPECT_EQ(parameters(suiteSoundingRecord().Record), (std::vector<REAL>{10.0f, 20.0f, 30.0f, 500.0f, 12000.0f}));
     // Opened again, the deep boundary is still 12,500 m.
-    run({onPage(kBasePage, [](HWND) { EXPECT_EQ(column(4, 2), (std::vector<REAL>{500.0f, 12500.0f})); }),
+    run({onWindow(kBasePage, [](HWND) { EXPECT_EQ(column(4, 2), (std::vector<REAL>{500.0f, 12500.0f})); }),
          click(kBasePage, kButtonBack)},
         [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
     EXPECT_EQ(button, kButtonBack);
@@ -662,13 +583,13 @@ TEST_F(WizardTest, TheLayerOfTheVariedQuantityMustExist)
     suiteState().ISuiteType = 2;
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kBasePage, [](HWND page) { setField(page, 1368, "3"); }), click(kBasePage, kButtonNext),
+    run({onWindow(kBasePage, [](HWND page) { setField(page, 1368, "3"); }), click(kBasePage, kButtonNext),
          box("Thickness of layer     3 is varied. Must have at least     4 layers"),
-         onPage(kBasePage, [](HWND page) { setField(page, 1368, "2"); }), click(kBasePage, kButtonNext)},
+         onWindow(kBasePage, [](HWND page) { setField(page, 1368, "2"); }), click(kBasePage, kButtonNext)},
         [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
     EXPECT_EQ(systemRecord().ILayer, 2);
     // The second model's page has no layer field.
-    run({onPage(kSecondPage, [](HWND page) { EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1368))); }),
+    run({onWindow(kSecondPage, [](HWND page) { EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, 1368))); }),
          click(kSecondPage, kButtonNext)},
         [&] { SUITEMODELEDIT(secondModelSoundingRecord().Record, cancel, button, 2); });
 }
@@ -688,7 +609,7 @@ TEST_F(WizardTest, ValuesOpenRepairedAndAreGeneratedAddedAndMultiplied)
     suiteState().VParam[2] = 150.0f;
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
-    run({onPage(kValuesPage,
+    run({onWindow(kValuesPage,
                 [](HWND page) {
                     EXPECT_EQ(values(3), (std::vector<REAL>{1.0f, 50.0f, 3.0f}));
                     char text[256] = {};
@@ -751,12 +672,12 @@ TEST_F(WizardTest, TheTimeWindowIsCheckedBeforeItIsStored)
     INTEGER button = 0;
     LOGICAL cancel = kFalse;
     const auto window = [](const char* start, const char* end) {
-        return onPage(kTimePage, [=](HWND page) {
+        return onWindow(kTimePage, [=](HWND page) {
             setField(page, 1360, start);
             setField(page, 1362, end);
         });
     };
-    run({onPage(kTimePage,
+    run({onWindow(kTimePage,
                 [](HWND page) {
                     EXPECT_FALSE(enabled(page, 1073));
                     EXPECT_TRUE(checked(page, 1074));
@@ -774,7 +695,7 @@ TEST_F(WizardTest, TheTimeWindowIsCheckedBeforeItIsStored)
 
     // With two layers the normalised time is offered and kept.
     setModel(suiteSoundingRecord().Record, {10.0f, 20.0f}, {100.0f});
-    run({onPage(kTimePage, [](HWND page) { EXPECT_TRUE(enabled(page, 1073)); }), click(kTimePage, 1073),
+    run({onWindow(kTimePage, [](HWND page) { EXPECT_TRUE(enabled(page, 1073)); }), click(kTimePage, 1073),
          click(kTimePage, kButtonNext)},
         [&] { MODELSUITEABS(button, cancel); });
     EXPECT_EQ(systemRecord().IAbscissa, 2);
@@ -789,7 +710,7 @@ TEST_F(WizardTest, CancelOnAnyPageLeavesTheCommittedSuite)
     setModel(currentSoundingRecord().Record, {10.0f}, {});
     LOGICAL first = kTrue, cancel = kFalse;
     // Commit a first suite: 3 curves of a two-layer model, fade-in.
-    run({onPage(kTypePage, [](HWND page) { setField(page, 1351, "3"); }), click(kTypePage, 1387),
+    run({onWindow(kTypePage, [](HWND page) { setField(page, 1351, "3"); }), click(kTypePage, 1387),
          click(kTypePage, kButtonNext), typeCell(kBasePage, kModel, 3, 1, "12500"), typeCell(kBasePage, kModel, 2, 2, "100"),
          gridKey(kBasePage, kModel, VK_DOWN), click(kBasePage, kButtonNext),
          // The second model must have the base model's layers.
@@ -812,7 +733,7 @@ TEST_F(WizardTest, CancelOnAnyPageLeavesTheCommittedSuite)
     // Edits on every page, then Cancel on each page in turn.
     const char* pages[] = {kTypePage, kBasePage, kSecondPage, kValuesPage, kTimePage};
     for (int cancelOn = 0; cancelOn < 5; ++cancelOn) {
-        std::vector<Step> steps = {onPage(kTypePage, [](HWND page) { setField(page, 1351, "4"); }),
+        std::vector<Step> steps = {onWindow(kTypePage, [](HWND page) { setField(page, 1351, "4"); }),
                                    click(kTypePage, 1006)};
         if (cancelOn > 0) {
             steps.push_back(click(kTypePage, kButtonNext));

@@ -20,7 +20,9 @@
 #include "Quorvalent/ViewProperties.h"
 #include "tests/Quorvalent/SuiteFixture.h"
 #include "tests/e2e/E2eDriver.h"
+#include "tests/support/DialogScript.h"
 #include "tests/support/GuiHarness.h"
+#include "tests/support/HostTools.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogLoad.h"
@@ -31,7 +33,9 @@
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/GraphicsState.h"
 
+using namespace DialogScript;
 using namespace GuiHarness;
+using namespace HostTools;
 using SuiteFixture::Suite;
 
 namespace {
@@ -42,61 +46,6 @@ constexpr char kKindDialog[] = "Field Output Type";
 constexpr char kDataFileDialog[] = "Flat ASCII Data File";
 constexpr char kModallFileDialog[] = "Quorvalent output files";
 constexpr char kComment[] = "Get Character String";
-
-struct CaptionSearch {
-    std::string caption;
-    HWND found;
-};
-
-BOOL CALLBACK matchCaption(HWND window, LPARAM data)
-{
-    auto* s = reinterpret_cast<CaptionSearch*>(data);
-    char text[160] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && s->caption == text) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND shown(const std::string& caption)
-{
-    CaptionSearch search{caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &matchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The system's overwrite question: a visible system dialog with a Yes button.
-BOOL CALLBACK findQuestion(HWND window, LPARAM data)
-{
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == "#32770" && GetDlgItem(window, IDYES)) {
-        *reinterpret_cast<HWND*>(data) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible windows of this thread, for a failure message.
-BOOL CALLBACK listWindow(HWND window, LPARAM data)
-{
-    char name[64] = {}, text[160] = {};
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window)) *reinterpret_cast<std::string*>(data) += std::string(" [") + name + " \"" + text + "\" " + std::to_string(GetDlgCtrlID(window)) + "]";
-    return TRUE;
-}
-
-std::string windowList()
-{
-    std::string list;
-    EnumThreadWindows(GetCurrentThreadId(), &listWindow, reinterpret_cast<LPARAM>(&list));
-    return list;
-}
-
-using Step = std::function<bool()>;
 
 // The save dialog answered: the name typed into its file-name field (an edit box, or the explorer
 // style's combo box with its edit box), read back, then OK.
@@ -148,70 +97,18 @@ std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b)
     return a;
 }
 
-// Steps run one after the other from a thread timer while the command waits in its dialogs; a
-// step returns false until it could act. At the deadline everything that is up is cancelled, so
-// that the command returns and the test fails instead of hanging.
-class Script {
-public:
-    explicit Script(std::vector<Step> steps, DWORD deadlineMs = 30000)
-        : steps_(std::move(steps)), end_(GetTickCount() + deadlineMs)
-    {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 25, &Script::tick);
-    }
-    ~Script()
-    {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    Script(const Script&) = delete;
-    Script& operator=(const Script&) = delete;
-    bool finished() const { return next_ == steps_.size() && !gaveUp_; }
-
-private:
-    static VOID CALLBACK tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        Script* s = current_;
-        if (!s || s->busy_) return;
-        s->busy_ = true;
-        if (s->next_ < s->steps_.size() && !s->gaveUp_ && s->steps_[s->next_]()) ++s->next_;
-        if (static_cast<LONG>(GetTickCount() - s->end_) > 0 && s->next_ < s->steps_.size()) {
-            if (!s->gaveUp_) ADD_FAILURE() << "script stopped at step " << s->next_ << " with the windows" << windowList();
-            s->gaveUp_ = true;
-            for (const char* caption : {kBox, kKindDialog, kDataFileDialog, kModallFileDialog, kComment, kProperties})
-                if (HWND w = shown(caption)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-        }
-        s->busy_ = false;
-    }
-    std::vector<Step> steps_;
-    std::size_t next_ = 0;
-    DWORD end_;
-    UINT_PTR timer_ = 0;
-    bool busy_ = false;
-    bool gaveUp_ = false;
-    static inline Script* current_ = nullptr;
-};
+// Cancels whatever is up when a script gives up, so that the command returns.
+void cancelEverything()
+{
+    for (const char* caption : {kBox, kKindDialog, kDataFileDialog, kModallFileDialog, kComment, kProperties})
+        if (HWND w = shown(caption)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+}
 
 void run(std::vector<Step> steps, const std::function<void()>& command)
 {
-    Script script(std::move(steps));
+    Script script(std::move(steps), cancelEverything);
     command();
     EXPECT_TRUE(script.finished());
-}
-
-Step onDialog(const char* caption, std::function<void(HWND)> action)
-{
-    return [caption, action] {
-        HWND d = shown(caption);
-        if (!d) return false;
-        action(d);
-        return true;
-    };
-}
-
-Step click(const char* caption, int id)
-{
-    return onDialog(caption, [id](HWND d) { SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); });
 }
 
 Step until(std::function<bool()> condition) { return condition; }
@@ -253,78 +150,15 @@ std::string windowTitle(HWND window)
     return t;
 }
 
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-
-// Answers the system's page set-up dialog (a visible "#32770" of this thread) with the button.
-BOOL CALLBACK findSystemDialog(HWND window, LPARAM found)
-{
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == "#32770") {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// Answers the system's page set-up dialog with the button.
 Step answerSystemDialog(int button)
 {
     return [button] {
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), findSystemDialog, reinterpret_cast<LPARAM>(&dialog));
+        HWND dialog = shownDialogBox();
         if (!dialog) return false;
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
         return true;
     };
-}
-
-std::string pdfFolder()
-{
-    const char* dir = std::getenv("QV_PDF_DIR");
-    return dir ? std::string(dir) : std::string();
-}
-
-std::vector<std::string> pdfs()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*.pdf").c_str(), &found));
-    if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-    return names;
-}
-
-bool fileExists(const std::string& windowsName) { return GetFileAttributesA(windowsName.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// A shell command line of the host, its output through a file renamed into place when it is done
-// (Wine starts Unix programs but cannot wait for them).
-std::string runHost(const std::string& command)
-{
-    static int serial = 0;
-    const std::string out = "/tmp/qv-suite-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1 </dev/null; mv " + out + ".part " + out + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const std::string done = "Z:" + out + ".out";
-    if (!waitUntil([&] { return fileExists(done); }, std::chrono::milliseconds(60000))) return "host command timed out";
-    const std::string result = readFile(done);
-    DeleteFileA(done.c_str());
-    return result;
 }
 
 class SuiteCommands : public ::testing::Test {
@@ -365,7 +199,7 @@ TEST_F(SuiteCommands, PropertiesOfferTheDepthPageOfTheAxisAndConvertUnitsBothWay
 {
     computeDefaultSuite();
     ASSERT_FALSE(isTrue(modelGraphFrames().Frames[0].LogY));  // the linear depth axis of a fresh start
-    run({onDialog(kProperties,
+    run({onWindow(kProperties,
                   [](HWND d) {
                       HWND tab = GetDlgItem(d, kViewPropertiesTab);
                       std::vector<std::string> labels;
@@ -395,7 +229,7 @@ TEST_F(SuiteCommands, PropertiesOfferTheDepthPageOfTheAxisAndConvertUnitsBothWay
                       EXPECT_FALSE(enabled(d, kApplyButton));
                   }),
          // A centimetre value shows in inches as soon as its field is left.
-         onDialog(kProperties, [](HWND) { type(page(kPageRhoA), 1092, "2.54", 1099); }),
+         onWindow(kProperties, [](HWND) { type(page(kPageRhoA), 1092, "2.54", 1099); }),
          until([] { return std::abs(number(page(kPageRhoA), 1091) - 1.0) < 1e-3; }),
          until([] { return enabled(shown(kProperties), kApplyButton); }),
          click(kProperties, 1116),
@@ -407,7 +241,7 @@ TEST_F(SuiteCommands, PropertiesOfferTheDepthPageOfTheAxisAndConvertUnitsBothWay
              return enabled(shown(kProperties), 1114) && !enabled(shown(kProperties), 1115);
          }),
          // And an inch value in centimetres.
-         onDialog(kProperties, [](HWND) { type(page(kPageTime), 1102, "0.5", 1100); }),
+         onWindow(kProperties, [](HWND) { type(page(kPageTime), 1102, "0.5", 1100); }),
          until([] { return std::abs(number(page(kPageTime), 1103) - 1.27) < 1e-3; }),
          click(kProperties, 2)},
         [] { runMenuCommand(kCmdProperties); });
@@ -425,7 +259,7 @@ TEST_F(SuiteCommands, ApplyKeepsTheLengthPerDecadeOkTheTotalLengthAndCancelKeeps
     const REAL perDecade = curve.LengthY, total = decades * perDecade;
     const std::string more = std::to_string(decades + 1), evenMore = std::to_string(decades + 2);
     const AxisTitle timeTitle = axisTitleTable().row(4), valueTitle = axisTitleTable().row(37);
-    run({onDialog(kProperties,
+    run({onWindow(kProperties,
                   [&](HWND) {
                       type(page(kPageRhoA), 1081, more.c_str(), 1078);
                       type(page(kPageTime), 1086, "Time after the switch-off (s)", 1100);
@@ -437,11 +271,11 @@ TEST_F(SuiteCommands, ApplyKeepsTheLengthPerDecadeOkTheTotalLengthAndCancelKeeps
              EXPECT_EQ(windowTitle(frame), "Brevalon Research Quorvalent [New Quorvalent *        ]");
          }),
          // An emptied field keeps its value.
-         onDialog(kProperties, [&](HWND) { type(page(kPageRhoA), 1081, "", 1078); }),
+         onWindow(kProperties, [&](HWND) { type(page(kPageRhoA), 1081, "", 1078); }),
          click(kProperties, kApplyButton),
          until([] { return !enabled(shown(kProperties), kApplyButton); }),
          check([&] { EXPECT_EQ(curve.StepsY, decades + 1); }),
-         onDialog(kProperties, [](HWND) {
+         onWindow(kProperties, [](HWND) {
              WDialogSelect(kViewPropertiesDialog);
              WDialogSetTab(kViewPropertiesTab, kPageTime);
          }),
@@ -454,7 +288,7 @@ TEST_F(SuiteCommands, ApplyKeepsTheLengthPerDecadeOkTheTotalLengthAndCancelKeeps
     axisTitleTable().row(4) = timeTitle;
     const REAL restored = curve.LengthY;
 
-    run({onDialog(kProperties,
+    run({onWindow(kProperties,
                   [&](HWND d) {
                       EXPECT_EQ(TabCtrl_GetCurSel(GetDlgItem(d, kViewPropertiesTab)), 1);  // "Time" again
                       type(page(kPageRhoA), 1081, evenMore.c_str(), 1078);
@@ -470,7 +304,7 @@ TEST_F(SuiteCommands, ApplyKeepsTheLengthPerDecadeOkTheTotalLengthAndCancelKeeps
 TEST_F(SuiteCommands, ExportsBeforeAnySuiteAreRefusedWithAMessage)
 {
     for (INTEGER command : {kCmdExportModall, kCmdExportSynthetics}) {
-        run({onDialog(kBox,
+        run({onWindow(kBox,
                       [](HWND box) {
                           EXPECT_EQ(E2e::messageBoxText(box), ExportMessages::kNoSuite);
                           PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -492,15 +326,15 @@ TEST_F(SuiteCommands, FlatExportAsksTheKindBeforeItTouchesTheFileAndRemembersThe
     const std::string keep = base + "keep.DAT", late = base + "late.DAT";
     { std::ofstream(keep, std::ios::binary) << "a good file\r\n"; }
     const auto answerQuestion = [] {
-        HWND question = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), findQuestion, reinterpret_cast<LPARAM>(&question));
+        // The system's overwrite question: the dialog box with a Yes button.
+        HWND question = shownDialogBox(IDYES);
         if (!question) return false;
         PostMessageA(question, WM_COMMAND, IDYES, 0);
         return true;
     };
     // Cancel at the kind: the existing file stays as it was.
     run(saveAs(kDataFileDialog, keep) + std::vector<Step>{answerQuestion,
-         onDialog(kKindDialog,
+         onWindow(kKindDialog,
                   [](HWND d) {
                       EXPECT_EQ(IsDlgButtonChecked(d, 1095), static_cast<UINT>(BST_CHECKED));
                       EXPECT_FALSE(enabled(d, 1069));
@@ -510,7 +344,7 @@ TEST_F(SuiteCommands, FlatExportAsksTheKindBeforeItTouchesTheFileAndRemembersThe
     EXPECT_EQ(readFile(keep), "a good file\r\n");
 
     run(saveAs(kDataFileDialog, late) + std::vector<Step>{
-         onDialog(kKindDialog,
+         onWindow(kKindDialog,
                   [](HWND d) {
                       SendMessageA(GetDlgItem(d, 1077), BM_CLICK, 0, 0);
                       SendMessageA(GetDlgItem(d, 1), BM_CLICK, 0, 0);
@@ -520,7 +354,7 @@ TEST_F(SuiteCommands, FlatExportAsksTheKindBeforeItTouchesTheFileAndRemembersThe
     EXPECT_NE(table.find("       NUMBER,          TIME,    Late Rho-A,    Late Rho-A, "), std::string::npos) << table;
 
     run(saveAs(kDataFileDialog, late) + std::vector<Step>{answerQuestion,
-         onDialog(kKindDialog,
+         onWindow(kKindDialog,
                   [](HWND d) {
                       EXPECT_EQ(IsDlgButtonChecked(d, 1077), static_cast<UINT>(BST_CHECKED));
                       SendMessageA(GetDlgItem(d, 2), BM_CLICK, 0, 0);
@@ -538,7 +372,7 @@ TEST_F(SuiteCommands, ModallExportWritesTheCommentAndLeavesTheOffset)
     systemRecord().Offset = 1234.0f;
     const std::string prt = base + "suite.PRT";
     run(saveAs(kModallFileDialog, prt) + std::vector<Step>{
-         onDialog(kComment,
+         onWindow(kComment,
                   [](HWND d) {
                       char prompt[64] = {};
                       GetDlgItemTextA(d, 1117, prompt, sizeof prompt);
@@ -566,15 +400,10 @@ TEST_F(SuiteCommands, PrintCancelledOrWithoutPrinterPrintsNothingAndLeavesTheDis
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
 
-    PageSetupState& setup = pageSetupState();
-    const std::string device = setup.deviceName, driver = setup.driverName, port = setup.outputPort;
-    setup.deviceName = "No Such Printer";
-    setup.driverName = "winspool";
-    setup.outputPort = "";
-    runMenuCommand(kCmdPrint);
-    setup.deviceName = device;
-    setup.driverName = driver;
-    setup.outputPort = port;
+    {
+        const ToolkitSession::NoPrinter none;
+        runMenuCommand(kCmdPrint);
+    }
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
     // Still answering: a command after it runs.
@@ -585,35 +414,17 @@ TEST_F(SuiteCommands, PrintSendsTheDisplayAsOneLandscapePageWithItsTitlesAndNumb
 {
     if (pdfFolder().empty()) GTEST_SKIP() << "QV_PDF_DIR is not set: no PDF printer queue in this run";
     computeDefaultSuite();
-    const std::vector<std::string> before = pdfs();
+    const std::vector<std::string> before = pdfsNamed();
     run({answerSystemDialog(IDOK)}, [] { runMenuCommand(kCmdPrint); });
     EXPECT_FALSE(isTrue(graphOptionsState().Printing));
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
-    std::string pdf;
-    waitUntil(
-        [&] {
-            for (const std::string& name : pdfs())
-                if (std::find(before.begin(), before.end(), name) == before.end()) {
-                    const std::string path = pdfFolder() + "/" + name;
-                    if (runHost("pdfinfo '" + path + "' >/dev/null && echo readable").find("readable") == std::string::npos)
-                        return false;
-                    pdf = path;
-                    return true;
-                }
-            return false;
-        },
-        std::chrono::milliseconds(60000));
+    const std::string pdf = waitForNewPdf(before);
     ASSERT_FALSE(pdf.empty()) << "no new PDF in " << pdfFolder();
     const std::string info = runHost("pdfinfo '" + pdf + "'");
     EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
-    double w = 0, h = 0;
-    int rotation = 0;
-    const std::size_t size = info.find("Page size:");
-    ASSERT_NE(size, std::string::npos) << info;
-    std::sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h);
-    const std::size_t rot = info.find("Page rot:");
-    if (rot != std::string::npos) std::sscanf(info.c_str() + rot, "Page rot: %d", &rotation);
-    EXPECT_EQ(w > h, rotation % 180 == 0) << info;  // landscape as it is seen
+    const PdfPageShape shape = pdfPageShape(info);
+    ASSERT_TRUE(shape.found) << info;
+    EXPECT_EQ(shape.width > shape.height, shape.rotation % 180 == 0) << info;  // landscape as it is seen
     const std::string words = runHost("pdftotext '" + pdf + "' -");
     // (The text tool may join "Depth (m)" and turns the hyphen of "Ohm-m" into a soft one.)
     for (const char* expected : {"New Quorvalent *", "Time (Sec)", "Apparent Resistivity (Ohm", "Depth", "0.001", "1000"})
@@ -624,7 +435,7 @@ TEST_F(SuiteCommands, PrintSendsTheDisplayAsOneLandscapePageWithItsTitlesAndNumb
 TEST_F(SuiteCommands, PropertiesBeforeAnySuiteDrawNoFramesButSetTheTitle)
 {
     suiteSoundingRecord().Record.Data.Title.assign("New Quorvalent *");
-    run({onDialog(kProperties, [](HWND d) { type(d, 1256, "3", 1115); }),
+    run({onWindow(kProperties, [](HWND d) { type(d, 1256, "3", 1115); }),
          until([] { return enabled(shown(kProperties), kApplyButton); }), click(kProperties, kApplyButton),
          until([&] { return windowTitle(frame).find('[') != std::string::npos; }),
          click(kProperties, 2)},
@@ -653,7 +464,7 @@ TEST_F(SuiteCommands, ContourParametersOpenWithKindFourAndTheCurveRangeAndStoreO
     suiteState().CurveValueMin = 2.0f;
     suiteState().CurveValueMax = 300.0f;
     systemRecord().ContourSetting = 7;
-    run({onDialog(kContours,
+    run({onWindow(kContours,
                   [](HWND d) {
                       EXPECT_EQ(IsDlgButtonChecked(d, 2804), static_cast<UINT>(BST_CHECKED));
                       EXPECT_EQ(IsDlgButtonChecked(d, 2831), static_cast<UINT>(BST_CHECKED));

@@ -79,24 +79,7 @@ protected:
         const RECT rect = clientRect(client);
         width = rect.right;
         height = rect.bottom;
-        WindowDc screen(client);
-        MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-        BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-        Pixels out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        {
-            DcSelection selection(memory.get(), bitmap.get());
-            BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-        }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), out.data(), &info, DIB_RGB_COLORS);
-        for (COLORREF& p : out) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));
-        return out;
+        return clientPixels(client);
     }
     COLORREF at(const Pixels& p, int x, int y) const
     {

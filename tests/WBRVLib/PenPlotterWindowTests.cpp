@@ -21,44 +21,11 @@ using namespace ToolkitSession;
 
 namespace {
 
-// Every client pixel of the window, read back from the screen in one transfer.
-std::vector<COLORREF> clientPixels(HWND window)
-{
-    const RECT rect = clientRect(window);
-    const int width = rect.right, height = rect.bottom;
-    WindowDc screen(window);
-    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-    BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    {
-        DcSelection selection(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // BGRX to COLORREF
-    return pixels;
-}
-
 class PlotterWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WindowDescriptionRecord record;
-        record.Flags = 7;
-        record.X = 20;
-        record.Y = 20;
-        record.Width = 820;
-        record.Height = 700;
-        record.Title.assign("Pen plotter");
-        WindowOpenDescribed(record, 256);
-        pumpPending();
+        openMainWindow("Pen plotter", 820, 700, 20, 20);
         client = windowSlotTable().Slots[0].Client;
         ASSERT_TRUE(client);
         waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); });

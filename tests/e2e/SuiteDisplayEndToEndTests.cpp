@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/e2e/AppDriving.h"
+#include "tests/support/GuiHarness.h"
 #include "toolkit/foundation/Handles.h"
 
 using namespace E2e;
@@ -15,29 +16,10 @@ namespace {
 // process's window DC gives back no pixels).
 int nonWhitePixels(HWND client)
 {
-    const RECT r = clientRectOf(client);
-    const int width = r.right, height = r.bottom;
-    POINT origin{0, 0};
-    ClientToScreen(client, &origin);
-    WindowDc screen(nullptr);
-    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-    BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    {
-        DcSelection selection(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    const std::vector<COLORREF> pixels = GuiHarness::clientPixels(client);
     int count = 0;
     for (COLORREF p : pixels)
-        if ((p & 0xFFFFFF) != 0xFFFFFF) ++count;
+        if (p != RGB(255, 255, 255)) ++count;
     return count;
 }
 

@@ -11,9 +11,14 @@
 #include <vector>
 
 #include "tests/e2e/AppDriving.h"
+#include "tests/support/HostTools.h"
 #include "toolkit/foundation/Handles.h"
 
 using namespace E2e;
+using HostTools::pdfFolder;
+using HostTools::pdfsNamed;
+using HostTools::runHost;
+using HostTools::waitForNewPdf;
 
 namespace {
 
@@ -52,55 +57,6 @@ void retype(HWND field, std::string_view text)
     SendMessageTimeoutA(field, EM_SETSEL, 0, -1, SMTO_NORMAL, 5000, &result);
     typeText(text);
     pressKey(VK_TAB);
-}
-
-std::string readWindowsFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& windowsName) { return GetFileAttributesA(windowsName.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string pdfFolder()
-{
-    const char* dir = std::getenv("QV_PDF_DIR");
-    return dir ? std::string(dir) : std::string();
-}
-
-std::vector<std::string> pdfs()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*.pdf").c_str(), &found));
-    if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-    return names;
-}
-
-// A host shell command, its output through a file renamed into place when it is done.
-std::string runHost(const std::string& command)
-{
-    static int serial = 0;
-    const std::string out = "/tmp/qv-e2e-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"(" + command + ") > " + out + ".part 2>&1 </dev/null; mv " + out + ".part " + out + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const std::string done = "Z:" + out + ".out";
-    if (!waitFor([&] { return exists(done); }, 60000ms)) return "host command timed out";
-    const std::string result = readWindowsFile(done);
-    DeleteFileA(done.c_str());
-    return result;
 }
 
 // The default suite: Next on every page, Finish on the last, until the curves are drawn.
@@ -187,7 +143,7 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
 
     // 4. Print: the page set-up, OK, one landscape page with the graphs' titles.
     if (!pdfFolder().empty()) {
-        const std::vector<std::string> earlier = pdfs();
+        const std::vector<std::string> earlier = pdfsNamed();
         sendCommand(run.frame, 40023);
         HWND setup = nullptr;
         ASSERT_TRUE(waitFor(
@@ -204,19 +160,8 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
         screenshot("properties-07-page-setup");
         clickButton(setup, IDOK);
         ASSERT_TRUE(settled(run.frame));
-        std::string pdf;
-        ASSERT_TRUE(waitFor(
-            [&] {
-                for (const std::string& name : pdfs())
-                    if (std::find(earlier.begin(), earlier.end(), name) == earlier.end() &&
-                        runHost("pdfinfo '" + pdfFolder() + "/" + name + "' >/dev/null && echo readable").find("readable") !=
-                            std::string::npos) {
-                        pdf = pdfFolder() + "/" + name;
-                        return true;
-                    }
-                return false;
-            },
-            60000ms));
+        const std::string pdf = waitForNewPdf(earlier);
+        ASSERT_FALSE(pdf.empty()) << "no new PDF in " << pdfFolder();
         const std::string info = runHost("pdfinfo '" + pdf + "'");
         EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
         const std::string words = runHost("pdftotext '" + pdf + "' -");

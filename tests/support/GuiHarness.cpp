@@ -1,6 +1,7 @@
 #include "tests/support/GuiHarness.h"
 
 #include "toolkit/foundation/CommonControls.h"
+#include "toolkit/foundation/Handles.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,6 +38,22 @@ BOOL CALLBACK answerDialog(HWND window, LPARAM)
     for (const auto& [control, text] : pending().typed) SetDlgItemTextA(window, control, text.c_str());
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(pending().buttonId, BN_CLICKED), 0);
     pending().answered = true;
+    return FALSE;
+}
+
+struct DialogBoxSearch {
+    int button;
+    HWND found;
+};
+
+BOOL CALLBACK matchDialogBox(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<DialogBoxSearch*>(data);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (search->button != 0 && !GetDlgItem(window, search->button)) return TRUE;
+    search->found = window;
     return FALSE;
 }
 
@@ -80,6 +97,35 @@ COLORREF clientPixel(HWND window, int x, int y)
     return colour;
 }
 
+std::vector<COLORREF> clientPixels(HWND window)
+{
+    const RECT rect = clientRect(window);
+    const int width = rect.right, height = rect.bottom;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    const bool ours = owner == GetCurrentProcessId();
+    POINT origin{0, 0};
+    if (!ours) ClientToScreen(window, &origin);
+    WindowDc source(ours ? window : nullptr);
+    MemoryDcHandle memory(CreateCompatibleDC(source.get()));
+    BitmapHandle bitmap(CreateCompatibleBitmap(source.get(), width, height));
+    std::vector<COLORREF> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    {
+        DcSelection selection(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, source.get(), origin.x, origin.y, SRCCOPY);
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    for (COLORREF& p : pixels) p = RGB(GetBValue(p), GetGValue(p), GetRValue(p));  // BGRX to COLORREF
+    return pixels;
+}
+
 std::string windowText(HWND window)
 {
     const int length = GetWindowTextLengthA(window);
@@ -87,6 +133,13 @@ std::string windowText(HWND window)
     GetWindowTextA(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+HWND shownDialogBox(int withButton)
+{
+    DialogBoxSearch search{withButton, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), matchDialogBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 RECT clientRect(HWND window)

@@ -27,8 +27,17 @@ void pumpPending();
 // The colour of a client pixel of a window, read back from the screen.
 COLORREF clientPixel(HWND window, int x, int y);
 
+// Every client pixel of a window in one copy, top row first. A window of this process is read
+// through its own DC; another process's window DC gives back no pixels, so one of another
+// process is read from the screen where it lies.
+std::vector<COLORREF> clientPixels(HWND window);
+
 // The text of a window (title of a frame, contents of a control).
 std::string windowText(HWND window);
+
+// A visible dialog box (window class "#32770": the system's dialogs and message boxes) of this
+// thread, one that has the button when a button id is given; null when none is up.
+HWND shownDialogBox(int withButton = 0);
 
 // A window's client rectangle in its own coordinates.
 RECT clientRect(HWND window);
@@ -67,6 +76,26 @@ struct CaptionWatch {
         windows = {};
         states = {-1, -1, -1, -1};
     }
+};
+
+// Holds modifier keys down in the thread's key state while keys are posted; the state before is
+// restored when it goes out of scope.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<int> keys)
+    {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int k : keys) state[k] = 0x80;
+        SetKeyboardState(state);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256]{};
 };
 
 // Proves absence without waiting out a quiet period: a message posted to a hidden window of the

@@ -32,6 +32,13 @@ TEST(GuiHarness, WindowPaintsAndPixelsReadBack)
     ASSERT_NE(window.handle(), nullptr);
     EXPECT_TRUE(waitUntil([&] { return clientPixel(window.handle(), 10, 10) == RGB(255, 0, 0); }));
     EXPECT_EQ(clientPixel(window.handle(), 100, 100), RGB(255, 255, 255));
+    // The whole client area in one copy, rows top first, as COLORREF.
+    const RECT area = clientRect(window.handle());
+    const std::vector<COLORREF> all = clientPixels(window.handle());
+    ASSERT_EQ(all.size(), static_cast<std::size_t>(area.right) * static_cast<std::size_t>(area.bottom));
+    EXPECT_EQ(all[static_cast<std::size_t>(40 * area.right + 10)], RGB(255, 0, 0));
+    EXPECT_EQ(all[static_cast<std::size_t>(40 * area.right + 60)], RGB(255, 255, 255));
+    EXPECT_EQ(all[static_cast<std::size_t>(100 * area.right + 10)], RGB(255, 255, 255));
 }
 
 TEST(GuiHarness, ModalBoxIsAnsweredFromTimer)

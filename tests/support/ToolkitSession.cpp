@@ -5,7 +5,9 @@
 #include "tests/support/GuiHarness.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/foundation/CommonDialogs.h"
 #include "toolkit/foundation/EventStore.h"
+#include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -86,6 +88,34 @@ DeliveredEvents eventsBeforeTimerSentinel(DWORD delayMs, DWORD deadlineMs)
     GuiHarness::Sentinel sentinel;
     sentinel.postAfter(std::chrono::milliseconds(delayMs));
     return collectUntil(sentinel, deadlineMs);
+}
+
+void openMainWindow(std::string_view title, INTEGER width, INTEGER height, INTEGER x, INTEGER y)
+{
+    WindowDescriptionRecord record;
+    record.Flags = 7;
+    record.X = x;
+    record.Y = y;
+    record.Width = width;
+    record.Height = height;
+    record.Title.assign(title);
+    WindowOpenDescribed(record, 256);
+    GuiHarness::pumpPending();
+}
+
+NoPrinter::NoPrinter()
+    : device_(pageSetupState().deviceName), driver_(pageSetupState().driverName), port_(pageSetupState().outputPort)
+{
+    pageSetupState().deviceName = "No Such Printer";
+    pageSetupState().driverName = "winspool";
+    pageSetupState().outputPort = "";
+}
+
+NoPrinter::~NoPrinter()
+{
+    pageSetupState().deviceName = device_;
+    pageSetupState().driverName = driver_;
+    pageSetupState().outputPort = port_;
 }
 
 INTEGER unloadAllDialogs()

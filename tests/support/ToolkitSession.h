@@ -3,6 +3,8 @@
 // lose them), and taking down every dialog and window between tests.
 #pragma once
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
@@ -31,6 +33,23 @@ struct DeliveredEvents {
 DeliveredEvents eventsBeforeSentinel(DWORD deadlineMs = 5000);
 // The same with the sentinel sent off by a timer after the delay, for actions that are timers.
 DeliveredEvents eventsBeforeTimerSentinel(DWORD delayMs, DWORD deadlineMs = 5000);
+
+// Opens the toolkit's main window (flags 7, 256 palette slots) at the position
+// (negative: centred) with the size and title, and pumps what opening posted.
+void openMainWindow(std::string_view title, INTEGER width, INTEGER height, INTEGER x = -1, INTEGER y = -1);
+
+// Names a printer that does not exist as the page set-up's printer for its scope, for the paths
+// without any printer; the names before come back at its end.
+class NoPrinter {
+public:
+    NoPrinter();
+    ~NoPrinter();
+    NoPrinter(const NoPrinter&) = delete;
+    NoPrinter& operator=(const NoPrinter&) = delete;
+
+private:
+    std::string device_, driver_, port_;
+};
 
 // Unloads loaded dialogs from the first index on until none is left or one refuses to go;
 // returns how many are still loaded.

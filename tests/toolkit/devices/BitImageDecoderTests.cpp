@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "tests/toolkit/devices/NetpbmHeader.h"
 #include "tests/toolkit/devices/RasterTestDrawing.h"
 
 using namespace raster_test;
@@ -40,31 +41,16 @@ std::string quoted(const std::filesystem::path& p) { return "'" + p.string() + "
 // A netpbm image (P4, P5 or P6) as RGB bytes scaled to 0-255; empty when it cannot be read.
 Bytes netpbmRgb(const Bytes& file, INTEGER width, INTEGER height)
 {
-    std::size_t at = 0;
-    const auto token = [&]() {
-        std::string t;
-        while (at < file.size()) {
-            const char c = static_cast<char>(file[at]);
-            if (c == '#') {
-                while (at < file.size() && file[at] != '\n') ++at;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                ++at;
-                if (!t.empty()) return t;
-            } else {
-                t += c;
-                ++at;
-            }
-        }
-        return t;
-    };
+    NetpbmHeader header{file};
     const auto number = [&]() {
-        const std::string t = token();
+        const std::string t = header.token();
         return !t.empty() && t.find_first_not_of("0123456789") == std::string::npos && t.size() < 9 ? std::stoi(t) : -1;
     };
-    const std::string magic = token();
+    const std::string magic = header.token();
     if (number() != width || number() != height) return {};
     const int maxval = magic == "P4" ? 1 : number();
     if (maxval <= 0) return {};
+    std::size_t at = header.at;
     Bytes rgb;
     const auto scale = [maxval](int v) { return static_cast<std::uint8_t>(v * 255 / maxval); };
     for (INTEGER y = 0; y < height; ++y) {

@@ -57,13 +57,7 @@ class OptionsDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WindowDescriptionRecord record;
-        record.Flags = 7;
-        record.Width = 300;
-        record.Height = 200;
-        record.Title.assign("Options test");
-        WindowOpenDescribed(record, 256);
-        pumpPending();
+        openMainWindow("Options test", 300, 200);
         savedDevice_ = driverHooks().HardcopyDevice;
         libraryErrorState().LastErrorNumber = 0;
     }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "GuiHarness.h"
+#include "HostTools.h"
 #include "ImageFileBuilders.h"
 #include "toolkit/devices/BitmapStore.h"
 #include "toolkit/devices/BitmapViewer.h"
@@ -41,19 +42,14 @@
 
 using namespace image_files;
 using GuiHarness::waitUntil;
+using HostTools::fileExists;
+using HostTools::readFile;
+using HostTools::runHost;
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 240;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void writeFile(const std::string& name, const Bytes& bytes)
 {
@@ -61,37 +57,12 @@ void writeFile(const std::string& name, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-bool fileExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// A host shell command (Wine starts Unix programs but cannot wait for them): its output lands in
-// a file renamed into place when it is done.
-std::string runHost(const std::string& command, DWORD deadlineMs = 60000)
-{
-    static int serial = 0;
-    const std::string base = "/tmp/qv-image-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"PATH=/usr/local/bin:/usr/bin:/bin; (" + command + ") > " + base + ".part 2>&1 </dev/null; mv " + base + ".part " + base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!waitUntil([&] { return fileExists(done); }, std::chrono::milliseconds(deadlineMs))) return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
-    return out;
-}
-
 // A folder under /tmp for one test program's files, as a Unix and as a Windows path.
 struct HostFolder {
     std::string unix, windows;
     HostFolder()
     {
-        unix = "/tmp/qv-image-files-" + std::to_string(GetCurrentProcessId());
+        unix = HostTools::hostScratchName("image-files");
         windows = "Z:" + unix;
         CreateDirectoryA(windows.c_str(), nullptr);
     }

@@ -21,6 +21,7 @@
 
 #include "CgmReader.h"
 #include "tests/support/GuiHarness.h"
+#include "tests/support/HostTools.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/devices/ByteSource.h"
 #include "toolkit/devices/CgmFileDriver.h"
@@ -48,42 +49,13 @@
 #include "toolkit/graphics/TextDrawing.h"
 
 using namespace GuiHarness;
+using namespace HostTools;
 using namespace ToolkitSession;
 
 namespace {
 
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool fileExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Runs a shell command line of the host (Wine starts Unix programs but cannot wait for them): the
-// output lands in a file renamed into place when the command is done.
-std::string runHost(const std::string& command, DWORD deadlineMs = 120000)
-{
-    static int serial = 0;
-    const std::string base = "/tmp/qv-picture-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line =
-        "/bin/sh -c \"(" + command + ") > " + base + ".part 2>&1 </dev/null; mv " + base + ".part " + base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    KernelHandle thread(process.hThread), child(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!waitUntil([&] { return fileExists(done); }, std::chrono::milliseconds(deadlineMs))) return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
-    return out;
-}
+// The converters and LibreOffice take long on a loaded machine.
+constexpr std::chrono::milliseconds kHostDeadline = 120000ms;
 
 // A picture as RGB pixels, probed by fractions of its width and height (y from the top).
 struct Raster {
@@ -98,29 +70,26 @@ struct Raster {
     // Whether some pixel within radius pixels of the point is close to the colour.
     bool hasColourNear(double fx, double fy, COLORREF colour, int radius = 2) const
     {
-        const int cx = static_cast<int>(fx * width), cy = static_cast<int>(fy * height);
-        for (int dy = -radius; dy <= radius; ++dy)
-            for (int dx = -radius; dx <= radius; ++dx) {
-                const int x = cx + dx, y = cy + dy;
-                if (x < 0 || y < 0 || x >= width || y >= height) continue;
-                const COLORREF c = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-                if (std::abs(GetRValue(c) - GetRValue(colour)) < 60 && std::abs(GetGValue(c) - GetGValue(colour)) < 60 &&
-                    std::abs(GetBValue(c) - GetBValue(colour)) < 60)
-                    return true;
-            }
-        return false;
+        return anyNear(fx, fy, radius, [colour](COLORREF c) {
+            return std::abs(GetRValue(c) - GetRValue(colour)) < 60 && std::abs(GetGValue(c) - GetGValue(colour)) < 60 &&
+                   std::abs(GetBValue(c) - GetBValue(colour)) < 60;
+        });
     }
     // Whether some pixel within radius pixels of the point is clearly darker than white: a
     // hairline smoothed by a renderer comes out grey.
     bool hasInkNear(double fx, double fy, int radius) const
+    {
+        return anyNear(fx, fy, radius, [](COLORREF c) { return std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 200; });
+    }
+    bool anyNear(double fx, double fy, int radius, const std::function<bool(COLORREF)>& matches) const
     {
         const int cx = static_cast<int>(fx * width), cy = static_cast<int>(fy * height);
         for (int dy = -radius; dy <= radius; ++dy)
             for (int dx = -radius; dx <= radius; ++dx) {
                 const int x = cx + dx, y = cy + dy;
                 if (x < 0 || y < 0 || x >= width || y >= height) continue;
-                const COLORREF c = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
-                if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 200) return true;
+                if (matches(pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]))
+                    return true;
             }
         return false;
     }
@@ -130,23 +99,15 @@ struct Raster {
 Raster readPng(const std::string& png)
 {
     const std::string ppm = png + ".ppm";
-    runHost("pngtopnm '" + png + "' > '" + ppm + "'");
-    const std::string data = readFile("Z:" + ppm);
+    runHost("pngtopnm '" + png + "' > '" + ppm + "'", kHostDeadline);
+    const Pnm image = parsePnm(readFile("Z:" + ppm));
     DeleteFileA(("Z:" + ppm).c_str());
-    std::istringstream in(data);
-    std::string magic;
-    int w = 0, h = 0, maxValue = 0;
-    in >> magic >> w >> h >> maxValue;
-    in.get();
     Raster r;
-    if (magic != "P6" || maxValue != 255) return r;
-    const std::size_t at = static_cast<std::size_t>(in.tellg());
-    if (data.size() < at + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3) return r;
-    r.width = w;
-    r.height = h;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(w) * static_cast<std::size_t>(h); ++k)
-        r.pixels.push_back(RGB(static_cast<unsigned char>(data[at + 3 * k]), static_cast<unsigned char>(data[at + 3 * k + 1]),
-                               static_cast<unsigned char>(data[at + 3 * k + 2])));
+    if (image.channels != 3) return r;
+    r.width = image.width;
+    r.height = image.height;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) r.pixels.push_back(RGB(image.at(x, y, 0), image.at(x, y, 1), image.at(x, y, 2)));
     return r;
 }
 
@@ -201,19 +162,6 @@ public:
 private:
     HDC saved_;
 };
-
-void openMainWindow()
-{
-    WindowDescriptionRecord record;
-    record.Flags = 7;
-    record.X = 20;
-    record.Y = 20;
-    record.Width = 420;
-    record.Height = 320;
-    record.Title.assign("Picture test");
-    WindowOpenDescribed(record, 256);
-    pumpPending();
-}
 
 std::string tempFolder()
 {
@@ -412,7 +360,7 @@ protected:
     void SetUp() override
     {
         pageSetupState().deviceName.clear();
-        openMainWindow();
+        openMainWindow("Picture test", 420, 320, 20, 20);
         IGrResetGraphics("");
     }
     void TearDown() override
@@ -571,7 +519,8 @@ TEST_F(Pictures, IndependentReadersRenderThePage)
                                                    "' || sed -i 's|<svg |<svg xmlns:xlink=\\\"http://www.w3.org/1999/xlink\\\" |' '" +
                                                    svg + "'; } && sed -i -f '" + hostName(mends) + "' '" + svg + "'";
         const std::string log = runHost(std::string(f.converter) + " '" + svg + "'" + in + mend +
-                                        " && rsvg-convert -b white -w 756 -h 540 '" + svg + "' -o '" + png + "' && echo converted");
+                                        " && rsvg-convert -b white -w 756 -h 540 '" + svg + "' -o '" + png + "' && echo converted",
+                                        kHostDeadline);
         ASSERT_NE(log.find("converted"), std::string::npos) << f.file << ": " << log;
         expectPage(readPng(png), std::string("rendered ") + f.file, f.notDrawn, true);
     }
@@ -734,7 +683,7 @@ TEST_F(Pictures, CgmFileRendersThroughLibreOffice)
     const std::string log = runHost("HOME=/tmp soffice --headless --convert-to pdf --outdir '" + folder + "' '" + host +
                                     "' && pdftoppm -r 72 -singlefile -png '" + folder + "/qv-page.pdf' '" + folder +
                                     "/qv-page-cgm' && echo rendered",
-                                    240000);
+                                    240000ms);
     ASSERT_NE(log.find("rendered"), std::string::npos) << log;
     const Raster r = readPng(folder + "/qv-page-cgm.png");
     ASSERT_GT(r.width, 0);

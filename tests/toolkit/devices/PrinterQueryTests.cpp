@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "tests/support/ToolkitSession.h"
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/PrinterQuery.h"
@@ -23,11 +24,7 @@ std::array<INTEGER, 10> query()
 
 TEST(PrinterQuery, UnknownPrinterGivesAStatusAndZeros)
 {
-    PageSetupState& s = pageSetupState();
-    const std::string savedDevice = s.deviceName, savedDriver = s.driverName, savedPort = s.outputPort;
-    s.deviceName = "No Such Printer";
-    s.driverName = "winspool";
-    s.outputPort = "";
+    const ToolkitSession::NoPrinter none;
     const std::array<INTEGER, 10> out = query();
     EXPECT_NE(out[9], 0);
     for (std::size_t k = 0; k < 9; ++k) EXPECT_EQ(out[k], 0) << k;
@@ -37,9 +34,6 @@ TEST(PrinterQuery, UnknownPrinterGivesAStatusAndZeros)
     EXPECT_EQ(hardcopyOptionBlock().value(32), 0);
     EXPECT_EQ(screenDumpRecord().DeviceKind, 10);
     EXPECT_EQ(screenDumpRecord().Settings[1], 0);
-    s.deviceName = savedDevice;
-    s.driverName = savedDriver;
-    s.outputPort = savedPort;
 }
 
 TEST(PrinterQuery, DefaultPrinterAnswersConsistently)

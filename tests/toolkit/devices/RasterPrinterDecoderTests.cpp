@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "tests/toolkit/devices/NetpbmHeader.h"
 #include "tests/toolkit/devices/RasterPrinterStreams.h"
 
 using namespace raster_test;
@@ -13,26 +14,11 @@ namespace {
 // A raw PBM (P4) as rows of dots, true for black; empty when it is not one.
 std::vector<std::vector<bool>> readPbm(const Bytes& file, INTEGER& width, INTEGER& height)
 {
-    std::size_t at = 0;
-    const auto token = [&]() {
-        std::string t;
-        while (at < file.size()) {
-            const char c = static_cast<char>(file[at]);
-            if (c == '#') {
-                while (at < file.size() && file[at] != '\n') ++at;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                ++at;
-                if (!t.empty()) return t;
-            } else {
-                t += c;
-                ++at;
-            }
-        }
-        return t;
-    };
-    if (token() != "P4") return {};
-    width = std::stoi(token());
-    height = std::stoi(token());
+    NetpbmHeader header{file};
+    if (header.token() != "P4") return {};
+    width = std::stoi(header.token());
+    height = std::stoi(header.token());
+    const std::size_t at = header.at;
     const std::size_t stride = static_cast<std::size_t>((width + 7) / 8);
     if (at + stride * static_cast<std::size_t>(height) > file.size()) return {};
     std::vector<std::vector<bool>> rows;

@@ -24,6 +24,7 @@
 
 #include "ReportCapture.h"
 #include "tests/support/GuiHarness.h"
+#include "tests/support/HostTools.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/devices/DeviceModels.h"
 #include "toolkit/devices/HardcopyJob.h"
@@ -50,93 +51,14 @@
 #include "toolkit/graphics/TextDrawing.h"
 
 using namespace GuiHarness;
+using namespace HostTools;
 using namespace ToolkitSession;
 
 namespace {
 
 constexpr int kRenderDpi = 72;
 
-std::string pdfFolder()
-{
-    const char* dir = std::getenv("QV_PDF_DIR");
-    return dir ? std::string(dir) : std::string();
-}
-
-std::string readFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool fileExists(const std::string& windowsName)
-{
-    return GetFileAttributesA(windowsName.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Runs a shell command line of the host (Wine starts Unix programs but cannot wait for them): the
-// command's output lands in a file renamed into place when the command is done.
-std::string runHost(const std::string& command, DWORD deadlineMs = 60000)
-{
-    static int serial = 0;
-    const std::string base = "/tmp/qv-printer-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"(" + command + ") > " + base + ".part 2>&1 </dev/null; mv " + base + ".part " + base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!waitUntil([&] { return fileExists(done); }, std::chrono::milliseconds(deadlineMs))) return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
-    return out;
-}
-
-// The names of the PDFs in the folder whose name holds the stem, read through Wine's Z: drive.
-std::vector<std::string> pdfsNamed(const std::string& stem)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*" + stem + "*.pdf").c_str(), &found));
-    if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-    return names;
-}
-
-// Removes earlier PDFs of a document, without a host program: a printing test must start none.
-void removePdfs(const std::string& stem)
-{
-    for (const std::string& name : pdfsNamed(stem)) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
-    ASSERT_TRUE(pdfsNamed(stem).empty()) << "cannot remove the earlier " << stem << " PDFs";
-}
-
-// The PDF of the folder whose name holds the stem (its printing test removed the earlier ones),
-// once the PDF tools can read it whole.
-std::string waitForPdf(const std::string& stem)
-{
-    std::string found;
-    waitUntil(
-        [&] {
-            const std::vector<std::string> names = pdfsNamed(stem);
-            if (names.size() != 1) return false;
-            const std::string path = pdfFolder() + "/" + names.front();
-            if (runHost("pdfinfo '" + path + "' >/dev/null && echo readable").find("readable") == std::string::npos)
-                return false;
-            found = path;
-            return true;
-        },
-        std::chrono::milliseconds(60000));
-    return found;
-}
-
-// A page rendered by pdftoppm as a binary PPM.
+// A page rendered by pdftoppm as RGB.
 struct Raster {
     int width = 0, height = 0;
     std::string pixels;
@@ -165,21 +87,9 @@ struct Raster {
 
 Raster render(const std::string& pdf, int page)
 {
-    const std::string out = "/tmp/qv-printer-page-" + std::to_string(GetCurrentProcessId());
-    runHost("pdftoppm -r " + std::to_string(kRenderDpi) + " -f " + std::to_string(page) + " -l " +
-            std::to_string(page) + " -singlefile '" + pdf + "' " + out);
-    Raster r;
-    const std::string data = readFile("Z:" + out + ".ppm");
-    DeleteFileA(("Z:" + out + ".ppm").c_str());
-    std::istringstream in(data);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> r.width >> r.height >> maxValue;
-    in.get();
-    if (magic != "P6" || maxValue != 255) return Raster{};
-    r.pixels = data.substr(static_cast<std::size_t>(in.tellg()));
-    if (r.pixels.size() < static_cast<std::size_t>(r.width) * r.height * 3) return Raster{};
-    return r;
+    const Pnm image = renderPdfPage(pdf, page, kRenderDpi);
+    if (image.channels != 3) return Raster{};
+    return Raster{image.width, image.height, image.pixels};
 }
 
 // The page size the PDF queue's PPD names as its default, in points (width, height).
@@ -200,40 +110,6 @@ std::pair<int, int> ppdDefaultPage()
     return {static_cast<int>(w), static_cast<int>(h)};
 }
 
-void openMainWindow()
-{
-    WindowDescriptionRecord record;
-    record.Flags = 7;
-    record.X = 20;
-    record.Y = 20;
-    record.Width = 420;
-    record.Height = 320;
-    record.Title.assign("Printer test");
-    WindowOpenDescribed(record, 256);
-    pumpPending();
-}
-
-// Names a printer that does not exist, for the paths without any printer, and restores the
-// default printer's names at the end.
-class NoPrinter {
-public:
-    NoPrinter() : saved_(pageSetupState().deviceName), driver_(pageSetupState().driverName), port_(pageSetupState().outputPort)
-    {
-        pageSetupState().deviceName = "No Such Printer";
-        pageSetupState().driverName = "winspool";
-        pageSetupState().outputPort = "";
-    }
-    ~NoPrinter()
-    {
-        pageSetupState().deviceName = saved_;
-        pageSetupState().driverName = driver_;
-        pageSetupState().outputPort = port_;
-    }
-
-private:
-    std::string saved_, driver_, port_;
-};
-
 class WindowsPrinter : public ::testing::Test {
 protected:
     void SetUp() override
@@ -241,7 +117,7 @@ protected:
         ASSERT_FALSE(pdfFolder().empty()) << "QV_PDF_DIR is not set: run the tests through scripts/test.sh, which "
                                              "starts CUPS with the PDF queue";
         pageSetupState().deviceName.clear();
-        openMainWindow();
+        openMainWindow("Printer test", 420, 320, 20, 20);
     }
     void TearDown() override
     {
@@ -274,21 +150,9 @@ int& pageSetupAnswer()
     return answer;
 }
 
-BOOL CALLBACK findSystemDialog(HWND window, LPARAM found)
-{
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name) == "#32770") {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK answerPageSetup(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findSystemDialog, reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = shownDialogBox();
     if (!dialog) return;
     // Any further box the dialog raises gets the same answer: the timer stays until the call returns.
     (void)timer;
@@ -314,6 +178,12 @@ private:
 std::string expectationFile(const std::string& stem) { return stem + ".expected"; }
 
 class PrintedDocument : public WindowsPrinter {};
+
+// Reads what the PrintedDocument tests printed, in a process that prints nothing.
+class PrintedPdf : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(pdfFolder().empty()); }
+};
 
 BOOL CALLBACK collectVisibleWindow(HWND window, LPARAM list)
 {
@@ -373,7 +243,7 @@ TEST_F(WindowsPrinter, DriverFindsThePdfQueueAndAnswersItsPage)
 
 TEST_F(PrintedDocument, UntitledIsNamedAfterTheProgramsGraphic)
 {
-    removePdfs("Devivozivuz_graphic");
+    ASSERT_TRUE(removePdfs("Devivozivuz_graphic"));
     IGrHardcopyDevice(1, 10);
     IGrHardcopyBeginEnd();
     ASSERT_EQ(graphicsState().HardcopyActive, 1);
@@ -385,9 +255,8 @@ TEST_F(PrintedDocument, UntitledIsNamedAfterTheProgramsGraphic)
     EXPECT_EQ(printerDrawingState().DocumentOpen, 0);
 }
 
-TEST(PrintedPdf, UntitledDocumentHasOnePage)
+TEST_F(PrintedPdf, UntitledDocumentHasOnePage)
 {
-    ASSERT_FALSE(pdfFolder().empty());
     const std::string pdf = waitForPdf("Devivozivuz_graphic");
     ASSERT_FALSE(pdf.empty()) << "no PDF named after the graphic in " << pdfFolder();
     EXPECT_NE(runHost("pdfinfo '" + pdf + "'").find("Pages:           1"), std::string::npos);
@@ -449,7 +318,7 @@ TEST_F(WindowsPrinter, WithoutAPrinterAStartReportsUnderTheDriverAndSendsNothing
 
 TEST_F(PrintedDocument, UprightAfterPortraitPageSetup)
 {
-    removePdfs("Upright_page");
+    ASSERT_TRUE(removePdfs("Upright_page"));
     IGrHardcopyDevice(1, 10);
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     ASSERT_EQ(o.value(32), 1);
@@ -475,21 +344,15 @@ TEST_F(PrintedDocument, UprightAfterPortraitPageSetup)
     EXPECT_EQ(printerDrawingState().DocumentOpen, 0);
 }
 
-TEST(PrintedPdf, UprightPageIsPortrait)
+TEST_F(PrintedPdf, UprightPageIsPortrait)
 {
-    ASSERT_FALSE(pdfFolder().empty());
     const std::string pdf = waitForPdf("Upright_page");
     ASSERT_FALSE(pdf.empty()) << "no upright page in " << pdfFolder();
     // Upright: a portrait page size without rotation, or a landscape one turned by 90 degrees.
     const std::string info = runHost("pdfinfo '" + pdf + "'");
-    double w = 0, h = 0;
-    int rotation = 0;
-    const std::size_t size = info.find("Page size:");
-    ASSERT_NE(size, std::string::npos) << info;
-    std::sscanf(info.c_str() + size, "Page size: %lf x %lf", &w, &h);
-    const std::size_t rot = info.find("Page rot:");
-    if (rot != std::string::npos) std::sscanf(info.c_str() + rot, "Page rot: %d", &rotation);
-    EXPECT_EQ(w < h, rotation % 180 == 0) << info;
+    const PdfPageShape shape = pdfPageShape(info);
+    ASSERT_TRUE(shape.found) << info;
+    EXPECT_EQ(shape.width < shape.height, shape.rotation % 180 == 0) << info;
 }
 
 TEST_F(WindowsPrinter, PageSetupStoresThePageInPointsAndCancelChangesNothing)
@@ -538,7 +401,7 @@ TEST_F(WindowsPrinter, WithoutAPrinterTheOptionsReportError63)
 TEST_F(PrintedDocument, PrimitivesPage)
 {
     const std::string title = "Primitives page";
-    removePdfs("Primitives_page");
+    ASSERT_TRUE(removePdfs("Primitives_page"));
     DeleteFileA(expectationFile("Primitives_page").c_str());
     IGrHardcopyDevice(1, 10);
     ASSERT_EQ(hardcopyOptionBlock().value(32), 1);
@@ -665,7 +528,7 @@ TEST_F(PrintedDocument, PrimitivesPage)
 TEST_F(PrintedDocument, ImagePage)
 {
     // A 2 x 1 BMP, red then blue, stretched over a clip rectangle of the page.
-    removePdfs("Image_page");
+    ASSERT_TRUE(removePdfs("Image_page"));
     DeleteFileA(expectationFile("Image_page").c_str());
     const std::string image = "Z:/tmp/qv-printer-image-" + std::to_string(GetCurrentProcessId()) + ".bmp";
     {
@@ -718,7 +581,7 @@ TEST_F(PrintedDocument, ImagePage)
 TEST_F(PrintedDocument, WindowPrint)
 {
     // The screen driver's page end prints the window area as one bitmap page.
-    removePdfs("Window_print");
+    ASSERT_TRUE(removePdfs("Window_print"));
     IGrUnits(0, 0, 100, 100);
     // Half the window blue, so the print shows the window's colours.
     IGrColour("BLUE");
@@ -732,9 +595,8 @@ TEST_F(PrintedDocument, WindowPrint)
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
 }
 
-TEST(PrintedPdf, PrimitivesPageShowsItsItems)
+TEST_F(PrintedPdf, PrimitivesPageShowsItsItems)
 {
-    ASSERT_FALSE(pdfFolder().empty());
     std::ifstream expected(expectationFile("Primitives_page"));
     ASSERT_TRUE(expected) << "the printing test left no expectations";
     const std::string pdf = waitForPdf("Primitives_page");
@@ -791,9 +653,8 @@ TEST(PrintedPdf, PrimitivesPageShowsItsItems)
     EXPECT_EQ(probes, 15);
 }
 
-TEST(PrintedPdf, ImagePageShowsThePicture)
+TEST_F(PrintedPdf, ImagePageShowsThePicture)
 {
-    ASSERT_FALSE(pdfFolder().empty());
     std::ifstream expected(expectationFile("Image_page"));
     ASSERT_TRUE(expected) << "the printing test left no expectations";
     const std::string pdf = waitForPdf("Image_page");
@@ -813,9 +674,8 @@ TEST(PrintedPdf, ImagePageShowsThePicture)
     EXPECT_EQ(probes, 4);
 }
 
-TEST(PrintedPdf, WindowPrintShowsTheWindowsColours)
+TEST_F(PrintedPdf, WindowPrintShowsTheWindowsColours)
 {
-    ASSERT_FALSE(pdfFolder().empty());
     const std::string windowPdf = waitForPdf("Window_print");
     ASSERT_FALSE(windowPdf.empty()) << "no window print in " << pdfFolder();
     EXPECT_NE(runHost("pdfinfo '" + windowPdf + "'").find("Pages:           1"), std::string::npos);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/toolkit/dialogs/DialogFixture.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogWindowHooks.h"
 #include "toolkit/foundation/ChildWindows.h"
@@ -58,24 +59,12 @@ void sendDuringPoll(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     SetTimer(nullptr, 0, 1, sendFromTimer);
 }
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public DialogWindowTest {
 protected:
-    void SetUp() override
+    void beforeClosing() override
     {
-        WindowOpen(39, 40, 40, 400, 300);
-        WEventEnable(10, 1);
-        WEventEnable(11, 1);
-        drainEvents();
-        libraryErrorState().LastErrorNumber = 0;
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(unloadAllDialogs(), 0);
         dialogManagerState().semiModeless = nullptr;
         dialogManagerState().semiModelessCount = 0;
-        closeAllWindows();
-        EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
-        EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
     }
     static HWND current() { return YYCurrentDialog(); }
     static HWND item(INTEGER id) { return GetDlgItem(current(), id); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/toolkit/dialogs/DialogFixture.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
@@ -26,25 +27,13 @@ using namespace ToolkitSession;
 
 namespace {
 
-class FieldBehaviourTest : public ::testing::Test {
+class FieldBehaviourTest : public DialogWindowTest {
 protected:
-    void SetUp() override
+    void afterClosing() override
     {
-        WindowOpen(39, 40, 40, 400, 300);
-        WEventEnable(10, 1);
-        WEventEnable(11, 1);
-        drainEvents();
-        libraryErrorState().LastErrorNumber = 0;
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(unloadAllDialogs(), 0);
-        closeAllWindows();
         NumericEditState& s = numericEditState();
         s.pendingField = s.tabPendingField = nullptr;
         s.saveOnFocus = 1;
-        EXPECT_EQ(dialogManagerState().liveDialogRecords, 0);
-        EXPECT_EQ(dialogManagerState().liveFieldRecords, 0);
     }
     static HWND item(INTEGER id) { return GetDlgItem(YYCurrentDialog(), id); }
     static void typeInto(HWND control, const std::string& text)

@@ -100,23 +100,6 @@ void click(GridRecord& g, INTEGER column, INTEGER row, WPARAM keys = 0)
     ReleaseCapture();
 }
 
-// Holds modifier keys down in the thread's key state while keys are posted.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys)
-    {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int k : keys) state[k] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-
-private:
-    BYTE saved_[256]{};
-};
-
 void pressKey(GridRecord& g, WPARAM key)
 {
     HWND target = g.editor ? g.editor : g.window;

@@ -118,23 +118,6 @@ void writeFile(const fs::path& path, const std::string& bytes)
     out << bytes;
 }
 
-// Holds modifier keys down in the thread's key state while keys are posted.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys)
-    {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int k : keys) state[k] = 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-
-private:
-    BYTE saved_[256]{};
-};
-
 class GridOperationsTest : public ::testing::Test {
 protected:
     void SetUp() override

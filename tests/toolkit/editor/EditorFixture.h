@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/HostTools.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
@@ -315,19 +316,9 @@ protected:
         return waitUntil([n] { return GetFocus() == control(n) && GetForegroundWindow() == frame(n); }, 3000ms);
     }
     // Runs a command of the host (Wine runs Unix programs too) and waits for it to finish.
-    bool hostShell(const std::string& commandLine)
+    static bool hostShell(const std::string& commandLine)
     {
-        const std::string marker = unixPath("shell-done");
-        DeleteFileA(path("shell-done").c_str());
-        std::string line = "Z:\\bin\\sh -c \"" + commandLine + "; echo done > " + marker + "\"";
-        STARTUPINFOA start{};
-        start.cb = sizeof start;
-        PROCESS_INFORMATION process{};
-        const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process);
-        if (process.hProcess) CloseHandle(process.hProcess);
-        if (process.hThread) CloseHandle(process.hThread);
-        if (!started) return false;
-        return waitUntil([this] { return readFile(path("shell-done")).size() >= 4; }, 20000ms);
+        return HostTools::runHost(commandLine + "; echo qv-shell-done", 20000ms).find("qv-shell-done") != std::string::npos;
     }
     std::string unrtf(const std::string& name, const std::string& mode)
     {

@@ -8,10 +8,15 @@
 
 #include <cstdlib>
 
+#include "tests/support/HostTools.h"
 #include "toolkit/editor/EditorAccess.h"
 #include "toolkit/editor/EditorPrinting.h"
 
 using namespace EditorTesting;
+using HostTools::pdfFolder;
+using HostTools::removePdfs;
+using HostTools::runHost;
+using HostTools::waitForPdf;
 
 namespace {
 
@@ -21,12 +26,6 @@ const char* const kPageSetupCaption = "Setup Page";
 constexpr int kLines = 120;  // three pages of the editor's 12-point lines on Letter or A4
 // Margins of the printed pages, in points.
 constexpr int kLeftPoints = 90, kTopPoints = 54;
-
-std::string pdfFolder()
-{
-    const char* dir = std::getenv("QV_PDF_DIR");
-    return dir ? std::string(dir) : std::string();
-}
 
 std::string numberedLines()
 {
@@ -38,62 +37,6 @@ std::string numberedLines()
         if (k < kLines) text += "\r\n";
     }
     return text;
-}
-
-std::vector<std::string> pdfsNamed(const std::string& stem)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*" + stem + "*.pdf").c_str(), &found));
-    if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-    return names;
-}
-
-void removePdfs(const std::string& stem)
-{
-    for (const std::string& name : pdfsNamed(stem)) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
-}
-
-// Runs a host command line; its output comes back through a file renamed into place when done.
-std::string runHost(const std::string& command)
-{
-    static int serial = 0;
-    const std::string base = "/tmp/qv-editor-print-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"(" + command + ") > " + base + ".part 2>&1 </dev/null; mv " + base + ".part " + base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!waitUntil([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000ms))
-        return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
-    return out;
-}
-
-std::string waitForPdf(const std::string& stem)
-{
-    std::string found;
-    waitUntil(
-        [&] {
-            const std::vector<std::string> names = pdfsNamed(stem);
-            if (names.size() != 1) return false;
-            const std::string path = pdfFolder() + "/" + names.front();
-            if (runHost("pdfinfo '" + path + "' >/dev/null && echo readable").find("readable") == std::string::npos)
-                return false;
-            found = path;
-            return true;
-        },
-        60000ms);
-    return found;
 }
 
 // Sets an entry's margins in points: left and top as given, right and bottom one inch.
@@ -129,7 +72,7 @@ class PrintedEditorDocument : public EditorPrinting {};
 TEST_F(PrintedEditorDocument, ThroughThePrintRangeRoutine)
 {
     ASSERT_FALSE(pdfFolder().empty()) << "QV_PDF_DIR is not set: run the tests through scripts/test.sh";
-    removePdfs("QvEditorRange");
+    ASSERT_TRUE(removePdfs("QvEditorRange"));
     const INTEGER n = editor(0);
     WindowSetCurrent(n);
     INTEGER status = 0;
@@ -143,7 +86,7 @@ TEST_F(PrintedEditorDocument, ThroughThePrintRangeRoutine)
 TEST_F(PrintedEditorDocument, ThroughThePrintCommandWithThePageSetUp)
 {
     ASSERT_FALSE(pdfFolder().empty());
-    removePdfs("QvEditorCommand");
+    ASSERT_TRUE(removePdfs("QvEditorCommand"));
     writeFile(path("QvEditorCommand.txt"), numberedLines());
     const INTEGER n = editor(0, path("QvEditorCommand.txt"));
     YYEditorPageSetupInit();
@@ -174,22 +117,12 @@ TEST(PrintedEditorPdf, EveryLineOnceInOrderOnThreePagesWithTheMargins)
         }
         EXPECT_EQ(next, kLines + 1);
         // The margins on the first page rendered at 150 dpi: the first ink column and row.
-        const std::string out = "/tmp/qv-editor-page-" + std::to_string(GetCurrentProcessId());
-        runHost("pdftoppm -gray -r " + std::to_string(kRenderDpi) + " -f 1 -l 1 -singlefile '" + pdf + "' " + out);
-        const std::string data = readFile("Z:" + out + ".pgm");
-        DeleteFileA(("Z:" + out + ".pgm").c_str());
-        std::istringstream in(data);
-        std::string magic;
-        int width = 0, height = 0, maxValue = 0;
-        in >> magic >> width >> height >> maxValue;
-        in.get();
-        ASSERT_EQ(magic, "P5");
-        const std::string pixels = data.substr(static_cast<std::size_t>(in.tellg()));
-        ASSERT_GE(pixels.size(), static_cast<std::size_t>(width) * height);
-        int left = width, top = height;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (static_cast<unsigned char>(pixels[static_cast<std::size_t>(y) * width + x]) < 128) {
+        const HostTools::Pnm page = HostTools::renderPdfPage(pdf, 1, kRenderDpi, true);
+        ASSERT_EQ(page.channels, 1);
+        int left = page.width, top = page.height;
+        for (int y = 0; y < page.height; ++y)
+            for (int x = 0; x < page.width; ++x)
+                if (page.at(x, y) < 128) {
                     left = std::min(left, x);
                     top = std::min(top, y);
                 }

@@ -21,15 +21,7 @@ using namespace ToolkitSession;
 TEST(WindowDrawing, OpeningResetsGraphicsOntoTheWindowAndLinesReachItsPixels)
 {
     Watchdog watchdog{std::chrono::milliseconds(60000)};
-    WindowDescriptionRecord record;
-    record.Flags = 7;
-    record.X = 30;
-    record.Y = 30;
-    record.Width = 300;
-    record.Height = 200;
-    record.Title.assign("Graphics test");
-    WindowOpenDescribed(record, 256);
-    pumpPending();
+    openMainWindow("Graphics test", 300, 200, 30, 30);
     HWND client = windowSlotTable().Slots[0].Client;
     ASSERT_TRUE(client);
     const RECT rect = clientRect(client);

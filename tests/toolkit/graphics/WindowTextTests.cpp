@@ -73,15 +73,7 @@ Box darkBox(HWND window)
 TEST(WindowText, CentredTitleAndUprightText)
 {
     Watchdog watchdog{std::chrono::milliseconds(60000)};
-    WindowDescriptionRecord record;
-    record.Flags = 7;
-    record.X = 30;
-    record.Y = 30;
-    record.Width = 420;
-    record.Height = 320;
-    record.Title.assign("Text test");
-    WindowOpenDescribed(record, 256);
-    pumpPending();
+    openMainWindow("Text test", 420, 320, 30, 30);
     HWND client = windowSlotTable().Slots[0].Client;
     ASSERT_TRUE(client);
     ASSERT_TRUE(waitUntil([&] { return !GetUpdateRect(client, nullptr, FALSE); }));
