@@ -3,7 +3,6 @@
 // the read-out's texts and units.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <vector>
 
 #include "Quorvalent/AppState.h"
@@ -15,7 +14,6 @@
 #include "tests/Quorvalent/SuiteFixture.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
-#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/MainWindow.h"
 #include "toolkit/foundation/WindowSlots.h"
 
@@ -33,30 +31,8 @@ EventRecord pointerEvent(INTEGER X, INTEGER Y, INTEGER time, INTEGER button = 1)
     return r;
 }
 
-// The main window's drawing, read in one transfer.
-std::vector<std::uint32_t> drawing()
-{
-    const HWND client = windowSlotTable().Slots[0].Client;
-    const RECT r = clientRect(client);
-    WindowDc screen(client);
-    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = r.right;
-    info.bmiHeader.biHeight = -r.bottom;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    BitmapHandle bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!memory || !bitmap || !bits) return {};
-    DcSelection selected(memory.get(), bitmap.get());
-    GdiFlush();
-    BitBlt(memory.get(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const std::uint32_t*>(bits);
-    return {px, px + static_cast<std::size_t>(r.right) * static_cast<std::size_t>(r.bottom)};
-}
+// The main window's drawing.
+std::vector<COLORREF> drawing() { return clientPixels(windowSlotTable().Slots[0].Client); }
 
 // The axes a zoom sets (a redraw changes the drawn extents, not these).
 bool sameAxes(const GraphFrameRecord& a, const GraphFrameRecord& b)
@@ -182,11 +158,11 @@ TEST_F(PointerTest, ACommandsRedrawKeepsTheHoveredLabelHighlightedAndTheMoveAway
 
     // Un-zoom on an un-zoomed display redraws the same picture.
     ASSERT_TRUE(runMenuCommand(kCmdUnZoom));
-    const std::vector<std::uint32_t> plain = drawing();
+    const std::vector<COLORREF> plain = drawing();
     ASSERT_FALSE(plain.empty());
     pointerMove(pointerEvent(X + 20, Y + 20, 10, 0));
     ASSERT_EQ(pointerState().CurrentLabel, 1);
-    const std::vector<std::uint32_t> highlighted = drawing();
+    const std::vector<COLORREF> highlighted = drawing();
     ASSERT_NE(highlighted, plain);
 
     // The redraw paints the label plainly; the hovered one gets its highlight back at once.
@@ -201,7 +177,7 @@ TEST_F(PointerTest, ACommandsRedrawKeepsTheHoveredLabelHighlightedAndTheMoveAway
     ASSERT_EQ(pointerState().CurrentLabel, 1);
     ASSERT_TRUE(runMenuCommand(kCmdLabels));
     EXPECT_EQ(pointerState().CurrentLabel, 0);
-    const std::vector<std::uint32_t> hidden = drawing();
+    const std::vector<COLORREF> hidden = drawing();
     pointerMove(pointerEvent(X + 3000, Y + 3000, 40, 0));
     EXPECT_EQ(drawing(), hidden);
 }

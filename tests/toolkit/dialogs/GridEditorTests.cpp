@@ -21,6 +21,10 @@
 #include "toolkit/graphics/ScreenDriver.h"
 
 using namespace EditorTesting;
+using HostTools::pdfFolder;
+using HostTools::removePdfs;
+using HostTools::runHost;
+using HostTools::waitForPdf;
 
 namespace {
 
@@ -48,12 +52,9 @@ protected:
         EXPECT_EQ(unloadAllDialogs(), 0);
         EXPECT_EQ(gridState().liveGridRecords, 0);
         WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
+        if (const FindHandle search(FindFirstFileA((folder_ + "\\*").c_str(), &found)); search) {
+            do DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
+            while (FindNextFileA(search.get(), &found));
         }
         RemoveDirectoryA(folder_.c_str());
     }
@@ -385,31 +386,6 @@ TEST_F(GridEditorTest, ModalEditorLoopReturnsAfterTheCloseAndKeepsItsResults)
 
 namespace {
 
-// Runs a shell command line of the host and returns its output (Wine starts Unix programs but
-// cannot wait for them: the output lands in a file renamed into place when the command is done).
-std::string runHost(const std::string& command, DWORD deadlineMs = 60000)
-{
-    static int serial = 0;
-    const std::string base = "/tmp/qv-grideditor-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    const std::string line = "/bin/sh -c \"(" + command + ") > " + base + ".part 2>&1 </dev/null; mv " + base + ".part " +
-                             base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-        return "cannot start the host shell";
-    KernelHandle thread(process.hThread), child(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!waitUntil([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                   std::chrono::milliseconds(deadlineMs)))
-        return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
-    return out;
-}
-
 struct MetafileText {
     std::vector<std::string> faces;
     std::vector<std::pair<std::string, std::u16string>> texts;  // the face selected, the text
@@ -497,39 +473,6 @@ TEST_F(GridEditorTest, PageLayoutPrintsCheckBoxesInTheSymbolFont)
 
 namespace {
 
-std::string pdfFolder()
-{
-    const char* dir = std::getenv("QV_PDF_DIR");
-    return dir ? std::string(dir) : std::string();
-}
-
-std::vector<std::string> pdfsNamed(const std::string& stem)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const FindHandle search(FindFirstFileA(("Z:" + pdfFolder() + "/*" + stem + "*.pdf").c_str(), &found));
-    if (!search) return names;
-    do names.emplace_back(found.cFileName);
-    while (FindNextFileA(search.get(), &found));
-    return names;
-}
-
-std::string waitForPdf(const std::string& stem)
-{
-    std::string found;
-    waitUntil(
-        [&] {
-            const std::vector<std::string> names = pdfsNamed(stem);
-            if (names.size() != 1) return false;
-            const std::string file = pdfFolder() + "/" + names.front();
-            if (runHost("pdfinfo '" + file + "' >/dev/null && echo readable").find("readable") == std::string::npos) return false;
-            found = file;
-            return true;
-        },
-        std::chrono::milliseconds(60000));
-    return found;
-}
-
 std::size_t occurrences(const std::string& text, const std::string& word)
 {
     std::size_t n = 0;
@@ -540,8 +483,7 @@ std::size_t occurrences(const std::string& text, const std::string& word)
 TEST_F(GridEditorTest, PrintsOnTheRealPrinterAcrossPages)
 {
     ASSERT_FALSE(pdfFolder().empty()) << "QV_PDF_DIR is not set: run the tests through scripts/test.sh";
-    for (const char* stem : {"Grid_one_page", "Grid_wide"})
-        for (const std::string& name : pdfsNamed(stem)) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
+    for (const char* stem : {"Grid_one_page", "Grid_wide"}) ASSERT_TRUE(removePdfs(stem));
     WDialogLoad(7700);
     WGridPutCellInteger(kGrid, 4, 1, 42);
     WGridPutCellInteger(kGrid, 4, 2, 87);
@@ -1277,7 +1219,7 @@ HWND& printDialog()
 TEST_F(GridEditorTest, PrintDialogShowsAndKeepsTheOptionsAndPrints)
 {
     ASSERT_FALSE(pdfFolder().empty()) << "QV_PDF_DIR is not set: run the tests through scripts/test.sh";
-    for (const std::string& name : pdfsNamed("Untitled_Grid")) DeleteFileA(("Z:" + pdfFolder() + "/" + name).c_str());
+    ASSERT_TRUE(removePdfs("Untitled_Grid"));
     const auto saved = screenOutputHooks().printerAvailable;
     screenOutputHooks().printerAvailable = [] { return true; };
     YYGridSetPrintOptions(1, 1, 1, 0, 0, 100, 2);
