@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageLoading.h"
@@ -93,24 +94,9 @@ std::size_t polygonCount(INTEGER count)
                                  std::min(b.PolygonX.size(), b.PolygonY.size()));
 }
 
-void setScales()
-{
-    const GraphicsState& g = graphicsState();
-    const GraphicsTransform& t = graphicsTransform();
-    HardcopyDriverState& d = hardcopyDriverState();
-    const REAL ex = t.DrawableXLimit > 0.0f ? t.DrawableXLimit : static_cast<REAL>(g.DrawableWidth) - 0.01f;
-    const REAL ey = t.DrawableYLimit > 0.0f ? t.DrawableYLimit : static_cast<REAL>(g.DrawableHeight) - 0.01f;
-    d.XScale = ex > 0.0f ? static_cast<REAL>(opts().value(1)) / ex : 1.0f;
-    d.YScale = ey > 0.0f ? static_cast<REAL>(opts().value(2)) / ey : 1.0f;
-}
-
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 2;
-        return;
-    }
+    if (YYDriverIdentify(2)) return;
     YYDriverReset();
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     o.Options[1] = 756;
@@ -121,24 +107,15 @@ void opInit()
     o.Options[15] = 1;
     o.Options[16] = 255;
     o.Options[22] = 0;
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.ShadeFillLevel[1] = 0;
-    caps.TrueColour[1] = 1;
-    caps.PlatformLevel[1] = 2;
-    caps.TextAngles[1] = 360;
-    caps.LineTypeCount[1] = 8;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    caps.CapabilityString[1].assign("00000111111111100010011011110");
+    YYHardcopyDeviceFactsSet({.Capabilities = {.CapabilityString = "00000111111111100010011011110"},
+                              .TextBoxFlag = 0,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 1,
+                              .DriverDevice = 2});
     HardcopyDriverState& d = hardcopyDriverState();
     d.ResolutionX = d.ResolutionY = 600;
     hardcopyFillState().HardcopyColours = 256;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 1;
-    job.OutputFile.assign("raridevu.ps");
-    job.DriverDevice = 2;
+    hardcopyJobState().OutputFile.assign("raridevu.ps");
 }
 
 void fontEncodings()
@@ -162,17 +139,9 @@ void fontEncodings()
 void opBeginOutput()
 {
     DriverParameterBlock& b = driverParameterBlock();
-    setScales();
+    YYScalesFromDrawable(static_cast<REAL>(opts().value(1)), static_cast<REAL>(opts().value(2)));
     if (b.Value <= 0) return;
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber;
-    errors.LastErrorNumber = 0;
-    YYProuOpen(kUnit);
-    if (errors.LastErrorNumber != 0) {
-        graphicsState().HardcopyActive = 0;
-        return;
-    }
-    errors.LastErrorNumber = previous;
+    if (!YYDriverOutputOpen(kUnit)) return;
 
     const HardcopyOptionBlock& o = opts();
     HardcopyDriverState& d = hardcopyDriverState();
