@@ -70,12 +70,6 @@ std::array<INTEGER, 3> split(INTEGER colour)
     return c;
 }
 
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
 INTEGER packed(const std::array<INTEGER, 3>& c) { return c[0] + 256 * c[1] + 65536 * c[2]; }
 
 // A colour element when the value differs from its cache.
@@ -256,7 +250,7 @@ void opEndOutput()
 
 void opColour()
 {
-    const std::array<INTEGER, 3> c = split(modelColour(1));
+    const std::array<INTEGER, 3> c = split(YYModelColour(1));
     CgmFileDriverState& s = st();
     s.CurrentRed = c[0];
     s.CurrentGreen = c[1];
@@ -314,7 +308,7 @@ void opFill(INTEGER op)
     if (!filled && op != OpEllipseFill) return;
     std::array<INTEGER, 3> fill = currentRgb();
     if (g.FillStyle == 3) {
-        const std::array<INTEGER, 3> previous = split(modelColour(0));
+        const std::array<INTEGER, 3> previous = split(YYModelColour(0));
         for (std::size_t k = 0; k < 3; ++k) fill[k] = (fill[k] + previous[k]) / 2;
     }
     if (filled) colourIfChanged(5, 23, fill, s.FillColour);
@@ -431,7 +425,7 @@ void opText()
     if (opaque) {
         YYCgmFileElement(3, 4, 2);
         YYCgmFileWord(0);
-        colourIfChanged(3, 3, split(modelColour(0)), s.AuxiliaryColour);
+        colourIfChanged(3, 3, split(YYModelColour(0)), s.AuxiliaryColour);
     }
     colourIfChanged(5, 14, currentRgb(), s.TextColour);
     const INTEGER justification = std::clamp<INTEGER>(text.TextJustification, 0, 2);

@@ -3,6 +3,7 @@
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/OutputUnit.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/GraphicsText.h"
@@ -64,6 +65,12 @@ bool YYDriverOutputOpen(INTEGER unit)
     }
     errors.LastErrorNumber = previous;
     return true;
+}
+
+INTEGER YYModelColour(std::size_t which)
+{
+    const GraphicsState& g = graphicsState();
+    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
 }
 
 REAL YYDrawableXExtent() { return extentOr(graphicsTransform().DrawableXLimit, graphicsState().DrawableWidth); }

@@ -42,6 +42,9 @@ void YYHardcopyDeviceFactsSet(const HardcopyDeviceFacts& facts);
 // Opens the output unit for a new job. A failure (reported by the unit) ends the job and is
 // false; on success the error number the caller had before stays as it was.
 bool YYDriverOutputOpen(INTEGER unit);
+// The colour of the colour model in use ([1] the current colour, [0] the previous one): the RGB
+// value in the RGB model, else the palette index.
+INTEGER YYModelColour(std::size_t which);
 // The drawable's extents in device units the page is scaled from: the transform's drawable
 // limits, or the drawable's size less a hundredth before any has been set.
 REAL YYDrawableXExtent();

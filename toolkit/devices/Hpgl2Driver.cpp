@@ -178,7 +178,7 @@ void opColour()
     }
     if (g.LayerFillRequest[1] == 0) {
         INTEGER red = 0, green = 0, blue = 0;
-        YYColourToRGB(g.ColourModel == kRgbMode ? g.ColourRGB[1] : g.ColourIndex[1], red, green, blue);
+        YYColourToRGB(YYModelColour(1), red, green, blue);
         comment("CO\"1", {{6, YYHpglInteger(red + 256 * green + 65536 * blue, "(I8)", 8)}}, 14);
     }
 }

@@ -143,7 +143,7 @@ void opColour()
     }
     if (g.LayerFillRequest[1] == 0) {
         INTEGER red = 0, green = 0, blue = 0;
-        YYColourToRGB(g.ColourModel == kRgbMode ? g.ColourRGB[1] : g.ColourIndex[1], red, green, blue);
+        YYColourToRGB(YYModelColour(1), red, green, blue);
         YYHpglRecord(1, 1, red + 256 * green + 65536 * blue, 0, 0);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/CgmWriters.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/ImageLoading.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -58,12 +59,6 @@ void colourIfChanged(INTEGER elementClass, INTEGER id, INTEGER r, INTEGER g, INT
 void lineColour()
 {
     colourIfChanged(5, 4, rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue, kLineColour);
-}
-
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
 }
 
 void opInit() { YYDeviceCapabilitiesSet(0, kCgmPictureCapabilities); }
@@ -128,7 +123,7 @@ void opFill(INTEGER op)
     INTEGER r = rs().CurrentRed, gr = rs().CurrentGreen, bl = rs().CurrentBlue;
     if (g.FillStyle == 3) {
         INTEGER pr = 0, pg = 0, pb = 0;
-        YYColourToRGB(modelColour(0), pr, pg, pb);
+        YYColourToRGB(YYModelColour(0), pr, pg, pb);
         r = (r + pr) / 2;
         gr = (gr + pg) / 2;
         bl = (bl + pb) / 2;
@@ -224,7 +219,7 @@ void opText()
         YYCgmElement(3, 4, 2);
         YYCgmWord(0);
         INTEGER pr = 0, pg = 0, pb = 0;
-        YYColourToRGB(modelColour(0), pr, pg, pb);
+        YYColourToRGB(YYModelColour(0), pr, pg, pb);
         colourIfChanged(3, 3, pr, pg, pb, kAuxiliaryColour);
     }
     colourIfChanged(5, 14, rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue, kTextColour);
@@ -386,7 +381,7 @@ void YYMemoryMetafileDriver(INTEGER op)
         YYCgmPoint(b.IntX2, b.IntY2);
         break;
     case OpColour:
-    case OpColourRestore: YYColourToRGB(modelColour(1), rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue); break;
+    case OpColourRestore: YYColourToRGB(YYModelColour(1), rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue); break;
     case OpEllipse: opEllipse(); break;
     case OpEllipseFill:
     case OpEllipseSolid:

@@ -66,13 +66,6 @@ std::string formatted(INTEGER value, std::string_view format, std::size_t width)
     return field;
 }
 
-// The current colour of the colour model: [1] current, [0] previous.
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
 std::array<REAL, 3> postColour(INTEGER colour)
 {
     std::array<REAL, 3> c{};
@@ -228,7 +221,7 @@ void opColour()
 {
     const GraphicsState& g = graphicsState();
     PostScriptDriverState& s = ps();
-    const INTEGER current = modelColour(1);
+    const INTEGER current = YYModelColour(1);
     // Black lines keep white white, whether it is palette entry 0 or the RGB value of white.
     const bool white = g.ColourModel == kRgbMode ? current == 0xFFFFFF : current == 0;
     s.ColourArgument = opts().value(7) != 0 && !white ? -1 : current;
@@ -287,9 +280,9 @@ void opFill(INTEGER op)
     pageOpen();
     if ((style > 0 && opts().value(7) != 0) || style > 2) {
         YYPostPath(1);
-        const std::array<REAL, 3> current = postColour(modelColour(1));
+        const std::array<REAL, 3> current = postColour(YYModelColour(1));
         if (style == 3) {
-            const std::array<REAL, 3> previous = postColour(modelColour(0));
+            const std::array<REAL, 3> previous = postColour(YYModelColour(0));
             for (std::size_t k = 0; k < 3; ++k) s.PendingColour[k] = (previous[k] + current[k]) * 0.5f;
         } else {
             s.PendingColour = current;

@@ -55,12 +55,6 @@ std::size_t clampIndex(INTEGER value, std::size_t size)
     return value >= 0 && static_cast<std::size_t>(value) < size ? static_cast<std::size_t>(value) : 0;
 }
 
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
 std::array<INTEGER, 3> colourBytes(INTEGER colour)
 {
     std::array<INTEGER, 3> c{};
@@ -146,7 +140,7 @@ void attributeChange()
 {
     const GraphicsState& g = graphicsState();
     SvgDriverState& s = sv();
-    std::array<INTEGER, 3> c = colourBytes(modelColour(1));
+    std::array<INTEGER, 3> c = colourBytes(YYModelColour(1));
     const INTEGER width = std::max<INTEGER>(static_cast<INTEGER>(std::trunc(opts().value(9) * 150.0f / 720.0f + 0.5f)), 1);
     invert(c);
     const INTEGER type = g.LineType, join = opts().value(10), cap = opts().value(11);
@@ -211,9 +205,9 @@ void opFill(INTEGER op)
     if (!filled) {
         if (op != OpEllipseFill) return;
     } else {
-        std::array<INTEGER, 3> c = colourBytes(modelColour(1));
+        std::array<INTEGER, 3> c = colourBytes(YYModelColour(1));
         if (style == 3) {
-            const std::array<INTEGER, 3> previous = colourBytes(modelColour(0));
+            const std::array<INTEGER, 3> previous = colourBytes(YYModelColour(0));
             for (std::size_t k = 0; k < 3; ++k) c[k] = (previous[k] + c[k]) / 2;
         }
         invert(c);

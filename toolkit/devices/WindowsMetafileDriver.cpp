@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/GdiPrimitives.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -38,12 +39,6 @@ INTEGER px(REAL x) { return YYGdiX(x); }
 INTEGER py(REAL y) { return YYGdiY(y); }
 INTEGER rx(REAL length) { return YYGdiXLength(length); }
 INTEGER ry(REAL length) { return YYGdiYLength(length); }
-
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
 
 void setScales() { YYScalesFromDevice(static_cast<REAL>(ds().PageWidth), static_cast<REAL>(ds().PageHeight)); }
 
@@ -124,7 +119,7 @@ void opColour()
     s.PreviousRed = s.SavedRed;
     s.PreviousGreen = s.SavedGreen;
     s.PreviousBlue = s.SavedBlue;
-    YYColourToRGB(modelColour(1), s.SavedRed, s.SavedGreen, s.SavedBlue);
+    YYColourToRGB(YYModelColour(1), s.SavedRed, s.SavedGreen, s.SavedBlue);
     YYMetafileColourInvert(s.SavedRed, s.SavedGreen, s.SavedBlue);
     YYMetafileColour(s.SavedRed, s.SavedGreen, s.SavedBlue);
 }
@@ -145,10 +140,10 @@ void opFill(INTEGER op)
     pageOpen();
     if (g.FillStyle > 2) {
         INTEGER r = 0, gr = 0, bl = 0;
-        YYColourToRGB(modelColour(1), r, gr, bl);
+        YYColourToRGB(YYModelColour(1), r, gr, bl);
         if (g.FillStyle == 3) {
             INTEGER pr = 0, pg = 0, pb = 0;
-            YYColourToRGB(modelColour(0), pr, pg, pb);
+            YYColourToRGB(YYModelColour(0), pr, pg, pb);
             r = (r + pr) / 2;
             gr = (gr + pg) / 2;
             bl = (bl + pb) / 2;
