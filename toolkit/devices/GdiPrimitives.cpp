@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/PrinterArithmetic.h"
 #include "toolkit/foundation/OsEnvironment.h"
 #include "toolkit/foundation/WindowServices.h"
+#include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/graphics/DriverProtocol.h"
 #include "toolkit/graphics/GraphicsState.h"
 #include "toolkit/graphics/GraphicsText.h"
@@ -131,4 +134,25 @@ DeviceCapabilityEntry YYGdiCapabilities()
             .LineTypeCount = 8,
             .DeviceTextThreshold = 1.7e38f,
             .CapabilityString = "00000111111111100010011011110"};
+}
+
+INTEGER YYGdiGradientMesh(HDC dc, const INTEGER* xs, const INTEGER* ys, const INTEGER* colours,
+                          const INTEGER* triangles, INTEGER n, INTEGER m)
+{
+    using GradientFillRoutine = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+    const auto fill = reinterpret_cast<GradientFillRoutine>(reinterpret_cast<void*>(windowEngineState().GradientFill));
+    if (!dc || !fill || n <= 0 || m <= 0) return 1;
+    std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(n));
+    for (INTEGER k = 0; k < n; ++k) {
+        const GradientVertex v = YYGradientVertex(xs[k], ys[k], colours[k]);
+        vertices[static_cast<std::size_t>(k)] = TRIVERTEX{v.x, v.y, v.red, v.green, v.blue, v.alpha};
+    }
+    const std::vector<std::uint32_t> corners = YYGradientTriangles(triangles, m, n);
+    if (corners.empty()) return 1;
+    std::vector<GRADIENT_TRIANGLE> mesh(static_cast<std::size_t>(m));
+    for (std::size_t k = 0; k < mesh.size(); ++k)
+        mesh[k] = GRADIENT_TRIANGLE{corners[3 * k], corners[3 * k + 1], corners[3 * k + 2]};
+    return fill(dc, vertices.data(), static_cast<ULONG>(n), mesh.data(), static_cast<ULONG>(m), GRADIENT_FILL_TRIANGLE)
+               ? 0
+               : 1;
 }

@@ -2,13 +2,14 @@
 // do alike around their GDI calls: device coordinates as page units (y running down the page),
 // the point buffer of polygons and polylines, the end points of sectors and arcs, the shaded
 // polygon's vertices, the font size, the clip rectangle, the text measure's answer and the
-// capabilities they state at OpInit.
+// capabilities they state at OpInit; and below them, the gradient mesh both draw shaded polygons with.
 #pragma once
 
 #include <string_view>
 
 #include "toolkit/devices/DriverSetup.h"
 #include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/WinApi.h"
 
 // Toolkit-internal
 
@@ -38,3 +39,8 @@ void YYGdiTextWidthAnswer(INTEGER width);
 // The capabilities both drivers state: eight line types, any text angle, true colour, shaded
 // fills as far as the system's gradient fill goes, text sent whole.
 DeviceCapabilityEntry YYGdiCapabilities();
+// The shaded polygon's triangles as one gradient fill on the device context, through the system's
+// gradient routine where it has one: 0 when drawn, 1 when not (no context, no routine, nothing to
+// fill, a vertex number out of range, or the call failed).
+INTEGER YYGdiGradientMesh(HDC dc, const INTEGER* xs, const INTEGER* ys, const INTEGER* colours,
+                          const INTEGER* triangles, INTEGER n, INTEGER m);
