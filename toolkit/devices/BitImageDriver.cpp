@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageLoading.h"
@@ -218,11 +219,8 @@ void endPage()
 
 void initialise()
 {
-    DriverParameterBlock& block = driverParameterBlock();
-    if (block.Count == -999) {
-        block.Count = 6;
-        return;
-    }
+    if (YYDriverIdentify(6)) return;
+    const DriverParameterBlock& block = driverParameterBlock();
     YYRasterDriver(OpInit);
     if (block.Value != -998) {
         HardcopyOptionBlock& o = hardcopyOptionBlock();

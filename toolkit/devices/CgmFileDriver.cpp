@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "toolkit/devices/CgmWriters.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageLoading.h"
@@ -34,8 +35,6 @@ constexpr INTEGER kUnit = 2;
 // Bytes of one partition of a long-form element: the length field has 15 bits, kept even.
 constexpr std::size_t kPartitionLimit = 32766;
 
-constexpr std::array<INTEGER, 8> kCgmLineTypes{1, 3, 2, 4, 5, 10, 12, 13};
-
 constexpr std::array<std::array<std::string_view, 16>, 3> kFontLists{{
     {"COURIER", "COURIER_BOLD", "COURIER_ITALIC", "COURIER_BOLD_ITALIC", "HELVETICA", "HELVETICA_BOLD",
      "HELVETICA_OBLIQUE", "HELVETICA_BOLD_OBLIQUE", "TIMES_ROMAN", "TIMES_BOLD", "TIMES_ITALIC", "TIMES_BOLD_ITALIC",
@@ -51,8 +50,6 @@ constexpr std::array<std::array<std::string_view, 16>, 3> kFontLists{{
 CgmFileDriverState& st() { return cgmFileDriverState(); }
 const HardcopyOptionBlock& opts() { return hardcopyOptionBlock(); }
 void pageOpen() { hardcopyJobState().PageOpen = -1; }
-
-INTEGER cgmLineType(INTEGER type) { return kCgmLineTypes[static_cast<std::size_t>(std::clamp<INTEGER>(type, 0, 7))]; }
 
 // An element's header, in the long form from 31 bytes on (up to one partition).
 void header(INTEGER elementClass, INTEGER id, std::size_t length)
@@ -71,12 +68,6 @@ std::array<INTEGER, 3> split(INTEGER colour)
     YYColourToRGB(colour, c[0], c[1], c[2]);
     YYCgmFileColourInvert(c[0], c[1], c[2]);
     return c;
-}
-
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
 }
 
 INTEGER packed(const std::array<INTEGER, 3>& c) { return c[0] + 256 * c[1] + 65536 * c[2]; }
@@ -139,32 +130,12 @@ void resetCaches()
     s.LineJoin = s.LineCap = 0;
 }
 
-void textAlignment(INTEGER horizontal)
-{
-    YYCgmFileElement(5, 18, 12);
-    YYCgmFileWord(horizontal);
-    YYCgmFileWord(5);
-    for (int k = 0; k < 4; ++k) YYCgmFileWord(0);  // two fixed-point reals 0.0
-}
+void textAlignment(INTEGER horizontal) { YYCgmTextAlignment(kCgmFileWriters, horizontal); }
 
 void beginPicture()
 {
     CgmFileDriverState& s = st();
-    YYCgmFileElement(0, 3, 13);
-    YYCgmFileStringPad("ZID CGM Data");
-    YYCgmFileElement(2, 3, 2);
-    YYCgmFileWord(0);
-    YYCgmFileElement(2, 5, 2);
-    YYCgmFileWord(0);
-    YYCgmFileElement(2, 2, 2);
-    YYCgmFileWord(1);
-    YYCgmFileElement(3, 1, 2);
-    YYCgmFileWord(16);
-    YYCgmFileElement(2, 6, 8);
-    YYCgmFilePoint(0, 0);
-    YYCgmFilePoint(s.VdcWidth, s.VdcHeight);
-    YYCgmFileElement(0, 4, 0);
-    textAlignment(1);
+    YYCgmPictureBegin(kCgmFileWriters, s.VdcWidth, s.VdcHeight);
     resetCaches();
     s.PictureOpen = kTrue;
     ++s.PictureCount;
@@ -180,7 +151,7 @@ void ensurePicture(INTEGER op)
     beginPicture();
     if (s.PictureCount > 1 && op != OpLineType && op != OpLineWidth) {
         YYCgmFileElement(5, 2, 2);
-        YYCgmFileWord(cgmLineType(graphicsState().LineType));
+        YYCgmFileWord(YYCgmLineType(graphicsState().LineType));
         YYCgmFileElement(5, 3, 2);
         YYCgmFileWord(scaledLineWidth());
     }
@@ -195,48 +166,29 @@ void endPicture()
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 9;
-        return;
-    }
+    if (YYDriverIdentify(9)) return;
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     YYDriverReset();
-    if (b.Value != -998) {
+    if (driverParameterBlock().Value != -998) {
         o.Options[1] = 756;
         o.Options[2] = 540;
         o.Options[3] = o.Options[4] = o.Options[5] = 0;
         o.Options[28] = 2;
     }
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    caps.LineTypeCount[1] = 8;
-    caps.TextAngles[1] = 360;
-    caps.PlatformLevel[1] = 2;
-    caps.TrueColour[1] = 1;
-    caps.ShadeFillLevel[1] = 2;
-    caps.CapabilityString[1].assign("00000110111111100010011011100");
+    YYHardcopyDeviceFactsSet({.Capabilities = kCgmPictureCapabilities,
+                              .TextBoxFlag = 1,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 0,
+                              .DriverDevice = 9});
     HardcopyDriverState& d = hardcopyDriverState();
     d.ResolutionX = d.ResolutionY = 600;
     hardcopyFillState().HardcopyColours = 256;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 1;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 0;
-    job.OutputFile.assign("raridevu.cgm");
-    job.DriverDevice = 9;
+    hardcopyJobState().OutputFile.assign("raridevu.cgm");
 }
 
 void setScales()
 {
-    const GraphicsTransform& t = graphicsTransform();
-    const GraphicsState& g = graphicsState();
-    HardcopyDriverState& d = hardcopyDriverState();
-    const REAL ex = t.DeviceXExtent > 0.0f ? t.DeviceXExtent : static_cast<REAL>(g.DrawableWidth) - 0.01f;
-    const REAL ey = t.DeviceYExtent > 0.0f ? t.DeviceYExtent : static_cast<REAL>(g.DrawableHeight) - 0.01f;
-    d.XScale = ex > 0.0f ? static_cast<REAL>(st().VdcWidth) / ex : 1.0f;
-    d.YScale = ey > 0.0f ? static_cast<REAL>(st().VdcHeight) / ey : 1.0f;
+    YYScalesFromDevice(static_cast<REAL>(st().VdcWidth), static_cast<REAL>(st().VdcHeight));
 }
 
 void opBeginOutput()
@@ -245,16 +197,10 @@ void opBeginOutput()
     CgmFileDriverState& s = st();
     const HardcopyDriverState& d = hardcopyDriverState();
     if (b.Value > 0) {
-        LibraryErrorState& errors = libraryErrorState();
-        const INTEGER previous = errors.LastErrorNumber;
-        errors.LastErrorNumber = 0;
-        YYProuOpen(kUnit);
-        if (errors.LastErrorNumber != 0) {
-            graphicsState().HardcopyActive = 0;
+        if (!YYDriverOutputOpen(kUnit)) {
             s.FileOpen = kFalse;
             return;
         }
-        errors.LastErrorNumber = previous;
         std::int64_t w = static_cast<std::int64_t>(d.ResolutionX) * opts().value(1) / 72;
         std::int64_t h = static_cast<std::int64_t>(d.ResolutionY) * opts().value(2) / 72;
         const std::int64_t larger = std::max(w, h);
@@ -270,20 +216,7 @@ void opBeginOutput()
         if (b.IntX1 != 0) title = std::string(hardcopyJobState().Title.trimmed()).substr(0, 254);
         header(0, 1, title.size() + 1);
         YYCgmFileStringPad(title);
-        YYCgmFileElement(1, 1, 2);
-        YYCgmFileWord(1);
-        YYCgmFileElement(1, 2, 18);
-        YYCgmFileStringPad("ZID CGM driver v4");
-        YYCgmFileElement(1, 3, 2);
-        YYCgmFileWord(0);
-        YYCgmFileElement(1, 4, 2);
-        YYCgmFileWord(16);
-        YYCgmFileElement(1, 5, 6);
-        YYCgmFileWord(1);
-        YYCgmFileWord(16);
-        YYCgmFileWord(16);
-        YYCgmFileElement(1, 6, 2);
-        YYCgmFileWord(16);
+        YYCgmDescriptorHead(kCgmFileWriters);
         // The option setter stores any value; the list is the nearest one.
         const auto& names = kFontLists[static_cast<std::size_t>(std::clamp<INTEGER>(opts().value(28), 0, 2))];
         std::size_t length = 0;
@@ -317,7 +250,7 @@ void opEndOutput()
 
 void opColour()
 {
-    const std::array<INTEGER, 3> c = split(modelColour(1));
+    const std::array<INTEGER, 3> c = split(YYModelColour(1));
     CgmFileDriverState& s = st();
     s.CurrentRed = c[0];
     s.CurrentGreen = c[1];
@@ -375,7 +308,7 @@ void opFill(INTEGER op)
     if (!filled && op != OpEllipseFill) return;
     std::array<INTEGER, 3> fill = currentRgb();
     if (g.FillStyle == 3) {
-        const std::array<INTEGER, 3> previous = split(modelColour(0));
+        const std::array<INTEGER, 3> previous = split(YYModelColour(0));
         for (std::size_t k = 0; k < 3; ++k) fill[k] = (fill[k] + previous[k]) / 2;
     }
     if (filled) colourIfChanged(5, 23, fill, s.FillColour);
@@ -389,7 +322,7 @@ void opFill(INTEGER op)
             colourIfChanged(5, 29, currentRgb(), s.EdgeColour);
             if (g.LineType != s.EdgeType) {
                 YYCgmFileElement(5, 27, 2);
-                YYCgmFileWord(cgmLineType(g.LineType));
+                YYCgmFileWord(YYCgmLineType(g.LineType));
                 s.EdgeType = g.LineType;
             }
             if (opts().value(9) != s.EdgeWidth) {
@@ -492,7 +425,7 @@ void opText()
     if (opaque) {
         YYCgmFileElement(3, 4, 2);
         YYCgmFileWord(0);
-        colourIfChanged(3, 3, split(modelColour(0)), s.AuxiliaryColour);
+        colourIfChanged(3, 3, split(YYModelColour(0)), s.AuxiliaryColour);
     }
     colourIfChanged(5, 14, currentRgb(), s.TextColour);
     const INTEGER justification = std::clamp<INTEGER>(text.TextJustification, 0, 2);
@@ -671,7 +604,7 @@ void XXCGM(INTEGER op)
     case OpPoint: opPoint(); break;
     case OpLineType:
         YYCgmFileElement(5, 2, 2);
-        YYCgmFileWord(cgmLineType(g.LineType));
+        YYCgmFileWord(YYCgmLineType(g.LineType));
         break;
     case OpLineWidth:
         YYCgmFileElement(5, 3, 2);

@@ -220,3 +220,54 @@ void YYCgmFileGradientTriangles(const INTEGER*, const INTEGER*, const INTEGER* c
     }
     status = 0;
 }
+
+INTEGER YYCgmLineType(INTEGER type)
+{
+    static constexpr std::array<INTEGER, 8> kCgmLineTypes{1, 3, 2, 4, 5, 10, 12, 13};
+    return kCgmLineTypes[static_cast<std::size_t>(std::clamp<INTEGER>(type, 0, 7))];
+}
+
+void YYCgmDescriptorHead(const CgmWriterFamily& w)
+{
+    w.Element(1, 1, 2);
+    w.Word(1);
+    w.Element(1, 2, 18);
+    w.StringPad("ZID CGM driver v4");
+    w.Element(1, 3, 2);
+    w.Word(0);
+    w.Element(1, 4, 2);
+    w.Word(16);
+    w.Element(1, 5, 6);
+    w.Word(1);
+    w.Word(16);
+    w.Word(16);
+    w.Element(1, 6, 2);
+    w.Word(16);
+}
+
+void YYCgmPictureBegin(const CgmWriterFamily& w, INTEGER width, INTEGER height)
+{
+    w.Element(0, 3, 13);
+    w.StringPad("ZID CGM Data");
+    w.Element(2, 3, 2);
+    w.Word(0);
+    w.Element(2, 5, 2);
+    w.Word(0);
+    w.Element(2, 2, 2);
+    w.Word(1);
+    w.Element(3, 1, 2);
+    w.Word(16);
+    w.Element(2, 6, 8);
+    w.Point(0, 0);
+    w.Point(width, height);
+    w.Element(0, 4, 0);
+    YYCgmTextAlignment(w, 1);
+}
+
+void YYCgmTextAlignment(const CgmWriterFamily& w, INTEGER horizontal)
+{
+    w.Element(5, 18, 12);
+    w.Word(horizontal);
+    w.Word(5);
+    for (int k = 0; k < 4; ++k) w.Word(0);  // two fixed-point reals 0.0
+}

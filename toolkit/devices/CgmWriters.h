@@ -26,6 +26,7 @@
 #include <span>
 #include <string_view>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/foundation/CoreTypes.h"
 
 // Toolkit-internal
@@ -74,3 +75,32 @@ void YYCgmFileColourInvert(INTEGER& red, INTEGER& green, INTEGER& blue);
 // The CGM file driver's gradient routine: as YYCgmGradientTriangles, the corners scaled.
 void YYCgmFileGradientTriangles(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours,
                                 const INTEGER* triangles, INTEGER n, INTEGER m, INTEGER& status);
+
+// What a CGM picture can show, for the capability element of the drawable it records (the
+// picture recorder) or of the hardcopy device (the CGM file driver).
+inline constexpr DeviceCapabilityEntry kCgmPictureCapabilities{.ShadeFillLevel = 2,
+                                                               .CapabilityString = "00000110111111100010011011100"};
+// The CGM line and edge type of a toolkit line type 0-7 (out of range: the nearest).
+INTEGER YYCgmLineType(INTEGER type);
+
+// One of the two writer families, for the elements a file and an in-memory picture share.
+struct CgmWriterFamily {
+    void (*Element)(INTEGER elementClass, INTEGER id, INTEGER length);
+    void (*Word)(INTEGER value);
+    void (*Point)(INTEGER x, INTEGER y);
+    void (*StringPad)(std::string_view text);
+};
+inline constexpr CgmWriterFamily kCgmMemoryWriters{&YYCgmElement, &YYCgmWord, &YYCgmPoint, &YYCgmStringPad};
+inline constexpr CgmWriterFamily kCgmFileWriters{&YYCgmFileElement, &YYCgmFileWord, &YYCgmFilePoint,
+                                                 &YYCgmFileStringPad};
+// The metafile descriptor after BEGIN METAFILE up to the font list: METAFILE VERSION 1, the
+// description, VDC TYPE integer, INTEGER PRECISION 16, REAL PRECISION fixed 16.16, INDEX
+// PRECISION 16.
+void YYCgmDescriptorHead(const CgmWriterFamily& w);
+// BEGIN PICTURE up to the body: line and edge widths absolute, direct colour, VDC INTEGER
+// PRECISION 16, the VDC extent (0, 0) to (width, height), BEGIN PICTURE BODY, then TEXT ALIGNMENT
+// left and base.
+void YYCgmPictureBegin(const CgmWriterFamily& w, INTEGER width, INTEGER height);
+// TEXT ALIGNMENT: the horizontal alignment (1 left, 2 centre, 3 right), vertical base, no
+// continuous alignment.
+void YYCgmTextAlignment(const CgmWriterFamily& w, INTEGER horizontal);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/OutputUnit.h"
@@ -95,18 +96,6 @@ HardcopyDriverState& drv() { return hardcopyDriverState(); }
 void pageOpen() { hardcopyJobState().PageOpen = -1; }
 bool trueColour() { return opts().value(23) == 24; }
 
-REAL deviceXExtent()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DrawableXLimit > 0.0f ? t.DrawableXLimit : static_cast<REAL>(graphicsState().DrawableWidth) - 0.01f;
-}
-
-REAL deviceYExtent()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DrawableYLimit > 0.0f ? t.DrawableYLimit : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
-}
-
 std::string firstNonBlank(const std::string& field)
 {
     const std::size_t at = field.find_first_not_of(' ');
@@ -117,11 +106,7 @@ void group(INTEGER code, std::string_view value) { YYDxfGroup(std::to_string(cod
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 8;
-        return;
-    }
+    if (YYDriverIdentify(8)) return;
     YYDriverReset();
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     o.Options[1] = 756;
@@ -131,24 +116,16 @@ void opInit()
     o.Options[5] = 0;
     o.Options[12] = 80;
     o.Options[23] = 8;
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.ShadeFillLevel[1] = 0;
-    caps.TrueColour[1] = 1;
-    caps.PlatformLevel[1] = 2;
-    caps.TextAngles[1] = 360;
-    caps.LineTypeCount[1] = 8;
-    caps.DeviceTextThreshold[1] = 0.222f;
-    caps.CapabilityString[1].assign("00000100000011000010000000010");
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 0;
+    YYHardcopyDeviceFactsSet({.Capabilities = {.DeviceTextThreshold = 0.222f,
+                                               .CapabilityString = "00000100000011000010000000010"},
+                              .TextBoxFlag = 0,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 0,
+                              .DriverDevice = 8});
     hardcopyFillState().HardcopyColours = 255;
     HardcopyDriverState& d = drv();
     d.ResolutionX = d.ResolutionY = 90;
-    job.OutputFile.assign("raridevu.dxf");
-    job.DriverDevice = 8;
+    hardcopyJobState().OutputFile.assign("raridevu.dxf");
 }
 
 void colourDepth()
@@ -168,20 +145,12 @@ void colourDepth()
 void opBeginOutput()
 {
     const DriverParameterBlock& b = driverParameterBlock();
-    const REAL ex = deviceXExtent(), ey = deviceYExtent();
+    const REAL ex = YYDrawableXExtent(), ey = YYDrawableYExtent();
     HardcopyDriverState& d = drv();
     d.XScale = ex > 0.0f ? static_cast<REAL>(opts().value(1)) / (ex * 72.0f) : 1.0f;
     d.YScale = ey > 0.0f ? static_cast<REAL>(opts().value(2)) / (ey * 72.0f) : 1.0f;
     if (b.Value <= 0) return;
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber;
-    errors.LastErrorNumber = 0;
-    YYProuOpen(kUnit);
-    if (errors.LastErrorNumber != 0) {
-        graphicsState().HardcopyActive = 0;
-        return;
-    }
-    errors.LastErrorNumber = previous;
+    if (!YYDriverOutputOpen(kUnit)) return;
     colourDepth();
     const REAL w = static_cast<REAL>(opts().value(1)) / 72.0f, h = static_cast<REAL>(opts().value(2)) / 72.0f;
     YYDxfGroup("0", "SECTION");
@@ -369,7 +338,7 @@ void opFill(INTEGER op)
     }
     g.LayerFillRequest[1] = 2;
     const REAL o2 = static_cast<REAL>(opts().value(2));
-    REAL spacing = o2 != 0.0f ? static_cast<REAL>(opts().value(12)) / 100.0f * deviceYExtent() / o2 : 1.0f;
+    REAL spacing = o2 != 0.0f ? static_cast<REAL>(opts().value(12)) / 100.0f * YYDrawableYExtent() / o2 : 1.0f;
     if (style == 3) spacing *= 2.0f;
     hardcopyFillState().HardcopyFillSpacing = spacing;
     if (style >= 3) return;
@@ -411,7 +380,7 @@ void opText()
     YYRequestedCharSize(cw, ch);
     const bool straight = t.PageAngle % 180 == 0;
     const REAL o1 = static_cast<REAL>(opts().value(1)), o2 = static_cast<REAL>(opts().value(2));
-    const REAL ex = deviceXExtent(), ey = deviceYExtent();
+    const REAL ex = YYDrawableXExtent(), ey = YYDrawableYExtent();
     const REAL wDen = (straight ? ex : ey) * 72.0f, hDen = (straight ? ey : ex) * 72.0f;
     const REAL w = wDen != 0.0f ? (straight ? o1 : o2) * cw / wDen : 0.0f;
     const REAL h = hDen != 0.0f ? (straight ? o2 : o1) * ch / hDen : 0.0f;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/Halftones.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -72,11 +73,7 @@ void pageOpen() { hardcopyJobState().PageOpen = -1; }
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 12;
-        return;
-    }
+    if (YYDriverIdentify(12)) return;
     YYDriverReset();
     const INTEGER t = deviceType();
     const Hpgl2DeviceEntry& row = Hpgl2DeviceTable[static_cast<std::size_t>(t)];
@@ -88,30 +85,23 @@ void opInit()
     o.Options[3] = 0;
     o.Options[1] = YYHpglScaled(1.0f, static_cast<REAL>(row.XExtent) / kUnitsPerPoint);
     o.Options[2] = YYHpglScaled(1.0f, static_cast<REAL>(row.YExtent) / kUnitsPerPoint);
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.ShadeFillLevel[1] = 0;
-    caps.TrueColour[1] = 0;
-    caps.PlatformLevel[1] = 2;
-    caps.TextAngles[1] = 360;
-    caps.LineTypeCount[1] = 8;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 1;
+    const bool mono = row.Pens == 2;
+    YYHardcopyDeviceFactsSet(
+        {.Capabilities = {.TrueColour = 0,
+                          .CapabilityString = mono ? "00000100000011100010001001110" : "00000100011111100010011011110"},
+         .TextBoxFlag = 0,
+         .TextSpacingFlag = 1,
+         .PrintByCommand = 1,
+         .DriverDevice = 12});
     HardcopyDriverState& d = drv();
     d.PenCount = row.Pens;
     d.ResolutionX = d.ResolutionY = row.Resolution;
     Hpgl2DriverState& s = h2();
     s.TextSizeChanged = kTrue;
-    const bool mono = row.Pens == 2;
-    caps.CapabilityString[1].assign(mono ? "00000100000011100010001001110" : "00000100011111100010011011110");
     hardcopyFillState().HardcopyColours = mono ? 2 : 256;
     s.WidthFactor = t == 1 ? 1.5f : 1.2f;
     s.FontLetter = t == 1 ? 'S' : 'A';
-    job.OutputFile.assign("raridevu.plt");
-    job.DriverDevice = 12;
+    hardcopyJobState().OutputFile.assign("raridevu.plt");
 }
 
 void comment(std::string_view head, std::initializer_list<std::pair<std::size_t, std::string>> fields, std::size_t quote)
@@ -129,15 +119,7 @@ void opBeginOutput()
     const DriverParameterBlock& b = driverParameterBlock();
     YYHpglScales();
     if (b.Value > 0) {
-        LibraryErrorState& errors = libraryErrorState();
-        const INTEGER previous = errors.LastErrorNumber;
-        errors.LastErrorNumber = 0;
-        YYProuOpen(kUnit);
-        if (errors.LastErrorNumber != 0) {
-            graphicsState().HardcopyActive = 0;
-            return;
-        }
-        errors.LastErrorNumber = previous;
+        if (!YYDriverOutputOpen(kUnit)) return;
         Hpgl2DriverState& s = h2();
         const INTEGER t = deviceType();
         drv().RecordMode = opts().value(17) != 0 ? 1 : 2;
@@ -171,11 +153,6 @@ void opBeginOutput()
     YYHpglLiteral(kFullScale);
 }
 
-void selectPen(const std::string& pen)
-{
-    YYHpglLiteral("PU;SP" + pen);
-}
-
 void opColour()
 {
     const GraphicsState& g = graphicsState();
@@ -197,11 +174,11 @@ void opColour()
     }
     if (pen != s.CurrentPen) {
         s.CurrentPen = pen;
-        selectPen(pen);
+        YYHpglSelectPen(pen);
     }
     if (g.LayerFillRequest[1] == 0) {
         INTEGER red = 0, green = 0, blue = 0;
-        YYColourToRGB(g.ColourModel == kRgbMode ? g.ColourRGB[1] : g.ColourIndex[1], red, green, blue);
+        YYColourToRGB(YYModelColour(1), red, green, blue);
         comment("CO\"1", {{6, YYHpglInteger(red + 256 * green + 65536 * blue, "(I8)", 8)}}, 14);
     }
 }
@@ -215,35 +192,17 @@ void opPaletteEntry()
     if (b.Count >= 0 && b.Count <= 255) h2().PenDefined[static_cast<std::size_t>(b.Count)] = '1';
 }
 
-std::size_t pointCount()
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    return std::min({static_cast<std::size_t>(std::max<INTEGER>(b.Count, 0)), b.PolygonX.size(), b.PolygonY.size()});
-}
-
 void opPolyline()
 {
     const DriverParameterBlock& b = driverParameterBlock();
     HardcopyDriverState& d = drv();
     pageOpen();
-    const std::size_t n = pointCount();
+    const std::size_t n = YYHpglPointCount();
     if (n == 0) return;
     if (d.LastPenX != b.PolygonX[0] || d.LastPenY != b.PolygonY[0]) YYHpglCommand("PU", b.PolygonX[0], b.PolygonY[0]);
     YYHpgl2Encode();
     d.LastPenX = b.PolygonX[n - 1];
     d.LastPenY = b.PolygonY[n - 1];
-}
-
-INTEGER fillCode(INTEGER op)
-{
-    switch (op) {
-    case OpEllipseFill: return 5;
-    case OpQuadFill: return 8;
-    case OpRectangleFill: return 6;
-    case OpTriangleFill: return 7;
-    case OpSectorFill: return 4;
-    default: return 11;
-    }
 }
 
 std::uint32_t currentCell()
@@ -311,19 +270,8 @@ void colourFill(INTEGER style)
     YYSplitRGB(b, &br, &bg, &bb);
     YYHpgl2PenColour(pen, (ar + br) / 2, (ag + bg) / 2, (ab + bb) / 2);
     s.FillPen = YYHpglInteger(pen, "(I3)", 3);
-    selectPen(s.FillPen);
+    YYHpglSelectPen(s.FillPen);
     s.PenDefined[static_cast<std::size_t>(pen)] = ' ';
-}
-
-void shape(std::initializer_list<std::pair<REAL, REAL>> corners)
-{
-    auto it = corners.begin();
-    YYHpglCommand("PU", it->first, it->second);
-    YYHpglLiteral("PM0");
-    for (++it; it != corners.end(); ++it) YYHpglCommand("PD", it->first, it->second);
-    YYHpglLiteral("PM2;FP");
-    drv().LastPenX = corners.begin()->first;
-    drv().LastPenY = corners.begin()->second;
 }
 
 void opFill(INTEGER op)
@@ -332,12 +280,12 @@ void opFill(INTEGER op)
     const GraphicsState& g = graphicsState();
     Hpgl2DriverState& s = h2();
     HardcopyDriverState& d = drv();
-    const INTEGER code = fillCode(op);
+    const INTEGER code = YYHpglFillCode(op);
     const INTEGER style = g.FillStyle;
     if (b.Value == -1) {
         if (!(style < 3 && code != 5 && code != 4))
             comment("CO\"", {{4, YYHpglInteger(code, "(I2)", 2)}, {7, "-1"}}, 9);
-        if (s.FillPen != s.CurrentPen) selectPen(s.CurrentPen);
+        if (s.FillPen != s.CurrentPen) YYHpglSelectPen(s.CurrentPen);
         return;
     }
     pageOpen();
@@ -352,8 +300,8 @@ void opFill(INTEGER op)
                          {11, digit(g.HatchDirection)}, {13, digit(g.FillOutline)}}, 14);
     }
     switch (op) {
-    case OpQuadFill: shape({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}, {b.X4, b.Y4}}); break;
-    case OpTriangleFill: shape({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}}); break;
+    case OpQuadFill: YYHpglPolygonFill({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}, {b.X4, b.Y4}}); break;
+    case OpTriangleFill: YYHpglPolygonFill({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}}); break;
     case OpRectangleFill:
         YYHpglCommand("PU", b.X1, b.Y1);
         YYHpglCommand("RA", b.X2, b.Y2);
@@ -361,7 +309,7 @@ void opFill(INTEGER op)
         d.LastPenY = b.Y1;
         break;
     case OpPolygonFill:
-        if (pointCount() == 0) break;
+        if (YYHpglPointCount() == 0) break;
         YYHpglCommand("PU", b.PolygonX[0], b.PolygonY[0]);
         YYHpglLiteral("PM0");
         YYHpgl2Encode();
@@ -403,21 +351,8 @@ void opText()
     const INTEGER mode = std::clamp<INTEGER>(t.CharacterSpacing, 0, 2);
     if (isTrue(s.TextSizeChanged)) {
         if (mode != s.LastFontMode) comment("CO\"10", {{7, digit(mode)}}, 8);
-        constexpr std::array<REAL, 3> fw{1.0f, 0.932f, 1.06f}, fh{1.0f, 1.211f, 1.211f};
-        REAL w = 0, h = 0, ow = 0, oh = 0;
-        YYHpglTextSizes(w, h, ow, oh);
-        REAL width = ow != 0.0f ? w * fw[static_cast<std::size_t>(mode)] * 100.0f / (s.WidthFactor * ow) : 0.0f;
-        REAL height = oh != 0.0f ? h * fh[static_cast<std::size_t>(mode)] * 100.0f / (oh * 2.0f) : 0.0f;
-        const REAL aspect = hardcopyTextScaling().HardcopyAspect;
-        if (graphicsTransform().PageAngle % 180 != 0 && aspect != 0.0f) {
-            width *= aspect;
-            height /= aspect;
-        }
-        commandBuffer();
-        YYHpglPut(1, "SR");
-        YYHpglPut(3, YYHpglReal(width, "(F8.2)", 8));
-        YYHpglPut(11, YYHpglReal(height, "(F8.2)", 8));
-        YYHpglFlush();
+        constexpr std::array<REAL, 3> fw{1.0f, 0.932f, 1.06f};
+        YYHpglRelativeSize(mode, fw[static_cast<std::size_t>(mode)], s.WidthFactor);
         s.TextSizeChanged = kFalse;
     }
     const INTEGER variant = t.DeviceFontVariant, style = t.TextStyle;
@@ -518,7 +453,7 @@ void YYHpgl2Encode()
 {
     const DriverParameterBlock& b = driverParameterBlock();
     const HardcopyDriverState& d = drv();
-    const std::size_t n = pointCount();
+    const std::size_t n = YYHpglPointCount();
     std::string line = "PE7";
     const auto append = [&](INTEGER step) {
         // Zigzag sign in the low bit, then base-32 digits, the last one from the terminating range.
@@ -606,9 +541,7 @@ void XXHPGL2(INTEGER op)
         YYHpglClipWindow(kUnitsPerPoint, s.P1X, s.P1Y, s.P2X, s.P2Y);
         break;
     }
-    case OpLineType:
-        YYHpglLiteral("LT" + std::string(kLineTypes[static_cast<std::size_t>(std::clamp<INTEGER>(graphicsState().LineType, 0, 7))]));
-        break;
+    case OpLineType: YYHpglLineType(kLineTypes); break;
     case OpLineWidth: opLineWidth(); break;
     case OpLineJoin: YYHpglLiteral(std::string("LA2 ") + "145"[std::clamp<INTEGER>(opts().value(10), 0, 2)]); break;
     case OpLineCap: YYHpglLiteral(std::string("LA1 ") + "142"[std::clamp<INTEGER>(opts().value(11), 0, 2)]); break;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/HpglEncoder.h"
@@ -71,11 +72,7 @@ INTEGER plotterType()
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 1;
-        return;
-    }
+    if (YYDriverIdentify(1)) return;
     YYDriverReset();
     HpglDriverState& s = hp();
     const HpglPlotterEntry& row = HpglPlotterTable[static_cast<std::size_t>(plotterType())];
@@ -92,26 +89,19 @@ void opInit()
     o.Options[3] = truncated(static_cast<REAL>(row.XOffset) / s.UnitsPerPoint);
     o.Options[1] = truncated(static_cast<REAL>(row.XExtent) / s.UnitsPerPoint - static_cast<REAL>(o.Options[3]));
     o.Options[2] = truncated(static_cast<REAL>(row.YExtent) / s.UnitsPerPoint);
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.TextAngles[1] = 360;
-    caps.PlatformLevel[1] = 2;
-    caps.TrueColour[1] = 0;
-    caps.ShadeFillLevel[1] = 0;
-    caps.LineTypeCount[1] = 7;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 0;
+    YYHardcopyDeviceFactsSet({.Capabilities = {.TrueColour = 0,
+                                               .LineTypeCount = 7,
+                                               .CapabilityString = kCapabilities[static_cast<std::size_t>(s.Variant)]},
+                              .TextBoxFlag = 0,
+                              .TextSpacingFlag = 0,
+                              .PrintByCommand = 1,
+                              .DriverDevice = 1});
     drv().PenCount = row.Pens;
     hardcopyFillState().HardcopyColours = row.Pens;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 1;
     s.TextSizeChanged = kTrue;
     s.LineType1 = s.Variant == kPlotterFacit ? "1 1 " : "1 .3";
-    caps.CapabilityString[1].assign(kCapabilities[static_cast<std::size_t>(s.Variant)]);
     s.NativeFillMask = kNativeMasks[static_cast<std::size_t>(s.Variant)];
-    job.OutputFile.assign("raridevu.plt");
-    job.DriverDevice = 1;
+    hardcopyJobState().OutputFile.assign("raridevu.plt");
 }
 
 void opBeginOutput()
@@ -119,15 +109,7 @@ void opBeginOutput()
     const DriverParameterBlock& b = driverParameterBlock();
     YYHpglScales();
     if (b.Value > 0) {
-        LibraryErrorState& errors = libraryErrorState();
-        const INTEGER previous = errors.LastErrorNumber;
-        errors.LastErrorNumber = 0;
-        YYProuOpen(kUnit);
-        if (errors.LastErrorNumber != 0) {
-            graphicsState().HardcopyActive = 0;
-            return;
-        }
-        errors.LastErrorNumber = previous;
+        if (!YYDriverOutputOpen(kUnit)) return;
         HpglDriverState& s = hp();
         drv().RecordMode = opts().value(17) != 0 ? 1 : 2;
         s.LabelTerminator = static_cast<char>(opts().value(21));
@@ -156,12 +138,12 @@ void opColour()
     const char pen = static_cast<char>('0' + kPenOrder[static_cast<std::size_t>(k)] % pens + 1);
     if (pen != s.CurrentPen) {
         s.CurrentPen = pen;
-        YYHpglLiteral(std::string("PU;SP") + pen);
+        YYHpglSelectPen(std::string_view(&pen, 1));
         s.PenReselect = kFalse;
     }
     if (g.LayerFillRequest[1] == 0) {
         INTEGER red = 0, green = 0, blue = 0;
-        YYColourToRGB(g.ColourModel == kRgbMode ? g.ColourRGB[1] : g.ColourIndex[1], red, green, blue);
+        YYColourToRGB(YYModelColour(1), red, green, blue);
         YYHpglRecord(1, 1, red + 256 * green + 65536 * blue, 0, 0);
     }
 }
@@ -179,7 +161,7 @@ void opLine(bool point)
 void opPolyline()
 {
     const DriverParameterBlock& b = driverParameterBlock();
-    const std::size_t n = std::min({static_cast<std::size_t>(std::max<INTEGER>(b.Count, 0)), b.PolygonX.size(), b.PolygonY.size()});
+    const std::size_t n = YYHpglPointCount();
     openPage();
     if (n == 0) return;
     HardcopyDriverState& d = drv();
@@ -189,36 +171,13 @@ void opPolyline()
     d.LastPenY = b.PolygonY[n - 1];
 }
 
-INTEGER fillRecordCode(INTEGER op)
-{
-    switch (op) {
-    case OpEllipseFill: return 5;
-    case OpQuadFill: return 8;
-    case OpRectangleFill: return 6;
-    case OpTriangleFill: return 7;
-    case OpSectorFill: return 4;
-    default: return 11;
-    }
-}
-
-void outline(std::initializer_list<std::pair<REAL, REAL>> corners)
-{
-    auto it = corners.begin();
-    YYHpglCommand("PU", it->first, it->second);
-    YYHpglLiteral("PM0");
-    for (++it; it != corners.end(); ++it) YYHpglCommand("PD", it->first, it->second);
-    YYHpglLiteral("PM2;FP");
-    drv().LastPenX = corners.begin()->first;
-    drv().LastPenY = corners.begin()->second;
-}
-
 void opFill(INTEGER op)
 {
     DriverParameterBlock& b = driverParameterBlock();
     GraphicsState& g = graphicsState();
     HpglDriverState& s = hp();
     HardcopyDriverState& d = drv();
-    const INTEGER code = fillRecordCode(op);
+    const INTEGER code = YYHpglFillCode(op);
     if (b.Value == -1) {
         if (!isTrue(s.NativeFill)) YYHpglRecord(code, 1, -1, 0, 0);
         return;
@@ -243,7 +202,7 @@ void opFill(INTEGER op)
     } else {
         g.LayerFillRequest[1] = 2;
         const REAL o2 = static_cast<REAL>(opts().value(2));
-        REAL spacing = o2 != 0.0f ? static_cast<REAL>(opts().value(12)) / 100.0f * YYHpglDeviceYExtent() / o2 : 1.0f;
+        REAL spacing = o2 != 0.0f ? static_cast<REAL>(opts().value(12)) / 100.0f * YYDrawableYExtent() / o2 : 1.0f;
         if (style == 3) spacing *= 2.0f;
         hardcopyFillState().HardcopyFillSpacing = spacing;
         if (op != OpEllipseFill) YYHpglRecord(code, 0, style, g.HatchDensity, g.FillOutline * 10 + g.HatchDirection);
@@ -251,7 +210,7 @@ void opFill(INTEGER op)
     switch (op) {
     case OpQuadFill:
         if (native) {
-            outline({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}, {b.X4, b.Y4}});
+            YYHpglPolygonFill({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}, {b.X4, b.Y4}});
         } else {
             YYHpglVertexRecord(b.X1, b.Y1);
             YYHpglVertexRecord(b.X3, b.Y3);
@@ -281,7 +240,7 @@ void opFill(INTEGER op)
         break;
     case OpTriangleFill:
         if (native) {
-            outline({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}});
+            YYHpglPolygonFill({{b.X1, b.Y1}, {b.X2, b.Y2}, {b.X3, b.Y3}});
         } else {
             YYHpglVertexRecord(b.X1, b.Y1);
             YYHpglVertexRecord(b.X2, b.Y2);
@@ -351,21 +310,8 @@ void opText()
     openPage();
     const INTEGER mode = std::clamp<INTEGER>(t.CharacterSpacing, 0, 2);
     if (isTrue(s.TextSizeChanged)) {
-        constexpr std::array<REAL, 3> fw{1.0f, 1.007f, 1.007f}, fh{1.0f, 1.211f, 1.211f};
-        REAL w = 0, h = 0, ow = 0, oh = 0;
-        YYHpglTextSizes(w, h, ow, oh);
-        REAL width = ow != 0.0f ? w * fw[static_cast<std::size_t>(mode)] * 100.0f / (ow * 1.5f) : 0.0f;
-        REAL height = oh != 0.0f ? h * fh[static_cast<std::size_t>(mode)] * 100.0f / (oh * 2.0f) : 0.0f;
-        const REAL aspect = hardcopyTextScaling().HardcopyAspect;
-        if (graphicsTransform().PageAngle % 180 != 0 && aspect != 0.0f) {
-            width *= aspect;
-            height /= aspect;
-        }
-        hpglEncoderState().HpglCommandBuffer.assign(50, ' ');
-        YYHpglPut(1, "SR");
-        YYHpglPut(3, YYHpglReal(width, "(F8.2)", 8));
-        YYHpglPut(11, YYHpglReal(height, "(F8.2)", 8));
-        YYHpglFlush();
+        constexpr std::array<REAL, 3> fw{1.0f, 1.007f, 1.007f};
+        YYHpglRelativeSize(mode, fw[static_cast<std::size_t>(mode)], 1.5f);
         s.TextSizeChanged = kFalse;
     }
     if (mode != s.LastFontMode || t.TextStyle != s.LastStyleBits) {
@@ -383,9 +329,9 @@ void opText()
 
 void opLineType()
 {
-    const INTEGER type = std::clamp<INTEGER>(graphicsState().LineType, 0, 7);
-    const std::string_view pattern = type == 1 ? std::string_view(hp().LineType1) : kLineTypes[static_cast<std::size_t>(type)];
-    YYHpglLiteral(std::string("LT") + std::string(pattern));
+    std::array<std::string_view, 8> patterns = kLineTypes;
+    patterns[1] = hp().LineType1;
+    YYHpglLineType(patterns);
 }
 
 void opLineWidth()
@@ -451,24 +397,62 @@ void writeRoundScaling(const RoundScaling& r)
 
 }  // namespace
 
-REAL YYHpglDeviceXExtent()
+void YYHpglScales() { YYScalesFromDrawable(32760.0f, 32760.0f); }
+
+void YYHpglRelativeSize(INTEGER mode, REAL widthFactor, REAL widthDivisor)
 {
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DrawableXLimit > 0.0f ? t.DrawableXLimit : static_cast<REAL>(graphicsState().DrawableWidth) - 0.01f;
+    constexpr std::array<REAL, 3> fh{1.0f, 1.211f, 1.211f};
+    REAL w = 0, h = 0, ow = 0, oh = 0;
+    YYHpglTextSizes(w, h, ow, oh);
+    REAL width = ow != 0.0f ? w * widthFactor * 100.0f / (ow * widthDivisor) : 0.0f;
+    REAL height = oh != 0.0f ? h * fh[static_cast<std::size_t>(mode)] * 100.0f / (oh * 2.0f) : 0.0f;
+    const REAL aspect = hardcopyTextScaling().HardcopyAspect;
+    if (graphicsTransform().PageAngle % 180 != 0 && aspect != 0.0f) {
+        width *= aspect;
+        height /= aspect;
+    }
+    hpglEncoderState().HpglCommandBuffer.assign(50, ' ');
+    YYHpglPut(1, "SR");
+    YYHpglPut(3, YYHpglReal(width, "(F8.2)", 8));
+    YYHpglPut(11, YYHpglReal(height, "(F8.2)", 8));
+    YYHpglFlush();
 }
 
-REAL YYHpglDeviceYExtent()
+void YYHpglSelectPen(std::string_view pen) { YYHpglLiteral("PU;SP" + std::string(pen)); }
+
+void YYHpglLineType(const std::array<std::string_view, 8>& patterns)
 {
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DrawableYLimit > 0.0f ? t.DrawableYLimit : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
+    const INTEGER type = std::clamp<INTEGER>(graphicsState().LineType, 0, 7);
+    YYHpglLiteral("LT" + std::string(patterns[static_cast<std::size_t>(type)]));
 }
 
-void YYHpglScales()
+INTEGER YYHpglFillCode(INTEGER op)
 {
-    const REAL ex = YYHpglDeviceXExtent(), ey = YYHpglDeviceYExtent();
-    HardcopyDriverState& d = drv();
-    d.XScale = ex > 0.0f ? 32760.0f / ex : 1.0f;
-    d.YScale = ey > 0.0f ? 32760.0f / ey : 1.0f;
+    switch (op) {
+    case OpEllipseFill: return 5;
+    case OpQuadFill: return 8;
+    case OpRectangleFill: return 6;
+    case OpTriangleFill: return 7;
+    case OpSectorFill: return 4;
+    default: return 11;
+    }
+}
+
+void YYHpglPolygonFill(std::initializer_list<std::pair<REAL, REAL>> corners)
+{
+    auto it = corners.begin();
+    YYHpglCommand("PU", it->first, it->second);
+    YYHpglLiteral("PM0");
+    for (++it; it != corners.end(); ++it) YYHpglCommand("PD", it->first, it->second);
+    YYHpglLiteral("PM2;FP");
+    drv().LastPenX = corners.begin()->first;
+    drv().LastPenY = corners.begin()->second;
+}
+
+std::size_t YYHpglPointCount()
+{
+    const DriverParameterBlock& b = driverParameterBlock();
+    return std::min({static_cast<std::size_t>(std::max<INTEGER>(b.Count, 0)), b.PolygonX.size(), b.PolygonY.size()});
 }
 
 void YYHpglPageLines(REAL unitsPerPoint, bool turned, INTEGER& p1x, INTEGER& p1y, INTEGER& p2x, INTEGER& p2y)
@@ -561,7 +545,7 @@ void YYHpglWedgeOrArc(bool sector, void (*afterPenUp)())
 void YYHpglClipWindow(REAL unitsPerPoint, INTEGER p1x, INTEGER p1y, INTEGER p2x, INTEGER p2y)
 {
     const GraphicsTransform& t = graphicsTransform();
-    const REAL ex = YYHpglDeviceXExtent(), ey = YYHpglDeviceYExtent();
+    const REAL ex = YYDrawableXExtent(), ey = YYDrawableYExtent();
     const DOUBLE px = ex > 0.0f ? opts().value(1) * static_cast<DOUBLE>(unitsPerPoint) / ex : 0.0;
     const DOUBLE py = ey > 0.0f ? opts().value(2) * static_cast<DOUBLE>(unitsPerPoint) / ey : 0.0;
     YYHpglLiteral("SC");
@@ -601,8 +585,8 @@ void YYHpglTextSizes(REAL& w, REAL& h, REAL& orientedWidth, REAL& orientedHeight
 {
     YYRequestedCharSize(w, h);
     const bool straight = graphicsTransform().PageAngle % 180 == 0;
-    orientedWidth = straight ? YYHpglDeviceXExtent() : YYHpglDeviceYExtent();
-    orientedHeight = straight ? YYHpglDeviceYExtent() : YYHpglDeviceXExtent();
+    orientedWidth = straight ? YYDrawableXExtent() : YYDrawableYExtent();
+    orientedHeight = straight ? YYDrawableYExtent() : YYDrawableXExtent();
 }
 
 REAL YYHpglPenWidth()

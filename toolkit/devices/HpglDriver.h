@@ -5,8 +5,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "toolkit/foundation/CoreTypes.h"
 
@@ -50,11 +53,8 @@ HpglDriverState& hpglDriverState();
 // The driver of device 1 (see DriverProtocol.h).
 void XXHPGL(INTEGER op);
 
-// What the HP-GL/2 driver shares with this one. The device extents of the graphics layer (the
-// drawable less 0.01).
-REAL YYHpglDeviceXExtent();
-REAL YYHpglDeviceYExtent();
-// XScale and YScale: 32760 over the device extents.
+// What the HP-GL/2 driver shares with this one. XScale and YScale: 32760 over the drawable's
+// extents (DriverSetup.h).
 void YYHpglScales();
 // P1 and P2 from options 1 to 4, then "IN; IP" and the rotation line; turned says whether the
 // plotter's axes turn by 90 degrees.
@@ -75,3 +75,19 @@ void YYHpglLineTo(REAL x1, REAL y1, REAL x2, REAL y2);
 void YYHpglTextSizes(REAL& w, REAL& h, REAL& orientedWidth, REAL& orientedHeight);
 // The line width of option 9 (tenths of a point) in millimetres.
 REAL YYHpglPenWidth();
+// "SR" with the character size of the graphics layer relative to the page: the width times the
+// font mode's (0-2) width factor over the page width times widthDivisor, the height over twice the
+// page height, both turned with the page.
+void YYHpglRelativeSize(INTEGER mode, REAL widthFactor, REAL widthDivisor);
+// "PU;SP" and the pen: the pen lifted before it changes.
+void YYHpglSelectPen(std::string_view pen);
+// "LT" and the dash pattern of the current line type (0-7; out of range the nearest) from the
+// driver's table.
+void YYHpglLineType(const std::array<std::string_view, 8>& patterns);
+// The record code of a fill operation in the annotation records.
+INTEGER YYHpglFillCode(INTEGER op);
+// A polygon the plotter fills itself: "PU" to the first corner, "PM0", "PD" to the others, then
+// "PM2;FP"; the pen is taken to stay at the first corner.
+void YYHpglPolygonFill(std::initializer_list<std::pair<REAL, REAL>> corners);
+// How many polygon points the operation's count may use: the count, at most the arrays' length.
+std::size_t YYHpglPointCount();

@@ -1,11 +1,13 @@
+// The output unit's slots, statuses and reports, the same in every tree; the file calls below
+// them are the platform's (OutputUnitFiles.h).
 #include "toolkit/devices/OutputUnit.h"
 
 #include <cstddef>
 #include <span>
 #include <string>
 
+#include "toolkit/devices/OutputUnitFiles.h"
 #include "toolkit/foundation/ErrorReport.h"
-#include "toolkit/foundation/UnformattedFiles.h"
 #include "toolkit/graphics/DriverProtocol.h"
 
 OutputUnitState& outputUnitState()
@@ -16,7 +18,7 @@ OutputUnitState& outputUnitState()
 
 namespace {
 
-FileHandle* unitSlot(INTEGER unit)
+OutputUnitFile* unitSlot(INTEGER unit)
 {
     OutputUnitState& s = outputUnitState();
     if (unit < 1 || static_cast<std::size_t>(unit) >= s.Handles.size()) return nullptr;
@@ -46,7 +48,7 @@ void YYProuOpen(INTEGER unit)
     FixedText<260>& work = stringWorkBuffer();
     const std::size_t used = work.usedLength();
     if (work.view().substr(0, used).find_first_not_of(' ') == std::string_view::npos) {
-        fail(1, ERROR_INVALID_NAME);
+        fail(1, YYProuSystemCodes().BadName);
         return;
     }
     // The name is built apart from the buffer, so a name that fills all 260 characters still gets
@@ -55,13 +57,13 @@ void YYProuOpen(INTEGER unit)
     if (used < FixedText<260>::capacity) work[used] = '\0';
     OutputUnitState& s = outputUnitState();
     s.OutputStatus = 0;
-    FileHandle* slot = unitSlot(unit);
+    OutputUnitFile* slot = unitSlot(unit);
     if (!slot) {
-        fail(1, ERROR_INVALID_HANDLE);
+        fail(1, YYProuSystemCodes().BadUnit);
         return;
     }
     INTEGER code = 0;
-    FileHandle file(YYOsFileOpen(name, kFileWrite, code));
+    OutputUnitFile file = YYProuFileCreate(name, code);
     if (!file) {
         fail(1, code);
         return;
@@ -80,30 +82,32 @@ void YYProuLine(INTEGER unit, std::string_view text)
 
 void YYProuClose(INTEGER unit)
 {
-    if (FileHandle* slot = unitSlot(unit)) slot->reset();
+    OutputUnitFile* slot = unitSlot(unit);
+    if (!slot || !*slot) return;
+    INTEGER code = 0;
+    if (!YYProuFileClose(*slot, code)) fail(2, code);
 }
 
 INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& systemCode)
 {
-    FileHandle* slot = unitSlot(unit);
+    OutputUnitFile* slot = unitSlot(unit);
     if (!slot || !*slot) {
-        systemCode = ERROR_INVALID_HANDLE;
+        systemCode = YYProuSystemCodes().BadUnit;
         return 0;
     }
-    INTEGER written = 0;
-    const INTEGER code = YYOsFileWrite(slot->get(), std::as_bytes(bytes), written);
-    if (written < static_cast<INTEGER>(bytes.size())) systemCode = code;
-    return written;
+    return YYProuFileWrite(*slot, bytes, systemCode);
 }
 
 bool YYProuIsOpen(INTEGER unit)
 {
-    const FileHandle* slot = unitSlot(unit);
+    const OutputUnitFile* slot = unitSlot(unit);
     return slot && *slot;
 }
 
+#if defined(_WIN32)
 void YYProuUnit(INTEGER unit, HANDLE& handle)
 {
-    const FileHandle* slot = unitSlot(unit);
+    const OutputUnitFile* slot = unitSlot(unit);
     handle = slot ? slot->get() : INVALID_HANDLE_VALUE;
 }
+#endif

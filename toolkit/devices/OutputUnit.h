@@ -1,9 +1,10 @@
 // The one output unit of the file drivers: opening the file named in the work buffer, raw and
 // line writes, closing, and the handle for writers that call the operating system themselves.
-// Failures report under "YYPROU" and leave the status at -1. The Windows trees write through the
-// toolkit's file routines (OutputUnit.cpp), the native tree through the C library
-// (OutputUnitNative.cpp), so that the drivers above it (the text drivers directly, the raster and
-// bit-image writers through their byte sink) build and run in both.
+// Failures report under "YYPROU" and leave the status at -1. The slots and reports are one body
+// (OutputUnit.cpp); the Windows trees write through the toolkit's file routines
+// (OutputUnitWindows.cpp), the native tree through the C library (OutputUnitNative.cpp), so that
+// the drivers above it (the text drivers directly, the raster and bit-image writers through their
+// byte sink) build and run in both.
 #pragma once
 
 #include <array>

@@ -8,6 +8,7 @@
 
 #include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/CgmWriters.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/ImageLoading.h"
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -33,8 +34,6 @@ enum CacheEntry : std::size_t {
     kLineColour, kTextColour, kFillColour, kEdgeColour, kAuxiliaryColour, kFontIndex, kCharHeight, kTextAlign,
     kEdgeWidth, kEdgeType,
 };
-
-constexpr std::array<INTEGER, 8> kCgmLineTypes{1, 3, 2, 4, 5, 10, 12, 13};
 
 constexpr std::array<std::string_view, 16> kFontList{
     "Courier New", "Courier New Bold", "Courier New Italic", "Courier New Bold Italic", "Arial", "Arial Bold",
@@ -62,25 +61,7 @@ void lineColour()
     colourIfChanged(5, 4, rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue, kLineColour);
 }
 
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
-INTEGER cgmLineType(INTEGER type) { return kCgmLineTypes[static_cast<std::size_t>(std::clamp<INTEGER>(type, 0, 7))]; }
-
-void opInit()
-{
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.DeviceTextThreshold[0] = 1.7e38f;
-    caps.TextAngles[0] = 360;
-    caps.PlatformLevel[0] = 2;
-    caps.TrueColour[0] = 1;
-    caps.ShadeFillLevel[0] = 2;
-    caps.LineTypeCount[0] = 8;
-    caps.CapabilityString[0].assign("00000110111111100010011011100");
-}
+void opInit() { YYDeviceCapabilitiesSet(0, kCgmPictureCapabilities); }
 
 void ellipse(INTEGER interior)
 {
@@ -106,7 +87,7 @@ void opEllipse()
     colourIfChanged(5, 29, rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue, kEdgeColour);
     if (g.LineType != cache(kEdgeType)) {
         YYCgmElement(5, 27, 2);
-        YYCgmWord(cgmLineType(g.LineType));
+        YYCgmWord(YYCgmLineType(g.LineType));
         cache(kEdgeType) = g.LineType;
     }
     if (g.MetafileLineWidth * 4 != cache(kEdgeWidth)) {
@@ -142,7 +123,7 @@ void opFill(INTEGER op)
     INTEGER r = rs().CurrentRed, gr = rs().CurrentGreen, bl = rs().CurrentBlue;
     if (g.FillStyle == 3) {
         INTEGER pr = 0, pg = 0, pb = 0;
-        YYColourToRGB(modelColour(0), pr, pg, pb);
+        YYColourToRGB(YYModelColour(0), pr, pg, pb);
         r = (r + pr) / 2;
         gr = (gr + pg) / 2;
         bl = (bl + pb) / 2;
@@ -238,17 +219,14 @@ void opText()
         YYCgmElement(3, 4, 2);
         YYCgmWord(0);
         INTEGER pr = 0, pg = 0, pb = 0;
-        YYColourToRGB(modelColour(0), pr, pg, pb);
+        YYColourToRGB(YYModelColour(0), pr, pg, pb);
         colourIfChanged(3, 3, pr, pg, pb, kAuxiliaryColour);
     }
     colourIfChanged(5, 14, rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue, kTextColour);
     const INTEGER justification = std::clamp<INTEGER>(text.TextJustification, 0, 2);
     const INTEGER h = fontMode1 ? 1 : justification + 1;
     if (h != cache(kTextAlign)) {
-        YYCgmElement(5, 18, 12);
-        YYCgmWord(h);
-        YYCgmWord(5);
-        for (int k = 0; k < 4; ++k) YYCgmWord(0);
+        YYCgmTextAlignment(kCgmMemoryWriters, h);
         cache(kTextAlign) = h;
     }
     REAL px = b.X1 + 0.38f * text.CharLineX, py = b.Y1 - 0.38f * text.CharLineY;
@@ -403,7 +381,7 @@ void YYMemoryMetafileDriver(INTEGER op)
         YYCgmPoint(b.IntX2, b.IntY2);
         break;
     case OpColour:
-    case OpColourRestore: YYColourToRGB(modelColour(1), rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue); break;
+    case OpColourRestore: YYColourToRGB(YYModelColour(1), rs().CurrentRed, rs().CurrentGreen, rs().CurrentBlue); break;
     case OpEllipse: opEllipse(); break;
     case OpEllipseFill:
     case OpEllipseSolid:
@@ -439,7 +417,7 @@ void YYMemoryMetafileDriver(INTEGER op)
         break;
     case OpLineType:
         YYCgmElement(5, 2, 2);
-        YYCgmWord(cgmLineType(g.LineType));
+        YYCgmWord(YYCgmLineType(g.LineType));
         break;
     case OpLineWidth:
         YYCgmElement(5, 3, 2);
@@ -464,20 +442,7 @@ void YYMemoryMetafileDriver(INTEGER op)
                               : 1.0f;
         YYCgmElement(0, 1, 13);
         YYCgmStringPad("ZID CGM File");
-        YYCgmElement(1, 1, 2);
-        YYCgmWord(1);
-        YYCgmElement(1, 2, 18);
-        YYCgmStringPad("ZID CGM driver v4");
-        YYCgmElement(1, 3, 2);
-        YYCgmWord(0);
-        YYCgmElement(1, 4, 2);
-        YYCgmWord(16);
-        YYCgmElement(1, 5, 6);
-        YYCgmWord(1);
-        YYCgmWord(16);
-        YYCgmWord(16);
-        YYCgmElement(1, 6, 2);
-        YYCgmWord(16);
+        YYCgmDescriptorHead(kCgmMemoryWriters);
         std::size_t length = 0;
         for (const std::string_view name : kFontList) length += name.size() + 1;
         YYCgmElement(1, 13, 31);
@@ -488,26 +453,9 @@ void YYMemoryMetafileDriver(INTEGER op)
         YYCgmElement(1, 10, 6);
         const std::array<std::uint8_t, 6> extent{0, 0, 0, 255, 255, 255};
         YYGCGM1(extent);
-        YYCgmElement(0, 3, 13);
-        YYCgmStringPad("ZID CGM Data");
-        YYCgmElement(2, 3, 2);
-        YYCgmWord(0);
-        YYCgmElement(2, 5, 2);
-        YYCgmWord(0);
-        YYCgmElement(2, 2, 2);
-        YYCgmWord(1);
-        YYCgmElement(3, 1, 2);
-        YYCgmWord(16);
         YYCgmSlotExtent(s.Words[kSlotWidthPoints], s.Words[kSlotHeightPoints], s.Words[kSlotWidthUnits],
                         s.Words[kSlotHeightUnits]);
-        YYCgmElement(2, 6, 8);
-        YYCgmPoint(0, 0);
-        YYCgmPoint(s.Words[kSlotWidthUnits], s.Words[kSlotHeightUnits]);
-        YYCgmElement(0, 4, 0);
-        YYCgmElement(5, 18, 12);
-        YYCgmWord(1);
-        YYCgmWord(5);
-        for (int k = 0; k < 4; ++k) YYCgmWord(0);
+        YYCgmPictureBegin(kCgmMemoryWriters, s.Words[kSlotWidthUnits], s.Words[kSlotHeightUnits]);
         break;
     }
     case OpShadedPolygon: YYShadedPolygonFill(2, 0, 0, 0, 0, nullptr, &YYCgmGradientTriangles); break;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageLoading.h"
@@ -65,13 +66,6 @@ std::string formatted(INTEGER value, std::string_view format, std::size_t width)
     return field;
 }
 
-// The current colour of the colour model: [1] current, [0] previous.
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
 std::array<REAL, 3> postColour(INTEGER colour)
 {
     std::array<REAL, 3> c{};
@@ -93,24 +87,9 @@ std::size_t polygonCount(INTEGER count)
                                  std::min(b.PolygonX.size(), b.PolygonY.size()));
 }
 
-void setScales()
-{
-    const GraphicsState& g = graphicsState();
-    const GraphicsTransform& t = graphicsTransform();
-    HardcopyDriverState& d = hardcopyDriverState();
-    const REAL ex = t.DrawableXLimit > 0.0f ? t.DrawableXLimit : static_cast<REAL>(g.DrawableWidth) - 0.01f;
-    const REAL ey = t.DrawableYLimit > 0.0f ? t.DrawableYLimit : static_cast<REAL>(g.DrawableHeight) - 0.01f;
-    d.XScale = ex > 0.0f ? static_cast<REAL>(opts().value(1)) / ex : 1.0f;
-    d.YScale = ey > 0.0f ? static_cast<REAL>(opts().value(2)) / ey : 1.0f;
-}
-
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 2;
-        return;
-    }
+    if (YYDriverIdentify(2)) return;
     YYDriverReset();
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     o.Options[1] = 756;
@@ -121,24 +100,15 @@ void opInit()
     o.Options[15] = 1;
     o.Options[16] = 255;
     o.Options[22] = 0;
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.ShadeFillLevel[1] = 0;
-    caps.TrueColour[1] = 1;
-    caps.PlatformLevel[1] = 2;
-    caps.TextAngles[1] = 360;
-    caps.LineTypeCount[1] = 8;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    caps.CapabilityString[1].assign("00000111111111100010011011110");
+    YYHardcopyDeviceFactsSet({.Capabilities = {.CapabilityString = "00000111111111100010011011110"},
+                              .TextBoxFlag = 0,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 1,
+                              .DriverDevice = 2});
     HardcopyDriverState& d = hardcopyDriverState();
     d.ResolutionX = d.ResolutionY = 600;
     hardcopyFillState().HardcopyColours = 256;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 1;
-    job.OutputFile.assign("raridevu.ps");
-    job.DriverDevice = 2;
+    hardcopyJobState().OutputFile.assign("raridevu.ps");
 }
 
 void fontEncodings()
@@ -162,17 +132,9 @@ void fontEncodings()
 void opBeginOutput()
 {
     DriverParameterBlock& b = driverParameterBlock();
-    setScales();
+    YYScalesFromDrawable(static_cast<REAL>(opts().value(1)), static_cast<REAL>(opts().value(2)));
     if (b.Value <= 0) return;
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber;
-    errors.LastErrorNumber = 0;
-    YYProuOpen(kUnit);
-    if (errors.LastErrorNumber != 0) {
-        graphicsState().HardcopyActive = 0;
-        return;
-    }
-    errors.LastErrorNumber = previous;
+    if (!YYDriverOutputOpen(kUnit)) return;
 
     const HardcopyOptionBlock& o = opts();
     HardcopyDriverState& d = hardcopyDriverState();
@@ -259,7 +221,7 @@ void opColour()
 {
     const GraphicsState& g = graphicsState();
     PostScriptDriverState& s = ps();
-    const INTEGER current = modelColour(1);
+    const INTEGER current = YYModelColour(1);
     // Black lines keep white white, whether it is palette entry 0 or the RGB value of white.
     const bool white = g.ColourModel == kRgbMode ? current == 0xFFFFFF : current == 0;
     s.ColourArgument = opts().value(7) != 0 && !white ? -1 : current;
@@ -318,9 +280,9 @@ void opFill(INTEGER op)
     pageOpen();
     if ((style > 0 && opts().value(7) != 0) || style > 2) {
         YYPostPath(1);
-        const std::array<REAL, 3> current = postColour(modelColour(1));
+        const std::array<REAL, 3> current = postColour(YYModelColour(1));
         if (style == 3) {
-            const std::array<REAL, 3> previous = postColour(modelColour(0));
+            const std::array<REAL, 3> previous = postColour(YYModelColour(0));
             for (std::size_t k = 0; k < 3; ++k) s.PendingColour[k] = (previous[k] + current[k]) * 0.5f;
         } else {
             s.PendingColour = current;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/devices/GdiPrimitives.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/PrinterArithmetic.h"
 #include "toolkit/devices/PrinterDeviceContext.h"
@@ -389,21 +390,5 @@ void YYPrintPixel(INTEGER x, INTEGER y, INTEGER rgb)
 void YYPrintGradient(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours, const INTEGER* triangles, INTEGER n,
                      INTEGER m, INTEGER& failure)
 {
-    failure = 1;
-    HDC dc = drawingDc();
-    using GradientFillRoutine = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
-    const auto fill = reinterpret_cast<GradientFillRoutine>(reinterpret_cast<void*>(windowEngineState().GradientFill));
-    if (!dc || !fill || n <= 0 || m <= 0) return;
-    std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(n));
-    for (INTEGER k = 0; k < n; ++k) {
-        const GradientVertex v = YYGradientVertex(xs[k], ys[k], colours[k]);
-        vertices[static_cast<std::size_t>(k)] = TRIVERTEX{v.x, v.y, v.red, v.green, v.blue, v.alpha};
-    }
-    const std::vector<std::uint32_t> corners = YYGradientTriangles(triangles, m, n);
-    if (corners.empty()) return;
-    std::vector<GRADIENT_TRIANGLE> mesh(static_cast<std::size_t>(m));
-    for (std::size_t k = 0; k < mesh.size(); ++k)
-        mesh[k] = GRADIENT_TRIANGLE{corners[3 * k], corners[3 * k + 1], corners[3 * k + 2]};
-    failure = fill(dc, vertices.data(), static_cast<ULONG>(n), mesh.data(), static_cast<ULONG>(m),
-                   GRADIENT_FILL_TRIANGLE) ? 0 : 1;
+    failure = YYGdiGradientMesh(drawingDc(), xs, ys, colours, triangles, n, m);
 }

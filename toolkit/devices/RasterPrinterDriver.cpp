@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/RasterDump.h"
@@ -133,11 +134,8 @@ void dotMatrixSetup(RasterPrinterCommands& c, INTEGER resolution, INTEGER h, INT
 
 void initialise()
 {
-    DriverParameterBlock& block = driverParameterBlock();
-    if (block.Count == -999) {
-        block.Count = 4;
-        return;
-    }
+    if (YYDriverIdentify(4)) return;
+    const DriverParameterBlock& block = driverParameterBlock();
     YYRasterDriver(OpInit);
     const PrinterModelState& m = printerModelState();
     HardcopyOptionBlock& o = hardcopyOptionBlock();

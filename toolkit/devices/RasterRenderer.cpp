@@ -11,6 +11,7 @@
 
 #include "toolkit/devices/ByteSink.h"
 #include "toolkit/devices/DeviceModels.h"
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/Halftones.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -93,11 +94,7 @@ bool insideClip(INTEGER x, INTEGER y)
 bool bitOf(std::uint32_t cell, INTEGER x, INTEGER y) { return ((cell >> (8 * (y % 4) + x % 8)) & 1U) != 0; }
 
 // The current colour of the graphics layer as red, green and blue bytes.
-void currentColour(INTEGER& red, INTEGER& green, INTEGER& blue)
-{
-    const GraphicsState& g = graphicsState();
-    YYColourToRGB(g.ColourModel == kRgbMode ? g.ColourRGB[1] : g.ColourIndex[1], red, green, blue);
-}
+void currentColour(INTEGER& red, INTEGER& green, INTEGER& blue) { YYColourToRGB(YYModelColour(1), red, green, blue); }
 
 INTEGER currentPaletteIndex() { return std::clamp(graphicsState().ColourIndex[1], 0, 255); }
 

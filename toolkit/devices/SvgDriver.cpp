@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/OutputUnit.h"
@@ -42,11 +43,7 @@ const HardcopyOptionBlock& opts() { return hardcopyOptionBlock(); }
 void pageOpen() { hardcopyJobState().PageOpen = -1; }
 void line(std::string_view text) { YYProuLine(kUnit, text); }
 
-REAL verticalExtent()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DrawableYLimit > 0.0f ? t.DrawableYLimit : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
-}
+REAL verticalExtent() { return YYDrawableYExtent(); }
 
 std::string num(REAL value) { return YYSvgNumberText(value); }
 REAL svgX(REAL x) { return x * hardcopyDriverState().XScale; }
@@ -56,12 +53,6 @@ std::string pair(REAL x, REAL y) { return num(svgX(x)) + "," + num(svgY(y)); }
 std::size_t clampIndex(INTEGER value, std::size_t size)
 {
     return value >= 0 && static_cast<std::size_t>(value) < size ? static_cast<std::size_t>(value) : 0;
-}
-
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
 }
 
 std::array<INTEGER, 3> colourBytes(INTEGER colour)
@@ -87,17 +78,6 @@ std::string hex(const std::array<INTEGER, 3>& c)
     return text;
 }
 
-void setScales()
-{
-    const GraphicsState& g = graphicsState();
-    const GraphicsTransform& t = graphicsTransform();
-    HardcopyDriverState& d = hardcopyDriverState();
-    const REAL ex = t.DrawableXLimit > 0.0f ? t.DrawableXLimit : static_cast<REAL>(g.DrawableWidth) - 0.01f;
-    const REAL ey = verticalExtent();
-    d.XScale = ex > 0.0f ? static_cast<REAL>(opts().value(1)) / ex : 1.0f;
-    d.YScale = ey > 0.0f ? static_cast<REAL>(opts().value(2)) / ey : 1.0f;
-}
-
 void closeTextGroup()
 {
     if (!isTrue(sv().TextGroupOpen)) return;
@@ -114,11 +94,7 @@ void closeFillGroup()
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 3;
-        return;
-    }
+    if (YYDriverIdentify(3)) return;
     YYDriverReset();
     HardcopyOptionBlock& o = hardcopyOptionBlock();
     o.Options[1] = 640;
@@ -126,40 +102,23 @@ void opInit()
     o.Options[3] = 0;
     o.Options[4] = 0;
     o.Options[5] = 0;
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.ShadeFillLevel[1] = 0;
-    caps.TrueColour[1] = 1;
-    caps.PlatformLevel[1] = 2;
-    caps.TextAngles[1] = 360;
-    caps.LineTypeCount[1] = 8;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    caps.CapabilityString[1].assign("00000111111111100010011011110");
+    YYHardcopyDeviceFactsSet({.Capabilities = {.CapabilityString = "00000111111111100010011011110"},
+                              .TextBoxFlag = 0,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 0,
+                              .DriverDevice = 3});
     HardcopyDriverState& d = hardcopyDriverState();
     d.ResolutionX = d.ResolutionY = 72;
     hardcopyFillState().HardcopyColours = 256;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 0;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 0;
-    job.OutputFile.assign("raridevu.svg");
-    job.DriverDevice = 3;
+    hardcopyJobState().OutputFile.assign("raridevu.svg");
 }
 
 void opBeginOutput()
 {
     const DriverParameterBlock& b = driverParameterBlock();
-    setScales();
+    YYScalesFromDrawable(static_cast<REAL>(opts().value(1)), static_cast<REAL>(opts().value(2)));
     if (b.Value <= 0) return;
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber;
-    errors.LastErrorNumber = 0;
-    YYProuOpen(kUnit);
-    if (errors.LastErrorNumber != 0) {
-        graphicsState().HardcopyActive = 0;
-        return;
-    }
-    errors.LastErrorNumber = previous;
+    if (!YYDriverOutputOpen(kUnit)) return;
     std::string width(10, ' '), height(10, ' ');
     IntegerToString(opts().value(1), width, "(I10)");
     IntegerToString(opts().value(2), height, "(I10)");
@@ -181,7 +140,7 @@ void attributeChange()
 {
     const GraphicsState& g = graphicsState();
     SvgDriverState& s = sv();
-    std::array<INTEGER, 3> c = colourBytes(modelColour(1));
+    std::array<INTEGER, 3> c = colourBytes(YYModelColour(1));
     const INTEGER width = std::max<INTEGER>(static_cast<INTEGER>(std::trunc(opts().value(9) * 150.0f / 720.0f + 0.5f)), 1);
     invert(c);
     const INTEGER type = g.LineType, join = opts().value(10), cap = opts().value(11);
@@ -246,9 +205,9 @@ void opFill(INTEGER op)
     if (!filled) {
         if (op != OpEllipseFill) return;
     } else {
-        std::array<INTEGER, 3> c = colourBytes(modelColour(1));
+        std::array<INTEGER, 3> c = colourBytes(YYModelColour(1));
         if (style == 3) {
-            const std::array<INTEGER, 3> previous = colourBytes(modelColour(0));
+            const std::array<INTEGER, 3> previous = colourBytes(YYModelColour(0));
             for (std::size_t k = 0; k < 3; ++k) c[k] = (previous[k] + c[k]) / 2;
         }
         invert(c);

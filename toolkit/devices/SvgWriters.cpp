@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "toolkit/devices/DriverSetup.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/OutputUnit.h"
 #include "toolkit/foundation/NumberText.h"
@@ -15,9 +16,7 @@ namespace {
 std::string pointText(REAL x, REAL y)
 {
     const HardcopyDriverState& d = hardcopyDriverState();
-    const REAL extent = graphicsTransform().DrawableYLimit > 0.0f
-                            ? graphicsTransform().DrawableYLimit
-                            : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
+    const REAL extent = YYDrawableYExtent();
     return YYSvgNumberText(x * d.XScale) + "," + YYSvgNumberText((extent - y) * d.YScale);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/devices/DriverSetup.h"
+#include "toolkit/devices/GdiPrimitives.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageDraw.h"
@@ -33,46 +35,19 @@ WindowsMetafileDriverState& ds() { return windowsMetafileDriverState(); }
 HardcopyOptionBlock& opts() { return hardcopyOptionBlock(); }
 void pageOpen() { hardcopyJobState().PageOpen = -1; }
 
-REAL extentY()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DeviceYExtent > 0.0f ? t.DeviceYExtent : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
-}
-REAL extentX()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DeviceXExtent > 0.0f ? t.DeviceXExtent : static_cast<REAL>(graphicsState().DrawableWidth) - 0.01f;
-}
+INTEGER px(REAL x) { return YYGdiX(x); }
+INTEGER py(REAL y) { return YYGdiY(y); }
+INTEGER rx(REAL length) { return YYGdiXLength(length); }
+INTEGER ry(REAL length) { return YYGdiYLength(length); }
 
-INTEGER px(REAL x) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * x); }
-INTEGER py(REAL y) { return YYDeviceTrunc((static_cast<DOUBLE>(extentY()) - y) * hardcopyDriverState().YScale); }
-INTEGER rx(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * length); }
-INTEGER ry(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().YScale) * length); }
-
-INTEGER modelColour(std::size_t which)
-{
-    const GraphicsState& g = graphicsState();
-    return g.ColourModel == kRgbMode ? g.ColourRGB[which] : g.ColourIndex[which];
-}
-
-void setScales()
-{
-    HardcopyDriverState& d = hardcopyDriverState();
-    const REAL ex = extentX(), ey = extentY();
-    d.XScale = ex > 0.0f ? static_cast<REAL>(ds().PageWidth) / ex : 1.0f;
-    d.YScale = ey > 0.0f ? static_cast<REAL>(ds().PageHeight) / ey : 1.0f;
-}
+void setScales() { YYScalesFromDevice(static_cast<REAL>(ds().PageWidth), static_cast<REAL>(ds().PageHeight)); }
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 11;
-        return;
-    }
+    if (YYDriverIdentify(11)) return;
     HardcopyOptionBlock& o = opts();
     YYDriverReset();
-    if (b.Value != -998) {
+    if (driverParameterBlock().Value != -998) {
         o.Options[1] = 756;
         o.Options[2] = 540;
         o.Options[27] = 1;
@@ -81,23 +56,12 @@ void opInit()
     HardcopyDriverState& d = hardcopyDriverState();
     d.ResolutionX = d.ResolutionY = 600;
     hardcopyFillState().HardcopyColours = 256;
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.LineTypeCount[1] = 8;
-    caps.TextAngles[1] = 360;
-    caps.PlatformLevel[1] = YYOsPlatform() == 4 ? 2 : 1;
-    caps.TrueColour[1] = 1;
-    INTEGER gradient = 1;
-    YYGradientFillAvailable(gradient);
-    caps.ShadeFillLevel[1] = gradient;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    caps.CapabilityString[1].assign("00000111111111100010011011110");
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 1;
-    text.TextSpacingFlag = 1;
-    HardcopyJobState& job = hardcopyJobState();
-    job.PrintByCommand = 0;
-    job.OutputFile.assign("");
-    job.DriverDevice = 11;
+    YYHardcopyDeviceFactsSet({.Capabilities = YYGdiCapabilities(),
+                              .TextBoxFlag = 1,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 0,
+                              .DriverDevice = 11});
+    hardcopyJobState().OutputFile.assign("");
 }
 
 void opBeginOutput()
@@ -155,46 +119,9 @@ void opColour()
     s.PreviousRed = s.SavedRed;
     s.PreviousGreen = s.SavedGreen;
     s.PreviousBlue = s.SavedBlue;
-    YYColourToRGB(modelColour(1), s.SavedRed, s.SavedGreen, s.SavedBlue);
+    YYColourToRGB(YYModelColour(1), s.SavedRed, s.SavedGreen, s.SavedBlue);
     YYMetafileColourInvert(s.SavedRed, s.SavedGreen, s.SavedBlue);
     YYMetafileColour(s.SavedRed, s.SavedGreen, s.SavedBlue);
-}
-
-void fillPoints(INTEGER n)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    YYPointBufferAlloc(n);
-    const REAL xs[4] = {b.X1, b.X2, b.X3, b.X4}, ys[4] = {b.Y1, b.Y2, b.Y3, b.Y4};
-    for (INTEGER k = 0; k < n; ++k) YYPointBufferSet(px(xs[k]), py(ys[k]), k);
-}
-
-INTEGER polygonPoints(INTEGER n)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    const INTEGER count = std::clamp<INTEGER>(n, 0, static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
-    YYPointBufferAlloc(count);
-    for (INTEGER k = 0; k < count; ++k)
-        YYPointBufferSet(px(b.PolygonX[static_cast<std::size_t>(k)]), py(b.PolygonY[static_cast<std::size_t>(k)]), k);
-    return count;
-}
-
-// The end points of a sector or arc; true when they met and the end was moved one unit, a short
-// arc that a picture played smaller than it was recorded could show as a whole ellipse.
-bool sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    const auto trig = [](REAL angle, bool cosine) {
-        const DOUBLE a = angle;
-        if (!std::isfinite(a) || std::fabs(a) > 1.0e15) return cosine ? 1.0 : 0.0;
-        return cosine ? std::cos(a) : std::sin(a);
-    };
-    xs = px(static_cast<REAL>(b.X1 + b.X2 * trig(b.X3, true)));
-    ys = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.X3, false)));
-    xe = px(static_cast<REAL>(b.X1 + b.X2 * trig(b.Y3, true)));
-    ye = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.Y3, false)));
-    const bool met = xs == xe && ys == ye && std::fabs(b.Y4) < 10.0f;
-    YYSectorEndNudge(xs, ys, xe, ye, b.X4, b.Y4);
-    return met;
 }
 
 void opFill(INTEGER op)
@@ -213,10 +140,10 @@ void opFill(INTEGER op)
     pageOpen();
     if (g.FillStyle > 2) {
         INTEGER r = 0, gr = 0, bl = 0;
-        YYColourToRGB(modelColour(1), r, gr, bl);
+        YYColourToRGB(YYModelColour(1), r, gr, bl);
         if (g.FillStyle == 3) {
             INTEGER pr = 0, pg = 0, pb = 0;
-            YYColourToRGB(modelColour(0), pr, pg, pb);
+            YYColourToRGB(YYModelColour(0), pr, pg, pb);
             r = (r + pr) / 2;
             gr = (gr + pg) / 2;
             bl = (bl + pb) / 2;
@@ -231,7 +158,7 @@ void opFill(INTEGER op)
     case OpQuadFill:
     case OpTriangleFill: {
         const INTEGER n = op == OpQuadFill ? 4 : 3;
-        fillPoints(n);
+        YYGdiCornerPoints(n);
         YYMetafilePolygon(n);
         YYPointBufferFree();
         break;
@@ -242,7 +169,7 @@ void opFill(INTEGER op)
         break;
     case OpSectorFill: {
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        if (sectorPoints(xs, ys, xe, ye)) {
+        if (YYGdiSectorPoints(xs, ys, xe, ye)) {
             // A sliver as a triangle: at any playing scale it stays a sliver.
             YYPointBufferAlloc(3);
             YYPointBufferSet(px(b.X1), py(b.Y1), 0);
@@ -256,7 +183,7 @@ void opFill(INTEGER op)
         break;
     }
     case OpPolygonFill:
-        YYMetafilePolygon(polygonPoints(b.Count));
+        YYMetafilePolygon(YYGdiPolygonPoints(b.Count));
         YYPointBufferFree();
         break;
     default: break;
@@ -266,18 +193,9 @@ void opFill(INTEGER op)
 void opFont()
 {
     const TextState& a = textState();
-    const HardcopyTextScaling& scaling = hardcopyTextScaling();
     REAL width = 0, height = 0;
-    YYRequestedCharSize(width, height);
-    width *= scaling.ScaleX;
-    height *= scaling.ScaleY;
-    INTEGER style = a.TextStyle;
-    if (a.CharacterSpacing != 0) {
-        width *= a.CharacterSpacing == 1 ? 0.607f : 0.725f;
-        if (a.DeviceFontVariant == 4) width *= 1.38f;
-        height *= 0.821f;
-        if (a.CharacterSpacing == 1) style &= ~kTextUnderline;
-    }
+    INTEGER style = 0;
+    YYGdiFontSize(width, height, style);
     YYMetafileFont(YYDeviceTrunc(width), YYDeviceTrunc(height), YYDeviceTrunc(a.DeviceTextAngle), a.DeviceFontVariant,
                    style, a.DeviceFontVariant == 0 ? a.DeviceFaceName.trimmed() : std::string_view());
 }
@@ -331,16 +249,9 @@ void opImage()
 
 void opShadedPolygon()
 {
-    const DriverParameterBlock& b = driverParameterBlock();
     const GraphicsTransform& t = graphicsTransform();
     pageOpen();
-    ShadedPolygonBlock& shade = shadedPolygonBlock();
-    const INTEGER n = std::clamp<INTEGER>(shade.VertexCount, 0, static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
-    shade.VertexCount = std::min(n, ShadedPolygonBlock::kMaxVertices);
-    for (INTEGER i = 0; i < shade.VertexCount; ++i) {
-        shade.PixelX[static_cast<std::size_t>(i)] = px(b.PolygonX[static_cast<std::size_t>(i)]);
-        shade.PixelY[static_cast<std::size_t>(i)] = py(b.PolygonY[static_cast<std::size_t>(i)]);
-    }
+    YYGdiShadedVertices();
     const INTEGER level = isTrue(ds().EnhancedFlag) ? deviceCapabilityTable().ShadeFillLevel[1] : 1;
     YYShadedPolygonFill(level, px(t.ClipXMin), py(t.ClipYMax), px(t.ClipXMax), py(t.ClipYMin), &YYMetafilePixel,
                         &YYMetafileGradient);
@@ -359,7 +270,6 @@ void XXWMF(INTEGER op)
 {
     DriverParameterBlock& b = driverParameterBlock();
     const GraphicsState& g = graphicsState();
-    const GraphicsTransform& t = graphicsTransform();
     const bool enhanced = isTrue(ds().EnhancedFlag);
     switch (op) {
     case OpInit: opInit(); break;
@@ -383,19 +293,16 @@ void XXWMF(INTEGER op)
     case OpText: opText(); break;
     case OpClipArea: {
         if (!enhanced) break;
-        const HardcopyDriverState& d = hardcopyDriverState();
-        const REAL e = extentY();
-        YYMetafileClip(YYDeviceTrunc(d.XScale * t.ClipXMin), YYDeviceTrunc((e - t.ClipYMax) * d.YScale),
-                       YYDeviceTrunc(d.XScale * t.ClipXMax + 0.99f), YYDeviceTrunc((e - t.ClipYMin) * d.YScale + 0.99f));
+        INTEGER left = 0, top = 0, right = 0, bottom = 0;
+        YYGdiPageClip(left, top, right, bottom);
+        YYMetafileClip(left, top, right, bottom);
         break;
     }
     case OpTextWidth: {
         if (!enhanced) break;
         INTEGER width = 0;
-        YYMetafileTextExtent(width, stringWorkBuffer().view().substr(0, static_cast<std::size_t>(std::clamp<INTEGER>(b.Value, 0, 260))));
-        b.Count = 1;
-        const REAL sx = hardcopyTextScaling().ScaleX;
-        b.X1 = sx != 0.0f ? static_cast<REAL>(width) / sx : static_cast<REAL>(width);
+        YYMetafileTextExtent(width, YYGdiTextToMeasure());
+        YYGdiTextWidthAnswer(width);
         break;
     }
     case OpPoint:
@@ -411,13 +318,13 @@ void XXWMF(INTEGER op)
     }
     case OpPolyline:
         pageOpen();
-        YYMetafilePolyline(polygonPoints(b.Count));
+        YYMetafilePolyline(YYGdiPolygonPoints(b.Count));
         YYPointBufferFree();
         break;
     case OpArc: {
         pageOpen();
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        if (sectorPoints(xs, ys, xe, ye)) YYMetafileLine(xs, ys, xe, ye);
+        if (YYGdiSectorPoints(xs, ys, xe, ye)) YYMetafileLine(xs, ys, xe, ye);
         else YYMetafileArc(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye, g.HatchDensity);
         break;
     }

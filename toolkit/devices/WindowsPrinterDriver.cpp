@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "toolkit/devices/GdiPrimitives.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
 #include "toolkit/devices/ImageDraw.h"
@@ -35,17 +36,10 @@ namespace {
 WindowsPrinterDriverState& ds() { return windowsPrinterDriverState(); }
 HardcopyOptionBlock& opts() { return hardcopyOptionBlock(); }
 
-// The device height extent: printer rows count downwards from it.
-REAL extentY()
-{
-    const GraphicsTransform& t = graphicsTransform();
-    return t.DeviceYExtent > 0.0f ? t.DeviceYExtent : static_cast<REAL>(graphicsState().DrawableHeight) - 0.01f;
-}
-
-INTEGER px(REAL x) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * x); }
-INTEGER py(REAL y) { return YYDeviceTrunc((static_cast<DOUBLE>(extentY()) - y) * hardcopyDriverState().YScale); }
-INTEGER rx(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * length); }
-INTEGER ry(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().YScale) * length); }
+INTEGER px(REAL x) { return YYGdiX(x); }
+INTEGER py(REAL y) { return YYGdiY(y); }
+INTEGER rx(REAL length) { return YYGdiXLength(length); }
+INTEGER ry(REAL length) { return YYGdiYLength(length); }
 
 void pageOpen() { hardcopyJobState().PageOpen = -1; }
 
@@ -59,11 +53,8 @@ void reportPrintFailure()
 
 void opInit()
 {
-    DriverParameterBlock& b = driverParameterBlock();
-    if (b.Count == -999) {
-        b.Count = 10;
-        return;
-    }
+    if (YYDriverIdentify(10)) return;
+    const DriverParameterBlock& b = driverParameterBlock();
     HardcopyOptionBlock& o = opts();
     // A re-initialisation that keeps the options keeps the copies too, which the shared defaults reset.
     const INTEGER copies = o.value(8);
@@ -94,21 +85,11 @@ void opInit()
         }
         o.Options[7] = YYPrinterIsColour(ds().Colours, colourDevice) ? 0 : 1;
     }
-    DeviceCapabilityTable& caps = deviceCapabilityTable();
-    caps.LineTypeCount[1] = 8;
-    caps.TextAngles[1] = 360;
-    caps.PlatformLevel[1] = YYOsPlatform() == 4 ? 2 : 1;
-    caps.TrueColour[1] = 1;
-    INTEGER gradient = 1;
-    YYGradientFillAvailable(gradient);
-    caps.ShadeFillLevel[1] = gradient;
-    caps.DeviceTextThreshold[1] = 1.7e38f;
-    HardcopyTextScaling& text = hardcopyTextScaling();
-    text.TextBoxFlag = 1;
-    text.TextSpacingFlag = 1;
-    caps.CapabilityString[1].assign("00000111111111100010011011110");
-    hardcopyJobState().PrintByCommand = 0;
-    hardcopyJobState().DriverDevice = 10;
+    YYHardcopyDeviceFactsSet({.Capabilities = YYGdiCapabilities(),
+                              .TextBoxFlag = 1,
+                              .TextSpacingFlag = 1,
+                              .PrintByCommand = 0,
+                              .DriverDevice = 10});
 }
 
 void opBeginOutput()
@@ -170,39 +151,6 @@ void applyColour()
     YYPrintColour(s.Red, s.Green, s.Blue);
 }
 
-void fillPoints(INTEGER n)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    YYPointBufferAlloc(n);
-    const REAL xs[4] = {b.X1, b.X2, b.X3, b.X4}, ys[4] = {b.Y1, b.Y2, b.Y3, b.Y4};
-    for (INTEGER k = 0; k < n; ++k) YYPointBufferSet(px(xs[k]), py(ys[k]), k);
-}
-
-void polygonPoints(INTEGER n)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    const INTEGER count =
-        std::clamp<INTEGER>(n, 0, static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
-    YYPointBufferAlloc(count);
-    for (INTEGER k = 0; k < count; ++k)
-        YYPointBufferSet(px(b.PolygonX[static_cast<std::size_t>(k)]), py(b.PolygonY[static_cast<std::size_t>(k)]), k);
-}
-
-void sectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    const auto trig = [](REAL angle, bool cosine) {
-        const DOUBLE a = angle;
-        if (!std::isfinite(a) || std::fabs(a) > 1.0e15) return cosine ? 1.0 : 0.0;
-        return cosine ? std::cos(a) : std::sin(a);
-    };
-    xs = px(static_cast<REAL>(b.X1 + b.X2 * trig(b.X3, true)));
-    ys = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.X3, false)));
-    xe = px(static_cast<REAL>(b.X1 + b.X2 * trig(b.Y3, true)));
-    ye = py(static_cast<REAL>(b.Y1 + b.Y2 * trig(b.Y3, false)));
-    YYSectorEndNudge(xs, ys, xe, ye, b.X4, b.Y4);
-}
-
 void opFill(INTEGER op)
 {
     DriverParameterBlock& b = driverParameterBlock();
@@ -236,7 +184,7 @@ void opFill(INTEGER op)
     switch (op) {
     case OpEllipseFill: YYPrintEllipse(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), style); break;
     case OpQuadFill:
-        fillPoints(4);
+        YYGdiCornerPoints(4);
         YYPrintPolygon(4, 0);
         YYPointBufferFree();
         break;
@@ -247,18 +195,18 @@ void opFill(INTEGER op)
         break;
     }
     case OpTriangleFill:
-        fillPoints(3);
+        YYGdiCornerPoints(3);
         YYPrintPolygon(3, 0);
         YYPointBufferFree();
         break;
     case OpSectorFill: {
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        sectorPoints(xs, ys, xe, ye);
+        YYGdiSectorPoints(xs, ys, xe, ye);
         YYPrintPie(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye);
         break;
     }
     case OpPolygonFill:
-        polygonPoints(b.Count);
+        YYGdiPolygonPoints(b.Count);
         YYPrintPolygon(b.Count, g.StrokeTextActive != 0 ? 1 : 0);
         YYPointBufferFree();
         break;
@@ -269,19 +217,10 @@ void opFill(INTEGER op)
 void opFont()
 {
     const TextState& a = textState();
-    const HardcopyTextScaling& scaling = hardcopyTextScaling();
     REAL width = 0, height = 0;
-    YYRequestedCharSize(width, height);
-    width *= scaling.ScaleX;
-    height *= scaling.ScaleY;
+    INTEGER style = 0;
+    YYGdiFontSize(width, height, style);
     const INTEGER angle = YYDeviceTrunc(a.DeviceTextAngle);
-    INTEGER style = a.TextStyle;
-    if (a.CharacterSpacing != 0) {
-        width *= a.CharacterSpacing == 1 ? 0.607f : 0.725f;
-        if (a.DeviceFontVariant == 4) width *= 1.38f;
-        height *= 0.821f;
-        if (a.CharacterSpacing == 1) style &= ~kTextUnderline;
-    }
     INTEGER h = YYDeviceTrunc(height);
     YYPrintFont(YYDeviceTrunc(width), h, ds().Ascent, angle, a.DeviceFontVariant, style,
                 a.DeviceFontVariant == 0 ? a.DeviceFaceName.trimmed() : std::string_view());
@@ -306,17 +245,9 @@ void opText()
 
 void opShadedPolygon()
 {
-    DriverParameterBlock& b = driverParameterBlock();
     const GraphicsTransform& t = graphicsTransform();
     pageOpen();
-    ShadedPolygonBlock& shade = shadedPolygonBlock();
-    const INTEGER n = std::clamp<INTEGER>(shade.VertexCount, 0,
-                                          static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
-    shade.VertexCount = std::min(n, ShadedPolygonBlock::kMaxVertices);
-    for (INTEGER i = 0; i < shade.VertexCount; ++i) {
-        shade.PixelX[static_cast<std::size_t>(i)] = px(b.PolygonX[static_cast<std::size_t>(i)]);
-        shade.PixelY[static_cast<std::size_t>(i)] = py(b.PolygonY[static_cast<std::size_t>(i)]);
-    }
+    YYGdiShadedVertices();
     YYShadedPolygonFill(deviceCapabilityTable().ShadeFillLevel[1], px(t.ClipXMin), py(t.ClipYMax), px(t.ClipXMax),
                         py(t.ClipYMin), &YYPrintPixel, &YYPrintGradient);
 }
@@ -329,7 +260,7 @@ void opImage()
     const GraphicsTransform& t = graphicsTransform();
     const HardcopyDriverState& d = hardcopyDriverState();
     DriverParameterBlock& b = driverParameterBlock();
-    const REAL e = extentY();
+    const REAL e = YYDeviceYExtent();
     INTEGER x1 = YYDeviceTrunc(d.XScale * t.ClipXMin), y1 = YYDeviceTrunc((e - t.ClipYMax) * d.YScale);
     INTEGER x2 = YYDeviceTrunc(d.XScale * t.ClipXMax), y2 = YYDeviceTrunc((e - t.ClipYMin) * d.YScale);
     const bool turned = t.PageAngle % 180 != 0 && YYWorldTransformsAvailable();
@@ -357,7 +288,6 @@ void XXWIN(INTEGER op)
 {
     DriverParameterBlock& b = driverParameterBlock();
     const GraphicsState& g = graphicsState();
-    const GraphicsTransform& t = graphicsTransform();
     switch (op) {
     case OpInit: opInit(); break;
     case OpLine:
@@ -384,19 +314,15 @@ void XXWIN(INTEGER op)
     case OpTextAngle: opFont(); break;
     case OpText: opText(); break;
     case OpClipArea: {
-        const HardcopyDriverState& d = hardcopyDriverState();
-        const REAL e = extentY();
-        YYPrintClip(YYDeviceTrunc(d.XScale * t.ClipXMin), YYDeviceTrunc((e - t.ClipYMax) * d.YScale),
-                    YYDeviceTrunc(t.ClipXMax * d.XScale + 0.99f), YYDeviceTrunc((e - t.ClipYMin) * d.YScale + 0.99f));
+        INTEGER left = 0, top = 0, right = 0, bottom = 0;
+        YYGdiPageClip(left, top, right, bottom);
+        YYPrintClip(left, top, right, bottom);
         break;
     }
     case OpTextWidth: {
-        const INTEGER n = std::clamp<INTEGER>(b.Value, 0, 260);
         INTEGER width = 0;
-        YYPrintTextWidth(width, stringWorkBuffer().view().substr(0, static_cast<std::size_t>(n)));
-        b.Count = 1;
-        const REAL sx = hardcopyTextScaling().ScaleX;
-        b.X1 = sx != 0.0f ? static_cast<REAL>(width) / sx : static_cast<REAL>(width);
+        YYPrintTextWidth(width, YYGdiTextToMeasure());
+        YYGdiTextWidthAnswer(width);
         break;
     }
     case OpPoint:
@@ -411,14 +337,14 @@ void XXWIN(INTEGER op)
     }
     case OpPolyline:
         pageOpen();
-        polygonPoints(b.Count);
+        YYGdiPolygonPoints(b.Count);
         YYPrintPolyline(b.Count);
         YYPointBufferFree();
         break;
     case OpArc: {
         pageOpen();
         INTEGER xs = 0, ys = 0, xe = 0, ye = 0;
-        sectorPoints(xs, ys, xe, ye);
+        YYGdiSectorPoints(xs, ys, xe, ye);
         YYPrintArc(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye, g.HatchDensity);
         break;
     }
