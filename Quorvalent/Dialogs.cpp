@@ -58,10 +58,9 @@ void STRINGINDLG(std::string_view prompt, std::string& text, LOGICAL& cancel)
     WDialogPutString(1136, text);
     switch (showModalCentred()) {
     case kOk: {
-        std::string typed;
+        // The field is read into the text's own length (an empty text would read nothing).
+        std::string typed(text.size(), ' ');
         WDialogGetString(1136, typed);
-        const std::size_t length = text.size();
-        typed.resize(length, ' ');
         text = typed;
         cancel = kFalse;
         break;

@@ -10,6 +10,7 @@
 #include "Quorvalent/CURVES.h"
 #include "Quorvalent/CalcLotem.h"
 #include "Quorvalent/Dialogs.h"
+#include "Quorvalent/SuiteCalculation.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/DoveLib.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
@@ -21,7 +22,7 @@
 
 SuiteCalculationHooks& suiteCalculationHooks()
 {
-    static SuiteCalculationHooks hooks;
+    static SuiteCalculationHooks hooks{&calculateModelSuite};
     return hooks;
 }
 

@@ -53,8 +53,8 @@ void IGRIDGETMODEL(SoundingRecord& record, LOGICAL& failed, LOGICAL quiet);
 // records on the first call, runs the wizard and, after "Finish", the suite calculation.
 void MODELSUITE(SoundingRecord& current, SoundingRecord& currentCompanion, LOGICAL& cancel, LOGICAL& firstCall);
 
-// What MODELSUITE does after "Finish" (the suite calculation installs itself here); cancel true
-// when the calculation was stopped. Nothing by default.
+// What MODELSUITE does after "Finish": the suite calculation (tests may put their own here);
+// cancel true when the calculation was stopped.
 struct SuiteCalculationHooks {
     std::function<void(LOGICAL& cancel)> calculate = [](LOGICAL&) {};
 };

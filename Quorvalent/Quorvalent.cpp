@@ -7,7 +7,11 @@
 
 #include "Quorvalent/IniFile.h"
 #include "Quorvalent/ModelSuite.h"
+#include "Quorvalent/PointerHandling.h"
 #include "Quorvalent/Refresh1d.h"
+#include "Quorvalent/SuiteCalculation.h"
+#include "Quorvalent/SuiteExportCommands.h"
+#include "Quorvalent/ViewProperties.h"
 #include "Quorvalent/plotModel.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Strings.h"
@@ -53,6 +57,8 @@ void runModelSuite(LOGICAL& cancelled, LOGICAL& firstCall)
 {
     SoundingPair& current = currentSoundingRecord();
     MODELSUITE(current.Record, current.Companion, cancelled, firstCall);
+    // Also after a stopped calculation, which switched the labels on, and after the first one.
+    SETMENUSTATES();
 }
 
 LOGICAL& firstModelSuiteCall()
@@ -211,16 +217,23 @@ bool runMenuCommand(INTEGER command)
     case kCmdModelSuite: {
         LOGICAL& cancelled = resultFlag();
         runModelSuite(cancelled, firstModelSuiteCall());
-        if (!isTrue(cancelled)) SETMENUSTATES();
         break;
     }
     case kCmdHelpContents: showHelpContents(); break;
-    // The exports, view properties and printing come with their own modules: until then they
-    // return to the wait.
-    case kCmdExportSynthetics:
-    case kCmdExportModall:
-    case kCmdProperties:
-    case kCmdPrint:
+    case kCmdExportSynthetics: WRITEDATA(); break;
+    case kCmdExportModall: MODALLEXPORT(); break;
+    case kCmdProperties: {
+        SoundingPair& suite = suiteSoundingRecord();
+        VIEWDLG1D(suite.Record, suite.Companion, curveGraphFrames().Frames, modelGraphFrames().Frames, resultFlag());
+        SETMENUSTATES();
+        refreshSuite();
+        p.Button = 0;
+        p.BandActive = kFalse;
+        p.DragActive = kFalse;
+        WCursorShape(0);
+        break;
+    }
+    case kCmdPrint: PRINTSUITE(); break;
     default:
         break;
     }
@@ -290,7 +303,8 @@ void QUORVALENT()
     for (;;) {
         INTEGER type = 0;
         EventRecord record{};
-        WEventWait(type, record);
+        // Events the suite calculation took while it polled for its stop come first.
+        if (!takeHeldMainLoopEvent(type, record)) WEventWait(type, record);
         resultFlag() = kFalse;
         PointerState& p = pointerState();
         switch (type) {
@@ -301,24 +315,21 @@ void QUORVALENT()
         case kEventCommand:
             if (!runMenuCommand(record[1])) exitProgram();
             break;
-        // Press, release and move (label drags, the zoom box, the pointer read-out) come with the
-        // graphs.
-        case kEventMousePress:
-        case kEventMouseRelease:
-        case kEventMouseMove:
-            break;
+        case kEventMousePress: pointerPress(record); break;
+        case kEventMouseRelease: pointerRelease(record); break;
+        case kEventMouseMove: pointerMove(record); break;
         case kEventExpose:
         case kEventResize:
             refreshSuite();
-            p.BandActive = kFalse;
+            pointerExposed();
             if (record[0] == 0) WindowSetCurrent(0);
             break;
         case kEventClose:
-            p.BandActive = kFalse;
+            pointerBandCancel();
             if (record[0] == 0) exitProgram();
             break;
         case kEventFieldChanged:
-            p.BandActive = kFalse;
+            pointerBandCancel();
             WEventEnable(kEventFieldChanged, 0);
             WEventEnable(kEventFieldChanged, 1);
             break;

@@ -8,6 +8,7 @@
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
 #include "Quorvalent/SuiteSoundings.h"
+#include "WBRVLib/GraphFrame.h"
 #include "toolkit/foundation/CoreTypes.h"
 
 // Command identifiers of menu 30001 and toolbar 30104 (every other number from 40001 to 40057
@@ -44,8 +45,8 @@ inline constexpr INTEGER kMainMenuId = 30001;
 inline constexpr INTEGER kMainToolbarId = 30104;
 inline constexpr char kMainWindowTitle[] = "Brevalon Research Quorvalent";
 
-// The main loop's mouse and rubber-band state (the label drag and the zoom box come with the
-// graphs; the loop already clears the flags where a command or redraw ends them).
+// The main loop's mouse state: the last press, the rubber band, the label under the pointer and
+// its drag.
 struct PointerState {
     INTEGER Button = 0;
     INTEGER PressTime = 0;
@@ -56,6 +57,11 @@ struct PointerState {
     LOGICAL DragActive = kFalse;
     INTEGER CurrentLabel = 0;
     INTEGER HighlightedLabel = 0;
+    INTEGER Grab = 0;                  // LabelGrabCode
+    LOGICAL AnchorGrabbed = kFalse;
+    LOGICAL OnAnchor = kFalse;
+    GraphFrameRecord LabelFrame{};
+    GraphFrameRecord SavedLabelFrame{};
 };
 PointerState& pointerState();
 

@@ -5,6 +5,7 @@
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/DrawGrid.h"
+#include "Quorvalent/DrawLabel.h"
 #include "Quorvalent/PlotSettings.h"
 #include "Quorvalent/SuiteSoundings.h"
 #include "Quorvalent/SuiteState.h"
@@ -172,7 +173,7 @@ void nextCurveColour(INTEGER& colour)
 
 SuiteLabelHooks& suiteLabelHooks()
 {
-    static SuiteLabelHooks hooks;
+    static SuiteLabelHooks hooks{&DRAWLABELS};
     return hooks;
 }
 

@@ -7,11 +7,11 @@
 #include "WBRVLib/GraphFrame.h"
 #include "toolkit/foundation/CoreTypes.h"
 
-// The labels the redraw draws last, over the graphs; the text labels fill it. Fallback: nothing.
+// The labels the redraw draws last, over the graphs: the text labels' DRAWLABELS.
 struct SuiteLabelHooks {
     // Draws the label table with the plot origin at the curve graph (plot number 0 and the curve
     // graph's first frame).
-    void (*drawLabels)(INTEGER plotNumber, GraphFrameRecord& curveFrame) = [](INTEGER, GraphFrameRecord&) {};
+    void (*drawLabels)(INTEGER plotNumber, GraphFrameRecord& curveFrame);
 };
 SuiteLabelHooks& suiteLabelHooks();
 

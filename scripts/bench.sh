@@ -14,3 +14,4 @@ if ! wine_env_can_run_win32; then tree=win64; . "$root/scripts/wine-env.sh" win6
 trap wine_env_stop EXIT
 wine_env_start private-display
 "$WINELOADER" "$root/build/$tree/tests/e2e/StartupBenchmark.exe"
+"$WINELOADER" "$root/build/$tree/tests/e2e/SuiteCalculationBenchmark.exe"

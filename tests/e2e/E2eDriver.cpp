@@ -544,7 +544,12 @@ bool answerFileDialog(HWND dialog, std::string_view fileName)
     // (0x47c) with its edit box.
     HWND field = GetDlgItem(dialog, 0x480);
     if (!field) {
-        if (HWND combo = GetDlgItem(dialog, 0x47c)) field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+        // The explorer style nests the edit box in a combo box inside an extended combo box.
+        if (HWND combo = GetDlgItem(dialog, 0x47c)) {
+            field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+            if (HWND inner = field ? nullptr : FindWindowExA(combo, nullptr, "ComboBox", nullptr))
+                field = FindWindowExA(inner, nullptr, "Edit", nullptr);
+        }
     }
     if (!field) return false;
     const std::string name(fileName);

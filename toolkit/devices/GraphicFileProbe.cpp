@@ -188,8 +188,9 @@ void hpglValues(ByteReader& reader, std::string text, bool hpgl2, Values& v)
                 haveSize = true;
                 break;
             } else if (hpgl2 && name == "CO") {
-                // A comment beginning ":" is no marker; otherwise "13 TYPE" in quotes gives the type.
-                if (after < text.size() && text[after] != ':') {
+                // A comment beginning ":" (bare or quoted, the document title) is no marker;
+                // otherwise "13 TYPE" in quotes gives the type.
+                if (after < text.size() && text[after] != ':' && text.compare(after, 2, "\":") != 0) {
                     std::string marker = quoted(text);
                     INTEGER a = 0, b = 0;
                     INextInteger(marker, a);
@@ -437,7 +438,7 @@ void YYCNTHPG(ByteSource& source, INTEGER& count)
                 INextInteger(line, first);
                 if (first == -3) ++count;
             } else if (name == "CO") {
-                if (after < line.size() && line[after] == ':') continue;
+                if (after < line.size() && (line[after] == ':' || line.compare(after, 2, "\":") == 0)) continue;
                 std::string marker = quoted(line);
                 INTEGER first = 0;
                 INextInteger(marker, first);

@@ -6,6 +6,7 @@
 
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
+#include "toolkit/devices/ImageDraw.h"
 #include "toolkit/devices/PrinterArithmetic.h"
 #include "toolkit/devices/PrinterDeviceContext.h"
 #include "toolkit/devices/PrinterPrimitives.h"
@@ -320,6 +321,36 @@ void opShadedPolygon()
                         py(t.ClipYMin), &YYPrintPixel, &YYPrintGradient);
 }
 
+// The image file into the clip rectangle in printer pixels, stretched; on the NT family a turned
+// page draws through a world transform about the device clip's rotation offsets.
+void opImage()
+{
+    pageOpen();
+    const GraphicsTransform& t = graphicsTransform();
+    const HardcopyDriverState& d = hardcopyDriverState();
+    DriverParameterBlock& b = driverParameterBlock();
+    const REAL e = extentY();
+    INTEGER x1 = YYDeviceTrunc(d.XScale * t.ClipXMin), y1 = YYDeviceTrunc((e - t.ClipYMax) * d.YScale);
+    INTEGER x2 = YYDeviceTrunc(d.XScale * t.ClipXMax), y2 = YYDeviceTrunc((e - t.ClipYMin) * d.YScale);
+    const bool turned = t.PageAngle % 180 != 0 && YYWorldTransformsAvailable();
+    if (turned) {
+        x1 = YYDeviceTrunc(d.YScale * t.ClipYMin);
+        y1 = YYDeviceTrunc((e - t.ClipXMax) * d.XScale);
+        x2 = YYDeviceTrunc(d.YScale * t.ClipYMax);
+        y2 = YYDeviceTrunc((e - t.ClipXMin) * d.XScale);
+    }
+    const INTEGER h = graphicsState().DrawableHeight;
+    INTEGER ox = 0, oy = 0;
+    switch (t.PageAngle) {
+    case 90: ox = t.PixelXMin + t.PixelXMax - h, oy = h; break;
+    case 180: ox = t.PixelXMin + t.PixelXMax, oy = 2 * h - t.PixelYMin - t.PixelYMax; break;
+    case 270: ox = h, oy = h - t.PixelYMin - t.PixelYMax; break;
+    default: break;
+    }
+    YYImageDraw(b.IntX1, kImageTargetPrinter, x1, y1, x2, y2, 1, t.PageAngle, YYDeviceTrunc(ox * d.XScale),
+                YYDeviceTrunc(oy * d.YScale), b.Value, b.Count, stringWorkBuffer().trimmed());
+}
+
 }  // namespace
 
 void XXWIN(INTEGER op)
@@ -391,10 +422,7 @@ void XXWIN(INTEGER op)
         YYPrintArc(px(b.X1), py(b.Y1), rx(b.X2), ry(b.Y2), xs, ys, xe, ye, g.HatchDensity);
         break;
     }
-    case OpImage:
-        // Images on the printer come with the image files' reader; until then nothing is drawn.
-        pageOpen();
-        break;
+    case OpImage: opImage(); break;
     case OpShadedPolygon: opShadedPolygon(); break;
     default: break;
     }

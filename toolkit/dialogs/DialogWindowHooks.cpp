@@ -2,6 +2,7 @@
 // semi-modeless count, whether a layout dialog can still be loaded, the dialogs that live in or
 // belong to a closing window, and dialog fields as drawing targets.
 #include "toolkit/dialogs/DialogWindowHooks.h"
+#include "toolkit/dialogs/GridEditor.h"
 
 #include "toolkit/dialogs/DialogEventFields.h"
 #include "toolkit/dialogs/DialogHooks.h"
@@ -140,6 +141,7 @@ void installManagerHooks()
 void YYDialogWindowHooksInstall()
 {
     installManagerHooks();
+    YYGridEditorHooksInstall();
 
     ChildWindowHooks& hooks = childWindowHooks();
     hooks.semiModelessCount = semiModelessCount;

@@ -1,4 +1,5 @@
 #include "toolkit/dialogs/GridCellValues.h"
+#include "toolkit/dialogs/GridEditor.h"
 
 #include "toolkit/foundation/CommonControls.h"
 
@@ -179,8 +180,8 @@ GridEditorLeftovers& gridEditorLeftovers()
 
 GridRecord* YYGridFind(INTEGER field)
 {
-    if (field == 0) return nullptr;  // the grid editor window's grid: not part of this program's windows yet
-    HWND control = YYDialogField(YYCurrentDialog(), field);
+    // Field 0: the grid of the current window when it is a grid editor.
+    HWND control = field == 0 ? YYGridEditorCurrentGrid() : YYDialogField(YYCurrentDialog(), field);
     GridRecord* g = YYGridRecordOf(control);
     return g && g->initialised ? g : nullptr;
 }
@@ -596,6 +597,9 @@ void YYGridSetRows(INTEGER& field, INTEGER rows)
         return;
     }
     YYGridResizeRows(*g, rows);
+    // The grid editor's window follows its grid.
+    if (field == 0)
+        if (GridEditorRecord* editor = YYGridEditorRecord(GetParent(g->window))) YYGridWindowSize(*editor);
 }
 
 void YYGridProtectCell(INTEGER& field, INTEGER column, INTEGER row, INTEGER state)

@@ -4,10 +4,13 @@
 
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
+#include "toolkit/editor/EditorAccess.h"
 #include "toolkit/editor/EditorCommands.h"
+#include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/editor/EditorFiles.h"
 #include "toolkit/editor/EditorFind.h"
 #include "toolkit/editor/EditorFormatting.h"
+#include "toolkit/editor/EditorPrinting.h"
 #include "toolkit/editor/EditorStatus.h"
 #include "toolkit/editor/EditorText.h"
 #include "toolkit/editor/EditorWindows.h"
@@ -53,15 +56,103 @@ void emptyDocument(HWND window, EditorWindowRecord& record)
     SendMessageA(record.RichEdit, EM_SETMODIFY, FALSE, 0);
     YYEditorSyncFormatChecks(record);
     record.Changed = 0;
-    record.Bookmarks[0] = -1;
+    record.Bookmarks[static_cast<std::size_t>(record.CurrentFile - 1)] = -1;
     YYEditorUpdateStatus(window);
     record.Protection = 1;
 }
 
+INTEGER slotOf(HWND window) { return YYWindowSlotFromHandle(window); }
+
+void setViewItem(EditorWindowRecord& record, INTEGER n, std::string_view path, bool checked)
+{
+    if (!record.ViewPopup) return;
+    const std::string text = YYEditorViewItemText(n, path);
+    const UINT id = static_cast<UINT>(kCmdViewPopup + n);
+    const UINT check = checked ? MF_CHECKED : MF_UNCHECKED;
+    if (GetMenuItemCount(record.ViewPopup) < n) AppendMenuA(record.ViewPopup, MF_STRING | check, id, text.c_str());
+    else ModifyMenuA(record.ViewPopup, static_cast<UINT>(n - 1), MF_BYPOSITION | MF_STRING | check, id, text.c_str());
+}
+
+void checkViewItem(EditorWindowRecord& record, INTEGER n, bool checked)
+{
+    if (record.ViewPopup)
+        CheckMenuItem(record.ViewPopup, static_cast<UINT>(kCmdViewPopup + n), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// One untitled, empty, unmodified document without a file: a multi-document editor reuses it as
+// if it kept one document.
+bool reusable(EditorWindowRecord& record)
+{
+    return record.FileCount == 1 && record.path().empty() && YYEditorControlLength(record) == 0 &&
+           !SendMessageA(record.RichEdit, EM_GETMODIFY, 0, 0) &&
+           !record.HeldFiles[static_cast<std::size_t>(record.CurrentFile - 1)];
+}
+
+// Shows document i in place of the current one: the shown one is stored with its name, i's text,
+// state and name come back.
+void showDocument(HWND window, EditorWindowRecord& record, INTEGER i)
+{
+    const INTEGER slot = slotOf(window);
+    const INTEGER current = record.CurrentFile;
+    YYEditorFileListSelect(slot, current, i);
+    YYEditorFileListPutName(slot, current, record.Path.data(), kEditorPathLength);
+    record.CurrentFile = i;
+    YYEditorFileListGetName(slot, i, record.Path.data(), kEditorPathLength);
+    record.Path[kEditorPathLength] = '\0';
+    YYEditorUpdateStatus(window);
+}
+
+// The number of the open document with this path (case ignored), 0 when none.
+INTEGER documentNamed(HWND window, EditorWindowRecord& record, std::string_view path)
+{
+    const INTEGER slot = slotOf(window);
+    std::array<char, kEditorPathLength + 1> name{};
+    for (INTEGER i = 1; i <= record.FileCount; ++i) {
+        if (i == record.CurrentFile) std::copy(record.Path.begin(), record.Path.end(), name.begin());
+        else YYEditorFileListGetName(slot, i, name.data(), kEditorPathLength);
+        name[kEditorPathLength] = '\0';
+        if (!path.empty() && lstrcmpiA(name.data(), std::string(path).c_str()) == 0) return i;
+    }
+    return 0;
+}
+
+// Stores the shown document and appends a new current one (untitled until the caller names it).
+void appendDocument(HWND window, EditorWindowRecord& record)
+{
+    const INTEGER slot = slotOf(window);
+    checkViewItem(record, record.CurrentFile, false);
+    YYEditorDocStore(slot, record.CurrentFile);
+    YYEditorFileListPutName(slot, record.CurrentFile, record.Path.data(), kEditorPathLength);
+    const INTEGER filter = record.FilterIndex[static_cast<std::size_t>(record.CurrentFile - 1)];
+    record.FileCount += 1;
+    record.CurrentFile = record.FileCount;
+    const std::size_t n = static_cast<std::size_t>(record.CurrentFile - 1);
+    record.FilterIndex[n] = filter;
+    record.Bookmarks[n] = -1;
+    record.HeldFiles[n].reset();
+    record.setPath("");
+}
+
+// A document appended for a file that could not be loaded goes again; the one before comes back.
+void dropAppended(HWND window, EditorWindowRecord& record, INTEGER previous)
+{
+    const INTEGER slot = slotOf(window);
+    YYEditorDocClose(slot, record.CurrentFile);
+    record.HeldFiles[static_cast<std::size_t>(record.CurrentFile - 1)].reset();
+    record.FileCount -= 1;
+    record.CurrentFile = previous;
+    YYEditorDocAttach(slot, previous);
+    YYEditorFileListGetName(slot, previous, record.Path.data(), kEditorPathLength);
+    record.Path[kEditorPathLength] = '\0';
+    checkViewItem(record, previous, true);
+    YYEditorUpdateStatus(window);
+}
+
 void openCommand(HWND window, EditorWindowRecord& record)
 {
-    if (record.FileCount >= kEditorMaxFiles && record.Options.MultiFile) return;
-    if (YYEditorQuerySave(window, record) == 0) return;
+    const bool multi = record.Options.MultiFile && !reusable(record);
+    if (multi && record.FileCount >= kEditorMaxFiles) return;
+    if (!multi && YYEditorQuerySave(window, record) == 0) return;
     const std::string filter = YYEditorDialogFilter(record);
     std::array<char, kEditorPathLength + 1> name = record.Path;
     const std::size_t n = static_cast<std::size_t>(record.CurrentFile - 1);
@@ -77,7 +168,32 @@ void openCommand(HWND window, EditorWindowRecord& record)
     if (record.Mode == 2) YYDialogsDisable(window, 1);
     const BOOL chosen = GetOpenFileNameA(&dialog);
     if (record.Mode == 2) YYDialogsEnable(window, 1);
-    if (chosen) {
+    if (chosen && multi) {
+        std::string full(name.data());
+        {
+            char expanded[MAX_PATH + 1] = {};
+            const DWORD got = GetFullPathNameA(name.data(), sizeof expanded, expanded, nullptr);
+            if (got > 0 && got < sizeof expanded) full = expanded;
+        }
+        YYEditorFileListPutName(slotOf(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+        if (const INTEGER open = documentNamed(window, record, full)) {
+            YYEditorSwitchFile(window, open);
+            raise(kEventCommand, kCmdViewPopup + open, window);
+        } else {
+            const INTEGER previous = record.CurrentFile;
+            appendDocument(window, record);
+            record.setPath(full);
+            record.FilterIndex[static_cast<std::size_t>(record.CurrentFile - 1)] = static_cast<INTEGER>(dialog.nFilterIndex);
+            if (YYEditorLoadFile(window, 0)) {
+                YYEditorFileListPutName(slotOf(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+                setViewItem(record, record.CurrentFile, record.path(), true);
+                YYEditorUpdateStatus(window);
+                raise(kEventCommand, kCmdOpen, window);
+            } else {
+                dropAppended(window, record, previous);
+            }
+        }
+    } else if (chosen) {
         const std::string previous(record.path());
         YYEditorCloseFileHandle(window);
         record.setPath(name.data());
@@ -101,6 +217,34 @@ void openCommand(HWND window, EditorWindowRecord& record)
     }
 }
 
+// Closes the current one of several documents: later documents move down one number.
+void closeDocument(HWND window, EditorWindowRecord& record)
+{
+    const INTEGER slot = slotOf(window);
+    const INTEGER n = record.CurrentFile;
+    YYEditorCloseFileHandle(window);
+    YYEditorDocClose(slot, n);
+    for (INTEGER k = n; k < record.FileCount; ++k) {
+        const std::size_t to = static_cast<std::size_t>(k - 1), from = static_cast<std::size_t>(k);
+        record.HeldFiles[to] = std::move(record.HeldFiles[from]);
+        record.FilterIndex[to] = record.FilterIndex[from];
+        record.Bookmarks[to] = record.Bookmarks[from];
+        record.BookmarkLengths[to] = record.BookmarkLengths[from];
+        std::array<char, kEditorPathLength + 1> name{};
+        YYEditorFileListGetName(slot, k, name.data(), kEditorPathLength);
+        name[kEditorPathLength] = '\0';
+        setViewItem(record, k, name.data(), false);
+    }
+    if (record.ViewPopup) DeleteMenu(record.ViewPopup, static_cast<UINT>(record.FileCount - 1), MF_BYPOSITION);
+    record.FileCount -= 1;
+    if (record.CurrentFile > record.FileCount) record.CurrentFile = record.FileCount;
+    checkViewItem(record, record.CurrentFile, true);
+    YYEditorDocAttach(slot, record.CurrentFile);
+    YYEditorFileListGetName(slot, record.CurrentFile, record.Path.data(), kEditorPathLength);
+    record.Path[kEditorPathLength] = '\0';
+    YYEditorUpdateStatus(window);
+}
+
 void openFindDialog(HWND window, EditorWindowRecord& record, bool replace)
 {
     record.FindBlock.Flags &= ~FR_DIALOGTERM;
@@ -116,7 +260,15 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
     switch (id) {
     case kCmdNew:
         if (!o.NewOffered) return;
-        if (o.MultiFile && record.FileCount > 1) return;  // several documents come with the document list
+        if (o.MultiFile && !reusable(record)) {
+            if (record.FileCount >= kEditorMaxFiles) return;
+            appendDocument(window, record);
+            emptyDocument(window, record);
+            YYEditorFileListPutName(slotOf(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+            setViewItem(record, record.CurrentFile, "", true);
+            raise(kEventCommand, id, window);
+            return;
+        }
         if (YYEditorQuerySave(window, record) == 0) return;
         emptyDocument(window, record);
         if (record.ViewPopup)
@@ -135,15 +287,19 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
         return;
     case kCmdPrint:
     case kCmdPrintSelection:
-        // Printing itself comes with the editor's printing; the application may take it over.
-        if (o.PrintOffered && o.PrintByApplication) raise(kEventCommand, id, window);
+        if (!o.PrintOffered) return;
+        // The application may take printing over: then it only hears of the command.
+        if (o.PrintByApplication) raise(kEventCommand, id, window);
+        else YYEditorPrint(window, record, id == kCmdPrintSelection ? 1 : 0, 1, 0, 0, "");
         return;
     case kCmdClose:
         if (!o.MultiFile || YYEditorQuerySave(window, record) == 0) return;
-        emptyDocument(window, record);
-        if (record.ViewPopup)
-            ModifyMenuA(record.ViewPopup, 0, MF_BYPOSITION | MF_STRING | MF_CHECKED, kCmdViewPopup + 1,
-                        YYEditorViewItemText(1, "").c_str());
+        if (record.FileCount <= 1) {
+            emptyDocument(window, record);
+            setViewItem(record, 1, "", true);
+        } else {
+            closeDocument(window, record);
+        }
         raise(kEventCommand, id, window);
         return;
     case kCmdExit: SendMessageA(window, WM_CLOSE, 0, 0); return;
@@ -194,6 +350,28 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
         }
         raise(kEventCommand, id, window);
     }
+}
+
+// A pane that takes the focus becomes the active pane of every split window above it, and the
+// top window shows the pane's own menu, or lacking one the first menu up the chain, as it does
+// for the other kinds of pane. Whether the pane is the first or the second of its split window
+// only says which pane's menu is its own.
+void paneFocused(HWND window)
+{
+    if (YYSplitOfPane(window) < 0) return;
+    const INTEGER self = YYWindowSlotFromHandle(window);
+    HMENU menu = self > 0 && self < kWindowSlots ? windowSlotTable().Slots[static_cast<std::size_t>(self)].Menu : nullptr;
+    HWND reached = window;
+    for (INTEGER guard = 0; guard < kWindowSlots; ++guard) {
+        const INTEGER s = YYSplitOfPane(reached);
+        if (s < 0) break;
+        WindowSlot& split = windowSlotTable().Slots[static_cast<std::size_t>(s)];
+        if (SplitWindowRecord* r = split.SplitRecord.get()) r->Words[17] = reinterpret_cast<std::intptr_t>(window);
+        if (!menu) menu = split.Menu;
+        reached = split.Frame.get();
+    }
+    HWND top = YYOutermostFrame(window);
+    if (menu && GetMenu(top) != menu) SetMenu(top, menu);
 }
 
 void textChanged(EditorWindowRecord& record, HWND window)
@@ -344,6 +522,22 @@ void menuHelp(HWND window, EditorWindowRecord& record, WPARAM wParam, LPARAM lPa
 void close(HWND window, EditorWindowRecord& record)
 {
     if (YYEditorQuerySave(window, record) == 0) return;
+    if (record.Options.MultiFile && record.FileCount > 1) {
+        // Every other document with unsaved changes is shown and asked about; a cancel goes back.
+        const INTEGER first = record.CurrentFile;
+        const INTEGER slot = slotOf(window);
+        for (INTEGER i = 1; i <= record.FileCount; ++i) {
+            if (i == first) continue;
+            INTEGER saved = 1;
+            YYEditorFileListGetField(slot, i, saved);
+            if (saved != 0) continue;
+            showDocument(window, record, i);
+            if (YYEditorQuerySave(window, record) == 0) {
+                YYEditorSwitchFile(window, first);
+                return;
+            }
+        }
+    }
     if (record.Mode != 1) {
         YYEventStore(kEventClose, 0, 0, 0, window);
         return;
@@ -477,13 +671,46 @@ void YYEditorSwitchFile(HWND window, INTEGER n)
         CheckMenuItem(record->ViewPopup, static_cast<UINT>(kCmdViewPopup + record->CurrentFile), MF_BYCOMMAND | MF_UNCHECKED);
         CheckMenuItem(record->ViewPopup, static_cast<UINT>(kCmdViewPopup + n), MF_BYCOMMAND | MF_CHECKED);
     }
-    record->CurrentFile = n;
-    YYEditorUpdateStatus(window);
+    if (n != record->CurrentFile) showDocument(window, *record, n);
     RECT r{};
     GetWindowRect(record->RichEdit, &r);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
     SetWindowPos(record->RichEdit, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
     SetWindowPos(record->RichEdit, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+bool YYEditorReusable(EditorWindowRecord& record) { return reusable(record); }
+
+void YYEditorOpenDocument(HWND window, EditorWindowRecord& record, const std::string& path, INTEGER filterIndex,
+                          INTEGER& status)
+{
+    YYEditorFileListPutName(slotOf(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+    if (const INTEGER open = documentNamed(window, record, path)) {
+        YYEditorSwitchFile(window, open);
+        return;
+    }
+    if (record.FileCount >= kEditorMaxFiles) {
+        status = kEditorOpenTooManyFiles;
+        return;
+    }
+    const INTEGER previous = record.CurrentFile;
+    appendDocument(window, record);
+    record.setPath(path);
+    record.FilterIndex[static_cast<std::size_t>(record.CurrentFile - 1)] = filterIndex == -1 ? 1 : filterIndex;
+    if (!path.empty() && !YYEditorLoadFile(window, 1)) {
+        // A file that exists but could not be shown is not kept under its name: Save would write
+        // the empty text over it. A name that names no file yet stays, for the new file.
+        if (GetFileAttributesA(record.Path.data()) != INVALID_FILE_ATTRIBUTES) {
+            dropAppended(window, record, previous);
+            return;
+        }
+        emptyDocument(window, record);
+        record.setPath(path);
+    }
+    if (path.empty()) emptyDocument(window, record);
+    YYEditorFileListPutName(slotOf(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+    setViewItem(record, record.CurrentFile, record.path(), true);
+    YYEditorUpdateStatus(window);
 }
 
 UINT_PTR CALLBACK YYEditorDialogFocusProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -526,8 +753,10 @@ LRESULT CALLBACK YYEditorWindowProc(HWND window, UINT message, WPARAM wParam, LP
         const HWND from = reinterpret_cast<HWND>(lParam);
         const UINT code = HIWORD(wParam);
         if (from && from != record.Toolbar && from != record.WindowToolbars[0]) {
-            if ((code == EN_SETFOCUS || code == CBN_SETFOCUS) && (from == record.RichEdit || from == record.InputField || from == record.InputEdit))
+            if ((code == EN_SETFOCUS || code == CBN_SETFOCUS) && (from == record.RichEdit || from == record.InputField || from == record.InputEdit)) {
                 record.FocusControl = from;
+                paneFocused(window);
+            }
             if (code == EN_CHANGE && from == record.RichEdit) textChanged(record, window);
             if (code == EN_VSCROLL && from == record.RichEdit && YYEditorRichEditLevel() == 2) InvalidateRect(from, nullptr, TRUE);
             return 0;

@@ -8,6 +8,9 @@
 #include "toolkit/editor/EditorCommands.h"
 #include "toolkit/editor/EditorFiles.h"
 #include "toolkit/editor/EditorFormatting.h"
+#include "toolkit/editor/EditorInputField.h"
+#include "toolkit/editor/EditorDocuments.h"
+#include "toolkit/editor/EditorAccess.h"
 #include "toolkit/editor/EditorStatus.h"
 #include "toolkit/editor/EditorWindowProc.h"
 #include "toolkit/foundation/ChildWindows.h"
@@ -165,6 +168,7 @@ void YYEditorRecordRelease(HWND frame)
     EditorWindowTable& table = editorWindowTable();
     for (std::size_t i = 0; i < table.Frames.size(); ++i) {
         if (table.Frames[i] != frame) continue;
+        YYEditorDocumentsReleaseWindow(table.Records[i]->Window);
         if (GetWindowLongPtrA(frame, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(table.Records[i].get()))
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
         table.Frames.erase(table.Frames.begin() + static_cast<std::ptrdiff_t>(i));
@@ -277,7 +281,10 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
     WindowSlot& slot = slotOf(n);
     HWND frame = slot.Frame.get();
     if (EditorWindowRecord* existing = YYEditorRecord(frame)) {
-        openFurtherFile(frame, *existing, filterIndex, fileName);
+        if (existing->Options.MultiFile && !YYEditorReusable(*existing))
+            YYEditorOpenDocument(frame, *existing, fullPath(fileName), filterIndex, status);
+        else
+            openFurtherFile(frame, *existing, filterIndex, fileName);
         return;
     }
     if (YYWindowRecord(frame)) {
@@ -307,6 +314,12 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
             mode = 2;
         }
     }
+    // What a pane's creation paints in the other windows is not theirs to repaint: the clients
+    // that had nothing to update are validated again at the end.
+    std::array<bool, kWindowSlots> updatePending{};
+    if (pane)
+        for (INTEGER k = 0; k < kWindowSlots; ++k)
+            if (HWND client = slotOf(k).Client) updatePending[static_cast<std::size_t>(k)] = GetUpdateRect(client, nullptr, FALSE) != 0;
     EditorWindowTable& table = editorWindowTable();
     table.Records.push_back(std::make_unique<EditorWindowRecord>());
     table.Frames.push_back(frame);
@@ -333,8 +346,25 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         SetMenu(pane ? YYOutermostFrame(frame) : frame, record.MenuBar);
         if (old && old != record.MenuBar) MenuHandle{old}.reset();
     }
-    if (splitWindow != -1 && pane && YYSplitOfPane(frame) >= 0)
+    if (splitWindow != -1 && pane && YYSplitOfPane(frame) >= 0) {
+        // Every split window from the pane up to the one named that has no menu shows this one,
+        // with this editor as the pane whose menu it shows.
+        if (record.MenuBar) {
+            HWND reached = frame;
+            for (INTEGER guard = 0; guard < kWindowSlots; ++guard) {
+                const INTEGER s = YYSplitOfPane(reached);
+                if (s < 0) break;
+                WindowSlot& split = slotOf(s);
+                if (!split.Menu) {
+                    split.Menu = record.MenuBar;
+                    if (split.SplitRecord) split.SplitRecord->Words[18] = reinterpret_cast<std::intptr_t>(frame);
+                }
+                if (s == splitWindow) break;
+                reached = split.Frame.get();
+            }
+        }
         record.PaneAccelerators = YYEditorBuildPaneAccelerators(record);
+    }
     if (mode == 1) {
         bool any = false;
         for (HWND& bar : slot.Toolbars) {
@@ -372,9 +402,10 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         SendMessageA(bar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>("\tINS"));
     }
     YYEditorCreateFonts(record, fontKind, pointSize);
-    // The input field under the text comes with the editor's callable routines; a modal editor
-    // could not have one in any case.
-    if ((options & (kEditorInputField | kEditorInputCombo)) && mode == 1) status = kEditorOpenNoFieldModal;
+    if (options & (kEditorInputField | kEditorInputCombo)) {
+        if (mode == 1) status = kEditorOpenNoFieldModal;
+        else YYEditorCreateInputField(frame, record, (options & kEditorInputCombo) != 0);
+    }
     record.InsertMode = 1;
 
     const INTEGER level = YYEditorRichEditLevel();
@@ -428,17 +459,28 @@ void YYEditorOpenWindow(INTEGER& status, INTEGER& mode, INTEGER menuId, INTEGER 
         // text; a name that names no file yet stays, for the new file.
         if (GetFileAttributesA(record.Path.data()) != INVALID_FILE_ATTRIBUTES) record.setPath("");
     }
+    // The View menu was built before the file was known: its first item names the file now.
+    if (record.ViewPopup)
+        ModifyMenuA(record.ViewPopup, 0, MF_BYPOSITION | MF_STRING | MF_CHECKED, kCmdViewPopup + 1,
+                    YYEditorViewItemText(1, record.path()).c_str());
     YYEditorUpdateStatus(frame);
     YYEditorLayout(frame, record);
-    record.FocusControl = record.RichEdit;
+    record.FocusControl = record.InputEdit ? record.InputEdit : record.RichEdit;
     SendMessageA(record.RichEdit, EM_SETMODIFY, FALSE, 0);
     record.Changed = 0;
     if (mode == 3) ++dialogManagerState().semiModelessCount;
     if (!IsWindowEnabled(frame)) EnableWindow(frame, TRUE);
     ShowWindow(frame, SW_SHOW);
-    SetFocus(record.RichEdit);
+    SetFocus(record.FocusControl);
     YYWindowActivate(frame);
     if (mode == 1 || mode == 3) YYDialogsDisable(frame, 1);
+    if (pane) {
+        HWND top = YYOutermostFrame(frame);
+        for (INTEGER k = 0; k < kWindowSlots; ++k) {
+            HWND client = slotOf(k).Client;
+            if (client && !updatePending[static_cast<std::size_t>(k)] && IsChild(top, client)) ValidateRect(client, nullptr);
+        }
+    }
     if (mode != 1) return;
 
     runModalLoop(frame);
@@ -479,4 +521,5 @@ void YYEditorHooksInstall()
     if (hooks.editorQuerySave != &queryHook) previousQuery = std::exchange(hooks.editorQuerySave, &queryHook);
     if (hooks.editorRelease != &releaseHook) previousRelease = std::exchange(hooks.editorRelease, &releaseHook);
     hooks.editorUpdateStatus = &YYEditorUpdateStatus;
+    YYEditorDocumentHooksInstall();
 }

@@ -74,6 +74,8 @@ inline void registryKey(HKEY h) { RegCloseKey(h); }
 // A metafile still recording: closing it gives the metafile, which nobody took.
 inline void enhMetafileRecording(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h)); }
 inline void printer(HANDLE h) { ClosePrinter(h); }
+inline void metafile(HMETAFILE h) { DeleteMetaFile(h); }
+inline void metafileRecording(HDC h) { DeleteMetaFile(CloseMetaFile(h)); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -92,6 +94,8 @@ using FindHandle = UniqueHandle<HANDLE, HandleFree::find, -1>;   // FindFirstFil
 using RegistryKeyHandle = UniqueHandle<HKEY, HandleFree::registryKey>;
 using EnhMetafileRecordingHandle = UniqueHandle<HDC, HandleFree::enhMetafileRecording>;  // from CreateEnhMetaFile
 using PrinterHandle = UniqueHandle<HANDLE, HandleFree::printer>;  // from OpenPrinterA
+using MetafileHandle = UniqueHandle<HMETAFILE, HandleFree::metafile>;
+using MetafileRecordingHandle = UniqueHandle<HDC, HandleFree::metafileRecording>;  // from CreateMetaFile
 
 // An image handle of the kind LoadImage and the STM_/BM_SETIMAGE messages speak of (IMAGE_BITMAP,
 // IMAGE_ICON, IMAGE_CURSOR, IMAGE_ENHMETAFILE), freed the way its kind is freed.

@@ -257,7 +257,7 @@ void opImage()
 {
     const GraphicsTransform& t = graphicsTransform();
     const GraphicsState& g = graphicsState();
-    const DriverParameterBlock& b = driverParameterBlock();
+    DriverParameterBlock& b = driverParameterBlock();
     if (!screenOutputHooks().imageDraw) return;
     RECT r{t.PixelXMin, row(t.PixelYMax), t.PixelXMax, row(t.PixelYMin)};
     if (YYOsPlatform() > 3 && t.PageAngle % 180 != 0) r = RECT{t.PixelYMin, row(t.PixelXMax), t.PixelYMax, row(t.PixelXMin)};

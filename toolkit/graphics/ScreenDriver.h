@@ -19,8 +19,10 @@ struct ScreenOutputHooks {
     // Prints the pixels of the rectangle (GDI coordinates); false when the transfer fails.
     bool (*screenPrintArea)(INTEGER left, INTEGER top, INTEGER right, INTEGER bottom) = nullptr;
     void (*screenPrintEnd)() = nullptr;
+    // Draws the image file into the rectangle (stretch flag in options), turned by the angle about
+    // the origin; value and count receive the status and the system's reason.
     void (*imageDraw)(std::string_view file, INTEGER kind, const RECT& target, INTEGER options, INTEGER angle,
-                      POINT origin, INTEGER value, INTEGER count) = nullptr;
+                      POINT origin, INTEGER& value, INTEGER& count) = nullptr;
     // Pen width in pixels of a picture slot for MetafileLineWidth tenths of a point (none: 1).
     INTEGER (*pictureSlotPenWidth)(INTEGER slot, INTEGER tenthsOfPoint) = nullptr;
 };

@@ -142,6 +142,11 @@ void drawingDcRelease()
     gdi.DialogFieldDc.reset();
     gdi.PictureDC.reset();
     gdi.BitmapSelected = 0;
+    // A picture slot's recording stays with its slot; only the driver lets go of it.
+    if (gdi.EmfTarget) {
+        if (gdi.DrawingDC == gdi.EmfTarget) gdi.DrawingDC = gdi.DefaultDC;
+        gdi.EmfTarget = nullptr;
+    }
 }
 
 void screenRelease()

@@ -662,6 +662,59 @@ TEST_F(PrintedDocument, PrimitivesPage)
     ASSERT_TRUE(expected.good());
 }
 
+TEST_F(PrintedDocument, ImagePage)
+{
+    // A 2 x 1 BMP, red then blue, stretched over a clip rectangle of the page.
+    removePdfs("Image_page");
+    DeleteFileA(expectationFile("Image_page").c_str());
+    const std::string image = "Z:/tmp/qv-printer-image-" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    {
+        const unsigned char bytes[] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,
+                                       1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                       0, 0, 255, 255, 0, 0, 0, 0};
+        std::ofstream out(image, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+    }
+    IGrHardcopyDevice(1, 10);
+    IGrHardcopyBeginEnd(std::nullopt, "Image page");
+    ASSERT_EQ(graphicsState().HardcopyActive, 1);
+    const GraphicsState& g = graphicsState();
+    const HardcopyOptionBlock& o = hardcopyOptionBlock();
+    const double W = g.DrawableWidth, H = g.DrawableHeight;
+    const PageMap map{static_cast<double>(o.value(1)), static_cast<double>(o.value(2)), 72, 72, W, H};
+    IGrUnits(0, 0, 100, 100);
+    GraphicsTransform& t = graphicsTransform();
+    const GraphicsTransform saved = t;
+    t.ClipXMin = static_cast<REAL>(20 * W / 100);
+    t.ClipXMax = static_cast<REAL>(60 * W / 100);
+    t.ClipYMin = static_cast<REAL>(30 * H / 100);
+    t.ClipYMax = static_cast<REAL>(70 * H / 100);
+    YYDriverHardcopy(OpClipArea);
+    DriverParameterBlock& b = driverParameterBlock();
+    stringWorkBuffer().assign(image);
+    b.IntX1 = 1;
+    b.Value = b.Count = -1;
+    YYDriverHardcopy(OpImage);
+    EXPECT_EQ(b.Value, 0);
+    t = saved;
+    YYDriverHardcopy(OpClipArea);
+    IGrHardcopyBeginEnd("S");
+    DeleteFileA(image.c_str());
+
+    std::ofstream expected(expectationFile("Image_page"));
+    const struct {
+        const char* kind;
+        REAL ux, uy;
+    } probes[] = {{"red", 30, 50}, {"blue", 50, 50}, {"white", 70, 50}, {"white", 40, 85}};
+    for (const auto& p : probes) {
+        INTEGER ix = 0, iy = 0;
+        IGrWorldToPixel(p.ux, p.uy, ix, iy);
+        expected << p.kind << ' ' << map.x(ix + 0.5) << ' ' << map.y(iy + 0.5) << '\n';
+    }
+    expected.close();
+    ASSERT_TRUE(expected.good());
+}
+
 TEST_F(PrintedDocument, WindowPrint)
 {
     // The screen driver's page end prints the window area as one bitmap page.
@@ -736,6 +789,28 @@ TEST(PrintedPdf, PrimitivesPageShowsItsItems)
         }
     }
     EXPECT_EQ(probes, 15);
+}
+
+TEST(PrintedPdf, ImagePageShowsThePicture)
+{
+    ASSERT_FALSE(pdfFolder().empty());
+    std::ifstream expected(expectationFile("Image_page"));
+    ASSERT_TRUE(expected) << "the printing test left no expectations";
+    const std::string pdf = waitForPdf("Image_page");
+    ASSERT_FALSE(pdf.empty()) << "no PDF arrived in " << pdfFolder();
+    const Raster r = render(pdf, 1);
+    ASSERT_GT(r.width, 0);
+    int probes = 0;
+    for (std::string kind; expected >> kind;) {
+        int x = 0, y = 0;
+        expected >> x >> y;
+        ++probes;
+        const COLORREF c = r.colour(x, y);
+        if (kind == "red") EXPECT_TRUE(GetRValue(c) > 200 && GetGValue(c) < 80 && GetBValue(c) < 80) << std::hex << c;
+        else if (kind == "blue") EXPECT_TRUE(GetBValue(c) > 200 && GetRValue(c) < 80 && GetGValue(c) < 80) << std::hex << c;
+        else EXPECT_FALSE(r.inkNear(x, y, 1)) << kind << " at " << x << "," << y;
+    }
+    EXPECT_EQ(probes, 4);
 }
 
 TEST(PrintedPdf, WindowPrintShowsTheWindowsColours)

@@ -722,5 +722,92 @@ TEST_F(EditorTest, ClosingByModeAndAsASplitWindowPane)
     }
 }
 
+// An editor pane shares its menu bar with the split windows above it that have none when it is
+// made with the split window named; whichever pane takes the focus becomes the active one, and the
+// top window shows that pane's own menu or, lacking one, the nearest menu above it.
+TEST_F(EditorTest, APaneSharesItsMenuBarAndTheFocusedPaneShowsItsMenu)
+{
+    struct Case {
+        std::size_t Editor;                // the pane made an editor
+        std::array<INTEGER, 2> MenuIds;    // 0: the pane has no menu of its own
+        INTEGER Split;                     // the split window named at creation, or -1
+    };
+    for (const Case& c : {Case{0, {0, kMenu}, 0}, Case{0, {0, 0}, 0}, Case{1, {kMenu, 0}, 0}, Case{1, {kMenu, 0}, -1}}) {
+        SCOPED_TRACE(testing::Message() << "editor pane " << c.Editor << ", split " << c.Split);
+        WindowSetCurrent(0);
+        ASSERT_EQ(slot(0).Menu, nullptr);
+        std::array<INTEGER, 2> panes{}, layouts{0, 0};
+        YYSplitWindowCreate(panes, 0, {0, 0}, -1, c.MenuIds, {kNoBars, kNoBars}, layouts, {-1, -1}, "first", "second");
+        pumpPending();
+        ASSERT_GT(panes[1], 0);
+        const INTEGER editorPane = panes[c.Editor], otherPane = panes[1 - c.Editor];
+        HMENU other = slot(otherPane).Menu;
+        WindowSetCurrent(editorPane);
+        INTEGER status = 0, mode = 2;
+        WEditorOpen(status, mode, 0, 0, 3, 0, -1, c.Split, "", "");
+        pumpPending();
+        EXPECT_EQ(status, 0);
+        HMENU bar = record(editorPane).MenuBar;
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(GetMenuItemCount(bar), 3);  // File, Edit, Search: plain text has no Format
+        EXPECT_EQ(slot(editorPane).Menu, bar);
+        EXPECT_EQ(GetMenu(frame(0)), bar);
+        const SplitWindowRecord& split = *slot(0).SplitRecord;
+        const auto word = [](HWND window) { return reinterpret_cast<std::intptr_t>(window); };
+        // Shared: the split window above carries the editor's bar, the editor is its command pane.
+        EXPECT_EQ(slot(0).Menu, c.Split == 0 ? bar : nullptr);
+        EXPECT_EQ(split.Words[18], c.Split == 0 ? word(frame(editorPane)) : 0);
+        EXPECT_EQ(split.Words[17], word(frame(editorPane)));  // the active pane
+
+        // Each pane shows its own menu while it has the focus, a pane without one the shared bar;
+        // the command pane stays as it was.
+        HMENU otherShown = other ? other : bar;
+        const std::array<bool, 3> editorFocused{false, true, false};
+        for (const bool toEditor : editorFocused) {
+            SCOPED_TRACE(toEditor ? "editor focused" : "other focused");
+            HWND target = toEditor ? control(editorPane) : slot(otherPane).Client;
+            SetFocus(target);
+            pumpPending();
+            EXPECT_EQ(GetFocus(), target);
+            EXPECT_EQ(split.Words[17], word(frame(toEditor ? editorPane : otherPane)));
+            EXPECT_EQ(GetMenu(frame(0)), toEditor ? bar : otherShown);
+            EXPECT_EQ(split.Words[18], c.Split == 0 ? word(frame(editorPane)) : 0);
+        }
+        closeAllWindows();
+        EXPECT_EQ(editorWindowTable().LiveRecords(), 0);
+        WindowOpen(39, 10, 10, 900, 700, 0);
+        pumpPending();
+    }
+}
+
+// An editor pane's creation lays the top window out anew (it gains the menu bar): the window
+// clients that had nothing to repaint before are left with nothing, those that had something keep it.
+TEST_F(EditorTest, APaneLeavesTheUpdatesOfOtherClientsAsTheyWere)
+{
+    WindowSetCurrent(0);
+    std::array<INTEGER, 2> panes{}, layouts{0, 0};
+    YYSplitWindowCreate(panes, 0, {0, 0}, -1, {0, 0}, {kNoBars, kNoBars}, layouts, {-1, -1}, "first", "second");
+    pumpPending();
+    ASSERT_GT(panes[1], 0);
+    const INTEGER loose = child(kCaptionedChild, panes[1], "loose");
+    ASSERT_GT(loose, 0);
+    pumpPending();
+    RECT before{};
+    GetClientRect(slot(panes[1]).Client, &before);
+    UpdateWindow(slot(panes[1]).Client);
+    InvalidateRect(slot(loose).Client, nullptr, FALSE);
+    ASSERT_FALSE(GetUpdateRect(slot(panes[1]).Client, nullptr, FALSE));
+    WindowSetCurrent(panes[0]);
+    INTEGER status = 0, mode = 2;
+    WEditorOpen(status, mode, 0, 0, 3, 0, -1, 0, "", "");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(GetMenu(frame(0)), record(panes[0]).MenuBar);
+    RECT after{};
+    GetClientRect(slot(panes[1]).Client, &after);
+    EXPECT_LT(after.bottom, before.bottom);  // the other pane did shrink under the new menu bar
+    EXPECT_FALSE(GetUpdateRect(slot(panes[1]).Client, nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(slot(loose).Client, nullptr, FALSE));
+}
+
 // As a new user would: a rich-text editor on a sample file, words typed, made bold and saved; the
 // screen is kept as a PNG beside the test's results, and unrtf reads the new words.

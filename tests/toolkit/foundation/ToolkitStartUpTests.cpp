@@ -242,8 +242,11 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     graphicsState().HardcopyActive = 1;
     hardcopyJobState().TempPlotFile.assign("C:\\nowhere\\zid$$00.plt");
     hardcopyJobState().PrintCommand.assign("print /d @ now");
-    metafileSlotTable().Slots[2].Words[0] = 1;
-    editorDocumentTable().at(3, 2).TextBuffer = std::make_unique<std::string>("text");
+    INTEGER pictureStatus = 1;
+    YYCgmSlotCreate(3, 72, 72, 4096, pictureStatus);
+    ASSERT_EQ(pictureStatus, 0);
+    if (!editorDocumentTable().Allocated) YYEditorDocumentsAllocate();
+    YYEditorFileListPutName(3, 2, "C:\\held.txt", 12);
     programLaunchHooks().run = recordCommand;
 
     WToolkitShutDown();
@@ -253,11 +256,13 @@ TEST_F(StartUpTest, ShutDownReleasesInOrder)
     EXPECT_TRUE(trace().windowAlive);  // the hardcopy ends before the windows go
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
     EXPECT_EQ(hardcopyJobState().PrintCommand.trimmed(), "");
-    EXPECT_EQ(metafileSlotTable().Slots[2].Words[0], 0);
+    EXPECT_EQ(metafileSlotTable().Slots[2].Words[kSlotKind], kSlotKindFree);
+    EXPECT_TRUE(metafileSlotTable().Slots[2].Bytes.empty());
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_TRUE(editorDocumentTable().Allocated);
-    EXPECT_EQ(editorDocumentTable().at(3, 2).TextBuffer, nullptr);
+    // The editor's document table goes with every buffer it held.
+    EXPECT_FALSE(editorDocumentTable().Allocated);
+    EXPECT_EQ(editorDocumentTable().BuffersMade, editorDocumentTable().BuffersFreed);
     EXPECT_EQ(WInfoWindowQuery(3), -1);
     windowEngineState().MainWindowOpen = 0;
 }

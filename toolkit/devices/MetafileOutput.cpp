@@ -1,0 +1,520 @@
+#include "toolkit/devices/MetafileOutput.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "toolkit/devices/HardcopyOptions.h"
+#include "toolkit/devices/PrinterArithmetic.h"
+#include "toolkit/devices/PrinterPrimitives.h"
+#include "toolkit/foundation/CommonDialogs.h"
+#include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/graphics/GdiDrawingState.h"
+
+MetafileOutputState& metafileOutputState()
+{
+    static MetafileOutputState state;
+    return state;
+}
+
+namespace {
+
+MetafileOutputState& ms() { return metafileOutputState(); }
+HDC dc() { return ms().DeviceContext; }
+bool ntFamily() { return windowEngineState().NtPlatform != 0; }
+
+COLORREF colourRef(INTEGER packedRgb)
+{
+    return RGB(packedRgb & 0xFF, (packedRgb >> 8) & 0xFF, (packedRgb >> 16) & 0xFF);
+}
+
+void releasePen()
+{
+    MetafileOutputState& s = ms();
+    if (s.PenReplaced && dc()) SelectObject(dc(), s.PenReplaced);
+    s.PenReplaced = nullptr;
+    s.Pen.reset();
+}
+
+void releaseFont()
+{
+    MetafileOutputState& s = ms();
+    if (s.FontReplaced && dc()) SelectObject(dc(), s.FontReplaced);
+    s.FontReplaced = nullptr;
+    s.Font.reset();
+}
+
+// The reference device of an enhanced metafile: an information context of the printer that the
+// printer query found, else the screen.
+struct ReferenceDevice {
+    MemoryDcHandle printer;
+    WindowDc screen;
+    HDC get() const { return printer ? printer.get() : screen.get(); }
+};
+
+void referenceDevice(ReferenceDevice& reference)
+{
+    const PageSetupState& p = pageSetupState();
+    if (!p.deviceName.empty())
+        reference.printer.reset(CreateICA(p.driverName.empty() ? nullptr : p.driverName.c_str(), p.deviceName.c_str(),
+                                          nullptr, nullptr));
+    if (!reference.printer) reference.screen = WindowDc(nullptr);
+}
+
+const std::vector<POINT>& pointBuffer() { return gdiDrawingState().PointBuffer; }
+
+int pointCount(INTEGER n)
+{
+    return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max<INTEGER>(n, 0)), 0, pointBuffer().size()));
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 22> YYPlaceableHeader(INTEGER boxRight, INTEGER boxBottom, INTEGER checksum)
+{
+    std::array<std::uint8_t, 22> h{};
+    const auto put16 = [&](std::size_t at, INTEGER v) {
+        h[at] = static_cast<std::uint8_t>(v & 0xFF);
+        h[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    };
+    put16(0, 0xCDD7);
+    put16(2, 0x9AC6);
+    put16(10, boxRight);
+    put16(12, boxBottom);
+    put16(14, 1000);
+    put16(20, checksum);
+    return h;
+}
+
+void YYMetafileOpen(INTEGER& width, INTEGER& height, INTEGER format, INTEGER dashMode, INTEGER boxRight,
+                    INTEGER boxBottom, INTEGER checksum, INTEGER toClipboard, INTEGER& status, INTEGER& systemCode,
+                    std::string_view fileName, std::string_view description)
+{
+    MetafileOutputState& s = ms();
+    releasePen();
+    releaseFont();
+    s.ClipRegion.reset();
+    s.EnhancedRecording.reset();
+    s.WindowsRecording.reset();
+    s.PlaceableFile.reset();
+    s.DeviceContext = nullptr;
+    s.WriteFailed = s.WriteError = 0;
+    s.ToClipboard = toClipboard;
+    s.Format = format;
+    s.FrameWidth = width * 254 / 72;
+    s.FrameHeight = height * 254 / 72;
+    const std::string name(fileName.substr(0, fileName.find('\0')));
+    status = 0;
+    systemCode = 0;
+    if (format == 2) {
+        ReferenceDevice reference;
+        referenceDevice(reference);
+        HDC ref = reference.get();
+        s.ReferenceDpi = GetDeviceCaps(ref, LOGPIXELSX);
+        const DOUBLE hs = GetDeviceCaps(ref, HORZSIZE), vs = GetDeviceCaps(ref, VERTSIZE);
+        if (hs > 0 && vs > 0) {
+            width = static_cast<INTEGER>(width * GetDeviceCaps(ref, HORZRES) * 25.4 / (hs * 720.0));
+            height = static_cast<INTEGER>(height * GetDeviceCaps(ref, VERTRES) * 25.4 / (vs * 720.0));
+        }
+        const RECT frame{0, 0, s.FrameWidth, s.FrameHeight};
+        const std::string text(description);
+        s.EnhancedRecording.reset(CreateEnhMetaFileA(ref, toClipboard != 0 ? nullptr : name.c_str(), &frame,
+                                                     text.empty() ? nullptr : text.c_str()));
+        s.DeviceContext = s.EnhancedRecording.get();
+        s.DashMode = dashMode;
+        YYMetafileDashScale();
+    } else {
+        if (toClipboard == 0 && format == 1) {
+            // The header goes first; a file that cannot be made or written is a failed open.
+            s.PlaceableFile.reset(CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+            const auto header = YYPlaceableHeader(boxRight, boxBottom, checksum);
+            DWORD written = 0;
+            if (!s.PlaceableFile || !WriteFile(s.PlaceableFile.get(), header.data(), 22, &written, nullptr) || written != 22) {
+                status = 1;
+                systemCode = static_cast<INTEGER>(GetLastError());
+                s.PlaceableFile.reset();
+                return;
+            }
+        }
+        s.WindowsRecording.reset(CreateMetaFileA(toClipboard == 0 && format == 0 ? name.c_str() : nullptr));
+        s.DeviceContext = s.WindowsRecording.get();
+        if (s.DeviceContext) SetMapMode(s.DeviceContext, MM_ANISOTROPIC);
+    }
+    if (!s.DeviceContext) {
+        status = 1;
+        systemCode = static_cast<INTEGER>(GetLastError());
+        s.PlaceableFile.reset();
+        return;
+    }
+    SetWindowExtEx(s.DeviceContext, width + 1, height + 1, nullptr);
+    s.ExtentX = width + 1;
+    s.ExtentY = height + 1;
+    SetBkMode(s.DeviceContext, TRANSPARENT);
+    s.PenColour = s.PenLineType = s.PenWidth = -1;
+}
+
+void YYMetafileClose(INTEGER& status)
+{
+    MetafileOutputState& s = ms();
+    status = 0;
+    if (!s.DeviceContext) return;
+    if (s.ClipRegion) SelectClipRgn(s.DeviceContext, nullptr);
+    s.ClipRegion.reset();
+    releaseFont();
+    releasePen();
+    s.DeviceContext = nullptr;
+    EnhMetafileHandle enhanced;
+    MetafileHandle windows;
+    if (s.Format == 2) enhanced.reset(CloseEnhMetaFile(s.EnhancedRecording.release()));
+    else windows.reset(CloseMetaFile(s.WindowsRecording.release()));
+    if (s.ToClipboard != 0) {
+        ClipboardSession clipboard(nullptr);
+        if (!clipboard.isOpen()) {
+            status = 1094;
+        } else {
+            EmptyClipboard();
+            if (s.Format == 2) {
+                if (SetClipboardData(CF_ENHMETAFILE, enhanced.get())) static_cast<void>(enhanced.release());
+            } else {
+                GlobalMemoryHandle block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, sizeof(METAFILEPICT)));
+                MetafileHandle copy(windows ? CopyMetaFileA(windows.get(), nullptr) : nullptr);
+                if (block && copy) {
+                    {
+                        GlobalLockGuard lock(block.get());
+                        auto* picture = static_cast<METAFILEPICT*>(lock.data());
+                        if (picture) *picture = METAFILEPICT{MM_ANISOTROPIC, s.FrameWidth, s.FrameHeight, copy.get()};
+                    }
+                    if (SetClipboardData(CF_METAFILEPICT, block.get())) {
+                        static_cast<void>(block.release());
+                        static_cast<void>(copy.release());
+                    }
+                }
+            }
+        }
+    } else if (s.Format == 1 && windows && s.PlaceableFile) {
+        const UINT size = GetMetaFileBitsEx(windows.get(), 0, nullptr);
+        std::vector<BYTE> bits(size);
+        DWORD written = 0;
+        if (size == 0 || GetMetaFileBitsEx(windows.get(), size, bits.data()) != size ||
+            !WriteFile(s.PlaceableFile.get(), bits.data(), size, &written, nullptr) || written != size) {
+            s.WriteFailed = 1;
+            s.WriteError = static_cast<INTEGER>(GetLastError());
+            status = 2;
+        }
+    }
+    s.PlaceableFile.reset();
+    s.Format = 0;
+}
+
+void YYMetafileColour(INTEGER red, INTEGER green, INTEGER blue)
+{
+    ms().PreviousColour = ms().CurrentColour;
+    ms().CurrentColour = RGB(red & 0xFF, green & 0xFF, blue & 0xFF);
+}
+
+void YYMetafileColourInvert(INTEGER& red, INTEGER& green, INTEGER& blue)
+{
+    YYPrintInvertComponents(hardcopyOptionBlock().value(6), red, green, blue);
+}
+
+void YYMetafileDashScale()
+{
+    MetafileOutputState& s = ms();
+    if (!ntFamily()) return;
+    for (INTEGER t = 1; t <= 7; ++t)
+        s.DashArrays[static_cast<std::size_t>(t - 1)] =
+            YYPrintDashPattern(t, s.ReferenceDpi, gdiDrawingState().ScreenResolution, s.StrokeWidth);
+}
+
+void YYMetafilePen()
+{
+    MetafileOutputState& s = ms();
+    if (!dc()) return;
+    const auto colour = static_cast<INTEGER>(s.CurrentColour);
+    if (s.Pen && colour == s.PenColour && s.LineType == s.PenLineType && s.StrokeWidth == s.PenWidth) return;
+    releasePen();
+    const auto& dashes = s.DashArrays[static_cast<std::size_t>(std::clamp<INTEGER>(s.LineType, 1, 7) - 1)];
+    if (ntFamily() && s.PenStyle != 0 && s.Format == 2) {
+        LOGBRUSH brush{BS_SOLID, s.CurrentColour, 0};
+        const DWORD geometric = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL;
+        if (s.DashMode != 0 || dashes.empty()) {
+            s.Pen.reset(ExtCreatePen(geometric | static_cast<DWORD>(s.PenStyle), static_cast<DWORD>(std::max<INTEGER>(s.StrokeWidth, 1)),
+                                     &brush, 0, nullptr));
+        } else {
+            std::vector<DWORD> style(dashes.begin(), dashes.end());
+            s.Pen.reset(ExtCreatePen(geometric | PS_USERSTYLE, static_cast<DWORD>(std::max<INTEGER>(s.StrokeWidth, 1)), &brush,
+                                     static_cast<DWORD>(style.size()), style.data()));
+        }
+    }
+    if (!s.Pen) s.Pen.reset(CreatePen(s.PenStyle, s.StrokeWidth, s.CurrentColour));
+    s.PenReplaced = SelectObject(dc(), s.Pen.get());
+    s.PenColour = colour;
+    s.PenLineType = s.LineType;
+    s.PenWidth = s.StrokeWidth;
+}
+
+void YYMetafileLine(INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2)
+{
+    if (!dc()) return;
+    YYMetafilePen();
+    MoveToEx(dc(), x1, y1, nullptr);
+    LineTo(dc(), x2, y2);
+    if (ms().PenStyle == 0) SetPixel(dc(), x2, y2, ms().CurrentColour);
+}
+
+void YYMetafileEllipse(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER fillStyle)
+{
+    if (!dc()) return;
+    MetafileOutputState& s = ms();
+    if (fillStyle >= 3) {
+        GdiObjectHandle brush(CreateSolidBrush(s.CurrentColour)), pen(CreatePen(PS_SOLID, 1, s.CurrentColour));
+        DcSelection b(dc(), brush.get()), p(dc(), pen.get());
+        Ellipse(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2);
+    } else {
+        YYMetafilePen();
+        DcSelection b(dc(), GetStockObject(NULL_BRUSH));
+        Ellipse(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2);
+    }
+}
+
+void YYMetafileRectangle(INTEGER left, INTEGER top, INTEGER right, INTEGER bottom)
+{
+    if (!dc()) return;
+    GdiObjectHandle brush(CreateSolidBrush(ms().CurrentColour));
+    DcSelection b(dc(), brush.get()), p(dc(), GetStockObject(NULL_PEN));
+    Rectangle(dc(), left, top, right + 2, bottom + 2);
+}
+
+void YYMetafileSector(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER sx, INTEGER sy, INTEGER ex, INTEGER ey)
+{
+    if (!dc()) return;
+    GdiObjectHandle brush(CreateSolidBrush(ms().CurrentColour)), pen(CreatePen(PS_SOLID, 1, ms().CurrentColour));
+    DcSelection b(dc(), brush.get()), p(dc(), pen.get());
+    Pie(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+}
+
+void YYMetafilePolygon(INTEGER n)
+{
+    if (!dc() || pointCount(n) == 0) return;
+    GdiObjectHandle brush(CreateSolidBrush(ms().CurrentColour));
+    DcSelection b(dc(), brush.get()), p(dc(), GetStockObject(NULL_PEN));
+    Polygon(dc(), pointBuffer().data(), pointCount(n));
+}
+
+void YYMetafileGradient(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours, const INTEGER* triangles,
+                        INTEGER n, INTEGER m, INTEGER& status)
+{
+    status = 1;
+    using GradientFillRoutine = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+    const auto fill = reinterpret_cast<GradientFillRoutine>(reinterpret_cast<void*>(windowEngineState().GradientFill));
+    if (!dc() || !fill || n <= 0 || m <= 0) return;
+    std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(n));
+    for (INTEGER k = 0; k < n; ++k) {
+        const GradientVertex v = YYGradientVertex(xs[k], ys[k], colours[k]);
+        vertices[static_cast<std::size_t>(k)] = TRIVERTEX{v.x, v.y, v.red, v.green, v.blue, v.alpha};
+    }
+    const std::vector<std::uint32_t> corners = YYGradientTriangles(triangles, m, n);
+    if (corners.empty()) return;
+    std::vector<GRADIENT_TRIANGLE> mesh(static_cast<std::size_t>(m));
+    for (std::size_t k = 0; k < mesh.size(); ++k) mesh[k] = GRADIENT_TRIANGLE{corners[3 * k], corners[3 * k + 1], corners[3 * k + 2]};
+    status = fill(dc(), vertices.data(), static_cast<ULONG>(n), mesh.data(), static_cast<ULONG>(m), GRADIENT_FILL_TRIANGLE) ? 0 : 1;
+}
+
+void YYMetafileFont(INTEGER width, INTEGER height, INTEGER angle, INTEGER variant, INTEGER style, std::string_view faceName)
+{
+    if (!dc()) return;
+    releaseFont();
+    struct Face {
+        const char* name;
+        BYTE family, charset;
+    };
+    static constexpr Face kFaces[] = {{nullptr, FF_DONTCARE, DEFAULT_CHARSET}, {"Courier New", FF_MODERN, ANSI_CHARSET},
+                                      {"Arial", FF_SWISS, ANSI_CHARSET}, {"Times New Roman", FF_ROMAN, ANSI_CHARSET},
+                                      {"Symbol", FF_ROMAN, SYMBOL_CHARSET}};
+    const Face& f = kFaces[std::clamp<INTEGER>(variant, 0, 4)];
+    const std::string named(faceName.substr(0, std::min<std::size_t>(faceName.find('\0'), LF_FACESIZE - 1)));
+    MetafileOutputState& s = ms();
+    s.Font.reset(CreateFontA(-height, width, angle * 10, angle * 10, (style & 1) != 0 ? FW_BOLD : FW_NORMAL,
+                             (style & 2) != 0, (style & 4) != 0, FALSE, f.charset, OUT_CHARACTER_PRECIS,
+                             CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, static_cast<BYTE>(f.family | VARIABLE_PITCH),
+                             f.name ? f.name : named.c_str()));
+    if (s.Font) s.FontReplaced = SelectObject(dc(), s.Font.get());
+}
+
+void YYMetafileText(INTEGER x1, INTEGER y1, INTEGER x3, INTEGER y3, INTEGER justification, INTEGER opaque,
+                    std::string_view text)
+{
+    if (!dc() || justification < 0 || justification > 2) return;
+    MetafileOutputState& s = ms();
+    const COLORREF textColour = SetTextColor(dc(), s.CurrentColour), back = SetBkColor(dc(), s.PreviousColour);
+    const int mode = SetBkMode(dc(), opaque != 0 ? OPAQUE : TRANSPARENT);
+    static constexpr UINT kAlign[] = {TA_BASELINE | TA_LEFT, TA_BASELINE | TA_CENTER, TA_BASELINE | TA_RIGHT};
+    SetTextAlign(dc(), kAlign[justification]);
+    INTEGER x = x1, y = y1;
+    if (justification == 1) {
+        x = (x1 + x3) / 2;
+        y = (y1 + y3) / 2;
+    } else if (justification == 2) {
+        x = x3;
+        y = y3;
+    }
+    TextOutA(dc(), x, y, text.data(), static_cast<int>(text.size()));
+    SetBkMode(dc(), mode);
+    SetBkColor(dc(), back);
+    SetTextColor(dc(), textColour);
+}
+
+void YYMetafileClip(INTEGER left, INTEGER top, INTEGER right, INTEGER bottom)
+{
+    if (!dc()) return;
+    MetafileOutputState& s = ms();
+    s.ClipRegion.reset(CreateRectRgn(left, top, right, bottom));
+    SelectClipRgn(dc(), static_cast<HRGN>(s.ClipRegion.get()));
+}
+
+void YYMetafileTextExtent(INTEGER& width, std::string_view text)
+{
+    SIZE size{0, 0};
+    if (dc()) GetTextExtentPoint32A(dc(), text.data(), static_cast<int>(text.size()), &size);
+    width = size.cx;
+}
+
+void YYMetafilePoint(INTEGER x, INTEGER y)
+{
+    if (dc()) SetPixel(dc(), x, y, ms().CurrentColour);
+}
+
+void YYMetafileLineType(INTEGER lineType)
+{
+    static constexpr INTEGER kStyles[8] = {PS_SOLID, PS_DOT, PS_DASH, PS_DASHDOT, PS_DASHDOTDOT, PS_DASHDOT, PS_DASH, PS_DASHDOTDOT};
+    MetafileOutputState& s = ms();
+    if (lineType >= 0 && lineType <= 7) s.PenStyle = kStyles[lineType];
+    s.LineType = lineType;
+}
+
+void YYMetafileLineWidth(INTEGER width)
+{
+    ms().StrokeWidth = width;
+    YYMetafileDashScale();
+}
+
+void YYMetafilePolyline(INTEGER n)
+{
+    const int count = pointCount(n);
+    if (!dc() || count == 0) return;
+    YYMetafilePen();
+    const std::vector<POINT>& p = pointBuffer();
+    Polyline(dc(), p.data(), count);
+    const POINT first = p[0], last = p[static_cast<std::size_t>(count - 1)];
+    if (YYPrintEndPixelNeeded(ms().PenStyle == 0 ? 1 : 0, first.x, first.y, last.x, last.y, true))
+        SetPixel(dc(), last.x, last.y, ms().CurrentColour);
+}
+
+void YYMetafileArc(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER sx, INTEGER sy, INTEGER ex, INTEGER ey,
+                   INTEGER density)
+{
+    if (!dc()) return;
+    YYMetafilePen();
+    DcSelection b(dc(), GetStockObject(NULL_BRUSH));
+    if (density > 2) Arc(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+    else Pie(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+}
+
+void YYMetafilePixel(INTEGER x, INTEGER y, INTEGER colour)
+{
+    if (dc()) SetPixel(dc(), x, y, colourRef(colour));
+}
+
+void YYMetafileImageTarget(HDC& dc, HRGN& clip)
+{
+    dc = ms().DeviceContext;
+    clip = static_cast<HRGN>(ms().ClipRegion.get());
+}
+
+void YYMetafilePlay(INTEGER format, INTEGER left, INTEGER top, INTEGER right, INTEGER bottom, INTEGER target,
+                    INTEGER rotation, INTEGER offsetX, INTEGER offsetY, INTEGER& status, std::string_view fileName,
+                    INTEGER source)
+{
+    status = 0;
+    GdiDrawingState& screen = gdiDrawingState();
+    HDC into = target == 0 ? screen.DrawingDC : target == 10 ? printerDrawingState().Printer.get() : dc();
+    if (!into) {
+        status = 1;
+        return;
+    }
+    const bool clipped = target == 0 && screen.ClipRegion;
+    if (clipped) SelectClipRgn(into, static_cast<HRGN>(screen.ClipRegion.get()));
+    const bool turn = ntFamily();
+    int previousMode = 0;
+    if (turn) {
+        previousMode = SetGraphicsMode(into, GM_ADVANCED);
+        XFORM x{1, 0, 0, 1, static_cast<FLOAT>(offsetX), static_cast<FLOAT>(offsetY)};
+        switch (rotation) {
+        case 90: x = XFORM{0, -1, 1, 0, x.eDx, x.eDy}; break;
+        case 180: x = XFORM{-1, 0, 0, -1, x.eDx, x.eDy}; break;
+        case 270: x = XFORM{0, 1, -1, 0, x.eDx, x.eDy}; break;
+        default: break;
+        }
+        SetWorldTransform(into, &x);
+    }
+    const RECT box{left, top, right, bottom};
+    if (source == 1) {
+        ClipboardSession clipboard(nullptr);
+        if (!IsClipboardFormatAvailable(CF_ENHMETAFILE)) status = 1095;
+        else if (!clipboard.isOpen()) status = 1094;
+        else if (!PlayEnhMetaFile(into, static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)), &box)) status = 2;
+    } else {
+        const std::string name(fileName.substr(0, fileName.find('\0')));
+        FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::vector<BYTE> bytes;
+        if (!file) {
+            status = 1;
+        } else {
+            const DWORD size = GetFileSize(file.get(), nullptr);
+            bytes.resize(size == INVALID_FILE_SIZE ? 0 : size);
+            DWORD read = 0;
+            if (bytes.empty() || !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                read != bytes.size())
+                status = 1;
+        }
+        const std::size_t skip = format == 1 ? 22 : 0;
+        if (status == 0 && bytes.size() <= skip) status = 2;
+        if (status == 0 && format == 2) {
+            EnhMetafileHandle picture(SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data()));
+            if (!picture || !PlayEnhMetaFile(into, picture.get(), &box)) status = 2;
+        } else if (status == 0) {
+            MetafileHandle picture(SetMetaFileBitsEx(static_cast<UINT>(bytes.size() - skip), bytes.data() + skip));
+            if (!picture) {
+                status = 2;
+            } else {
+                const int saved = SaveDC(into);
+                SetMapMode(into, MM_ANISOTROPIC);
+                const MetafileOutputState& s = ms();
+                const INTEGER w = std::max<INTEGER>(right - left, 1), h = std::max<INTEGER>(bottom - top, 1);
+                if (target != 11 || s.Format == 2) {
+                    INTEGER ox = left, oy = top;
+                    if (target == 10) {
+                        ox -= GetDeviceCaps(into, PHYSICALOFFSETX);
+                        oy -= GetDeviceCaps(into, PHYSICALOFFSETY);
+                    }
+                    SetViewportOrgEx(into, ox, oy, nullptr);
+                    SetViewportExtEx(into, right - left + 1, bottom - top + 1, nullptr);
+                } else {
+                    SetWindowOrgEx(into, -(left * s.ExtentX / w), -(top * s.ExtentY / h), nullptr);
+                    SetViewportExtEx(into, (right - left + 1) * s.ExtentX / std::max<INTEGER>(s.ExtentX, 1),
+                                     (bottom - top + 1) * s.ExtentY / std::max<INTEGER>(s.ExtentY, 1), nullptr);
+                }
+                if (!PlayMetaFile(into, picture.get())) status = 2;
+                RestoreDC(into, saved);
+            }
+        }
+    }
+    if (clipped) SelectClipRgn(into, nullptr);
+    if (turn) {
+        ModifyWorldTransform(into, nullptr, MWT_IDENTITY);
+        if (previousMode != 0) SetGraphicsMode(into, previousMode);
+    }
+}
