@@ -12,8 +12,8 @@ jobs=${QV_JOBS:-$(nproc)}
 tests=${QV_BUILD_TESTS:-ON}
 
 case "$tree" in
-  win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TESTS="$tests") ;;
-  win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_TESTS="$tests") ;;
+  win32)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release -DQV_TESTS="$tests") ;;
+  win64)  args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release -DQV_TESTS="$tests") ;;
   native) args=(-DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DQV_TESTS="$tests") ;;
   bench)  args=(-DQV_BENCHMARKS=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=Release) ;;
   fuzz)   args=(-DQV_FUZZ=ON -DQV_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo

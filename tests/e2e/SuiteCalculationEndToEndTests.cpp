@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <regex>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/AppDriving.h"
@@ -234,16 +235,26 @@ TEST(SuiteCalculation, ANewUserRunsTheDefaultSuiteAndWorksTheDisplayWithTheMouse
     // 8. Rubber-band zoom in the curve graph; UnZoom gives back the calculation's own picture exactly.
     sendCommand(run.frame, 40018);
     ASSERT_TRUE(settled(run.frame));
-    const Pixels before = capture(client);
+    // The redraw may still be under way (its paint comes after the settle): take the picture once
+    // two looks 50 ms apart agree.
+    Pixels before = capture(client);
+    ASSERT_TRUE(waitFor(
+        [&] {
+            std::this_thread::sleep_for(50ms);
+            Pixels now = capture(client);
+            const bool same = now == before;
+            before = std::move(now);
+            return same;
+        },
+        5000ms));
     mouseDrag(onScreen(client, 2.0, 6.5), onScreen(client, 4.5, 3.0), 8, 400);
     settled(run.frame);
     moveTo(run.frame, onScreen(client, 0.3, 0.3));
     Pixels zoomed;
     ASSERT_TRUE(waitFor([&] { zoomed = capture(client); return !(zoomed == before); }, 5000ms));
     screenshot("suite-08-zoomed");
-    // A quick drag (no band before 300 ms) and a tiny box change nothing.
-    mouseDrag(onScreen(client, 2.0, 6.5), onScreen(client, 4.5, 3.0), 3, 0);
-    settled(run.frame);
+    // A tiny box changes nothing. (That a quick drag makes no band is checked with message times
+    // in the pointer tests: real input on a loaded machine cannot promise to be quick.)
     const POINT p = onScreen(client, 3.0, 5.0);
     mouseDrag(p, {p.x + 2, p.y + 2}, 2, 400);
     settled(run.frame);
@@ -251,8 +262,9 @@ TEST(SuiteCalculation, ANewUserRunsTheDefaultSuiteAndWorksTheDisplayWithTheMouse
     EXPECT_TRUE(capture(client) == zoomed);
     sendCommand(run.frame, 40018);
     ASSERT_TRUE(settled(run.frame));
-    ASSERT_TRUE(waitFor([&] { return capture(client) == before; }, 5000ms));
-    screenshot("suite-09-unzoomed");
+    const bool backToBefore = waitFor([&] { return capture(client) == before; }, 5000ms);
+    screenshot(backToBefore ? "suite-09-unzoomed" : "suite-09-unzoomed-differs");
+    ASSERT_TRUE(backToBefore);
 
     // 9. An expose during a band leaves no box, and the release then zooms nothing.
     const POINT from = onScreen(client, 2.0, 6.5);

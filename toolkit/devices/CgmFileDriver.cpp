@@ -560,25 +560,8 @@ void opImage()
     const GraphicsTransform& t = graphicsTransform();
     const bool turned = t.PageAngle == 90 || t.PageAngle == 270;
     const INTEGER nx = turned ? b.IntY2 : b.IntX2, ny = turned ? b.IntX2 : b.IntY2;
-    if (nx <= 0 || ny <= 0 || static_cast<std::int64_t>(nx) * ny > (1 << 26)) {
-        b.Value = 27;
-        b.Count = 0;
-        return;
-    }
-    std::vector<INTEGER> pixels(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber, mode = errors.ReportMode;
-    errors.ReportMode = kReportSilent;
-    errors.LastErrorNumber = 0;
-    IGrLoadImageData(stringWorkBuffer().trimmed(), pixels);
-    errors.ReportMode = mode;
-    if (errors.LastErrorNumber != 0) {
-        b.Value = errors.LastErrorNumber;
-        b.Count = errors.FileDetailCode;
-        return;
-    }
-    errors.LastErrorNumber = previous;
-    b.Value = 0;
+    const std::vector<INTEGER> pixels = YYDriverImagePixels(nx, ny, std::int64_t{1} << 26);
+    if (pixels.empty()) return;
     pageOpen();
     YYCgmFileElement(4, 9, 31);
     YYCgmFileWord(0x8014);
@@ -614,7 +597,7 @@ void opImage()
             YYPROU(kUnit, std::string_view(row).substr(at, n));
             if (outputUnitState().OutputStatus != 0) {
                 b.Value = 2;
-                b.Count = errors.FileDetailCode;
+                b.Count = libraryErrorState().FileDetailCode;
                 return;
             }
         }

@@ -9,6 +9,7 @@
 #include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/foundation/BufferCompression.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/graphics/DriverProtocol.h"
 
 namespace {
 
@@ -485,4 +486,29 @@ void IGrLoadImageData(ByteSource& source, std::span<INTEGER> image)
     bool alreadyReported = false;
     const INTEGER status = YYImageDecode(source, probe, image, alreadyReported);
     if (status != 0 && !alreadyReported) YYErrorReport(status, "IGrLoadImageData");
+}
+
+std::vector<INTEGER> YYDriverImagePixels(INTEGER width, INTEGER height, std::int64_t limit)
+{
+    DriverParameterBlock& b = driverParameterBlock();
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > limit) {
+        b.Value = 27;
+        b.Count = 0;
+        return {};
+    }
+    std::vector<INTEGER> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    LibraryErrorState& errors = libraryErrorState();
+    const INTEGER previous = errors.LastErrorNumber, mode = errors.ReportMode;
+    errors.ReportMode = kReportSilent;
+    errors.LastErrorNumber = 0;
+    IGrLoadImageData(stringWorkBuffer().trimmed(), pixels);
+    errors.ReportMode = mode;
+    if (errors.LastErrorNumber != 0) {
+        b.Value = errors.LastErrorNumber;
+        b.Count = errors.FileDetailCode;
+        return {};
+    }
+    errors.LastErrorNumber = previous;
+    b.Value = 0;
+    return pixels;
 }

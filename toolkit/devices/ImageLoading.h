@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/devices/ByteSource.h"
 #include "toolkit/foundation/CoreTypes.h"
@@ -21,6 +22,12 @@ void IGrLoadImageData(std::string_view filename, std::span<INTEGER> image);
 void IGrLoadImageData(ByteSource& source, std::span<INTEGER> image);
 
 // Toolkit-internal
+
+// The picture of a file driver's image op: the image file the work buffer names, read into width
+// by height pixels without a report. A size of 0 or of more than `limit` pixels gives 27; a failed
+// read gives the reader's error with its file detail. On failure the op's Value and Count say why
+// and the result is empty; on success Value is 0 and the last error is left as it was.
+std::vector<INTEGER> YYDriverImagePixels(INTEGER width, INTEGER height, std::int64_t limit);
 
 // The unsigned 32-bit value of four bytes, first byte most significant.
 std::uint32_t YYPngGetU32(const std::uint8_t* bytes);

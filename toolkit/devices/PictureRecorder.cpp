@@ -303,25 +303,8 @@ void opImage()
     const GraphicsTransform& t = graphicsTransform();
     const bool turned = t.PageAngle % 180 != 0;
     const INTEGER nx = turned ? b.IntY2 : b.IntX2, ny = turned ? b.IntX2 : b.IntY2;
-    if (nx <= 0 || ny <= 0 || static_cast<std::int64_t>(nx) * ny > (1 << 24)) {
-        b.Value = 27;
-        b.Count = 0;
-        return;
-    }
-    std::vector<INTEGER> pixels(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny), 0);
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber, mode = errors.ReportMode;
-    errors.ReportMode = kReportSilent;
-    errors.LastErrorNumber = 0;
-    IGrLoadImageData(stringWorkBuffer().trimmed(), pixels);
-    errors.ReportMode = mode;
-    if (errors.LastErrorNumber != 0) {
-        b.Value = errors.LastErrorNumber;
-        b.Count = errors.FileDetailCode;
-        return;
-    }
-    errors.LastErrorNumber = previous;
-    b.Value = 0;
+    const std::vector<INTEGER> pixels = YYDriverImagePixels(nx, ny, std::int64_t{1} << 24);
+    if (pixels.empty()) return;
     YYCgmElement(4, 9, 31);
     YYCgmWord(0x8014);
     YYCgmPoint(t.PixelXMin, t.PixelYMax);

@@ -495,26 +495,9 @@ void opImage()
     const GraphicsTransform& t = graphicsTransform();
     YYPostPath(1);
     const INTEGER width = b.IntX2, height = b.IntY2;
-    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > (1 << 26)) {
-        b.Value = 27;
-        b.Count = 0;
-        return;
-    }
-    std::vector<INTEGER> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    LibraryErrorState& errors = libraryErrorState();
-    const INTEGER previous = errors.LastErrorNumber, mode = errors.ReportMode;
-    errors.ReportMode = kReportSilent;
-    errors.LastErrorNumber = 0;
-    IGrLoadImageData(stringWorkBuffer().trimmed(), pixels);
-    errors.ReportMode = mode;
-    if (errors.LastErrorNumber != 0) {
-        b.Value = errors.LastErrorNumber;
-        b.Count = errors.FileDetailCode;
-        return;
-    }
-    errors.LastErrorNumber = previous;
+    const std::vector<INTEGER> pixels = YYDriverImagePixels(width, height, std::int64_t{1} << 26);
+    if (pixels.empty()) return;
     pageOpen();
-    b.Value = 0;
 
     YYPostLine("gsave");
     YYPostLine("/picstr " + formatted(3 * width, "(I10)", 10) + " string def");
