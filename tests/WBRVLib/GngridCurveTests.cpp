@@ -52,7 +52,7 @@ GraphFrameRecord logFrame(INTEGER firstX, INTEGER decadesX, REAL lengthX, INTEGE
     return f;
 }
 
-bool near(REAL a, REAL b, REAL tolerance = 0.002f) { return std::fabs(a - b) <= tolerance; }
+bool closeTo(REAL a, REAL b, REAL tolerance = 0.002f) { return std::fabs(a - b) <= tolerance; }
 
 }  // namespace
 
@@ -215,7 +215,7 @@ protected:
             s.X2 -= 1;
             s.Y1 -= 1;
             s.Y2 -= 1;
-            if (!(near(s.X1, s.X2, 1e-4f) && near(s.Y1, s.Y2, 1e-4f))) out.push_back(s);
+            if (!(closeTo(s.X1, s.X2, 1e-4f) && closeTo(s.Y1, s.Y2, 1e-4f))) out.push_back(s);
         }
         return out;
     }
@@ -224,15 +224,15 @@ protected:
     {
         std::vector<std::vector<PageSegment>> out;
         for (const PageSegment& s : lines()) {
-            if (out.empty() || !near(out.back().back().X2, s.X1) || !near(out.back().back().Y2, s.Y1)) out.emplace_back();
+            if (out.empty() || !closeTo(out.back().back().X2, s.X1) || !closeTo(out.back().back().Y2, s.Y1)) out.emplace_back();
             out.back().push_back(s);
         }
         return out;
     }
     static bool same(const PageSegment& s, REAL x1, REAL y1, REAL x2, REAL y2, REAL tolerance = 0.002f)
     {
-        return near(s.X1, x1, tolerance) && near(s.Y1, y1, tolerance) && near(s.X2, x2, tolerance) &&
-               near(s.Y2, y2, tolerance);
+        return closeTo(s.X1, x1, tolerance) && closeTo(s.Y1, y1, tolerance) && closeTo(s.X2, x2, tolerance) &&
+               closeTo(s.Y2, y2, tolerance);
     }
 };
 
@@ -479,7 +479,7 @@ TEST_F(CurveFixture, ModelStepLineWithEqualLayersIsDrawnWhole)
     for (const PageSegment& s : drawn) length += std::hypot(s.X2 - s.X1, s.Y2 - s.Y1);
     EXPECT_NEAR(length, 2 + 2 + 4, 0.01f);
     ASSERT_FALSE(drawn.empty());
-    EXPECT_TRUE(near(drawn.back().X2, 3) && near(drawn.back().Y2, 0));
+    EXPECT_TRUE(closeTo(drawn.back().X2, 3) && closeTo(drawn.back().Y2, 0));
     // With dashes the pattern runs on past the repeated points to the end.
     driver.clear();
     DS_PLOT(rho, depth, 8, 0.1f, 0.05f, frame);
@@ -505,7 +505,7 @@ TEST_F(CurveFixture, DashedLinesEndOnDegenerateInput)
     ASSERT_FALSE(drawn.empty());
     // Nothing joins the far point and the sample after the missing one; dashes along 3..4 resume.
     for (const PageSegment& s : drawn) EXPECT_LE(std::max(s.Y1, s.Y2), frame.ClipHighY + 0.002f);
-    EXPECT_TRUE(near(drawn.back().X2, 4.0f) && near(drawn.back().Y2, 2.0f));
+    EXPECT_TRUE(closeTo(drawn.back().X2, 4.0f) && closeTo(drawn.back().Y2, 2.0f));
     // Dash ends outside the bounds become moves; with no bounds they are drawn.
     driver.clear();
     const REAL ox[] = {4.0f, 6.0f}, oy[] = {3.0f, 3.0f};
@@ -668,7 +668,7 @@ TEST_F(CurveFixture, CurveEntriesColourBranchesSignsAndLiftOutside)
             REAL x1 = 0, y1 = 0, x2 = 0, y2 = 0;
             YYDeviceToUnitsRotated(op.Block.X1, op.Block.Y1, x1, y1);
             YYDeviceToUnitsRotated(op.Block.X2, op.Block.Y2, x2, y2);
-            if (!(near(x1, x2, 1e-4f) && near(y1, y2, 1e-4f))) out.push_back(op.ColourIndex);
+            if (!(closeTo(x1, x2, 1e-4f) && closeTo(y1, y2, 1e-4f))) out.push_back(op.ColourIndex);
         }
         return out;
     };

@@ -198,11 +198,11 @@ void YYRgbToHsv(INTEGER value, REAL& hue, REAL& saturation, REAL& brightness)
     const REAL v = brightness, rr = static_cast<REAL>(r) / 255.0f, gg = static_cast<REAL>(g) / 255.0f,
                bb = static_cast<REAL>(b) / 255.0f, nn = static_cast<REAL>(mn) / 255.0f;
     const REAL d = v - nn;
-    const auto near = [](REAL a, REAL c) { return std::fabs(a - c) < 0.039f; };
+    const auto closeTo = [](REAL a, REAL c) { return std::fabs(a - c) < 0.039f; };
     REAL sector = 0.0f;
-    if (near(v, rr)) sector = near(nn, gg) ? 5.0f + (v - bb) / d : 1.0f - (v - gg) / d;
-    else if (near(v, gg)) sector = near(nn, bb) ? 1.0f + (v - rr) / d : 3.0f - (v - bb) / d;
-    else sector = near(nn, rr) ? 3.0f + (v - gg) / d : 5.0f - (v - rr) / d;
+    if (closeTo(v, rr)) sector = closeTo(nn, gg) ? 5.0f + (v - bb) / d : 1.0f - (v - gg) / d;
+    else if (closeTo(v, gg)) sector = closeTo(nn, bb) ? 1.0f + (v - rr) / d : 3.0f - (v - bb) / d;
+    else sector = closeTo(nn, rr) ? 3.0f + (v - gg) / d : 5.0f - (v - rr) / d;
     saturation = d / v;
     hue = sector * 60.0f * 0.017453292f;
 }

@@ -50,7 +50,7 @@ std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 struct Rgb {
     int r = 255, g = 255, b = 255;
     bool dark() const { return r + g + b < 3 * 110; }
-    bool near(Rgb o, int tolerance = 48) const
+    bool closeTo(Rgb o, int tolerance = 48) const
     {
         return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance && std::abs(b - o.b) <= tolerance;
     }
@@ -299,30 +299,30 @@ void probePage(const Raster& page, bool images)
     for (INTEGER type = 1; type < 8; ++type)
         EXPECT_GE(transitions(page, 460.0 - 12.0 * type, 30, 290), 6) << "dashes of line type " << type;
     EXPECT_TRUE(page.at(45, 20).dark()) << "style 0 boundary";
-    EXPECT_TRUE(page.at(45, 45).near(kWhite)) << "style 0 inside " << page.at(45, 45);
-    EXPECT_TRUE(page.at(20 + 60 * 3 + 25, 45).near({127, 127, 255})) << "style 3 " << page.at(205, 45);
-    EXPECT_TRUE(page.at(20 + 60 * 4 + 25, 45).near(kBlue)) << "style 4 " << page.at(265, 45);
+    EXPECT_TRUE(page.at(45, 45).closeTo(kWhite)) << "style 0 inside " << page.at(45, 45);
+    EXPECT_TRUE(page.at(20 + 60 * 3 + 25, 45).closeTo({127, 127, 255})) << "style 3 " << page.at(205, 45);
+    EXPECT_TRUE(page.at(20 + 60 * 4 + 25, 45).closeTo(kBlue)) << "style 4 " << page.at(265, 45);
     for (const INTEGER style : {1, 2}) {
         const Blob hatch = darkBlob(page, 20 + 60 * style + 15, 30, 20 + 60 * style + 35, 60);
         EXPECT_GT(hatch.count, 0) << "hatch lines of style " << style;
         EXPECT_LT(hatch.count, 21 * 31 * 9 / 10) << "hatch lines of style " << style;
     }
-    EXPECT_TRUE(page.at(480, 400).near(kBlue)) << page.at(480, 400);
-    EXPECT_TRUE(page.at(480, 414).near(kBlue));
-    EXPECT_TRUE(page.at(480, 426).near(kWhite)) << "the ellipse is half as high as wide";
-    EXPECT_TRUE(page.at(515, 400).near(kBlue));
-    EXPECT_TRUE(page.at(525, 400).near(kWhite));
-    EXPECT_TRUE(page.at(500, 300).near(kGreen)) << "sector " << page.at(500, 300);
-    EXPECT_TRUE(page.at(460, 300).near(kWhite));
-    EXPECT_TRUE(page.at(500, 260).near(kWhite));
+    EXPECT_TRUE(page.at(480, 400).closeTo(kBlue)) << page.at(480, 400);
+    EXPECT_TRUE(page.at(480, 414).closeTo(kBlue));
+    EXPECT_TRUE(page.at(480, 426).closeTo(kWhite)) << "the ellipse is half as high as wide";
+    EXPECT_TRUE(page.at(515, 400).closeTo(kBlue));
+    EXPECT_TRUE(page.at(525, 400).closeTo(kWhite));
+    EXPECT_TRUE(page.at(500, 300).closeTo(kGreen)) << "sector " << page.at(500, 300);
+    EXPECT_TRUE(page.at(460, 300).closeTo(kWhite));
+    EXPECT_TRUE(page.at(500, 260).closeTo(kWhite));
     EXPECT_TRUE(page.at(380, 309).dark() || page.at(380, 310).dark()) << "top of the arc";
-    EXPECT_TRUE(page.at(380, 285).near(kWhite)) << "an open arc is not closed to its centre";
-    EXPECT_TRUE(page.at(400, 60).near(kRed)) << page.at(400, 60);
-    EXPECT_TRUE(page.at(560, 60).near(kWhite)) << "clipped";
-    EXPECT_TRUE(page.at(310, 60).near(kWhite)) << "clipped";
+    EXPECT_TRUE(page.at(380, 285).closeTo(kWhite)) << "an open arc is not closed to its centre";
+    EXPECT_TRUE(page.at(400, 60).closeTo(kRed)) << page.at(400, 60);
+    EXPECT_TRUE(page.at(560, 60).closeTo(kWhite)) << "clipped";
+    EXPECT_TRUE(page.at(310, 60).closeTo(kWhite)) << "clipped";
     if (!images) return;
     for (const ImageSpot& spot : kImages)
-        EXPECT_TRUE(page.at(640.0 * (spot.x1 + spot.x2) / 2, 480.0 * 0.34).near(spot.colour, 8))
+        EXPECT_TRUE(page.at(640.0 * (spot.x1 + spot.x2) / 2, 480.0 * 0.34).closeTo(spot.colour, 8))
             << spot.file << " " << page.at(640.0 * (spot.x1 + spot.x2) / 2, 480.0 * 0.34);
 }
 
@@ -355,7 +355,7 @@ TEST_F(RenderFixture, GhostscriptRendersTheTestPageForBothEndsOfJob)
             EXPECT_NEAR(b.angle, t.angle == 90 ? 90.0 * (b.angle > 0 ? 1 : -1) : t.angle, 8.0) << t.name;
         }
         EXPECT_TRUE(pages[1].at(300, 100).dark());
-        EXPECT_FALSE(pages[1].at(480, 400).near(kBlue)) << "the second page starts empty";
+        EXPECT_FALSE(pages[1].at(480, 400).closeTo(kBlue)) << "the second page starts empty";
     }
 }
 
@@ -481,7 +481,7 @@ TEST_F(RenderFixture, SvgRendersAsGhostscriptRendersTheSamePage)
             std::array<double, 4> e{1e9, 1e9, -1e9, -1e9};
             for (double y = y1; y <= y2; ++y)
                 for (double x = x1; x <= x2; ++x)
-                    if (!r.at(x, y).near(kWhite, 100)) {
+                    if (!r.at(x, y).closeTo(kWhite, 100)) {
                         e = {std::min(e[0], x), std::min(e[1], y), std::max(e[2], x), std::max(e[3], y)};
                     }
             return e;
