@@ -47,6 +47,8 @@ namespace EngineInternal {
 Complex complexTanh(Complex z)
 {
     const double magnitude2 = z.real() * z.real() + z.imag() * z.imag();
+    // Beyond a real part of 18.5 the correction 2 exp(-2z) is below the precision of 1.
+    if (z.real() > 18.5) return 1.0;
     if (magnitude2 > 16.0) {
         // exp(z) would overflow for thick layers at high wavenumbers; the first term of the
         // expansion in exp(-2z) is exact to single precision here.
@@ -106,11 +108,16 @@ void ADMITT(REAL lambda, ComplexReal& Y, ComplexReal& Z, LOGICAL tm)
     if (isTrue(tm)) Z = ComplexReal(static_cast<REAL>(z.real()), static_cast<REAL>(z.imag()));
 }
 
-void UWFIELDS(REAL lambda)
+void UWFIELDS(REAL lambda) { EngineInternal::wavenumberKernels(lambda); }
+
+void RWFIELDS(REAL omega) { EngineInternal::frequencyKernels(omega); }
+
+namespace EngineInternal {
+
+void wavenumberKernels(double l)
 {
     KernelSettingsBlock& kernel = kernelSettingsBlock();
     TransformCacheBlock& cache = transformCacheBlock();
-    const double l = lambda;
     const double k1 = cache.OmegaMu0 / engineBlock().Resistivities[0];
     const bool electric = isTrue(kernel.Ex) || isTrue(kernel.Ey);
     kernel.Electric = toLogical(electric);
@@ -143,11 +150,10 @@ void UWFIELDS(REAL lambda)
     }
 }
 
-void RWFIELDS(REAL omega)
+void frequencyKernels(double w)
 {
     const KernelSettingsBlock& kernel = kernelSettingsBlock();
     TransformCacheBlock& cache = transformCacheBlock();
-    const double w = omega;
     cache.OmegaMu0 = w * kMu0;
     const double r = kernel.R;
     const double F = 1.0 / (kTwoPi * std::sqrt(w));
@@ -165,3 +171,5 @@ void RWFIELDS(REAL omega)
     if (isTrue(kernel.Ex)) K[1] = G * EngineInternal::hankelTransform(fresh, kernel.R, kSelectEx) * F;
     if (isTrue(kernel.Ey)) K[2] = G * EngineInternal::hankelTransform(fresh, kernel.R, kSelectEy) * double(kernel.Sin) * kernel.Cos * F;
 }
+
+}  // namespace EngineInternal
