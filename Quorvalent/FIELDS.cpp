@@ -18,8 +18,8 @@ constexpr double kFourPi = 12.566371;
 // from the range where that matters, and the kernels run this in their innermost loop.
 inline Complex divide(Complex a, Complex b)
 {
-    const double d = b.real() * b.real() + b.imag() * b.imag();
-    return {(a.real() * b.real() + a.imag() * b.imag()) / d, (a.imag() * b.real() - a.real() * b.imag()) / d};
+    const double inverse = 1.0 / (b.real() * b.real() + b.imag() * b.imag());
+    return {(a.real() * b.real() + a.imag() * b.imag()) * inverse, (a.imag() * b.real() - a.real() * b.imag()) * inverse};
 }
 
 inline Complex multiply(Complex a, Complex b)
@@ -49,13 +49,9 @@ Complex complexTanh(Complex z)
     const double magnitude2 = z.real() * z.real() + z.imag() * z.imag();
     // Beyond a real part of 18.5 the correction 2 exp(-2z) is below the precision of 1.
     if (z.real() > 18.5) return 1.0;
-    if (magnitude2 > 16.0) {
-        // exp(z) would overflow for thick layers at high wavenumbers; the first term of the
-        // expansion in exp(-2z) is exact to single precision here.
-        return 1.0 - 2.0 * exponential(-2.0 * z);
-    }
     if (magnitude2 >= 0.01) {
-        // (exp(z) - exp(-z)) / (exp(z) + exp(-z)), written with the one exponential exp(-2z).
+        // (exp(z) - exp(-z)) / (exp(z) + exp(-z)), written with the one exponential exp(-2z),
+        // which cannot overflow for the thick layers and high wavenumbers where exp(z) would.
         const Complex e = exponential(-2.0 * z);
         return divide(1.0 - e, 1.0 + e);
     }
