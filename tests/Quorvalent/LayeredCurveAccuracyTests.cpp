@@ -1,6 +1,6 @@
 // The transforms' layered-earth curves against a slow reference of the same integrals, from a few
-// milliseconds down to induction numbers of 0.005 in the basement, and the reference itself against the
-// half-space's closed forms.
+// milliseconds down to induction numbers of 0.005 in the basement, and the reference itself
+// against the half-space's closed forms.
 #include <gtest/gtest.h>
 
 #include <algorithm>

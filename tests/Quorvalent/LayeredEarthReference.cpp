@@ -159,7 +159,7 @@ double timeTransient(G&& g, double t)
 {
     const auto integrand = [&](double omega) { return g(omega) * std::sin(omega * t); };
     const auto zero = [&](int n) { return n * kPi / t; };
-    return -kMu0 / (2.0 * kPi * kPi) * oscillatoryIntegral(integrand, zero, 400);
+    return -kMu0 / (2.0 * kPi * kPi) * oscillatoryIntegral(integrand, zero, 2000);
 }
 
 double inductionNumber(double rho, double r, double t) { return r * std::sqrt(kMu0 / (4.0 * rho * t)); }
