@@ -12,6 +12,11 @@ namespace {
 // REAL value of 10^0.1: the grid ratio of the closed-form and transform paths.
 constexpr REAL kDecadeTenth = 1.2589254f;
 
+// The Hankel walk stops a side once its terms fall below this share of the sum. Late in the
+// window the time transform cancels the frequency kernels to a part in 10^3 and less of their
+// size, so they must be good to well below the 1 % that the curve is to keep.
+constexpr REAL kHankelTolerance = 1.0e-4f;
+
 // Fortran's INT: truncation toward zero (so a negative logarithm rounds up). The caller keeps
 // the argument finite and small.
 INTEGER truncToward0(double x) { return static_cast<INTEGER>(std::trunc(x)); }
@@ -74,7 +79,7 @@ bool CURVE(REAL tstart, REAL tend)
     kernel.Ex = toLogical(engine.FieldComponent == 1);
     kernel.Ey = toLogical(engine.FieldComponent == 2);
     kernel.Hz = toLogical(engine.FieldComponent == 3);
-    kernel.HankelTolerance = 0.001f;
+    kernel.HankelTolerance = kHankelTolerance;
     kernel.SineTolerance = 0.001f;
     kernel.R = engine.Offset;
     kernel.UnitMoment = 1.0f;

@@ -28,7 +28,7 @@ struct KernelSettingsBlock {
     REAL RCubed = 0.0f;
     REAL Sin = 0.0f, Cos = 0.0f;     // exactly 0.0 below 1.0E-6 in magnitude
     REAL UnitMoment = 1.0f;          // every kernel is for 1 A times 1 m
-    REAL HankelTolerance = 0.001f;
+    REAL HankelTolerance = 1.0e-4f;
     REAL SineTolerance = 0.001f;
 };
 

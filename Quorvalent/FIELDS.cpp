@@ -18,8 +18,8 @@ constexpr double kFourPi = 12.566371;
 // from the range where that matters, and the kernels run this in their innermost loop.
 inline Complex divide(Complex a, Complex b)
 {
-    const double d = b.real() * b.real() + b.imag() * b.imag();
-    return {(a.real() * b.real() + a.imag() * b.imag()) / d, (a.imag() * b.real() - a.real() * b.imag()) / d};
+    const double inverse = 1.0 / (b.real() * b.real() + b.imag() * b.imag());
+    return {(a.real() * b.real() + a.imag() * b.imag()) * inverse, (a.imag() * b.real() - a.real() * b.imag()) * inverse};
 }
 
 inline Complex multiply(Complex a, Complex b)
@@ -47,13 +47,11 @@ namespace EngineInternal {
 Complex complexTanh(Complex z)
 {
     const double magnitude2 = z.real() * z.real() + z.imag() * z.imag();
-    if (magnitude2 > 16.0) {
-        // exp(z) would overflow for thick layers at high wavenumbers; the first term of the
-        // expansion in exp(-2z) is exact to single precision here.
-        return 1.0 - 2.0 * exponential(-2.0 * z);
-    }
+    // Beyond a real part of 18.5 the correction 2 exp(-2z) is below the precision of 1.
+    if (z.real() > 18.5) return 1.0;
     if (magnitude2 >= 0.01) {
-        // (exp(z) - exp(-z)) / (exp(z) + exp(-z)), written with the one exponential exp(-2z).
+        // (exp(z) - exp(-z)) / (exp(z) + exp(-z)), written with the one exponential exp(-2z),
+        // which cannot overflow for the thick layers and high wavenumbers where exp(z) would.
         const Complex e = exponential(-2.0 * z);
         return divide(1.0 - e, 1.0 + e);
     }
@@ -106,11 +104,16 @@ void ADMITT(REAL lambda, ComplexReal& Y, ComplexReal& Z, LOGICAL tm)
     if (isTrue(tm)) Z = ComplexReal(static_cast<REAL>(z.real()), static_cast<REAL>(z.imag()));
 }
 
-void UWFIELDS(REAL lambda)
+void UWFIELDS(REAL lambda) { EngineInternal::wavenumberKernels(lambda); }
+
+void RWFIELDS(REAL omega) { EngineInternal::frequencyKernels(omega); }
+
+namespace EngineInternal {
+
+void wavenumberKernels(double l)
 {
     KernelSettingsBlock& kernel = kernelSettingsBlock();
     TransformCacheBlock& cache = transformCacheBlock();
-    const double l = lambda;
     const double k1 = cache.OmegaMu0 / engineBlock().Resistivities[0];
     const bool electric = isTrue(kernel.Ex) || isTrue(kernel.Ey);
     kernel.Electric = toLogical(electric);
@@ -143,11 +146,10 @@ void UWFIELDS(REAL lambda)
     }
 }
 
-void RWFIELDS(REAL omega)
+void frequencyKernels(double w)
 {
     const KernelSettingsBlock& kernel = kernelSettingsBlock();
     TransformCacheBlock& cache = transformCacheBlock();
-    const double w = omega;
     cache.OmegaMu0 = w * kMu0;
     const double r = kernel.R;
     const double F = 1.0 / (kTwoPi * std::sqrt(w));
@@ -165,3 +167,5 @@ void RWFIELDS(REAL omega)
     if (isTrue(kernel.Ex)) K[1] = G * EngineInternal::hankelTransform(fresh, kernel.R, kSelectEx) * F;
     if (isTrue(kernel.Ey)) K[2] = G * EngineInternal::hankelTransform(fresh, kernel.R, kSelectEy) * double(kernel.Sin) * kernel.Cos * F;
 }
+
+}  // namespace EngineInternal

@@ -31,4 +31,8 @@ void CTANH(ComplexReal& result, const ComplexReal& z);
 namespace EngineInternal {
 std::complex<double> complexTanh(std::complex<double> z);
 void admittance(double lambda, std::complex<double>& Y, std::complex<double>& Z, bool tm);
+// UWFIELDS and RWFIELDS at a wavenumber and frequency of the transforms' grids, unrounded: the
+// filters' abscissae are exact, and the late-time sums cancel to well below REAL's precision.
+void wavenumberKernels(double lambda);
+void frequencyKernels(double omega);
 }  // namespace EngineInternal

@@ -27,21 +27,21 @@ DOUBLE ERF(DOUBLE x)
     return x < 0.0 ? -e : e;
 }
 
+double EngineInternal::transientShape(double u)
+{
+    if (u > 0.2) return ERF(u) - (2.0 / kSqrtPi) * (u + (2.0 / 3.0) * u * u * u) * std::exp(-u * u);
+    // Late time: the closed form cancels, so use its expansion for small u.
+    const double u2 = u * u, u5 = u2 * u2 * u;
+    return 2.0 / kSqrtPi * u5 * (4.0 / 15.0 - u2 * (4.0 / 21.0) + u2 * u2 * (2.0 / 27.0));
+}
+
 void HZEXACT(REAL t, REAL a, REAL b, REAL r, REAL angle, REAL rho, REAL& out)
 {
     const double s = std::sin(double(angle) * kPi / 180.0);
     const double u = inductionNumber(t, rho, r);
     const double r4 = std::pow(double(r), 4);
     const double moment = double(a) * double(b);
-    if (u > 0.2) {
-        const double f = ERF(u) - (2.0 / kSqrtPi) * (u + (2.0 / 3.0) * u * u * u) * std::exp(-u * u);
-        out = static_cast<REAL>(1.5 * moment * rho * s * f / (kPi * r4));
-    } else {
-        // Late time: the closed form cancels, so use its expansion for small u.
-        const double u2 = u * u, u5 = u2 * u2 * u;
-        const double series = u5 * (4.0 / 15.0 - u2 * (4.0 / 21.0) + u2 * u2 * (2.0 / 27.0));
-        out = static_cast<REAL>(3.0 * moment * rho * s * series / (kPi * kSqrtPi * r4));
-    }
+    out = static_cast<REAL>(1.5 * moment * rho * s * EngineInternal::transientShape(u) / (kPi * r4));
 }
 
 void EngineInternal::halfSpaceField(bool stepOff, double t, double M, double r, double rho, double& H, double& dH)

@@ -18,4 +18,7 @@ namespace EngineInternal {
 // HZ_LOT_HSP in double precision throughout: the all-time fit compares switch-on fields that
 // differ from the DC field by a part in 10^4 and less late in the window.
 void halfSpaceField(bool stepOff, double t, double M, double r, double rho, double& H, double& dH);
+// The early-time apparent resistivity of a half-space over its resistivity at the induction
+// number u: 1 at early time, falling as (8 / (15 sqrt(pi))) u^5 at late time.
+double transientShape(double u);
 }  // namespace EngineInternal

@@ -14,39 +14,53 @@ constexpr double kFourPi = 12.566371;
 constexpr double kTwoPi = 6.2831855;
 constexpr double kMu0 = 1.2566371e-6;
 
-// The target in double precision (RHOET_TO_HZ stores it as REAL): late in the window it lies
-// within a part in 10^4 of the DC field, and the fit resolves the resistivity from that difference.
-void buildTarget(double r, double M, std::size_t count, std::span<const REAL> t, std::span<const REAL> x,
-                 std::span<double> H)
-{
-    const double h0 = std::fabs(M / (kFourPi * r * r));
-    // The early-time relation turns an apparent resistivity into the rate dHz/dt of the sample.
-    const auto rate = [&](std::size_t i) { return std::fabs(3.0 * M * double(x[i]) / (kTwoPi * kMu0 * r * r * r * r)); };
+constexpr double kMu0Exact = 1.256637061e-6;
+// The half-space's early-time apparent resistivity rho F(u) peaks where F(u) / u^2 does.
+constexpr double kPeakInductionNumber = 1.6136328;
 
-    // Start from the switch-on field of the first sample's half-space and add the rates upwards
-    // (the geometric mean of neighbouring rates times the interval).
-    double h = 0.0, unused = 0.0;
-    EngineInternal::halfSpaceField(false, t[0], M, r, x[0], h, unused);
-    double previousRate = rate(0);
-    H[0] = h;
-    for (std::size_t i = 1; i < count; ++i) {
-        const double currentRate = rate(i);
-        h += std::sqrt(previousRate * currentRate) * (double(t[i]) - double(t[i - 1]));
-        H[i] = h;
-        previousRate = currentRate;
+// The half-space whose early-time apparent resistivity at time t equals x, on the branch of
+// induction numbers above (early) or below (late) the peak; the peak's resistivity when none
+// reaches x.
+double matchingHalfSpace(double t, double r, double x, bool early)
+{
+    // rho F(u) = (mu0 r^2 / (4 t)) F(u) / u^2, which falls away from the peak on either side.
+    const double scale = kMu0Exact * r * r / (4.0 * t);
+    const auto shape = [&](double u) { return scale * EngineInternal::transientShape(u) / (u * u); };
+    double inner = kPeakInductionNumber, outer = early ? 1.0e4 : 1.0e-4;
+    if (!(x < shape(inner))) outer = inner;
+    for (int step = 0; step < 80; ++step) {
+        const double middle = std::sqrt(inner * outer);
+        if (shape(middle) > x) inner = middle;
+        else outer = middle;
     }
-    // The largest field beyond the first sample becomes the wire's DC field. With one sample
-    // there is none, and the running extreme's start value scales the target to about 0.
-    double largest = -1.0e30;
-    for (std::size_t i = 1; i < count; ++i) largest = std::max(largest, std::fabs(H[i]));
-    for (std::size_t i = 0; i < count; ++i) H[i] = H[i] * h0 / largest;
+    const double u = std::sqrt(inner * outer);
+    return scale / (u * u);
 }
 
-// The switch-on half-space field against the target at one time.
-void residual(double time, double M, double r, double target, double rho, double& f, double& df)
+// The two targets of the all-time fit, in double precision. The rates come from the early-time
+// apparent resistivities x by the early-time relation, and neighbouring rates are joined by
+// their geometric mean times the interval. off_i is the switch-off field still to decay at t_i:
+// the rates up to the last sample and, beyond it, the field of the half-space that the last
+// sample's rate fits late in its decay. on_i is the switch-on field built up by t_i: the field
+// of the half-space that the first sample's rate fits early in its rise, and the rates since.
+void buildTargets(double r, double M, std::size_t count, std::span<const REAL> t, std::span<const REAL> x,
+                  std::span<double> off, std::span<double> on)
+{
+    const auto rate = [&](std::size_t i) { return std::fabs(3.0 * M * double(x[i]) / (kTwoPi * kMu0 * r * r * r * r)); };
+    const auto step = [&](std::size_t i) { return std::sqrt(rate(i) * rate(i + 1)) * (double(t[i + 1]) - double(t[i])); };
+    double unused = 0.0;
+    const std::size_t last = count - 1;
+    EngineInternal::halfSpaceField(true, t[last], M, r, matchingHalfSpace(t[last], r, std::fabs(x[last]), false), off[last], unused);
+    for (std::size_t i = last; i-- > 0;) off[i] = off[i + 1] + step(i);
+    EngineInternal::halfSpaceField(false, t[0], M, r, matchingHalfSpace(t[0], r, std::fabs(x[0]), true), on[0], unused);
+    for (std::size_t i = 1; i < count; ++i) on[i] = on[i - 1] + step(i - 1);
+}
+
+// The half-space field in the step form of the target against the target at one time.
+void residual(bool stepOff, double time, double M, double r, double target, double rho, double& f, double& df)
 {
     double hz = 0.0, dhz = 0.0;
-    EngineInternal::halfSpaceField(false, time, M, r, rho, hz, dhz);
+    EngineInternal::halfSpaceField(stepOff, time, M, r, rho, hz, dhz);
     f = std::fabs(hz) - std::fabs(target);
     df = dhz;
 }
@@ -128,16 +142,16 @@ void RHOET_TO_HZ(REAL r, REAL M, INTEGER n, std::span<const REAL> t, std::span<c
     const auto room = std::min({t.size(), x.size(), H.size(), std::size_t(kMaxCurveSamples)});
     const auto count = static_cast<std::size_t>(std::clamp<INTEGER>(n, 0, static_cast<INTEGER>(room)));
     if (count == 0) return;
-    std::array<double, kMaxCurveSamples> field{};
-    buildTarget(r, M, count, t, x, field);
-    for (std::size_t i = 0; i < count; ++i) H[i] = static_cast<REAL>(field[i]);
+    std::array<double, kMaxCurveSamples> off{}, on{};
+    buildTargets(r, M, count, t, x, off, on);
+    for (std::size_t i = 0; i < count; ++i) H[i] = static_cast<REAL>(off[i]);
 }
 
 void HZ_LOTEM2(REAL rho, REAL& f, REAL& df)
 {
     const AllTimeState& state = allTimeState();
     double value = 0.0, derivative = 0.0;
-    residual(state.Time, state.SourceTerm, state.Offset, state.Target, rho, value, derivative);
+    residual(isTrue(state.StepOff), state.Time, state.SourceTerm, state.Offset, state.Target, rho, value, derivative);
     f = static_cast<REAL>(value);
     df = static_cast<REAL>(derivative);
 }
@@ -175,17 +189,22 @@ void allTimeFor(REAL M)
         return;
     }
 
-    std::array<double, kMaxCurveSamples> target{};
-    buildTarget(kernel.R, M, static_cast<std::size_t>(n), curve.Times, early, target);
-    // Each sample starts from the previous sample's result, converged or not.
+    std::array<double, kMaxCurveSamples> off{}, on{};
+    buildTargets(kernel.R, M, static_cast<std::size_t>(n), curve.Times, early, off, on);
+    // Each sample starts from the previous sample's result, converged or not. A field close to
+    // its final value hardly moves with the resistivity, so each sample is fitted in the step
+    // form whose field is the smaller: switch-on early in the window, switch-off later.
     double start = 10.0;
     for (int i = 0; i < n; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        curve.AllTimeTarget[k] = static_cast<REAL>(target[k]);
+        const bool stepOff = off[k] <= on[k];
+        const double target = stepOff ? off[k] : on[k];
+        curve.AllTimeTarget[k] = static_cast<REAL>(off[k]);
         state.Time = curve.Times[k];
-        state.Target = curve.AllTimeTarget[k];
+        state.Target = static_cast<REAL>(target);
+        state.StepOff = toLogical(stepOff);
         const double time = curve.Times[k];
-        const auto fit = [&](double rho, double& f, double& df) { residual(time, M, kernel.R, target[k], rho, f, df); };
+        const auto fit = [&](double rho, double& f, double& df) { residual(stepOff, time, M, kernel.R, target, rho, f, df); };
         curve.AllTimeResistivity[k] = static_cast<REAL>(safeguardedRoot<double>(fit, 0.001, start, 1.0e6, 1.0e-5));
     }
 }

@@ -1,6 +1,6 @@
 // All-time apparent resistivity (platform-free): for every sample, the resistivity of the uniform
-// half-space whose switch-on Hz field matches a target built from the computed curve, found by a
-// safeguarded Newton-bisection root finder.
+// half-space whose Hz field after switch-off (or, early in the window, after switch-on) matches a
+// target built from the computed curve, found by a safeguarded Newton-bisection root finder.
 #pragma once
 
 #include <span>
@@ -13,6 +13,7 @@ struct AllTimeState {
     REAL Target = 0.0f;          // A/m, its target field
     REAL SourceTerm = 10000.0f;  // M: moment times the sine of the angle, A x m
     REAL Offset = 0.0f;          // m
+    LOGICAL StepOff = kTrue;     // the target is the switch-off field (else the switch-on one)
     LOGICAL RootFound = kTrue;   // false after no bracket or no convergence
     REAL FLow = 0.0f, FHigh = 0.0f, F = 0.0f, DF = 0.0f;
 };
@@ -27,13 +28,13 @@ using RootFunction = void (*)(REAL x, REAL& f, REAL& df);
 // gets the missing-value mark.
 void ALLTIME();
 
-// H_1 to H_n: the switch-on Hz target of the curve x (early-time apparent resistivities at the
-// times t) for the source term M at offset r, scaled so that its largest value beyond the first
-// is the wire's DC field M / (4 pi r^2).
+// H_1 to H_n: the switch-off Hz target of the curve x (early-time apparent resistivities at the
+// times t) for the source term M at offset r: at each sample the field still to decay, the rates
+// integrated to the last sample and the decay beyond it.
 void RHOET_TO_HZ(REAL r, REAL M, INTEGER n, std::span<const REAL> t, std::span<const REAL> x, std::span<REAL> H);
 
-// f := |Hz(rho)| - |target| and df := dHz/d rho of the switch-on half-space field at the
-// context's time, source term and offset.
+// f := |Hz(rho)| - |target| and df := dHz/d rho of the half-space field in the context's step
+// form, at its time, source term and offset.
 void HZ_LOTEM2(REAL rho, REAL& f, REAL& df);
 
 // A root of funcd near x (the start value on entry, the estimate on return, which is also the

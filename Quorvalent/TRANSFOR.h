@@ -1,6 +1,7 @@
-// Digital-filter transforms (platform-free): the Hankel transform over the horizontal wavenumber
-// and the sine transform from angular frequency to time, each summed by an outward walk over its
-// filter with a kernel cache.
+// Digital-filter transforms (platform-free): the Hankel transform over the horizontal wavenumber,
+// summed by an outward walk over its filter with a kernel cache, and the sine transform from
+// angular frequency to time, a lagged convolution of a long filter with the frequency kernels on
+// one logarithmic grid.
 #pragma once
 
 #include <array>
@@ -10,10 +11,15 @@
 #include "toolkit/foundation/CoreTypes.h"
 
 inline constexpr int kHankelLength = 100;
-inline constexpr int kSineLength = 80;
-// Sample j of a curve sums the frequencies j to j + 79, so the grid holds 79 more frequencies
-// than the longest curve has samples.
-inline constexpr int kFrequencyCapacity = kMaxCurveSamples + kSineLength - 1;
+inline constexpr int kSineLength = 201;
+// The sine filter's own time points run this many steps beyond the first and the last sample on
+// each side, so that the spline through them is free of its end conditions at the samples.
+inline constexpr int kSplineMargin = 4;
+// Filter time points of the longest curve: 299 tenths of a decade at the filter's spacing of
+// log10(1.1491241) = 0.0603839 decades, plus the margins.
+inline constexpr int kMaxFilterTimes = 496 + 1 + 2 * kSplineMargin;
+// Time point m and filter index k meet at frequency index k - m + (time points - 1).
+inline constexpr int kFrequencyCapacity = kMaxFilterTimes + kSineLength - 1;
 
 // 100-point J1 and J0 filters, ten abscissae per decade: coefficient i belongs to
 // lambda r = 10^(0.1 (i - 60)). The coefficients are stored multiplied by 1.0E20, so that the
@@ -26,15 +32,13 @@ struct HankelFilterTable {
     std::array<REAL, kHankelLength> J0{};
 };
 
-// 80-point sine filter (the Hankel filter of order 1/2) for omega t = 10^(0.1 (m - 40)),
-// coefficients multiplied by 1.0E20: the integral of F(omega) sin(omega t) is
-// sqrt(pi / (2 t)) 1.0E-20 (sum over m of h_m F(omega_m) sqrt(omega_m)).
+// 201-point sine filter: the integral of F(omega) sin(omega t) over omega is
+// (1 / t) (sum over k of F(Base_k / t) Sine_k). The abscissae grow by Ratio from one to the next.
 struct SineFilterTable {
     INTEGER Length = kSineLength;
-    INTEGER Shift = 40;
-    REAL Ratio = 1.2589254f;
-    REAL Pi = 3.1415927f;
-    std::array<REAL, kSineLength> H{};
+    double Ratio = 1.1491241;
+    std::array<double, kSineLength> Base{};
+    std::array<double, kSineLength> Sine{};
 };
 
 const HankelFilterTable& hankelFilterTable();
@@ -47,7 +51,11 @@ enum TransformSelector : INTEGER { kSelectHz = 1, kSelectEx = 2, kSelectEy = 3 }
 // are indexed with index - 1. Grids and kernels are kept in double precision: the sums cancel
 // strongly at late times.
 struct TransformCacheBlock {
-    std::array<double, kFrequencyCapacity> FrequencyGrid{};      // omega_i, rad/s
+    INTEGER FilterTimeCount = 0;                                 // time points of the sine filter
+    std::array<double, kMaxFilterTimes> FilterTimes{};           // tau_m, s, at the filter's spacing
+    std::array<double, kMaxFilterTimes> FilterValues{};          // the transient at tau_m
+    INTEGER FrequencyCount = 0;                                  // frequencies of the grid
+    std::array<double, kFrequencyCapacity> FrequencyGrid{};      // omega_i, rad/s, rising
     std::array<LOGICAL, kFrequencyCapacity> FrequencyComputed{};
     INTEGER FrequencyIndex = 0;                                  // whose kernels RWFIELDS writes
     std::array<std::array<double, 3>, kFrequencyCapacity> FrequencyKernels{};  // Hz, Ex, Ey
@@ -74,9 +82,10 @@ TransformCacheBlock& transformCacheBlock();
 
 // Sine transform of the frequency kernel column selector (1 Hz, 2 Ex, 3 Ey) onto the times
 // t1 x 1.2589254^(j - 1), j = 1 to n: writes those times and v_j, which is 4 times the integral
-// of K(omega) sin(omega t_j) / sqrt(omega). When newGrid is true the frequency grid is rebuilt
-// for t1, every frequency kernel forgotten, and newGrid set false. n is limited to the buffers
-// and to kMaxCurveSamples.
+// of K(omega) sin(omega t_j) / sqrt(omega). The transform is taken at the sine filter's own time
+// points around the samples and carried to the samples by a cubic spline in log t. When newGrid
+// is true the frequency grid is rebuilt for t1 and n, every frequency kernel forgotten, and
+// newGrid set false. n is limited to the buffers and to kMaxCurveSamples.
 void FTRANS(LOGICAL& newGrid, REAL t1, INTEGER n, std::span<REAL> times, std::span<REAL> v, INTEGER selector);
 
 // r times the Hankel transform selected: 1 the J1 transform of A1 (Hz), 2 J1 of A3 plus J0 of
@@ -89,6 +98,8 @@ namespace EngineInternal {
 double hankelTransform(LOGICAL& newAbscissae, REAL r, INTEGER selector);
 // The first index the Hankel walk visits for the offset r, kept inside the filter for any r.
 INTEGER hankelStartIndex(REAL r);
-// The first frequency index the walk of sample j at time tj visits.
-INTEGER sineStartIndex(INTEGER j, REAL tj);
+// The first filter index (0-based) of the sine filter that the convolution sums for the kernel
+// column selector. Hz falls linearly with the frequency at low frequencies, so the filter's
+// lowest abscissae add nothing to it; the electric fields keep a DC step there and use them all.
+INTEGER sineFirstUsed(INTEGER selector);
 }  // namespace EngineInternal

@@ -224,14 +224,17 @@ TEST(CURVE, AbsentAndSplitLayersLeaveTheCurveUnchanged)
 
 TEST(CURVE, NoKernelIsComputedTwiceWithinItsCacheLifetime)
 {
-    for (int component : {1, 2, 3}) {
-        const Curve curve = layeredCurve(component, {10.0f, 100.0f, 3.0f}, {150.0f, 400.0f}, 1000.0f, 60.0f, 0.001f, 10.0f);
+    struct Case { int component, selector; } cases[] = {{1, kSelectEx}, {2, kSelectEy}, {3, kSelectHz}};
+    for (const auto& c : cases) {
+        const Curve curve = layeredCurve(c.component, {10.0f, 100.0f, 3.0f}, {150.0f, 400.0f}, 1000.0f, 60.0f, 0.001f, 10.0f);
         const TransformCacheBlock& cache = transformCacheBlock();
-        EXPECT_EQ(cache.RepeatedKernelCount, 0) << "component " << component;
-        // Each sample sums at most 80 frequencies and each frequency at most 100 abscissae; the
-        // tolerance closes the walks well before that.
-        EXPECT_GT(cache.FrequencyKernelCount, 42);
-        EXPECT_LT(cache.FrequencyKernelCount, 42 + 79);
+        EXPECT_EQ(cache.RepeatedKernelCount, 0) << "component " << c.component;
+        // One kernel for each frequency the filter reaches from the curve's time points (4.1
+        // decades at 16.6 per decade, and the spline's margins); each frequency at most 100
+        // abscissae, and the tolerance closes the walks before that.
+        EXPECT_EQ(cache.FilterTimeCount, 77);
+        EXPECT_EQ(cache.FrequencyCount, 77 + 200);
+        EXPECT_EQ(cache.FrequencyKernelCount, cache.FrequencyCount - EngineInternal::sineFirstUsed(c.selector));
         EXPECT_LT(cache.AbscissaKernelCount, 90 * cache.FrequencyKernelCount);
     }
 }
