@@ -1,8 +1,8 @@
-// The PostScript, EPS and SVG files read back by independent programs: Ghostscript renders a test
-// page (every line type, every fill style, ellipse, sector, arc, clip, turned text, BMP, PCX and
-// PNG images, two pages) and measures the EPS drawing; ps2pdf and pdftotext give the texts back;
-// xmllint and Python's XML parser accept every SVG document, and rsvg-convert renders the same
-// page as Ghostscript does, pixel probes in the same places.
+// The PostScript, EPS, SVG and CGM files read back by independent programs: Ghostscript renders a
+// test page (every line type, every fill style, ellipse, sector, arc, clip, turned text, BMP, PCX
+// and PNG images, two pages) and measures the EPS drawing; ps2pdf and pdftotext give the texts
+// back; xmllint and Python's XML parser accept every SVG document, and rsvg-convert renders the
+// same page as Ghostscript does, pixel probes in the same places; LibreOffice draws a CGM page.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -566,4 +566,78 @@ TEST_F(RenderFixture, SvgRendersAsGhostscriptRendersTheSamePage)
         EXPECT_NEAR(a.cx, b.cx, 8.0);
         EXPECT_NEAR(a.cy, b.cy, 8.0);
     }
+}
+
+// LibreOffice draws the CGM page on white: the black frame at the page's edges, a red rectangle
+// in the lower left quarter drawn while the area was that quarter (chosen before the job), and a
+// text 4 % of the page high.
+TEST_F(RenderFixture, LibreOfficeDrawsTheCgmPageOnWhite)
+{
+    TextDriverSession job(9, "page.cgm");
+    // LibreOffice fits the picture's width to a slide of 16:9: a page of that shape is seen whole.
+    TextDriverSession::option(1, 800);
+    TextDriverSession::option(2, 450);
+    IGrArea(0.0f, 0.0f, 0.5f, 0.5f);
+    job.start();
+    GraphicsState& g = graphicsState();
+    g.FillStyle = 4;
+    job.rgb(0x0000FF);
+    job.fill(OpRectangleFill, {20, 20, 300, 220});
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 640.0f, 480.0f);
+    job.rgb(0x000000);
+    TextDriverSession::option(9, 20);
+    YYDriverHardcopy(OpLineWidth);
+    job.polygon(OpPolyline, {0, 639.99f, 639.99f, 0, 0}, {0, 0, 479.99f, 479.99f, 0});
+    WGrTextFont(101, 0, 0.02f, 0.04f);
+    IGrTextAlign(0, 0.0f);
+    IGrTextDraw(400, 300, "HHHH");
+    job.finish();
+
+    // A profile of its own, so that no other run of LibreOffice stands in the way.
+    const fs::path profile = folder() / "lo-profile", pdf = folder() / (job.path().stem().string() + ".pdf");
+    const Command convert = run("soffice --headless -env:UserInstallation=file://" + profile.string() +
+                                " --convert-to pdf --outdir " + quoted(folder()) + " " + quoted(job.path()));
+    ASSERT_EQ(convert.status, 0) << convert.output;
+    ASSERT_TRUE(fs::exists(pdf)) << convert.output;
+    ASSERT_EQ(run("pdftoppm -r 72 -singlefile -png " + quoted(pdf) + " " + quoted(folder() / "page-cgm")).status, 0);
+    ASSERT_EQ(run("pngtopnm " + quoted(folder() / "page-cgm.png") + " > " + quoted(folder() / "page-cgm.ppm")).status, 0);
+    const Raster r = readPpm(folder() / "page-cgm.ppm");
+    ASSERT_GT(r.width, 0);
+    const auto pixel = [&](int col, int row) {
+        const std::size_t k = 3 * (static_cast<std::size_t>(row) * r.width + col);
+        return Rgb{r.data[k], r.data[k + 1], r.data[k + 2]};
+    };
+    // The frame: the extent of the dark pixels.
+    int left = r.width, right = -1, top = r.height, bottom = -1;
+    for (int row = 0; row < r.height; ++row)
+        for (int col = 0; col < r.width; ++col)
+            if (pixel(col, row).dark()) {
+                left = std::min(left, col);
+                right = std::max(right, col);
+                top = std::min(top, row);
+                bottom = std::max(bottom, row);
+            }
+    ASSERT_GT(right - left, r.width / 2) << "the black frame";
+    ASSERT_GT(bottom - top, 0);
+    EXPECT_NEAR(static_cast<double>(right - left) / (bottom - top), 800.0 / 450.0, 0.05);
+    // A point of the page by fractions of the frame, y upwards.
+    const auto at = [&](double fx, double fy) {
+        return pixel(left + static_cast<int>(fx * (right - left)), bottom - static_cast<int>(fy * (bottom - top)));
+    };
+    EXPECT_TRUE(at(0.25, 0.25).closeTo(kRed)) << "the quarter's rectangle " << at(0.25, 0.25);
+    for (const auto& [fx, fy] : {std::pair{0.75, 0.25}, {0.25, 0.75}, {0.75, 0.9}, {0.55, 0.55}})
+        EXPECT_TRUE(at(fx, fy).closeTo(kWhite)) << "white at " << fx << "," << fy << ": " << at(fx, fy);
+    // The text's ink: about 0.55 of 4 % of the page high for its capitals, not a fifth of the page.
+    int textTop = r.height, textBottom = -1;
+    for (int row = top + 3; row < bottom - 3; ++row)
+        for (int col = left + (right - left) * 600 / 1000; col < right - 3; ++col)
+            if (pixel(col, row).dark()) {
+                textTop = std::min(textTop, row);
+                textBottom = std::max(textBottom, row);
+            }
+    ASSERT_GE(textBottom, textTop) << "the text";
+    const double height = static_cast<double>(textBottom - textTop + 1) / (bottom - top);
+    EXPECT_GT(height, 0.01);
+    EXPECT_LT(height, 0.05);
 }
