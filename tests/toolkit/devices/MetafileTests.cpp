@@ -262,9 +262,9 @@ const std::vector<PageProbe>& pageProbes()
     return probes;
 }
 
-// The test page on the running hardcopy: a frame to the page edges, the eight line types, fills,
-// an ellipse, a sector, a short arc, text across and upwards, an image and a shaded polygon.
-void drawTestPage(const std::string& image, bool upwardText = true)
+// A black frame to the page edges (every reader sees the whole page), then the eight line types
+// from x1 to x2 (fractions of the page), line type t at first + t * step from the top.
+void drawFrameAndLineTypes(double x1, double x2, double first, double step)
 {
     const GraphicsState& g = graphicsState();
     const double W = g.DrawableWidth, H = g.DrawableHeight;
@@ -274,7 +274,6 @@ void drawTestPage(const std::string& image, bool upwardText = true)
     rgb(kBlack);
     IGrLineStyle(0);
     YYDriverHardcopy(OpLineType);
-    // The frame: every reader sees the whole page.
     b.PolygonX = {X(0), X(1), X(1), X(0), X(0)};
     b.PolygonY = {Y(0), Y(0), Y(1), Y(1), Y(0)};
     b.Count = 5;
@@ -282,13 +281,25 @@ void drawTestPage(const std::string& image, bool upwardText = true)
     for (INTEGER type = 0; type < 8; ++type) {
         IGrLineStyle(type);
         YYDriverHardcopy(OpLineType);
-        b.X1 = X(0.05);
-        b.X2 = X(0.45);
-        b.Y1 = b.Y2 = Y(0.08 + 0.02 * type);
+        b.X1 = X(x1);
+        b.X2 = X(x2);
+        b.Y1 = b.Y2 = Y(first + step * type);
         YYDriverHardcopy(OpLine);
     }
     IGrLineStyle(0);
     YYDriverHardcopy(OpLineType);
+}
+
+// The test page on the running hardcopy: a frame to the page edges, the eight line types, fills,
+// an ellipse, a sector, a short arc, text across and upwards, an image and a shaded polygon.
+void drawTestPage(const std::string& image, bool upwardText = true)
+{
+    const GraphicsState& g = graphicsState();
+    const double W = g.DrawableWidth, H = g.DrawableHeight;
+    const auto X = [&](double f) { return static_cast<REAL>(f * (W - 1)); };
+    const auto Y = [&](double fromTop) { return static_cast<REAL>((1.0 - fromTop) * (H - 1)); };
+    DriverParameterBlock& b = driverParameterBlock();
+    drawFrameAndLineTypes(0.05, 0.45, 0.08, 0.02);
     IGrFillStyle(4);
     rgb(kRed);
     b.X1 = X(0.10);
@@ -754,27 +765,7 @@ TEST_F(Pictures, LineTypesKeepTheirDashesInLibreOffice)
         *o.slot(2) = 450;
         IGrHardcopyBeginEnd(file);
         ASSERT_EQ(graphicsState().HardcopyActive, 1);
-        const GraphicsState& g = graphicsState();
-        const double W = g.DrawableWidth, H = g.DrawableHeight;
-        const auto X = [&](double f) { return static_cast<REAL>(f * (W - 1)); };
-        const auto Y = [&](double fromTop) { return static_cast<REAL>((1.0 - fromTop) * (H - 1)); };
-        DriverParameterBlock& b = driverParameterBlock();
-        rgb(kBlack);
-        IGrLineStyle(0);
-        YYDriverHardcopy(OpLineType);
-        b.PolygonX = {X(0), X(1), X(1), X(0), X(0)};
-        b.PolygonY = {Y(0), Y(0), Y(1), Y(1), Y(0)};
-        b.Count = 5;
-        YYDriverHardcopy(OpPolyline);
-        for (INTEGER type = 0; type < 8; ++type) {
-            IGrLineStyle(type);
-            YYDriverHardcopy(OpLineType);
-            b.X1 = X(0.1);
-            b.X2 = X(0.9);
-            b.Y1 = b.Y2 = Y(0.1 + 0.1 * type);
-            YYDriverHardcopy(OpLine);
-        }
-        IGrLineStyle(0);
+        drawFrameAndLineTypes(0.1, 0.9, 0.1, 0.1);
         IGrHardcopyBeginEnd("S");
 
         const Raster r = libreOfficeRender(file, "qv-dashes-" + std::to_string(format));
