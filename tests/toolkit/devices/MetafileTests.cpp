@@ -394,6 +394,25 @@ protected:
     std::string image_ = writeMagentaBmp();
 };
 
+// The changes between ink and paper along a row of pixels from x1 to x2 (a band of rows: a hairline
+// may fall a pixel off, and a renderer that smooths it leaves it light grey): none for a solid
+// line, several for a dashed one.
+int inkChanges(const Raster& r, int row, int x1, int x2)
+{
+    int changes = 0;
+    bool last = true;
+    for (int x = x1; x <= x2; ++x) {
+        bool ink = false;
+        for (int y = std::max(row - 3, 0); y <= std::min(row + 3, r.height - 1); ++y) {
+            const COLORREF c = r.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(r.width) + static_cast<std::size_t>(x)];
+            ink = ink || std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 230;
+        }
+        if (ink != last) ++changes;
+        last = ink;
+    }
+    return changes;
+}
+
 // The page's probes, but for the items named as not drawn (a reader's known gaps); smoothed: the
 // black lines may come out grey.
 void expectPage(const Raster& r, const std::string& what, const std::vector<std::string_view>& notDrawn = {},
@@ -540,7 +559,13 @@ TEST_F(Pictures, IndependentReadersRenderThePage)
                                         " && rsvg-convert -b white -w 756 -h 540 '" + svg + "' -o '" + png + "' && echo converted",
                                         kHostDeadline);
         ASSERT_NE(log.find("converted"), std::string::npos) << f.file << ": " << log;
-        expectPage(readPng(png), std::string("rendered ") + f.file, f.notDrawn, true);
+        const Raster page = readPng(png);
+        expectPage(page, std::string("rendered ") + f.file, f.notDrawn, true);
+        for (INTEGER type = 1; type < 8; ++type)
+            EXPECT_GE(inkChanges(page, static_cast<int>((0.08 + 0.02 * type) * page.height), page.width * 7 / 100,
+                                 page.width * 43 / 100),
+                      6)
+                << f.file << ": dashes of line type " << type;
     }
 }
 
@@ -773,21 +798,8 @@ TEST_F(Pictures, LineTypesKeepTheirDashesInLibreOffice)
         const auto [left, top, right, bottom] = inkExtent(r);
         ASSERT_GT(right - left, r.width / 2) << "the frame";
         for (INTEGER type = 0; type < 8; ++type) {
-            // Ink columns along the line's row (a band of rows: the line is a hairline), and the
-            // changes between ink and paper along it.
             const int row = top + static_cast<int>((0.1 + 0.1 * type) * (bottom - top));
-            int changes = 0;
-            bool last = true;
-            for (int x = left + (right - left) * 15 / 100; x <= left + (right - left) * 85 / 100; ++x) {
-                bool ink = false;
-                for (int dy = -3; dy <= 3; ++dy) {
-                    const COLORREF c = r.pixels[static_cast<std::size_t>(row + dy) * static_cast<std::size_t>(r.width) +
-                                                static_cast<std::size_t>(x)];
-                    ink = ink || std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 200;
-                }
-                if (ink != last) ++changes;
-                last = ink;
-            }
+            const int changes = inkChanges(r, row, left + (right - left) * 15 / 100, left + (right - left) * 85 / 100);
             if (type == 0) EXPECT_EQ(changes, 0) << "the solid line";
             else EXPECT_GE(changes, 6) << "dashes of line type " << type;
         }
