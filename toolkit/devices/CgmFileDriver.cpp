@@ -188,7 +188,7 @@ void opInit()
 
 void setScales()
 {
-    YYScalesFromDevice(static_cast<REAL>(st().VdcWidth), static_cast<REAL>(st().VdcHeight));
+    YYScalesFromDrawable(static_cast<REAL>(st().VdcWidth), static_cast<REAL>(st().VdcHeight));
 }
 
 void opBeginOutput()
@@ -395,7 +395,8 @@ void opCharSize()
     }
     REAL w = 0.0f, h = 0.0f;
     YYRequestedCharSize(w, h);
-    const INTEGER height = YYDeviceTrunc(h * 0.55f * hardcopyTextScaling().ScaleY * hardcopyDriverState().YScale);
+    // The text scale is already the page's VDC units per device unit.
+    const INTEGER height = YYDeviceTrunc(h * 0.55f * hardcopyTextScaling().ScaleY);
     if (height != s.CharacterHeight) {
         YYCgmFileElement(5, 15, 2);
         YYCgmFileWord(height);

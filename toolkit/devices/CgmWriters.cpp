@@ -230,7 +230,7 @@ INTEGER YYCgmLineType(INTEGER type)
 void YYCgmDescriptorHead(const CgmWriterFamily& w)
 {
     w.Element(1, 1, 2);
-    w.Word(1);
+    w.Word(3);
     w.Element(1, 2, 18);
     w.StringPad("ZID CGM driver v4");
     w.Element(1, 3, 2);
@@ -243,6 +243,12 @@ void YYCgmDescriptorHead(const CgmWriterFamily& w)
     w.Word(16);
     w.Element(1, 6, 2);
     w.Word(16);
+    // METAFILE ELEMENT LIST: one entry, the version-3 set (-1, 5), which holds every element
+    // written here; it follows INDEX PRECISION, whose 16 bits its entries use.
+    w.Element(1, 11, 6);
+    w.Word(1);
+    w.Word(-1);
+    w.Word(5);
 }
 
 void YYCgmPictureBegin(const CgmWriterFamily& w, INTEGER width, INTEGER height)
@@ -255,6 +261,11 @@ void YYCgmPictureBegin(const CgmWriterFamily& w, INTEGER width, INTEGER height)
     w.Word(0);
     w.Element(2, 2, 2);
     w.Word(1);
+    // BACKGROUND COLOUR white: paper, whatever colour inversion does to the drawing; a reader
+    // whose own default is black would otherwise hide every black item.
+    w.Element(2, 7, 4);
+    w.Word(0xFFFF);
+    w.Word(0xFF00);
     w.Element(3, 1, 2);
     w.Word(16);
     w.Element(2, 6, 8);

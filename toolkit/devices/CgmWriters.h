@@ -11,9 +11,10 @@
 // zero pad byte outside the declared length.
 //
 // Decisions kept by both writers and both drivers:
-//   - METAFILE VERSION stays 1 although RESTRICTED TEXT, LINE CAP and JOIN and INTERPOLATED
-//     INTERIOR belong to later versions: readers take the elements by their codes, and the
-//     toolkit's own probe and files written earlier expect version 1.
+//   - METAFILE VERSION is 3, with a METAFILE ELEMENT LIST naming the version-3 set: RESTRICTED
+//     TEXT, LINE CAP and JOIN and INTERPOLATED INTERIOR belong to versions 2 and 3, and a reader
+//     that checks the declared version against the elements it meets accepts the file.
+//   - Every picture declares a white BACKGROUND COLOUR, as the page it stands for.
 //   - A direct colour keeps its declared length 4 with the zero byte counted, so that every
 //     element stays an even number of bytes long.
 //   - VDC INTEGER PRECISION stays before BEGIN PICTURE BODY, where files written earlier have it;
@@ -93,13 +94,13 @@ struct CgmWriterFamily {
 inline constexpr CgmWriterFamily kCgmMemoryWriters{&YYCgmElement, &YYCgmWord, &YYCgmPoint, &YYCgmStringPad};
 inline constexpr CgmWriterFamily kCgmFileWriters{&YYCgmFileElement, &YYCgmFileWord, &YYCgmFilePoint,
                                                  &YYCgmFileStringPad};
-// The metafile descriptor after BEGIN METAFILE up to the font list: METAFILE VERSION 1, the
+// The metafile descriptor after BEGIN METAFILE up to the font list: METAFILE VERSION 3, the
 // description, VDC TYPE integer, INTEGER PRECISION 16, REAL PRECISION fixed 16.16, INDEX
-// PRECISION 16.
+// PRECISION 16, METAFILE ELEMENT LIST with the version-3 set.
 void YYCgmDescriptorHead(const CgmWriterFamily& w);
-// BEGIN PICTURE up to the body: line and edge widths absolute, direct colour, VDC INTEGER
-// PRECISION 16, the VDC extent (0, 0) to (width, height), BEGIN PICTURE BODY, then TEXT ALIGNMENT
-// left and base.
+// BEGIN PICTURE up to the body: line and edge widths absolute, direct colour, BACKGROUND COLOUR
+// white, VDC INTEGER PRECISION 16, the VDC extent (0, 0) to (width, height), BEGIN PICTURE BODY,
+// then TEXT ALIGNMENT left and base.
 void YYCgmPictureBegin(const CgmWriterFamily& w, INTEGER width, INTEGER height);
 // TEXT ALIGNMENT: the horizontal alignment (1 left, 2 centre, 3 right), vertical base, no
 // continuous alignment.

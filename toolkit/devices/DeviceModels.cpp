@@ -225,7 +225,7 @@ void YYScreenDumpSettings(INTEGER kind)
         f[1] = 756;
         f[2] = 540;
         f[3] = 42;
-        f[4] = -20;
+        f[4] = 20;
         f[5] = 1;
         f[8] = 1;
         dump.FileName.assign("vedororu.ps");

@@ -75,15 +75,8 @@ INTEGER YYModelColour(std::size_t which)
 
 REAL YYDrawableXExtent() { return extentOr(graphicsTransform().DrawableXLimit, graphicsState().DrawableWidth); }
 REAL YYDrawableYExtent() { return extentOr(graphicsTransform().DrawableYLimit, graphicsState().DrawableHeight); }
-REAL YYDeviceXExtent() { return extentOr(graphicsTransform().DeviceXExtent, graphicsState().DrawableWidth); }
-REAL YYDeviceYExtent() { return extentOr(graphicsTransform().DeviceYExtent, graphicsState().DrawableHeight); }
 
 void YYScalesFromDrawable(REAL pageWidth, REAL pageHeight)
 {
     setScales(YYDrawableXExtent(), YYDrawableYExtent(), pageWidth, pageHeight);
-}
-
-void YYScalesFromDevice(REAL pageWidth, REAL pageHeight)
-{
-    setScales(YYDeviceXExtent(), YYDeviceYExtent(), pageWidth, pageHeight);
 }

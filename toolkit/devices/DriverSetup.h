@@ -46,13 +46,11 @@ bool YYDriverOutputOpen(INTEGER unit);
 // value in the RGB model, else the palette index.
 INTEGER YYModelColour(std::size_t which);
 // The drawable's extents in device units the page is scaled from: the transform's drawable
-// limits, or the drawable's size less a hundredth before any has been set.
+// limits, or the drawable's size less a hundredth before any has been set. Every driver maps the
+// whole drawable onto its page, never the graphics area, so that an area drawn into a part of the
+// drawable lands on the same part of the page.
 REAL YYDrawableXExtent();
 REAL YYDrawableYExtent();
-// The same from the transform's device extents (the GDI and CGM file drivers).
-REAL YYDeviceXExtent();
-REAL YYDeviceYExtent();
 // XScale and YScale that stretch those extents over a page of the given size in output units;
 // 1 along an extent that is not positive.
 void YYScalesFromDrawable(REAL pageWidth, REAL pageHeight);
-void YYScalesFromDevice(REAL pageWidth, REAL pageHeight);

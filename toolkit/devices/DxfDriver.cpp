@@ -252,10 +252,13 @@ void opColour()
         }
         s.ColourValue = s.LastIndex;
         s.IndexValue = s.LastIndex;
-        if (depth == 24) {
+        // Black and white keep colour 7 alone: a true colour would fix them to one of the two.
+        if (depth == 24 && rgb != 0 && rgb != 0xFFFFFF) {
             INTEGER red = 0, green = 0, blue = 0;
             YYSplitRGB(rgb, &red, &green, &blue);
             s.ColourValue = red * 65536 + green * 256 + blue;
+        } else if (depth == 24) {
+            s.ColourValue = -1;
         }
     } else if (depth == 4) {
         s.ColourValue = s.IndexValue = kSixteenColours[static_cast<std::size_t>(std::clamp<INTEGER>(index, 0, 255) / 16)];
@@ -419,7 +422,7 @@ void YYDxfEntity(std::string_view name)
     // A true colour goes with its nearest index, for readers that know no group 420.
     if (trueColour()) {
         YYDxfInteger(62, s.IndexValue);
-        YYDxfInteger(420, s.ColourValue);
+        if (s.ColourValue >= 0) YYDxfInteger(420, s.ColourValue);
     } else {
         YYDxfInteger(62, s.ColourValue);
     }
@@ -461,6 +464,9 @@ INTEGER YYDxfAciRgb(INTEGER n)
 
 INTEGER YYDxfColourIndex(INTEGER rgb)
 {
+    // Black and white are both colour 7, which a viewer draws in the colour that stands out
+    // against its own background; the nearest dark index would vanish on a black one.
+    if (rgb == 0) return 7;
     const auto cone = [](INTEGER value) {
         REAL h = 0, s = 0, v = 0;
         YYRgbToHsv(value, h, s, v);

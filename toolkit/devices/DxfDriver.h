@@ -28,7 +28,7 @@ const std::array<INTEGER, 256>& aciColourTable();
 
 struct DxfDriverState {
     // The colour value of the current colour: an index 1-255 or, in 24-bit mode, a packed RGB
-    // value with red in the high byte.
+    // value with red in the high byte (-1 for black and white, written as their index only).
     INTEGER ColourValue = 7;
     // The colour index of the current colour (in 24-bit mode the nearest one, written beside it).
     INTEGER IndexValue = 7;
@@ -54,7 +54,8 @@ void YYDxfInteger(INTEGER code, INTEGER value);
 // A device point in inches: the x code with XScale times x, the y code with YScale times y.
 void YYDxfPoint(INTEGER xCode, INTEGER yCode, REAL x, REAL y);
 // The colour index 1-255 nearest to a packed RGB value in the colour cone; an exact match gives
-// the smallest index of that colour.
+// the smallest index of that colour. Black is 7, as white is: the index a viewer draws in the
+// colour that stands out against its background.
 INTEGER YYDxfColourIndex(INTEGER rgb);
 // The packed RGB value of colour index n (0-255; black outside).
 INTEGER YYDxfAciRgb(INTEGER n);

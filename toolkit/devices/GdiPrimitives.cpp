@@ -27,7 +27,7 @@ std::size_t polygonLength()
 }  // namespace
 
 INTEGER YYGdiX(REAL x) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * x); }
-INTEGER YYGdiY(REAL y) { return YYDeviceTrunc((static_cast<DOUBLE>(YYDeviceYExtent()) - y) * hardcopyDriverState().YScale); }
+INTEGER YYGdiY(REAL y) { return YYDeviceTrunc((static_cast<DOUBLE>(YYDrawableYExtent()) - y) * hardcopyDriverState().YScale); }
 INTEGER YYGdiXLength(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().XScale) * length); }
 INTEGER YYGdiYLength(REAL length) { return YYDeviceTrunc(static_cast<DOUBLE>(hardcopyDriverState().YScale) * length); }
 
@@ -102,7 +102,7 @@ void YYGdiPageClip(INTEGER& left, INTEGER& top, INTEGER& right, INTEGER& bottom)
 {
     const HardcopyDriverState& d = hardcopyDriverState();
     const GraphicsTransform& t = graphicsTransform();
-    const REAL e = YYDeviceYExtent();
+    const REAL e = YYDrawableYExtent();
     left = YYDeviceTrunc(d.XScale * t.ClipXMin);
     top = YYDeviceTrunc((e - t.ClipYMax) * d.YScale);
     right = YYDeviceTrunc(d.XScale * t.ClipXMax + 0.99f);

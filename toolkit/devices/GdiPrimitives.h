@@ -13,7 +13,7 @@
 
 // Toolkit-internal
 
-// A device point and a length as page units, by the hardcopy scales, y from the device extent down.
+// A device point and a length as page units, by the hardcopy scales, y from the drawable's top down.
 INTEGER YYGdiX(REAL x);
 INTEGER YYGdiY(REAL y);
 INTEGER YYGdiXLength(REAL length);

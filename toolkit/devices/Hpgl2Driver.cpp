@@ -400,7 +400,7 @@ void opText()
         s.LastLabelOrigin = origin;
     }
     YYHpglCommand("PU", x, y);
-    YYHpglLabel(label + s.LabelTerminator);
+    YYHpglLabel(label, s.LabelTerminator);
     drv().LastPenX = drv().LastPenY = -9999.0f;
 }
 

@@ -323,7 +323,7 @@ void opText()
     YYHpglLabelStart(x, y);
     YYHpglCommand("PU", x, y);
     const auto count = static_cast<std::size_t>(std::clamp<INTEGER>(b.IntX1, 0, 260));
-    YYHpglLabel(std::string(stringWorkBuffer().view().substr(0, count)) + s.LabelTerminator);
+    YYHpglLabel(stringWorkBuffer().view().substr(0, count), s.LabelTerminator);
     drv().LastPenX = drv().LastPenY = -9999.0f;
 }
 

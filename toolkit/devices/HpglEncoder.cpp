@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -99,10 +100,17 @@ void YYHpglCommand(std::string_view letters, REAL x, REAL y)
     writePrepared(14);
 }
 
-void YYHpglLabel(std::string_view text)
+void YYHpglLabel(std::string_view text, char terminator)
 {
+    std::string label;
+    label.reserve(text.size() + 1);
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code >= 32 && code != 127 && c != terminator) label += c;
+    }
+    label += terminator;
     YYPROU(kUnit, hardcopyDriverState().RecordMode == 1 ? " LB" : "LB");
-    YYProuLine(kUnit, text);
+    YYProuLine(kUnit, label);
 }
 
 void YYHpglLiteral(std::string_view text)

@@ -20,9 +20,10 @@ HpglEncoderState& hpglEncoderState();
 
 // The two letters and a point in device units, scaled by XScale and YScale, in (2I6).
 void YYHpglCommand(std::string_view letters, REAL x, REAL y);
-// "LB" (after one blank in record mode 1) and the text as it is; the caller ends it with the
-// label terminator.
-void YYHpglLabel(std::string_view text);
+// "LB" (after one blank in record mode 1), the text and the label terminator. Control characters
+// and the terminator itself are left out of the text: in a printer job an escape inside a label
+// would start a printer command, and a terminator would end the label early.
+void YYHpglLabel(std::string_view text, char terminator);
 // A fixed instruction (at most 50 characters), squeezed.
 void YYHpglLiteral(std::string_view text);
 // "SC-9" with a point in device units, scaled; only while option 18 is set.

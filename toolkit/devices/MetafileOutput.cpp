@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "toolkit/devices/GdiPrimitives.h"
@@ -64,6 +65,104 @@ void referenceDevice(ReferenceDevice& reference)
 }
 
 const std::vector<POINT>& pointBuffer() { return gdiDrawingState().PointBuffer; }
+
+// A run of points stroked as the dashes of the current line type, each dash a polyline of its own
+// in the solid line pen; the pattern runs on across the corners, as a styled pen's does.
+void strokeDashed(const std::vector<POINT>& points)
+{
+    MetafileOutputState& s = ms();
+    const auto& pattern = s.DashArrays[static_cast<std::size_t>(std::clamp<INTEGER>(s.LineType, 1, 7) - 1)];
+    if (points.size() < 2) return;
+    if (pattern.empty()) {
+        Polyline(dc(), points.data(), static_cast<int>(points.size()));
+        return;
+    }
+    // Every element at least one unit long, so that the walk always moves on.
+    const auto element = [&](std::size_t k) { return std::max(static_cast<DOUBLE>(pattern[k % pattern.size()]), 1.0); };
+    std::size_t index = 0;
+    DOUBLE left = element(0);
+    bool on = true;
+    std::vector<POINT> dash{points.front()};
+    const auto drawDash = [&] {
+        if (dash.size() >= 2) Polyline(dc(), dash.data(), static_cast<int>(dash.size()));
+        dash.clear();
+    };
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        const POINT a = points[k - 1], b = points[k];
+        const DOUBLE dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+        DOUBLE at = 0.0;
+        while (length - at > left) {
+            at += left;
+            const POINT p{static_cast<LONG>(std::lround(a.x + dx * at / length)),
+                          static_cast<LONG>(std::lround(a.y + dy * at / length))};
+            if (on) {
+                dash.push_back(p);
+                drawDash();
+            } else {
+                dash.assign(1, p);
+            }
+            on = !on;
+            left = element(++index);
+        }
+        left -= length - at;
+        if (on) dash.push_back(b);
+    }
+    if (on) drawDash();
+}
+
+// The outline that draw() makes in a path, flattened to runs of points (a closed figure ends on
+// its first point again).
+std::vector<std::vector<POINT>> flattenedOutline(const std::function<void(HDC)>& draw)
+{
+    std::vector<std::vector<POINT>> figures;
+    MemoryDcHandle work(CreateCompatibleDC(nullptr));
+    if (!work) return figures;
+    BeginPath(work.get());
+    draw(work.get());
+    EndPath(work.get());
+    FlattenPath(work.get());
+    const int n = GetPath(work.get(), nullptr, nullptr, 0);
+    if (n <= 0) return figures;
+    std::vector<POINT> points(static_cast<std::size_t>(n));
+    std::vector<BYTE> kinds(static_cast<std::size_t>(n));
+    if (GetPath(work.get(), points.data(), kinds.data(), n) != n) return figures;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        if ((kinds[k] & ~PT_CLOSEFIGURE) == PT_MOVETO || figures.empty()) figures.emplace_back();
+        figures.back().push_back(points[k]);
+        if ((kinds[k] & PT_CLOSEFIGURE) != 0) figures.back().push_back(figures.back().front());
+    }
+    return figures;
+}
+
+// The outline of draw() in the line pen: dash by dash where the pen is solid for a styled line.
+void strokeOutline(const std::function<void(HDC)>& draw)
+{
+    if (ms().PenDashed == 0) {
+        draw(dc());
+        return;
+    }
+    for (const std::vector<POINT>& figure : flattenedOutline(draw)) strokeDashed(figure);
+}
+
+// Whether the pen record of a recorded picture carries the two dash entries it was made with.
+bool recordKeepsDashes(const std::vector<BYTE>& bytes)
+{
+    const auto u32 = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    for (std::size_t at = 0; at + 8 <= bytes.size();) {
+        const std::uint32_t type = u32(at), size = u32(at + 4);
+        if (size < 8 || at + size > bytes.size()) return false;
+        // EMR_EXTCREATEPEN: the pen's style at byte 28, its entry count at 48, the entries from 52.
+        if (type == EMR_EXTCREATEPEN && size >= 60)
+            return (u32(at + 28) & PS_STYLE_MASK) == PS_USERSTYLE && u32(at + 48) == 2 && u32(at + 52) == 7 &&
+                   u32(at + 56) == 5;
+        at += size;
+    }
+    return false;
+}
 
 int pointCount(INTEGER n)
 {
@@ -149,6 +248,7 @@ void YYMetafileOpen(INTEGER& width, INTEGER& height, INTEGER format, INTEGER das
         s.PlaceableFile.reset();
         return;
     }
+    YYMetafileDashScale();
     SetWindowExtEx(s.DeviceContext, width + 1, height + 1, nullptr);
     s.ExtentX = width + 1;
     s.ExtentY = height + 1;
@@ -223,10 +323,38 @@ void YYMetafileColourInvert(INTEGER& red, INTEGER& green, INTEGER& blue)
 void YYMetafileDashScale()
 {
     MetafileOutputState& s = ms();
-    if (!ntFamily()) return;
+    // An enhanced metafile counts in pixels of its reference device and needs the NT family's
+    // user styles; a Windows metafile counts in tenths of a point, 720 to the inch.
+    if (s.Format == 2 && !ntFamily()) return;
+    const INTEGER reference = s.Format == 2 ? s.ReferenceDpi : 720;
     for (INTEGER t = 1; t <= 7; ++t)
         s.DashArrays[static_cast<std::size_t>(t - 1)] =
-            YYPrintDashPattern(t, s.ReferenceDpi, gdiDrawingState().ScreenResolution, s.StrokeWidth);
+            YYPrintDashPattern(t, reference, gdiDrawingState().ScreenResolution, s.StrokeWidth);
+}
+
+bool YYMetafileUserStylesKept()
+{
+    MetafileOutputState& s = ms();
+    if (s.UserStylesKept < 0) {
+        bool kept = false;
+        EnhMetafileRecordingHandle probe(CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr));
+        if (probe) {
+            {
+                LOGBRUSH brush{BS_SOLID, 0, 0};
+                const DWORD style[2] = {7, 5};
+                GdiObjectHandle pen(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 3, &brush, 2, style));
+                DcSelection selected(probe.get(), pen.get());
+                MoveToEx(probe.get(), 0, 0, nullptr);
+                LineTo(probe.get(), 40, 0);
+            }
+            EnhMetafileHandle picture(CloseEnhMetaFile(probe.release()));
+            const UINT size = picture ? GetEnhMetaFileBits(picture.get(), 0, nullptr) : 0;
+            std::vector<BYTE> bytes(size);
+            kept = size > 0 && GetEnhMetaFileBits(picture.get(), size, bytes.data()) == size && recordKeepsDashes(bytes);
+        }
+        s.UserStylesKept = kept ? 1 : 0;
+    }
+    return s.UserStylesKept == 1;
 }
 
 void YYMetafilePen()
@@ -236,20 +364,30 @@ void YYMetafilePen()
     const auto colour = static_cast<INTEGER>(s.CurrentColour);
     if (s.Pen && colour == s.PenColour && s.LineType == s.PenLineType && s.StrokeWidth == s.PenWidth) return;
     releasePen();
+    s.PenDashed = 0;
     const auto& dashes = s.DashArrays[static_cast<std::size_t>(std::clamp<INTEGER>(s.LineType, 1, 7) - 1)];
-    if (ntFamily() && s.PenStyle != 0 && s.Format == 2) {
+    if (s.PenStyle != 0 && s.Format != 2 && !dashes.empty()) {
+        // Readers of Windows metafiles draw a styled pen solid (LibreOffice does whatever its
+        // width): a solid pen, and the primitives draw the dashes.
+        s.Pen.reset(CreatePen(PS_SOLID, s.StrokeWidth, s.CurrentColour));
+        if (s.Pen) s.PenDashed = 1;
+    } else if (ntFamily() && s.PenStyle != 0 && s.Format == 2) {
         LOGBRUSH brush{BS_SOLID, s.CurrentColour, 0};
         const DWORD geometric = PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL;
+        const auto width = static_cast<DWORD>(std::max<INTEGER>(s.StrokeWidth, 1));
         if (s.DashMode != 0 || dashes.empty()) {
-            s.Pen.reset(ExtCreatePen(geometric | static_cast<DWORD>(s.PenStyle), static_cast<DWORD>(std::max<INTEGER>(s.StrokeWidth, 1)),
-                                     &brush, 0, nullptr));
-        } else {
+            s.Pen.reset(ExtCreatePen(geometric | static_cast<DWORD>(s.PenStyle), width, &brush, 0, nullptr));
+        } else if (YYMetafileUserStylesKept()) {
             std::vector<DWORD> style(dashes.begin(), dashes.end());
-            s.Pen.reset(ExtCreatePen(geometric | PS_USERSTYLE, static_cast<DWORD>(std::max<INTEGER>(s.StrokeWidth, 1)), &brush,
-                                     static_cast<DWORD>(style.size()), style.data()));
+            s.Pen.reset(ExtCreatePen(geometric | PS_USERSTYLE, width, &brush, static_cast<DWORD>(style.size()), style.data()));
+        } else {
+            // The recording would lose the dashes: a solid pen, and the primitives draw the dashes.
+            s.Pen.reset(ExtCreatePen(geometric | PS_SOLID, width, &brush, 0, nullptr));
+            if (s.Pen) s.PenDashed = 1;
         }
     }
-    if (!s.Pen) s.Pen.reset(CreatePen(s.PenStyle, s.StrokeWidth, s.CurrentColour));
+    // The system draws a styled pen wider than one unit as a solid line.
+    if (!s.Pen) s.Pen.reset(CreatePen(s.PenStyle, s.PenStyle != 0 ? 1 : s.StrokeWidth, s.CurrentColour));
     s.PenReplaced = SelectObject(dc(), s.Pen.get());
     s.PenColour = colour;
     s.PenLineType = s.LineType;
@@ -260,8 +398,12 @@ void YYMetafileLine(INTEGER x1, INTEGER y1, INTEGER x2, INTEGER y2)
 {
     if (!dc()) return;
     YYMetafilePen();
-    MoveToEx(dc(), x1, y1, nullptr);
-    LineTo(dc(), x2, y2);
+    if (ms().PenDashed != 0) {
+        strokeDashed({POINT{x1, y1}, POINT{x2, y2}});
+    } else {
+        MoveToEx(dc(), x1, y1, nullptr);
+        LineTo(dc(), x2, y2);
+    }
     if (ms().PenStyle == 0) SetPixel(dc(), x2, y2, ms().CurrentColour);
 }
 
@@ -276,7 +418,7 @@ void YYMetafileEllipse(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER f
     } else {
         YYMetafilePen();
         DcSelection b(dc(), GetStockObject(NULL_BRUSH));
-        Ellipse(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2);
+        strokeOutline([&](HDC into) { Ellipse(into, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2); });
     }
 }
 
@@ -394,7 +536,8 @@ void YYMetafilePolyline(INTEGER n)
     if (!dc() || count == 0) return;
     YYMetafilePen();
     const std::vector<POINT>& p = pointBuffer();
-    Polyline(dc(), p.data(), count);
+    if (ms().PenDashed != 0) strokeDashed(std::vector<POINT>(p.begin(), p.begin() + count));
+    else Polyline(dc(), p.data(), count);
     const POINT first = p[0], last = p[static_cast<std::size_t>(count - 1)];
     if (YYPrintEndPixelNeeded(ms().PenStyle == 0 ? 1 : 0, first.x, first.y, last.x, last.y, true))
         SetPixel(dc(), last.x, last.y, ms().CurrentColour);
@@ -406,8 +549,10 @@ void YYMetafileArc(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER sx, I
     if (!dc()) return;
     YYMetafilePen();
     DcSelection b(dc(), GetStockObject(NULL_BRUSH));
-    if (density > 2) Arc(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
-    else Pie(dc(), cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+    strokeOutline([&](HDC into) {
+        if (density > 2) Arc(into, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+        else Pie(into, cx - rx - 1, cy - ry - 1, cx + rx + 2, cy + ry + 2, sx, sy, ex, ey);
+    });
 }
 
 void YYMetafilePixel(INTEGER x, INTEGER y, INTEGER colour)

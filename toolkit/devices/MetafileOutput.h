@@ -38,6 +38,12 @@ struct MetafileOutputState {
     HGDIOBJ FontReplaced = nullptr;
     GdiObjectHandle ClipRegion;
     std::array<std::vector<std::uint32_t>, 7> DashArrays;
+    // Whether the system's enhanced-metafile recording keeps the dash entries of a user-styled
+    // pen (-1 until first asked). Where it drops them, and always in a Windows metafile (whose
+    // readers draw styled pens solid), the line pen is solid and the primitives draw each dash as
+    // a stroke of its own (PenDashed).
+    INTEGER UserStylesKept = -1;
+    INTEGER PenDashed = 0;
 };
 
 MetafileOutputState& metafileOutputState();
@@ -80,8 +86,13 @@ void YYMetafilePolyline(INTEGER n);
 void YYMetafileArc(INTEGER cx, INTEGER cy, INTEGER rx, INTEGER ry, INTEGER sx, INTEGER sy, INTEGER ex, INTEGER ey,
                    INTEGER density);
 void YYMetafilePixel(INTEGER x, INTEGER y, INTEGER colour);
+// Selects the line pen for the current colour, line type and width. A styled pen is one unit
+// wide, since the system draws a styled pen any wider as a solid line.
 void YYMetafilePen();
 void YYMetafileDashScale();
+// Whether this system's enhanced-metafile recording keeps the dash entries of a user-styled pen
+// (asked once by recording a probe picture).
+bool YYMetafileUserStylesKept();
 
 // The recording context and clip region that images of target 11 draw into (null when none is open).
 void YYMetafileImageTarget(HDC& dc, HRGN& clip);

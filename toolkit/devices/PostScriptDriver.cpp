@@ -95,7 +95,7 @@ void opInit()
     o.Options[1] = 756;
     o.Options[2] = 540;
     o.Options[3] = 42;
-    o.Options[4] = -20;
+    o.Options[4] = 20;
     o.Options[5] = 1;
     o.Options[15] = 1;
     o.Options[16] = 255;
@@ -152,8 +152,9 @@ void opBeginOutput()
     if (!encapsulated()) {
         YYPostLine("%!PS-Adobe-3.0");
         tx = static_cast<REAL>(o.value(3));
-        // The turned page is moved down by its own height, whatever that height is.
-        ty = static_cast<REAL>(landscape ? o.value(4) - o.value(2) : o.value(4));
+        // Both offsets count from the paper's corner into the paper, whichever way the plot
+        // stands: turned, the plot's top edge (the paper's left) lies option 4 from that edge.
+        ty = static_cast<REAL>(landscape ? -o.value(4) - o.value(2) : o.value(4));
     } else {
         YYPostLine("%!PS-Adobe-3.0 EPSF-3.0");
         const INTEGER w = landscape ? o.value(2) : o.value(1), h = landscape ? o.value(1) : o.value(2);

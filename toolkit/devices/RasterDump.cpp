@@ -162,10 +162,13 @@ void dumpEscp2(ByteSink& sink, RasterRowReader reader)
     c.LineHeader.resize(12, '\0');
     for (INTEGER line = 0; line < c.LineCount; ++line) {
         for (std::size_t pass = 0; pass < (colour ? kColourPassPlanes.size() : 1); ++pass) {
-            if (colour) send(sink, c.ColourSelects[pass]);
             rasterPlaneCounter() = colour ? kColourPassPlanes[pass] : 0;
             buildRow(row, bytes, dots, line, reader);
             INTEGER n = lastNonZero(row, bytes);
+            // A pass with no dot is left out: a stripe of no columns is not a valid raster
+            // command, and the line feed below moves the paper all the same.
+            if (n == 0) continue;
+            if (colour) send(sink, c.ColourSelects[pass]);
             const INTEGER columns = 8 * n;
             c.LineHeader[10] = static_cast<char>(columns & 0xFF);
             c.LineHeader[11] = static_cast<char>((columns >> 8) & 0xFF);

@@ -262,13 +262,18 @@ void opClipArea()
          "\" x=\"" + num(svgX(t.DeviceXMin)) + "\" y=\"" + num(svgY(t.DeviceYMax)) + "\"/></clipPath></defs>");
 }
 
-// The text as XML character data: markup characters and every code from 128 as references,
-// control characters dropped (XML allows none of them in a one-line element).
+// The text as XML character data: markup characters and every code from 128 as references, so
+// that no text (not even one holding "]]>") can end the element early; a tab becomes a blank and
+// the other control characters are dropped (XML allows none of them in a one-line element).
 std::string escaped(std::string_view text)
 {
     std::string out;
     for (char ch : text) {
         const auto code = static_cast<unsigned char>(ch);
+        if (ch == '\t') {
+            out += ' ';
+            continue;
+        }
         if (code < 32 || code == 127) continue;
         if (code >= 128) {
             std::string n(3, ' ');
@@ -278,6 +283,8 @@ std::string escaped(std::string_view text)
             out += "&#38;";
         } else if (ch == '<') {
             out += "&#60;";
+        } else if (ch == '>') {
+            out += "&#62;";
         } else {
             out += ch;
         }

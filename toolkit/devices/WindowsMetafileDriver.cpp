@@ -40,7 +40,7 @@ INTEGER py(REAL y) { return YYGdiY(y); }
 INTEGER rx(REAL length) { return YYGdiXLength(length); }
 INTEGER ry(REAL length) { return YYGdiYLength(length); }
 
-void setScales() { YYScalesFromDevice(static_cast<REAL>(ds().PageWidth), static_cast<REAL>(ds().PageHeight)); }
+void setScales() { YYScalesFromDrawable(static_cast<REAL>(ds().PageWidth), static_cast<REAL>(ds().PageHeight)); }
 
 void opInit()
 {

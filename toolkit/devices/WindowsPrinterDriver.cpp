@@ -260,7 +260,7 @@ void opImage()
     const GraphicsTransform& t = graphicsTransform();
     const HardcopyDriverState& d = hardcopyDriverState();
     DriverParameterBlock& b = driverParameterBlock();
-    const REAL e = YYDeviceYExtent();
+    const REAL e = YYDrawableYExtent();
     INTEGER x1 = YYDeviceTrunc(d.XScale * t.ClipXMin), y1 = YYDeviceTrunc((e - t.ClipYMax) * d.YScale);
     INTEGER x2 = YYDeviceTrunc(d.XScale * t.ClipXMax), y2 = YYDeviceTrunc((e - t.ClipYMin) * d.YScale);
     const bool turned = t.PageAngle % 180 != 0 && YYWorldTransformsAvailable();

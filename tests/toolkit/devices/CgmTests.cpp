@@ -15,6 +15,7 @@
 #include "toolkit/devices/MetafileSlots.h"
 #include "toolkit/devices/PictureRecorder.h"
 #include "toolkit/graphics/ColourPalette.h"
+#include "toolkit/graphics/Lines.h"
 
 namespace {
 
@@ -303,6 +304,52 @@ TEST_F(CgmFileFixture, DefaultPageDescriptorAndAttributes)
     YYINFOCGM(source, pictures, ratio);
     EXPECT_EQ(pictures, 1);
     EXPECT_NEAR(ratio, 6300.0f / 4500.0f, 0.01f);
+}
+
+TEST_F(CgmFileFixture, VersionElementListBackgroundAndTextHeight)
+{
+    job.start();
+    // Text 4 % of the page high: CHARACTER HEIGHT is 0.55 of it in VDC, scaled once.
+    WGrTextFont(101, 0, 0.02f, 0.04f);
+    job.finish();
+    const CgmWalk walk = walked();
+    ASSERT_EQ(walk.error, "");
+    const auto version = walk.all(1, 1);
+    ASSERT_EQ(version.size(), 1u);
+    EXPECT_EQ(version[0]->word(0), 3);
+    const auto list = walk.all(1, 11);
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->params.size(), 6u);
+    EXPECT_EQ(list[0]->word(0), 1);
+    EXPECT_EQ(list[0]->word(2), -1);
+    EXPECT_EQ(list[0]->word(4), 5);
+    const auto background = walk.all(2, 7);
+    ASSERT_EQ(background.size(), 1u);
+    EXPECT_EQ(background[0]->params, (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x00}));
+    EXPECT_LT(background[0]->offset, walk.all(0, 4).at(0)->offset) << "a picture descriptor element";
+    const auto heights = walk.all(5, 15);
+    ASSERT_FALSE(heights.empty());
+    EXPECT_NEAR(heights.back()->word(0), 0.04 * 4500 * 0.55, 1.5);
+}
+
+TEST_F(CgmFileFixture, AnAreaKeepsItsPlaceOnThePage)
+{
+    // The lower left quarter of the drawable, chosen before the job starts: its corners land on
+    // the page's quarter.
+    IGrArea(0.0f, 0.0f, 0.5f, 0.5f);
+    job.start();
+    IGrUnits(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrPenMove(0.0f, 0.0f);
+    IGrPenDraw(1.0f, 1.0f);
+    job.finish();
+    const CgmWalk walk = walked();
+    ASSERT_EQ(walk.error, "");
+    const auto lines = walk.all(4, 1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NEAR(lines[0]->word(0), 0, 2);
+    EXPECT_NEAR(lines[0]->word(2), 0, 2);
+    EXPECT_NEAR(lines[0]->word(4), 3150, 8);
+    EXPECT_NEAR(lines[0]->word(6), 2250, 8);
 }
 
 TEST_F(CgmFileFixture, LongTitlesAndFontModeOneTextsKeepTrueLengths)

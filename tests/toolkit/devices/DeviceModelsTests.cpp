@@ -109,10 +109,10 @@ TEST(DeviceModels, ScreenDumpSettingsOfTheFileDevices)
         INTEGER limit;
     };
     const Case cases[] = {
-        {2, 28, {756, 540, 42, -20, 1, 1}, "vedororu.ps", 2},
+        {2, 28, {756, 540, 42, 20, 1, 1}, "vedororu.ps", 2},
         {4, 28, {576, 432, 100, 70, 1, 1}, "vedororu.prn", 2},
         {4, 5, {576, 432, 0, 0, 0, 1}, "vedororu.prn", 0},
-        {2, 36, {756, 540, 42, -20, 1, 1}, "vedororu.ps", 1},
+        {2, 36, {756, 540, 42, 20, 1, 1}, "vedororu.ps", 1},
     };
     for (const Case& c : cases) {
         screenDumpRecord() = ScreenDumpRecord{};

@@ -68,7 +68,7 @@ TEST(DxfColours, NearestIndexInTheColourCone)
     };
     const Case cases[] = {{packed(255, 0, 0), 1},       {packed(255, 255, 255), 7}, {packed(195, 0, 0), 12},
                           {packed(128, 128, 128), 251}, {packed(165, 124, 82), 33}, {packed(0, 124, 165), 142},
-                          {packed(38, 19, 23), 249},    {packed(84, 84, 84), 250}};
+                          {packed(38, 19, 23), 249},    {packed(84, 84, 84), 250},  {packed(0, 0, 0), 7}};
     for (const Case& c : cases) EXPECT_EQ(YYDxfColourIndex(c.rgb), c.index) << std::hex << c.rgb;
 }
 

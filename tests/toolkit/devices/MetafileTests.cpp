@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -261,9 +262,9 @@ const std::vector<PageProbe>& pageProbes()
     return probes;
 }
 
-// The test page on the running hardcopy: a frame to the page edges, the eight line types, fills,
-// an ellipse, a sector, a short arc, text across and upwards, an image and a shaded polygon.
-void drawTestPage(const std::string& image, bool upwardText = true)
+// A black frame to the page edges (every reader sees the whole page), then the eight line types
+// from x1 to x2 (fractions of the page), line type t at first + t * step from the top.
+void drawFrameAndLineTypes(double x1, double x2, double first, double step)
 {
     const GraphicsState& g = graphicsState();
     const double W = g.DrawableWidth, H = g.DrawableHeight;
@@ -273,7 +274,6 @@ void drawTestPage(const std::string& image, bool upwardText = true)
     rgb(kBlack);
     IGrLineStyle(0);
     YYDriverHardcopy(OpLineType);
-    // The frame: every reader sees the whole page.
     b.PolygonX = {X(0), X(1), X(1), X(0), X(0)};
     b.PolygonY = {Y(0), Y(0), Y(1), Y(1), Y(0)};
     b.Count = 5;
@@ -281,13 +281,25 @@ void drawTestPage(const std::string& image, bool upwardText = true)
     for (INTEGER type = 0; type < 8; ++type) {
         IGrLineStyle(type);
         YYDriverHardcopy(OpLineType);
-        b.X1 = X(0.05);
-        b.X2 = X(0.45);
-        b.Y1 = b.Y2 = Y(0.08 + 0.02 * type);
+        b.X1 = X(x1);
+        b.X2 = X(x2);
+        b.Y1 = b.Y2 = Y(first + step * type);
         YYDriverHardcopy(OpLine);
     }
     IGrLineStyle(0);
     YYDriverHardcopy(OpLineType);
+}
+
+// The test page on the running hardcopy: a frame to the page edges, the eight line types, fills,
+// an ellipse, a sector, a short arc, text across and upwards, an image and a shaded polygon.
+void drawTestPage(const std::string& image, bool upwardText = true)
+{
+    const GraphicsState& g = graphicsState();
+    const double W = g.DrawableWidth, H = g.DrawableHeight;
+    const auto X = [&](double f) { return static_cast<REAL>(f * (W - 1)); };
+    const auto Y = [&](double fromTop) { return static_cast<REAL>((1.0 - fromTop) * (H - 1)); };
+    DriverParameterBlock& b = driverParameterBlock();
+    drawFrameAndLineTypes(0.05, 0.45, 0.08, 0.02);
     IGrFillStyle(4);
     rgb(kRed);
     b.X1 = X(0.10);
@@ -382,6 +394,25 @@ protected:
     std::string image_ = writeMagentaBmp();
 };
 
+// The changes between ink and paper along a row of pixels from x1 to x2 (a band of rows: a hairline
+// may fall a pixel off, and a renderer that smooths it leaves it light grey): none for a solid
+// line, several for a dashed one.
+int inkChanges(const Raster& r, int row, int x1, int x2)
+{
+    int changes = 0;
+    bool last = true;
+    for (int x = x1; x <= x2; ++x) {
+        bool ink = false;
+        for (int y = std::max(row - 3, 0); y <= std::min(row + 3, r.height - 1); ++y) {
+            const COLORREF c = r.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(r.width) + static_cast<std::size_t>(x)];
+            ink = ink || std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) < 230;
+        }
+        if (ink != last) ++changes;
+        last = ink;
+    }
+    return changes;
+}
+
 // The page's probes, but for the items named as not drawn (a reader's known gaps); smoothed: the
 // black lines may come out grey.
 void expectPage(const Raster& r, const std::string& what, const std::vector<std::string_view>& notDrawn = {},
@@ -416,9 +447,15 @@ TEST(MetafileBytes, PlaceableHeaderFrameAndDashes)
 
     MetafileOutputState& s = metafileOutputState();
     s.ReferenceDpi = 300;
+    s.Format = 2;
     gdiDrawingState().ScreenResolution = 96;
     YYMetafileLineWidth(3);
     EXPECT_EQ(s.DashArrays[6], (std::vector<std::uint32_t>{25, 14, 12, 14, 12, 14}));
+    // A Windows metafile's dashes in tenths of a point.
+    s.Format = 1;
+    YYMetafileLineWidth(3);
+    EXPECT_EQ(s.DashArrays[6], (std::vector<std::uint32_t>{60, 32, 30, 32, 30, 32}));
+    s.Format = 0;
 
     *hardcopyOptionBlock().slot(6) = 2;
     struct Case {
@@ -522,7 +559,13 @@ TEST_F(Pictures, IndependentReadersRenderThePage)
                                         " && rsvg-convert -b white -w 756 -h 540 '" + svg + "' -o '" + png + "' && echo converted",
                                         kHostDeadline);
         ASSERT_NE(log.find("converted"), std::string::npos) << f.file << ": " << log;
-        expectPage(readPng(png), std::string("rendered ") + f.file, f.notDrawn, true);
+        const Raster page = readPng(png);
+        expectPage(page, std::string("rendered ") + f.file, f.notDrawn, true);
+        for (INTEGER type = 1; type < 8; ++type)
+            EXPECT_GE(inkChanges(page, static_cast<int>((0.08 + 0.02 * type) * page.height), page.width * 7 / 100,
+                                 page.width * 43 / 100),
+                      6)
+                << f.file << ": dashes of line type " << type;
     }
 }
 
@@ -697,4 +740,97 @@ TEST_F(Pictures, CgmFileRendersThroughLibreOffice)
     EXPECT_TRUE(any(RGB(255, 0, 0)));
     EXPECT_TRUE(any(RGB(0, 0, 255)));
     EXPECT_TRUE(any(RGB(0, 192, 0)));
+}
+
+namespace {
+
+// LibreOffice's picture of a file on the host, through PDF, with a profile of its own so that no
+// other run of it stands in the way.
+Raster libreOfficeRender(const std::string& file, const std::string& stem)
+{
+    const std::string host = hostName(file);
+    const std::string folder = host.substr(0, host.find_last_of('/'));
+    const std::string pdf = folder + "/" + host.substr(host.find_last_of('/') + 1, host.find_last_of('.') - host.find_last_of('/') - 1) + ".pdf";
+    const std::string log = runHost("soffice --headless -env:UserInstallation=file://" + folder + "/qv-lo-" + stem +
+                                        " --convert-to pdf --outdir '" + folder + "' '" + host + "' && pdftoppm -r 72 -singlefile -png '" +
+                                        pdf + "' '" + folder + "/" + stem + "' && echo rendered",
+                                    240000ms);
+    EXPECT_NE(log.find("rendered"), std::string::npos) << log;
+    return readPng(folder + "/" + stem + ".png");
+}
+
+// The extent of the ink of a picture, in pixels: left, top, right, bottom.
+std::array<int, 4> inkExtent(const Raster& r)
+{
+    std::array<int, 4> e{r.width, r.height, -1, -1};
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            const COLORREF c = r.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(r.width) + static_cast<std::size_t>(x)];
+            if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) >= 200) continue;
+            e = {std::min(e[0], x), std::min(e[1], y), std::max(e[2], x), std::max(e[3], y)};
+        }
+    return e;
+}
+
+}  // namespace
+
+// The eight line types in every format, as LibreOffice draws them: LibreOffice draws a styled pen
+// of a Windows metafile solid whatever its width, and an enhanced metafile recorded where the
+// system drops user dash styles would lose them: there the dashes are strokes of their own.
+TEST_F(Pictures, LineTypesKeepTheirDashesInLibreOffice)
+{
+    for (const INTEGER format : {0, 1, 2}) {
+        SCOPED_TRACE(format);
+        const std::string file = tempFolder() + "qv-dashes-" + std::to_string(format) + (format == 2 ? ".emf" : ".wmf");
+        IGrHardcopyDevice(1, 11);
+        HardcopyOptionBlock& o = hardcopyOptionBlock();
+        *o.slot(27) = format;
+        // LibreOffice fits the picture's width to a slide of 16:9: a page of that shape is seen whole.
+        *o.slot(1) = 800;
+        *o.slot(2) = 450;
+        IGrHardcopyBeginEnd(file);
+        ASSERT_EQ(graphicsState().HardcopyActive, 1);
+        drawFrameAndLineTypes(0.1, 0.9, 0.1, 0.1);
+        IGrHardcopyBeginEnd("S");
+
+        const Raster r = libreOfficeRender(file, "qv-dashes-" + std::to_string(format));
+        ASSERT_GT(r.width, 0);
+        const auto [left, top, right, bottom] = inkExtent(r);
+        ASSERT_GT(right - left, r.width / 2) << "the frame";
+        for (INTEGER type = 0; type < 8; ++type) {
+            const int row = top + static_cast<int>((0.1 + 0.1 * type) * (bottom - top));
+            const int changes = inkChanges(r, row, left + (right - left) * 15 / 100, left + (right - left) * 85 / 100);
+            if (type == 0) EXPECT_EQ(changes, 0) << "the solid line";
+            else EXPECT_GE(changes, 6) << "dashes of line type " << type;
+        }
+    }
+}
+
+// After IGrArea(0, 0, 0.5, 0.5) the picture's drawing stays in its lower left quarter.
+TEST_F(Pictures, AnAreaKeepsItsPlaceInThePicture)
+{
+    const std::string file = tempFolder() + "qv-quarter.emf";
+    IGrArea(0.0f, 0.0f, 0.5f, 0.5f);
+    IGrHardcopyDevice(1, 11);
+    *hardcopyOptionBlock().slot(27) = 2;
+    IGrHardcopyBeginEnd(file);
+    ASSERT_EQ(graphicsState().HardcopyActive, 1);
+    IGrUnits(0, 0, 100, 100);
+    IGrColourN(31);
+    IGrFillStyle(4);
+    const REAL xs[] = {10, 90, 90, 10}, ys[] = {10, 10, 90, 90};
+    IGrPolygonDecomposed(xs, ys, 4);
+    IGrHardcopyBeginEnd("S");
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    DibTarget target(756, 540);
+    {
+        DrawingInto into(target.dc());
+        INTEGER status = -1;
+        YYMetafilePlay(2, 0, 0, 755, 539, 0, 0, 0, 0, status, file, 0);
+        ASSERT_EQ(status, 0);
+    }
+    const Raster r = target.raster();
+    EXPECT_FALSE(r.hasColourNear(0.25, 0.75, RGB(255, 255, 255), 0)) << "the quarter's fill";
+    for (const auto& [fx, fy] : {std::pair{0.75, 0.75}, {0.25, 0.25}, {0.75, 0.25}, {0.55, 0.45}})
+        EXPECT_TRUE(r.hasColourNear(fx, fy, RGB(255, 255, 255), 0)) << "blank at " << fx << "," << fy;
 }

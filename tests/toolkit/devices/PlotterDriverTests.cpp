@@ -129,13 +129,16 @@ TEST_F(HpglFixture, EncoderSqueezesAndFormatsRecords)
         {[] { YYHpglRecord(9, 0, 1234567, 0, 0); }, "SC-9****** 0 32760"},  // an overflowing field touches the code
         {[] { YYHpglVertexRecord(10.0f, -20.5f); }, "SC-9 10 -20 0"},
         {[] { YYHpglRealVertexRecord(1.5f, -0.25f); }, "SC-9 1.5000 -0.2500 0"},
-        {[] { YYHpglLabel("A B  C\x04"); }, "LBA B  C\x04"},
+        {[] { YYHpglLabel("A B  C", '\x04'); }, "LBA B  C\x04"},
+        // Control characters and the terminator are left out of the text.
+        {[] { YYHpglLabel("a\x1b%-12345X\tb\x04" "c\x7f\x03", '\x04'); }, "LBa%-12345Xbc\x04"},
+        {[] { YYHpglLabel("x!y\x04", '!'); }, "LBxy!"},
     };
     for (const Case& c : cases) c.write();
     // Record mode 1: every line, labels too, after exactly one blank; option 18 at 0 drops the records.
     d.RecordMode = 1;
     YYHpglCommand("PU", 1.0f, 2.0f);
-    YYHpglLabel("x\x04");
+    YYHpglLabel("x", '\x04');
     job.option(18, 0);
     YYHpglRecord(3, 1, 32, 0, 0);
     YYHpglVertexRecord(1.0f, 1.0f);

@@ -191,7 +191,8 @@ fs::path folder()
 }
 
 // The page every plotter file holds: a frame, a filled rectangle through the fill primitive, a
-// wedge outline, a sector, a polyline and a label.
+// wedge outline, a sector, a polyline and a label whose text holds the label terminator, an escape
+// and a tab (none of which may reach the plotter).
 void drawPlotterPage(TextDriverSession& job)
 {
     GraphicsState& g = graphicsState();
@@ -208,7 +209,7 @@ void drawPlotterPage(TextDriverSession& job)
     g.FillStyle = 4;
     job.fill(OpSectorFill, {480, 120, 60, 60, 0, std::numbers::pi_v<REAL> / 2, 0, 90});
     job.polygon(OpPolyline, {300, 340, 380, 420}, {400, 420, 400, 420});
-    IGrTextDraw(320, 240, "Page");
+    IGrTextDraw(320, 240, "Pa\x04PD0,0\x1b" "E\tge");
 }
 
 void probePlotterPage(const Picture& page, const std::string& what)
@@ -223,6 +224,12 @@ void probePlotterPage(const Picture& page, const std::string& what)
     EXPECT_TRUE(page.darkNear(510, 300)) << what << " wedge radius along x";
     EXPECT_TRUE(page.darkNear(480, 330)) << what << " wedge radius along y";
     EXPECT_TRUE(page.at(560, 300).white()) << what << " beyond the wedge";
+    // The label's text reaches the plotter as text only: its "PD0,0" would draw a line from the
+    // label to the drawing's origin, across this empty part of the page.
+    int crossed = 0;
+    for (double y = 160; y <= 220; y += 1.0)
+        for (double x = 210; x <= 250; x += 1.0) crossed += page.at(x, y).dark() ? 1 : 0;
+    EXPECT_EQ(crossed, 0) << what << " a line drawn by the label's text";
 }
 
 // Converts a plot file to PNG at 72 dpi, 640 points wide; hp2xx's diagnostics go to a log, so
@@ -450,7 +457,12 @@ TEST_F(PlotterRenderFixture, EzdxfReadsAuditsAndDrawsTheDrawing)
         if (depth == 8) {
             EXPECT_EQ(dark[2], "12");
             EXPECT_EQ(grey[2], "251");
-            EXPECT_EQ(fields(entities["POINT"].at(0))[2], "7");
+        }
+        // White and black alike: the colour that stands out on the viewer's background, with no
+        // true colour that would pin it.
+        for (const char* type : {"POINT", "ARC", "POLYLINE"}) {
+            EXPECT_EQ(fields(entities[type].at(0))[2], "7") << what << " " << type;
+            EXPECT_EQ(fields(entities[type].at(0))[3], "-1") << what << " " << type;
         }
         EXPECT_NEAR(std::stod(dark[5]), 100 * sx, 1e-5);
         EXPECT_NEAR(std::stod(dark[6]), 100 * sy, 1e-5);
@@ -482,5 +494,24 @@ TEST_F(PlotterRenderFixture, EzdxfReadsAuditsAndDrawsTheDrawing)
             redLine = redLine || (c.r > 150 && c.g < 100 && c.b < 100);
         }
         EXPECT_TRUE(redLine) << what << " red line " << page.at(320, 20);
+        EXPECT_TRUE(page.darkNear(320, 410)) << what << " black polyline on white";
+
+        // On a viewer's black background the black items stand out in white.
+        const fs::path night = folder() / ("dxf-night-" + std::to_string(depth) + ".png");
+        const Command onBlackRun = run("/usr/bin/python3 " + quoted(QV_DXF_PROBE_SCRIPT) + " " + quoted(job.path()) +
+                                       " " + quoted(night) + " 10.5 7.5 60 '#000000'");
+        ASSERT_EQ(onBlackRun.status, 0) << what << onBlackRun.output;
+        Picture onBlack = readPng(night);
+        onBlack.unitsX = page.unitsX;
+        onBlack.unitsY = page.unitsY;
+        onBlack.x1 = page.x1;
+        onBlack.y1 = page.y1;
+        bool light = false;
+        for (const double dy : {-1.0, 0.0, 1.0})
+            for (const double dx : {-1.0, 0.0, 1.0}) {
+                const Rgb c = onBlack.at(320 + dx, 410 + dy);
+                light = light || c.r + c.g + c.b > 3 * 150;
+            }
+        EXPECT_TRUE(light) << what << " black polyline on black " << onBlack.at(320, 410);
     }
 }

@@ -92,12 +92,24 @@ TEST_F(PostScriptFixture, HeaderPrologFontsAndPageSetUp)
     EXPECT_EQ(job.contents().substr(job.contents().size() - 2), std::string(" \x04", 2));
 }
 
-TEST_F(PostScriptFixture, LandscapeTranslationFollowsThePageHeight)
+TEST_F(PostScriptFixture, OffsetsCountIntoThePaperInBothOrientations)
 {
-    TextDriverSession::option(2, 600);
-    job.start();
-    job.finish();
-    EXPECT_EQ(countOf(job.lines(), "42.0 -620.0 translate"), 1u);
+    EXPECT_EQ(hardcopyOptionBlock().value(4), 20);
+    struct Case {
+        INTEGER landscape, height, yOffset;
+        const char* translation;
+    };
+    // Turned, the plot's top edge lies option 4 from the paper's edge, whatever the page height.
+    for (const Case c : {Case{1, 540, 20, "42.0 -560.0 translate"}, Case{1, 600, 20, "42.0 -620.0 translate"},
+                         Case{1, 540, 50, "42.0 -590.0 translate"}, Case{0, 540, 20, "42.0 20.0 translate"},
+                         Case{0, 540, 50, "42.0 50.0 translate"}}) {
+        TextDriverSession::option(5, c.landscape);
+        TextDriverSession::option(2, c.height);
+        TextDriverSession::option(4, c.yOffset);
+        job.start();
+        job.finish();
+        EXPECT_EQ(countOf(job.lines(), c.translation), 1u) << c.translation;
+    }
 }
 
 TEST_F(PostScriptFixture, EncapsulatedLandscapePage)

@@ -180,14 +180,14 @@ TEST_F(SvgFixture, TextIsEscapedGroupedAndTurnedAsOnTheOtherDevices)
     IGrTextAlign(0, 0.0f);
     hardcopyDriverState().XScale = hardcopyDriverState().YScale = 1.0f;
     textState().CharLineX = textState().CharLineY = 0.0f;
-    const std::string text = std::string("x<y&z") + static_cast<char>(233) + "\x01\t\"'>" + static_cast<char>(128);
+    const std::string text = std::string("x<y&z") + static_cast<char>(233) + "\x01\t\"']]>" + static_cast<char>(128);
     job.text(text, 100, 479.99f - 200.5f, 160, 279.49f);
     textState().DeviceTextAngle = 30.0f;
     job.text("w", 100, 100, 110, 100, 1);
     job.text("v", 110, 100, 120, 100, 2);
     job.finish();
     const Lines l = job.lines();
-    EXPECT_EQ(countOf(l, "<text transform=\"translate(100,200.5)\">x&#60;y&#38;z&#233;\"'>&#128;</text>"), 1u);
+    EXPECT_EQ(countOf(l, "<text transform=\"translate(100,200.5)\">x&#60;y&#38;z&#233; \"']]&#62;&#128;</text>"), 1u);
     EXPECT_EQ(countContaining(l, "rotate(-30)\">w</text>"), 1u);
     EXPECT_EQ(countContaining(l, "<g style=\"fill:#000000;stroke:none;font-family:'Courier New',Courier;font-size:"), 2u);
     // Two text groups, the stroke group's end with the document's.

@@ -1,8 +1,8 @@
-// The PostScript, EPS and SVG files read back by independent programs: Ghostscript renders a test
-// page (every line type, every fill style, ellipse, sector, arc, clip, turned text, BMP, PCX and
-// PNG images, two pages) and measures the EPS drawing; ps2pdf and pdftotext give the texts back;
-// xmllint and Python's XML parser accept every SVG document, and rsvg-convert renders the same
-// page as Ghostscript does, pixel probes in the same places.
+// The PostScript, EPS, SVG and CGM files read back by independent programs: Ghostscript renders a
+// test page (every line type, every fill style, ellipse, sector, arc, clip, turned text, BMP, PCX
+// and PNG images, two pages) and measures the EPS drawing; ps2pdf and pdftotext give the texts
+// back; xmllint and Python's XML parser accept every SVG document, and rsvg-convert renders the
+// same page as Ghostscript does, pixel probes in the same places; LibreOffice draws a CGM page.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -359,6 +359,66 @@ TEST_F(RenderFixture, GhostscriptRendersTheTestPageForBothEndsOfJob)
     }
 }
 
+TEST_F(RenderFixture, PlotStaysOnTheA4PaperForTheDefaultAndDocumentedOffsets)
+{
+    struct Case {
+        const char* what;
+        INTEGER landscape, width, height, xOffset, yOffset;  // offset -1: the driver's default
+    };
+    // The landscape default and the screen dump's settings, a portrait page of the same size and
+    // a landscape page with a wider margin: both offsets count into the paper from its corner.
+    for (const Case c : {Case{"landscape default", 1, 756, 540, -1, -1}, Case{"portrait", 0, 540, 756, 42, 20},
+                         Case{"landscape 30", 1, 756, 540, 42, 30}}) {
+        SCOPED_TRACE(c.what);
+        TextDriverSession job(2, "paper.ps");
+        TextDriverSession::option(5, c.landscape);
+        TextDriverSession::option(1, c.width);
+        TextDriverSession::option(2, c.height);
+        if (c.xOffset >= 0) TextDriverSession::option(3, c.xOffset);
+        if (c.yOffset >= 0) TextDriverSession::option(4, c.yOffset);
+        const INTEGER x0 = hardcopyOptionBlock().value(3), y0 = hardcopyOptionBlock().value(4);
+        EXPECT_EQ(x0, 42);
+        job.start();
+        // A frame on the plot's edges.
+        TextDriverSession::option(9, 20);
+        YYDriverHardcopy(OpLineWidth);
+        job.polygon(OpPolyline, {0, 639.99f, 639.99f, 0, 0}, {0, 0, 479.99f, 479.99f, 0});
+        job.finish();
+        const fs::path png = folder() / "paper.png", ppm = folder() / "paper.ppm";
+        const Command r = run("gs -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r72 -sPAPERSIZE=a4 -dFIXEDMEDIA "
+                              "-sOutputFile=" + quoted(png) + " " + quoted(job.path()));
+        ASSERT_EQ(r.status, 0) << r.output;
+        ASSERT_EQ(run("pngtopnm " + quoted(png) + " > " + quoted(ppm)).status, 0);
+        const Raster paper = readPpm(ppm);
+        ASSERT_EQ(paper.width, 595);
+        ASSERT_EQ(paper.height, 842);
+        // The ink's extent in points from the paper's lower left corner.
+        int left = paper.width, right = -1, bottom = paper.height, top = -1;
+        for (int row = 0; row < paper.height; ++row)
+            for (int col = 0; col < paper.width; ++col) {
+                const std::size_t k = 3 * (static_cast<std::size_t>(row) * paper.width + col);
+                if (paper.data[k] + paper.data[k + 1] + paper.data[k + 2] >= 3 * 110) continue;
+                const int y = paper.height - 1 - row;
+                left = std::min(left, col);
+                right = std::max(right, col);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+        // Turned, the plot's height runs along the paper's width, its top edge y0 from the left.
+        const int expectLeft = c.landscape != 0 ? y0 : x0, expectBottom = c.landscape != 0 ? x0 : y0;
+        const int expectRight = expectLeft + (c.landscape != 0 ? c.height : c.width);
+        const int expectTop = expectBottom + (c.landscape != 0 ? c.width : c.height);
+        EXPECT_NEAR(left, expectLeft, 2);
+        EXPECT_NEAR(right, expectRight, 2);
+        EXPECT_NEAR(bottom, expectBottom, 2);
+        EXPECT_NEAR(top, expectTop, 2);
+        EXPECT_GT(left, 0);
+        EXPECT_GT(bottom, 0);
+        EXPECT_LT(right, paper.width - 1);
+        EXPECT_LT(top, paper.height - 1);
+    }
+}
+
 TEST_F(RenderFixture, EncapsulatedDrawingStaysInItsBoundingBox)
 {
     TextDriverSession job(2, "page.eps");
@@ -432,20 +492,25 @@ TEST_F(RenderFixture, SvgDocumentsAreWellFormedForEveryCode)
     TextDriverSession::text(all.substr(127), 100, 300, 300, 300);
     TextDriverSession::text("x", 100, 100, 110, 100, 1);
     TextDriverSession::text("<&>", 110, 100, 120, 100, 2);
+    // The end of a CDATA section in a text, and a tab.
+    TextDriverSession::text("end]]>here\tthere", 100, 400, 300, 400);
     // A first piece whose last piece never comes: its group still closes.
     TextDriverSession::text("lone", 100, 50, 140, 50, 1);
     job.finish();
     const Command lint = run("xmllint --noout " + quoted(job.path()));
     EXPECT_EQ(lint.status, 0) << lint.output;
     EXPECT_TRUE(lint.output.empty()) << lint.output;
+    const Command render = run("rsvg-convert -b white -o " + quoted(folder() / "codes.png") + " " + quoted(job.path()));
+    EXPECT_EQ(render.status, 0) << render.output;
     const Command parse = run("python3 -c \"import sys, xml.etree.ElementTree as E; r = E.parse(sys.argv[1]).getroot(); "
                           "n = '{http://www.w3.org/2000/svg}'; "
                           "print(r.tag == n + 'svg', len(r.findall('.//' + n + 'text')), len(r.findall('.//' + n + 'g')))\" " +
                           quoted(job.path()));
     EXPECT_EQ(parse.status, 0) << parse.output;
-    // 255 + 2 + 2 + 1 texts, each in a group of its own but the pieced pair, and the stroke group.
-    EXPECT_EQ(parse.output, "True 260 260\n");
+    // 255 + 2 + 1 + 2 + 1 texts, each in a group of its own but the pieced pair, and the stroke group.
+    EXPECT_EQ(parse.output, "True 261 261\n");
     const std::string file = job.contents();
+    EXPECT_NE(file.find(">end]]&#62;here there</text>"), std::string::npos);
     EXPECT_NE(file.find("&#233;"), std::string::npos);
     EXPECT_NE(file.find("&#60;"), std::string::npos);
     EXPECT_EQ(std::count(file.begin(), file.end(), '\x01'), 0);
@@ -501,4 +566,78 @@ TEST_F(RenderFixture, SvgRendersAsGhostscriptRendersTheSamePage)
         EXPECT_NEAR(a.cx, b.cx, 8.0);
         EXPECT_NEAR(a.cy, b.cy, 8.0);
     }
+}
+
+// LibreOffice draws the CGM page on white: the black frame at the page's edges, a red rectangle
+// in the lower left quarter drawn while the area was that quarter (chosen before the job), and a
+// text 4 % of the page high.
+TEST_F(RenderFixture, LibreOfficeDrawsTheCgmPageOnWhite)
+{
+    TextDriverSession job(9, "page.cgm");
+    // LibreOffice fits the picture's width to a slide of 16:9: a page of that shape is seen whole.
+    TextDriverSession::option(1, 800);
+    TextDriverSession::option(2, 450);
+    IGrArea(0.0f, 0.0f, 0.5f, 0.5f);
+    job.start();
+    GraphicsState& g = graphicsState();
+    g.FillStyle = 4;
+    job.rgb(0x0000FF);
+    job.fill(OpRectangleFill, {20, 20, 300, 220});
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0.0f, 0.0f, 640.0f, 480.0f);
+    job.rgb(0x000000);
+    TextDriverSession::option(9, 20);
+    YYDriverHardcopy(OpLineWidth);
+    job.polygon(OpPolyline, {0, 639.99f, 639.99f, 0, 0}, {0, 0, 479.99f, 479.99f, 0});
+    WGrTextFont(101, 0, 0.02f, 0.04f);
+    IGrTextAlign(0, 0.0f);
+    IGrTextDraw(400, 300, "HHHH");
+    job.finish();
+
+    // A profile of its own, so that no other run of LibreOffice stands in the way.
+    const fs::path profile = folder() / "lo-profile", pdf = folder() / (job.path().stem().string() + ".pdf");
+    const Command convert = run("soffice --headless -env:UserInstallation=file://" + profile.string() +
+                                " --convert-to pdf --outdir " + quoted(folder()) + " " + quoted(job.path()));
+    ASSERT_EQ(convert.status, 0) << convert.output;
+    ASSERT_TRUE(fs::exists(pdf)) << convert.output;
+    ASSERT_EQ(run("pdftoppm -r 72 -singlefile -png " + quoted(pdf) + " " + quoted(folder() / "page-cgm")).status, 0);
+    ASSERT_EQ(run("pngtopnm " + quoted(folder() / "page-cgm.png") + " > " + quoted(folder() / "page-cgm.ppm")).status, 0);
+    const Raster r = readPpm(folder() / "page-cgm.ppm");
+    ASSERT_GT(r.width, 0);
+    const auto pixel = [&](int col, int row) {
+        const std::size_t k = 3 * (static_cast<std::size_t>(row) * r.width + col);
+        return Rgb{r.data[k], r.data[k + 1], r.data[k + 2]};
+    };
+    // The frame: the extent of the dark pixels.
+    int left = r.width, right = -1, top = r.height, bottom = -1;
+    for (int row = 0; row < r.height; ++row)
+        for (int col = 0; col < r.width; ++col)
+            if (pixel(col, row).dark()) {
+                left = std::min(left, col);
+                right = std::max(right, col);
+                top = std::min(top, row);
+                bottom = std::max(bottom, row);
+            }
+    ASSERT_GT(right - left, r.width / 2) << "the black frame";
+    ASSERT_GT(bottom - top, 0);
+    EXPECT_NEAR(static_cast<double>(right - left) / (bottom - top), 800.0 / 450.0, 0.05);
+    // A point of the page by fractions of the frame, y upwards.
+    const auto at = [&](double fx, double fy) {
+        return pixel(left + static_cast<int>(fx * (right - left)), bottom - static_cast<int>(fy * (bottom - top)));
+    };
+    EXPECT_TRUE(at(0.25, 0.25).closeTo(kRed)) << "the quarter's rectangle " << at(0.25, 0.25);
+    for (const auto& [fx, fy] : {std::pair{0.75, 0.25}, {0.25, 0.75}, {0.75, 0.9}, {0.55, 0.55}})
+        EXPECT_TRUE(at(fx, fy).closeTo(kWhite)) << "white at " << fx << "," << fy << ": " << at(fx, fy);
+    // The text's ink: about 0.55 of 4 % of the page high for its capitals, not a fifth of the page.
+    int textTop = r.height, textBottom = -1;
+    for (int row = top + 3; row < bottom - 3; ++row)
+        for (int col = left + (right - left) * 600 / 1000; col < right - 3; ++col)
+            if (pixel(col, row).dark()) {
+                textTop = std::min(textTop, row);
+                textBottom = std::max(textBottom, row);
+            }
+    ASSERT_GE(textBottom, textTop) << "the text";
+    const double height = static_cast<double>(textBottom - textTop + 1) / (bottom - top);
+    EXPECT_GT(height, 0.01);
+    EXPECT_LT(height, 0.05);
 }

@@ -1,4 +1,4 @@
-// A hardcopy job on a file driver (PostScript, SVG, HP-GL, HP-GL/2, DXF) for tests, without the window engine: a
+// A hardcopy job on a file driver (PostScript, SVG, HP-GL, HP-GL/2, DXF, CGM) for tests, without the window engine: a
 // 640 x 480 window drawable that receives no output of its own (user units = pixels), the driver selected and initialised by a
 // graphics reset, and a job started and ended the way the hardcopy dispatcher does it. Ops can
 // also be sent to the driver directly with a filled parameter block (send, polygon). The output
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RecordingDriver.h"
+#include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/DxfDriver.h"
 #include "toolkit/devices/HardcopyOptions.h"
 #include "toolkit/devices/HardcopyState.h"
@@ -45,6 +46,7 @@ public:
         driverHooks().HardcopyDrivers[1] = &XXHPGL;
         driverHooks().HardcopyDrivers[8] = &XXDXF;
         driverHooks().HardcopyDrivers[12] = &XXHPGL2;
+        driverHooks().HardcopyDrivers[9] = &XXCGM;
         driverHooks().HardcopyDevice = device;
         driverParameterBlock().Count = 0;
         // Output to the hardcopy only, as the program's print redraw has it.

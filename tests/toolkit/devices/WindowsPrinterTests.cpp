@@ -486,6 +486,14 @@ TEST_F(PrintedDocument, PrimitivesPage)
     YYDriverHardcopy(OpLine);
     t = savedClip;
     YYDriverHardcopy(OpClipArea);
+    // An area in the upper part of the drawable, filled: it lands where it stands on the drawable.
+    IGrArea(0.78f, 0.74f, 0.88f, 0.86f);
+    IGrUnits(0, 0, 100, 100);
+    const REAL ax[] = {5, 95, 95, 5}, ay[] = {5, 5, 95, 95};
+    IGrPolygonDecomposed(ax, ay, 4);
+    IGrArea(0.0f, 0.0f, 1.0f, 1.0f);
+    IGrUnits(0, 0, 100, 100);
+    YYDriverHardcopy(OpClipArea);
     // The second page.
     YYDriverHardcopy(OpEndPage);
     IGrPenMove(5, 50);
@@ -513,6 +521,7 @@ TEST_F(PrintedDocument, PrimitivesPage)
         {"pie quadrant", 48, 23, true},     {"opposite quadrant", 42, 17, false},
         {"clipped line inside", 67, 15, true}, {"clipped line outside", 58, 15, false},
         {"clipped line beyond", 77, 15, false},
+        {"area in the upper part", 83, 80, true}, {"below that area", 83, 70, false},
     };
     std::ofstream expected(expectationFile("Primitives_page"));
     for (const Probe& p : probes) {
@@ -650,7 +659,7 @@ TEST_F(PrintedPdf, PrimitivesPageShowsItsItems)
             EXPECT_EQ(r.colour(x, y) & 0xFF, 0xFFu & RGB(255, 0, 0)) << "red line";
         }
     }
-    EXPECT_EQ(probes, 15);
+    EXPECT_EQ(probes, 17);
 }
 
 TEST_F(PrintedPdf, ImagePageShowsThePicture)

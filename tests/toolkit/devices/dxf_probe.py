@@ -1,10 +1,11 @@
 """Reads a DXF file with ezdxf, audits it, lists its entities and draws it to a PNG.
 
-Usage: dxf_probe.py FILE.dxf OUT.png WIDTH_INCHES HEIGHT_INCHES PIXELS_PER_INCH
+Usage: dxf_probe.py FILE.dxf OUT.png WIDTH_INCHES HEIGHT_INCHES PIXELS_PER_INCH [BACKGROUND]
 
 Prints one line "audit ERRORS FIXES", then one line per model-space entity:
 TYPE LAYER ACI TRUECOLOR LINETYPE then the entity's numbers (points, radius, angles, height).
-The PNG shows the page from (0, 0) to (WIDTH, HEIGHT) inches on a white background.
+The PNG shows the page from (0, 0) to (WIDTH, HEIGHT) inches on the background colour given
+("#rrggbb", white when none is), as a CAD viewer draws on its own background.
 """
 import sys
 
@@ -14,6 +15,7 @@ import matplotlib
 matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 from ezdxf.addons.drawing import Frontend, RenderContext  # noqa: E402
+from ezdxf.addons.drawing.properties import LayoutProperties  # noqa: E402
 from ezdxf.addons.drawing.matplotlib import MatplotlibBackend  # noqa: E402
 
 
@@ -39,6 +41,7 @@ def numbers(e):
 
 def main():
     path, png, width, height, ppi = sys.argv[1], sys.argv[2], float(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5])
+    background = sys.argv[6] if len(sys.argv) > 6 else "#ffffff"
     doc = ezdxf.readfile(path)
     auditor = doc.audit()
     print("audit", len(auditor.errors), len(auditor.fixes))
@@ -53,14 +56,16 @@ def main():
     fig = plt.figure(figsize=(width, height), dpi=ppi)
     ax = fig.add_axes([0, 0, 1, 1])
     ctx = RenderContext(doc)
-    ctx.set_current_layout(msp)
-    ctx.current_layout_properties.set_colors("#ffffff")
-    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(msp, finalize=False)
+    # The layout's colours go in with the drawing call: draw_layout otherwise takes the layout's own
+    # again (a dark background, on which colour 7 is white).
+    properties = LayoutProperties.from_layout(msp)
+    properties.set_colors(background)
+    Frontend(ctx, MatplotlibBackend(ax)).draw_layout(msp, finalize=False, layout_properties=properties)
     ax.set_xlim(0, width)
     ax.set_ylim(0, height)
     ax.set_aspect("auto")
     ax.axis("off")
-    fig.savefig(png, dpi=ppi, facecolor="#ffffff")
+    fig.savefig(png, dpi=ppi, facecolor=background)
 
 
 main()
