@@ -68,6 +68,16 @@ void YYFileExtensionRewrite(FixedText<260>& name, std::string_view extension)
     name.assign(rewritten);
 }
 
+std::string_view YYOptionFileExtension(INTEGER option, INTEGER value)
+{
+    switch (option) {
+    case 22: return value == 0 ? ".ps" : ".eps";
+    case 26: return value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx";
+    case 27: return value == 2 ? ".emf" : ".wmf";
+    default: return {};
+    }
+}
+
 void IGrHardcopySetOption(INTEGER option, INTEGER value)
 {
     HardcopyOptionBlock& o = hardcopyOptionBlock();
@@ -129,7 +139,7 @@ void IGrHardcopySetOption(INTEGER option, INTEGER value)
         return;
     case 22:
         o.Options[22] = value;
-        rewriteOutputExtension(2, value == 0 ? ".ps" : ".eps");
+        rewriteOutputExtension(2, YYOptionFileExtension(22, value));
         return;
     case 23: {
         const bool image = driver == 6 && (value == 1 || value == 4 || value == 8 || value == 24);
@@ -142,7 +152,7 @@ void IGrHardcopySetOption(INTEGER option, INTEGER value)
         return;
     case 26:
         o.Options[26] = value;
-        rewriteOutputExtension(6, value == 1 || value == 2 ? ".bmp" : value == 3 ? ".png" : ".pcx");
+        rewriteOutputExtension(6, YYOptionFileExtension(26, value));
         return;
     case 101: case 102: case 103: case 104: case 108:
         if (value >= 1) *o.slot(option) = value;

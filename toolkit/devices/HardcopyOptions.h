@@ -46,6 +46,9 @@ void YYDriverReset();
 // Rewrites the extension of a file name: after its last dot when that follows the last path
 // separator, else after its last non-blank character; the rest is blanked.
 void YYFileExtensionRewrite(FixedText<260>& name, std::string_view extension);
+// The file extension a value of option 22 (PostScript format), 26 (image type) or 27 (metafile
+// kind) gives its output file; empty for other options.
+std::string_view YYOptionFileExtension(INTEGER option, INTEGER value);
 
 // Keeping the options across a graphics reset with "P": save (only once a driver has been
 // initialised; answers whether it saved), clear (options 1-29 to 0), restore (the output name,

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "toolkit/devices/DeviceModels.h"
@@ -62,19 +64,53 @@ std::string fieldText(INTEGER field)
     return trimmed(text);
 }
 
-// Waits for the OK (1) or Cancel (2) push button of the current dialog; calls onEvent for others.
-template <class OnEvent>
-INTEGER waitForExit(OnEvent onEvent)
-{
-    for (;;) {
-        INTEGER type = 0;
-        EventRecord record{};
-        WEventWait(type, record);
-        if (type == kEventPushButton && (record[1] == 1 || record[1] == 2)) return record[1];
-        if (type == kEventClose) return 2;
-        onEvent(type, record);
+// The events of one shown options dialog: push buttons and field changes are switched on while it
+// is up. Events of other windows that its wait collects meanwhile (a command, a close request)
+// are given back when it goes, so that the program still hears of them.
+class DialogEvents {
+public:
+    explicit DialogEvents(INTEGER dialog) : dialog_(dialog)
+    {
+        for (std::size_t k = 0; k < kTypes.size(); ++k) {
+            YYEventEnableGet(kTypes[k], saved_[k]);
+            WEventEnable(kTypes[k], 1);
+        }
     }
-}
+    ~DialogEvents()
+    {
+        for (std::size_t k = 0; k < kTypes.size(); ++k) WEventEnable(kTypes[k], saved_[k]);
+        for (const auto& [type, record] : others_) YYEventHandBack(type, record);
+    }
+    DialogEvents(const DialogEvents&) = delete;
+    DialogEvents& operator=(const DialogEvents&) = delete;
+
+    // Waits for the dialog's OK (1) or Cancel (2) push button; its other events go to onEvent.
+    template <class OnEvent>
+    INTEGER waitForExit(OnEvent onEvent)
+    {
+        for (;;) {
+            INTEGER type = 0, delivered = 1;
+            EventRecord record{};
+            YYEventWaitLoop(type, record, delivered);
+            if (record[0] != dialog_) {
+                others_.emplace_back(type, record);
+                continue;
+            }
+            YYEventConvertPosition(type, record);
+            if (type == kEventPushButton && (record[1] == 1 || record[1] == 2)) return record[1];
+            onEvent(type, record);
+        }
+    }
+
+private:
+    static constexpr std::array<INTEGER, 2> kTypes{kEventPushButton, kEventFieldChanged};
+    INTEGER dialog_;
+    std::array<INTEGER, 2> saved_{};
+    std::vector<std::pair<INTEGER, EventRecord>> others_;
+};
+
+// The field a field-change event names.
+INTEGER changedField(const EventRecord& record) { return record[2]; }
 
 struct DeviceDialogText {
     const char* title;
@@ -134,26 +170,130 @@ void putPage(REAL factor)
     for (INTEGER k = 1; k <= 4; ++k) WDialogPutReal(1000 + k, static_cast<REAL>(o.value(k)) * factor, "(F10.2)");
 }
 
-std::string extensionFor(INTEGER device, INTEGER entry)
-{
-    if (device == 2) return entry == 2 ? ".eps" : ".ps";
-    return {};
-}
-
-void rewriteExtension(std::string& name, std::string_view extension)
+// Rewrites the extension of the name in field 1201; a blank name (a metafile for the clipboard) and
+// a print-command template stay as they are.
+void rewriteFieldExtension(std::string_view extension)
 {
     FixedText<260> text;
-    text.assign(name);
-    if (YYPrintCommandTemplate(text)) return;
+    text.assign(fieldText(1201));
+    if (text.usedLength() == 0 || YYPrintCommandTemplate(text)) return;
     YYFileExtensionRewrite(text, extension);
-    name = std::string(text.trimmed());
+    WDialogPutString(1201, text.trimmed());
+}
+
+// Asks for the output file with the device's filter, starting from the name in 1201; the chosen
+// name goes into 1201. Returns it, or nothing after Cancel.
+std::optional<std::string> browseOutputFile(std::string_view filter, std::string_view kind, INTEGER filterIndex)
+{
+    std::string name = fieldText(1201);
+    name.resize(260, ' ');
+    WSelectFile(-1, filter, 0, name, kind, filterIndex, 1);
+    if (WDialogQuery(4) != 1) return std::nullopt;
+    name = trimmed(name);
+    WDialogPutString(1201, name);
+    return name;
+}
+
+// The lower-cased extension of a file name, without its dot; empty when it has none.
+std::string lowerExtension(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.'), separator = name.find_last_of("\\/");
+    if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return {};
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// What the export dialog of a device offers its file selection: the filter and the kind of file.
+struct ExportFileText {
+    std::string_view filter, kind;
+};
+
+ExportFileText exportFileText(INTEGER device)
+{
+    switch (device) {
+    case 3: return {"Scalable Vector Graphics file|*.svg|", "SVG file"};
+    case 6:
+        return {"Windows bitmap (*.bmp)|*.bmp|PC Paintbrush (*.pcx)|*.pcx|Portable network graphics (*.png)|*.png|",
+                "BMP/PCX/PNG bit image file"};
+    case 8: return {"AutoCAD DXF file|*.dxf|", "DXF file"};
+    case 9: return {"Computer Graphics Metafile|*.cgm|", "CGM file"};
+    case 11: return {"Windows Metafile (*.wmf)|*.wmf|Enhanced Windows Metafile (*.emf)|*.emf|", "Windows Metafile"};
+    default: return {};
+    }
+}
+
+constexpr INTEGER kImageTypeField = 1026, kMetafileKindField = 1027, kDashModeField = 1029;
+constexpr INTEGER kToFileButton = 1014, kToClipboardButton = 4001;
+constexpr INTEGER kEnhancedMetafile = 2;
+
+// The value of an option shown as a list (entry = value + 1), or the option itself when the
+// dialog has no such field.
+INTEGER listedOption(INTEGER option)
+{
+    INTEGER entry = hardcopyOptionBlock().value(option) + 1;
+    if (fieldPresent(1000 + option)) WDialogGetMenu(1000 + option, entry);
+    return entry - 1;
+}
+
+// The preset entry of the file selection's filter: bit images BMP 1, PCX 2, PNG 3; metafiles
+// EMF 2, the others 1.
+INTEGER filterEntry(INTEGER device)
+{
+    if (device == 6) {
+        const INTEGER type = listedOption(26);
+        return type == 1 || type == 2 ? 1 : type == 3 ? 3 : 2;
+    }
+    if (device == 11) return listedOption(27) == kEnhancedMetafile ? 2 : 1;
+    return 1;
+}
+
+// The dash-mode switch applies only to enhanced metafiles, and only the NT family draws its
+// geometric dashes.
+void fitDashModeField(INTEGER kind)
+{
+    if (fieldPresent(kDashModeField))
+        WDialogFieldState(kDashModeField, kind == kEnhancedMetafile && YYOsPlatform() == 4 ? 1 : 0);
+}
+
+void chooseMetafileTarget(bool toFile) { WDialogPutRadioButton(toFile ? kToFileButton : kToClipboardButton); }
+
+bool metafileToClipboard()
+{
+    if (!fieldPresent(kToClipboardButton)) return false;
+    INTEGER checked = 0;
+    WDialogGetCheckBox(kToClipboardButton, checked);
+    return checked != 0;
+}
+
+// A chosen file's extension sets the image type or the metafile kind it stands for.
+void followChosenExtension(INTEGER device, const std::string& name)
+{
+    const std::string extension = lowerExtension(name);
+    if (device == 6 && fieldPresent(kImageTypeField)) {
+        const INTEGER type = listedOption(26);
+        INTEGER wanted = type;
+        if (extension == "bmp" && type != 1 && type != 2) wanted = 1;
+        else if (extension == "png") wanted = 3;
+        else if (extension == "pcx") wanted = 0;
+        if (wanted != type) WDialogPutOption(kImageTypeField, wanted + 1);
+    }
+    if (device == 11) {
+        chooseMetafileTarget(true);
+        if (!fieldPresent(kMetafileKindField)) return;
+        const INTEGER kind = listedOption(27);
+        INTEGER wanted = kind;
+        if (extension == "emf") wanted = kEnhancedMetafile;
+        else if (extension == "wmf" && kind == kEnhancedMetafile) wanted = 1;  // the placeable kind, the driver's own
+        if (wanted != kind) WDialogPutOption(kMetafileKindField, wanted + 1);
+        fitDashModeField(wanted);
+    }
 }
 
 }  // namespace
 
 void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device, INTEGER mode, INTEGER restricted)
 {
-    (void)mode;
     const INTEGER previous = WDialogQuery(3);
     WDialogLoad(kPrinterDialogTemplate);
     if (WDialogQuery(3) != kPrinterDialogTemplate) {
@@ -185,68 +325,65 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
         WDialogPutMenu(1203, names, static_cast<INTEGER>(names.size()),
                        at == order.end() ? 1 : static_cast<INTEGER>(at - order.begin()) + 1);
     }
-    const INTEGER fieldEvents = eventEnableTable().Flags[kEventFieldChanged - 1];
-    WEventEnable(kEventFieldChanged, 1);
-    WDialogShow(-1, -1, 0, 2);
-    INTEGER orientation = o.value(5) != 0 ? 2 : 1;
-    INTEGER listEntry = 0;
-    WDialogGetMenu(1203, listEntry);
+    INTEGER exit = 2;
     bool modelChanged = false;
-    const INTEGER exit = waitForExit([&](INTEGER type, const EventRecord& record) {
-        if (type == kEventPushButton && record[1] == 1202) {
-            std::string name = fieldText(1201);
-            name.resize(260, ' ');
-            INTEGER index = 1;
-            WSelectFile(-1, text.filter, 0, name, "", index, 1);
-            if (WDialogQuery(4) == 1) WDialogPutString(1201, trimmed(name));
-            return;
-        }
-        if (type == kEventPushButton && record[1] == 1207 && !restricted) {
-            std::string name = fieldText(1201);
-            INTEGER code = device;
-            if (device == 4) {
-                const PrinterModelState& m = printerModelState();
-                code = m.PrinterFamily >= 9 ? 25 : (m.PrinterFamily >= 7 && m.PrinterPlanes > 1) ? 21
-                       : m.PrinterFamily == 8 ? 22 : m.PrinterFamily == 7 ? 24 : 23;
+    {
+        DialogEvents events(kPrinterDialogTemplate);
+        WDialogShowAtOwner(1201, mode, -1);
+        INTEGER orientation = o.value(5) != 0 ? 2 : 1;
+        INTEGER listEntry = 0;
+        WDialogGetMenu(1203, listEntry);
+        exit = events.waitForExit([&](INTEGER type, const EventRecord& record) {
+            if (type == kEventPushButton && record[1] == 1202) {
+                browseOutputFile(text.filter, "", 1);
+                return;
             }
-            YYHardcopyExportDialog(unit, name, kExportDialogTemplateBase + code, 1, restricted);
-            WDialogSelect(kPrinterDialogTemplate);
-            return;
-        }
-        if (type != kEventFieldChanged) return;
-        INTEGER radio = orientation;
-        WDialogGetRadioButton(1208, radio);
-        if (radio != orientation && radio >= 1) {
-            REAL a = 0, b = 0;
-            WDialogGetReal(1001, a);
-            WDialogGetReal(1002, b);
-            WDialogPutReal(1001, b, "(F10.2)");
-            WDialogPutReal(1002, a, "(F10.2)");
-            orientation = radio;
-        }
-        INTEGER entry = listEntry;
-        WDialogGetMenu(1203, entry);
-        if (entry == listEntry || entry < 1) return;
-        listEntry = entry;
-        if (device == 2) {
-            std::string name = fieldText(1201);
-            rewriteExtension(name, extensionFor(device, entry));
-            WDialogPutString(1201, name);
-            return;
-        }
-        if (static_cast<std::size_t>(entry) > order.size()) return;
-        selectModel(device, order[static_cast<std::size_t>(entry - 1)]);
-        modelChanged = true;
-        if (device == 4 ? !(restricted && graphicsState().HardcopyActive > 0) : !restricted) {
-            const INTEGER landscape = orientation == 2 ? 1 : 0;
-            IGrHardcopyDevice(1, device);
-            if ((o.value(5) != 0 ? 1 : 0) != landscape) {
-                std::swap(o.Options[1], o.Options[2]);
-                o.Options[5] = landscape;
+            if (type == kEventPushButton && record[1] == 1207 && !restricted) {
+                std::string name = fieldText(1201);
+                INTEGER code = device;
+                if (device == 4) {
+                    const PrinterModelState& m = printerModelState();
+                    code = m.PrinterFamily >= 9 ? 25 : (m.PrinterFamily >= 7 && m.PrinterPlanes > 1) ? 21
+                           : m.PrinterFamily == 8 ? 22 : m.PrinterFamily == 7 ? 24 : 23;
+                }
+                YYHardcopyExportDialog(unit, name, kExportDialogTemplateBase + code, 1, restricted);
+                WDialogSelect(kPrinterDialogTemplate);
+                return;
             }
-            putPage(factor);
-        }
-    });
+            if (type != kEventFieldChanged) return;
+            INTEGER radio = orientation;
+            WDialogGetRadioButton(1208, radio);
+            if (radio != orientation && radio >= 1) {
+                REAL a = 0, b = 0;
+                WDialogGetReal(1001, a);
+                WDialogGetReal(1002, b);
+                WDialogPutReal(1001, b, "(F10.2)");
+                WDialogPutReal(1002, a, "(F10.2)");
+                orientation = radio;
+            }
+            INTEGER entry = listEntry;
+            WDialogGetMenu(1203, entry);
+            if (entry == listEntry || entry < 1) return;
+            listEntry = entry;
+            if (device == 2) {
+                rewriteFieldExtension(YYOptionFileExtension(22, entry - 1));
+                return;
+            }
+            if (static_cast<std::size_t>(entry) > order.size()) return;
+            selectModel(device, order[static_cast<std::size_t>(entry - 1)]);
+            modelChanged = true;
+            if (device == 4 ? !(restricted && graphicsState().HardcopyActive > 0) : !restricted) {
+                const INTEGER landscape = orientation == 2 ? 1 : 0;
+                IGrHardcopyDevice(1, device);
+                if ((o.value(5) != 0 ? 1 : 0) != landscape) {
+                    std::swap(o.Options[1], o.Options[2]);
+                    o.Options[5] = landscape;
+                }
+                putPage(factor);
+            }
+        });
+        WDialogHide();
+    }
     if (exit == 1) {
         fileName = fieldText(1201);
         for (INTEGER k = 1; k <= 4; ++k) {
@@ -271,8 +408,6 @@ void YYHardcopyPrinterDialog(INTEGER unit, std::string& fileName, INTEGER device
         std::copy(saved.begin() + 1, saved.begin() + 30, o.Options.begin() + 1);
         setCommonResult(0);
     }
-    WEventEnable(kEventFieldChanged, fieldEvents);
-    WDialogHide();
     WDialogUnload();
     if (previous != 0) WDialogSelect(previous);
 }
@@ -289,7 +424,9 @@ void YYHardcopyExportDialog(INTEGER unit, std::string& fileName, INTEGER templat
     const INTEGER device = hardcopyJobState().DriverDevice;
     const REAL factor = unitFactor(unit);
     const bool pixelSizes = device == 3 || device == 6;
-    if (mode == 3 && fieldPresent(1201)) WDialogPutString(1201, trimmed(fileName));
+    const bool ownDialog = mode == 3;
+    const bool metafile = ownDialog && device == 11;
+    if (ownDialog && fieldPresent(1201)) WDialogPutString(1201, trimmed(fileName));
     const auto isCheck = [&](INTEGER n) {
         if (n == 19) return !(device == 4 && printerModelState().PrinterFamily >= 7);
         return n == 15 || n == 17 || n == 18 || n == 20 || n == 29;
@@ -325,10 +462,45 @@ void YYHardcopyExportDialog(INTEGER unit, std::string& fileName, INTEGER templat
         }
         if (restricted && (n == 6 || n == 7 || (n >= 9 && n <= 11))) WDialogFieldState(field, 0);
     }
-    WDialogShow(-1, -1, 0, 2);
-    const INTEGER exit = waitForExit([](INTEGER, const EventRecord&) {});
+    if (metafile) {
+        chooseMetafileTarget(!trimmed(fileName).empty());
+        fitDashModeField(o.value(27));
+        // Typing a name means "to file", clearing it "to the clipboard": every keystroke is heard.
+        if (fieldPresent(1201)) WDialogFieldOptions(1201, 3, 1);
+    }
+    INTEGER exit = 2;
+    if (ownDialog) {
+        const ExportFileText files = exportFileText(device);
+        DialogEvents events(templateId);
+        WDialogShowAtOwner(0, 3, -1);
+        exit = events.waitForExit([&](INTEGER type, const EventRecord& record) {
+            if (type == kEventPushButton && record[1] == 1202) {
+                if (const auto chosen = browseOutputFile(files.filter, files.kind, filterEntry(device)))
+                    followChosenExtension(device, *chosen);
+                return;
+            }
+            if (type != kEventFieldChanged) return;
+            const INTEGER field = changedField(record);
+            if (field == kImageTypeField && device == 6) {
+                rewriteFieldExtension(YYOptionFileExtension(26, listedOption(26)));
+            } else if (field == kMetafileKindField && device == 11) {
+                rewriteFieldExtension(YYOptionFileExtension(27, listedOption(27)));
+                fitDashModeField(listedOption(27));
+            } else if (field == 1201 && metafile) {
+                chooseMetafileTarget(!fieldText(1201).empty());
+            } else if (field == kToFileButton && metafile && !metafileToClipboard()) {
+                WDialogSetField(1201);
+            }
+        });
+        WDialogHide();
+    } else {
+        // Opened from the printer dialog: modal over it, ended by its push buttons.
+        WDialogShowAtOwner(0, 1, -1);
+        exit = WDialogQuery(1) == 1 ? 1 : 2;
+    }
     if (exit == 1) {
-        if (mode == 3 && fieldPresent(1201)) fileName = fieldText(1201);
+        // A metafile for the clipboard has no file: a name kept here would send it to that file.
+        if (ownDialog && fieldPresent(1201)) fileName = metafile && metafileToClipboard() ? std::string() : fieldText(1201);
         setCommonResult(1);
         for (INTEGER n = 1; n <= 29; ++n) {
             const INTEGER field = 1000 + n;
@@ -360,7 +532,6 @@ void YYHardcopyExportDialog(INTEGER unit, std::string& fileName, INTEGER templat
     } else {
         setCommonResult(0);
     }
-    WDialogHide();
     WDialogUnload();
     if (previous != 0) WDialogSelect(previous);
 }

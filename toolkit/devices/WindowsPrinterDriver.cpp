@@ -237,7 +237,9 @@ void opText()
     const REAL sx = scaling.ScaleX != 0.0f ? scaling.ScaleX : 1.0f, sy = scaling.ScaleY != 0.0f ? scaling.ScaleY : 1.0f;
     const REAL dx = d * a.TextUpSin / sx, dy = d * a.TextDirCos / sy;
     const INTEGER justification = a.CharacterSpacing == 1 ? 0 : a.TextJustification;
-    const INTEGER opaque = (a.CharacterSpacing != 1 && (a.TextStyle & kTextBox) != 0) ? 1 : 0;
+    // The graphics layer fills the box of stacked text itself: a background behind each character,
+    // in the colour drawn before, would cover its neighbours.
+    const INTEGER opaque = (a.CharacterSpacing != 1 && a.TextStacked == 0 && (a.TextStyle & kTextBox) != 0) ? 1 : 0;
     const std::string_view text = stringWorkBuffer().view().substr(0, static_cast<std::size_t>(std::clamp<INTEGER>(b.IntX1, 0, 260)));
     YYPrintText(px(b.X1 + dx), py(b.Y1 - dy), px(b.X3 + dx), py(b.Y3 - dy), justification, opaque, text);
     b.IntX4 = 0;

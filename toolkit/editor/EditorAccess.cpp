@@ -222,9 +222,10 @@ INTEGER YYEditorInfoOf(EditorWindowRecord& record, INTEGER code)
     switch (code) {
     case 1: return SendMessageA(control, EM_GETMODIFY, 0, 0) ? 0 : 1;
     case 2: {
-        INTEGER length = YYEditorWindowTextLength(record, record.Options.RedrawSuspended);
-        if (record.Options.ControlPositions && YYEditorRichEditLevel() >= 2) length -= lineCount(record) - 1;
-        return length;
+        // The window text counts each paragraph end as two characters, the control as one; the
+        // line count would also take every wrapped row for a paragraph end.
+        if (record.Options.ControlPositions && YYEditorRichEditLevel() >= 2) return YYEditorControlLength(record);
+        return YYEditorWindowTextLength(record, record.Options.RedrawSuspended);
     }
     case 3: return record.Changed;
     case 4: return YYEditorCallerPosition(record, selectionOf(record).cpMin) + 1;

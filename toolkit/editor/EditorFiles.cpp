@@ -6,6 +6,7 @@
 
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/editor/EditorCommands.h"
+#include "toolkit/editor/EditorDocuments.h"
 #include "toolkit/editor/EditorFormatting.h"
 #include "toolkit/editor/EditorStatus.h"
 #include "toolkit/editor/EditorWindows.h"
@@ -220,8 +221,10 @@ INTEGER YYEditorSaveFile(HWND window, INTEGER ask)
         if (!chosen) return 0;
         record.FilterIndex[n] = static_cast<INTEGER>(dialog.nFilterIndex);
         record.setPath(name.data());
+        YYEditorFileListPutName(YYWindowSlotFromHandle(window), record.CurrentFile, record.Path.data(), kEditorPathLength);
+        // The renamed item is the shown document's: it keeps its check mark.
         if (record.ViewPopup)
-            ModifyMenuA(record.ViewPopup, static_cast<UINT>(n), MF_BYPOSITION | MF_STRING,
+            ModifyMenuA(record.ViewPopup, static_cast<UINT>(n), MF_BYPOSITION | MF_STRING | MF_CHECKED,
                         static_cast<UINT_PTR>(kCmdViewPopup + record.CurrentFile),
                         YYEditorViewItemText(record.CurrentFile, record.path()).c_str());
         YYEditorUpdateStatus(window);

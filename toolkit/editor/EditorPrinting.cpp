@@ -111,6 +111,22 @@ INTEGER orientationOf(const EditorPageSetupEntry& e)
     return mode->dmOrientation == DMORIENT_LANDSCAPE ? 1 : 0;
 }
 
+// The failure of the editor's own Print commands, told to the user; a program's print hears of it
+// through its result.
+void printFailed(HWND window, INTEGER entry)
+{
+    if (entry == 1) MessageBoxA(window, "Unable to print text", "Print Error", MB_OK | MB_ICONEXCLAMATION);
+}
+
+// A job the printer refused part of is dropped whole: half a document is no print.
+template <class GiveUp>
+INTEGER abandon(HWND window, INTEGER entry, HDC printer, GiveUp giveUp)
+{
+    AbortDoc(printer);
+    printFailed(window, entry);
+    return giveUp();
+}
+
 INTEGER renderWithControl(EditorWindowRecord& record, HDC printer, const RECT& twips, INTEGER first, INTEGER last)
 {
     FORMATRANGE range{};
@@ -350,7 +366,7 @@ INTEGER YYEditorPrint(HWND window, EditorWindowRecord& record, INTEGER rangeFlag
     e->Record.Flags = units;
     MemoryDcHandle dc = editorPrintHooks().createContext ? editorPrintHooks().createContext(*e) : printerContext(*e);
     if (!dc) {
-        if (entry == 1) MessageBoxA(window, "Unable to print text", "Print Error", MB_OK | MB_ICONEXCLAMATION);
+        printFailed(window, entry);
         return giveUp();
     }
     const INTEGER u = YYEditorPageUnits(*e);
@@ -376,15 +392,25 @@ INTEGER YYEditorPrint(HWND window, EditorWindowRecord& record, INTEGER rangeFlag
     DOCINFOA document{};
     document.cbSize = sizeof document;
     document.lpszDocName = name.c_str();
-    if (StartDocA(dc.get(), &document) <= 0) return giveUp();
-    auto render = editorPrintHooks().renderPage ? editorPrintHooks().renderPage : &renderWithControl;
+    const EditorPrintHooks& hooks = editorPrintHooks();
+    if (StartDocA(dc.get(), &document) <= 0) {
+        // A cancelled print-to-file name is the user's choice, not a failure.
+        if (GetLastError() != ERROR_CANCELLED) printFailed(window, entry);
+        return giveUp();
+    }
+    auto render = hooks.renderPage ? hooks.renderPage : &renderWithControl;
+    // The system's calls are stdcall on 32-bit Windows: plain functions stand in for them.
+    using PrinterCall = int (*)(HDC);
+    const PrinterCall startPage = hooks.startPage ? hooks.startPage : [](HDC dc) { return StartPage(dc); };
+    const PrinterCall endPage = hooks.endPage ? hooks.endPage : [](HDC dc) { return EndPage(dc); };
+    const PrinterCall endDoc = hooks.endDoc ? hooks.endDoc : [](HDC dc) { return EndDoc(dc); };
     while (first < last) {
-        StartPage(dc.get());
+        if (startPage(dc.get()) <= 0) return abandon(window, entry, dc.get(), giveUp);
         const INTEGER next = render(record, dc.get(), twips, first, last);
-        EndPage(dc.get());
+        if (endPage(dc.get()) <= 0) return abandon(window, entry, dc.get(), giveUp);
         if (next <= first) break;  // a page that takes nothing would be followed by endless empty ones
         first = next;
     }
-    EndDoc(dc.get());
+    if (endDoc(dc.get()) <= 0) return abandon(window, entry, dc.get(), giveUp);
     return 1;
 }

@@ -45,12 +45,17 @@ INTEGER YYEditorConvertUnits(INTEGER value, INTEGER fromUnits, INTEGER toUnits);
 RECT YYEditorTextRectangle(const PAGESETUPDLGA& record, INTEGER units);
 
 // What a printer page takes: the first character not printed, from the control's own renderer
-// or, where it renders nothing, from the plain-text renderer. Tests replace it.
+// or, where it renders nothing, from the plain-text renderer; and the printer's own calls around
+// the pages. Tests replace them.
 struct EditorPrintHooks {
     // Renders the range [first, last) onto the page; returns the first character not printed.
     INTEGER (*renderPage)(EditorWindowRecord& record, HDC printer, const RECT& twips, INTEGER first, INTEGER last) = nullptr;
     // Makes the printer's device context from the entry's printer blocks.
     MemoryDcHandle (*createContext)(const EditorPageSetupEntry& entry) = nullptr;
+    // The job's page and document ends (StartPage, EndPage, EndDoc and their answers).
+    int (*startPage)(HDC printer) = nullptr;
+    int (*endPage)(HDC printer) = nullptr;
+    int (*endDoc)(HDC printer) = nullptr;
 };
 EditorPrintHooks& editorPrintHooks();
 // The plain-text renderer: the range in the editor font at the printer's resolution, wrapped to

@@ -289,8 +289,8 @@ void command(HWND window, EditorWindowRecord& record, INTEGER id)
     case kCmdPrintSelection:
         if (!o.PrintOffered) return;
         // The application may take printing over: then it only hears of the command.
-        if (o.PrintByApplication) raise(kEventCommand, id, window);
-        else YYEditorPrint(window, record, id == kCmdPrintSelection ? 1 : 0, 1, 0, 0, "");
+        if (o.PrintByApplication || YYEditorPrint(window, record, id == kCmdPrintSelection ? 1 : 0, 1, 0, 0, ""))
+            raise(kEventCommand, id, window);
         return;
     case kCmdClose:
         if (!o.MultiFile || YYEditorQuerySave(window, record) == 0) return;

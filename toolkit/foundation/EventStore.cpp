@@ -378,6 +378,15 @@ bool handOutPending(INTEGER& type, EventRecord& record)
     return false;
 }
 
+bool handOutHandedBack(INTEGER& type, EventRecord& record)
+{
+    std::deque<RecordedEvent>& events = currentEventState().HandedBack;
+    if (events.empty()) return false;
+    copyOut(events.front(), type, record);
+    events.pop_front();
+    return true;
+}
+
 bool handOutDeferred(INTEGER& type, EventRecord& record)
 {
     RecordedEvent& deferred = currentEventState().Deferred;
@@ -508,7 +517,8 @@ bool loopStartDelivers(CurrentEventState& state, INTEGER& type, EventRecord& rec
 {
     state.InWait = 1;
     state.Recorded.Type = 0;
-    if (!handOutPending(type, record) && !handOutDeferred(type, record)) return false;
+    if (!handOutPending(type, record) && !handOutHandedBack(type, record) && !handOutDeferred(type, record))
+        return false;
     state.InWait = 0;
     delivered = 1;
     return true;
@@ -533,6 +543,18 @@ void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)
     state.InWait = 0;
     state.Recorded.Type = 0;
     delivered = 1;
+}
+
+void YYEventHandBack(INTEGER type, const EventRecord& record)
+{
+    RecordedEvent event;
+    event.Type = type;
+    event.Window = record[0];
+    for (std::size_t i = 0; i < 4; ++i) event.Values[i] = record[1 + i];
+    event.X = record[5];
+    event.Y = record[6];
+    event.Time = record[11];
+    currentEventState().HandedBack.push_back(event);
 }
 
 void YYEventPeekLoop(INTEGER& type, EventRecord& record, INTEGER& delivered)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/EventRecord.h"
@@ -28,6 +29,7 @@ struct CurrentEventState {
     INTEGER DispatchingPaint = 0;
     RecordedEvent Deferred;       // a field change raised after this wait already has its event
     INTEGER LastResizeWidth = 0, LastResizeHeight = 0;
+    std::deque<RecordedEvent> HandedBack;  // events a dialog's own wait took for other windows
 };
 
 struct PendingEventTable {
@@ -59,6 +61,9 @@ HWND YYStatusBarOfWindow(INTEGER window);
 // Hands a just-raised expose or resize of a drawing client to its pending entry when no wait takes it.
 void YYEventPendingKeep(HWND client);
 void YYEventWaitLoop(INTEGER& type, EventRecord& record, INTEGER& delivered);
+// Gives back an event that a toolkit dialog's own wait collected for another window (a raw record
+// of YYEventWaitLoop): later waits and polls deliver it, in order, before anything new.
+void YYEventHandBack(INTEGER type, const EventRecord& record);
 void YYEventPeekLoop(INTEGER& type, EventRecord& record, INTEGER& delivered);
 void YYEventConvertPosition(INTEGER type, EventRecord& record);
 // Routes one message: modeless dialog, editor and window accelerators, then dispatch.

@@ -335,6 +335,7 @@ void YYMainWindowCreate(INTEGER x, INTEGER y, INTEGER& width, INTEGER& height, I
 
     for (RecordedEvent& entry : pendingEventTable().Entries) entry = RecordedEvent{};
     currentEventState().Deferred = RecordedEvent{};
+    currentEventState().HandedBack.clear();
     if (!(flags & kStyleHidden)) SetFocus(slot.Client);
     e.ActiveFrame = frame;
     layoutDialog = layoutStatus == 0 ? layoutDialog : layoutStatus;

@@ -604,6 +604,30 @@ TEST_F(PrintedDocument, WindowPrint)
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
 }
 
+// Boxed text stacked one character below the other, drawn in black right after a red line: the
+// printer draws no background of its own behind the characters (it would take the colour drawn
+// before, red). The red line lies in the bottom quarter of the page, the text in the top half.
+TEST_F(PrintedDocument, StackedTextPage)
+{
+    ASSERT_TRUE(removePdfs("Stacked_text_page"));
+    IGrHardcopyDevice(1, 10);
+    IGrHardcopyBeginEnd(std::nullopt, "Stacked text page");
+    ASSERT_EQ(graphicsState().HardcopyActive, 1);
+    IGrUnits(0, 0, 100, 100);
+    IGrColourN(31);
+    IGrPenMove(5, 5);
+    IGrPenDraw(15, 5);
+    IGrColour("BLACK");
+    WGrTextFont(std::nullopt, kTextBox);
+    IGrTextSize(0.05f, 0.06f);
+    IGrTextAlign(1, 0.0f, 2);
+    IGrTextDraw(50, 75, "STACK");  // the middle of the column
+    IGrTextAlign(0, 0.0f, 0);
+    WGrTextFont(std::nullopt, 0);
+    IGrHardcopyBeginEnd("S");
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
+}
+
 TEST_F(PrintedPdf, PrimitivesPageShowsItsItems)
 {
     std::ifstream expected(expectationFile("Primitives_page"));
@@ -681,6 +705,26 @@ TEST_F(PrintedPdf, ImagePageShowsThePicture)
         else EXPECT_FALSE(r.inkNear(x, y, 1)) << kind << " at " << x << "," << y;
     }
     EXPECT_EQ(probes, 4);
+}
+
+TEST_F(PrintedPdf, StackedTextHasNoBackground)
+{
+    const std::string pdf = waitForPdf("Stacked_text_page");
+    ASSERT_FALSE(pdf.empty()) << "no PDF arrived in " << pdfFolder();
+    const std::string text = runHost("pdftotext '" + pdf + "' -");
+    for (const char c : std::string("STACK")) EXPECT_NE(text.find(c), std::string::npos) << text;
+    const Raster r = render(pdf, 1);
+    ASSERT_GT(r.width, 0);
+    const auto red = [](COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 110 && GetBValue(c) < 110; };
+    int ink = 0, redTop = 0, redBottom = 0;
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x) {
+            if (red(r.colour(x, y))) (y < r.height / 2 ? redTop : redBottom)++;
+            else if (y < r.height / 2 && r.ink(x, y)) ++ink;
+        }
+    EXPECT_GT(redBottom, 0);  // the red line
+    EXPECT_GT(ink, 50);       // the characters
+    EXPECT_EQ(redTop, 0);     // and nothing red behind them
 }
 
 TEST_F(PrintedPdf, WindowPrintShowsTheWindowsColours)

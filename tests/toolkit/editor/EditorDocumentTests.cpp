@@ -214,6 +214,16 @@ TEST_F(EditorTest, InformationCodesAsATable)
     record(n).setPath("C:\\some\\file.rtf");
     WEditorInfoString(n, 3, name.data(), 8);
     EXPECT_EQ(std::string(name.c_str()), "C:\\some");
+
+    // In control positions a paragraph end is one character, however many rows the paragraph
+    // wraps into.
+    const INTEGER wrapped = editor(kEditorRichText | kEditorWrap | kEditorControlPositions);
+    WindowSetCurrent(wrapped);
+    std::string paragraph;
+    for (int k = 0; k < 60; ++k) paragraph += "wrapping words ";
+    WEditorSetAllText(status, paragraph + "\r\n" + paragraph + "\r\nend");
+    ASSERT_GT(info(wrapped, 103), 4);  // the rows the two long paragraphs take
+    EXPECT_EQ(info(wrapped, 2), static_cast<INTEGER>(2 * paragraph.size() + 2 + 3));
 }
 
 TEST_F(EditorTest, FormatArgumentsAndStreamsReadBack)
@@ -433,6 +443,34 @@ TEST_F(EditorTest, ClosingDocumentsRenumbersAndAsksOnlyAboutChangedOnes)
     }
     EXPECT_EQ(record(panes[0]).CurrentFile, 2);
     EXPECT_EQ(text(panes[0]), "pane b.txt");
+}
+
+// Save As names the shown document anew: its View item, still checked, and its entry in the list.
+TEST_F(EditorTest, SaveAsRenamesTheShownDocumentAndKeepsItsCheck)
+{
+    for (const char* name : {"a.txt", "b.txt"}) writeFile(path(name), name);
+    const INTEGER n = editor(kEditorMultiFile, path("a.txt"));
+    WindowSetCurrent(n);
+    INTEGER status = 0, mode = 2;
+    WEditorOpen(status, mode, 0, kEditorMultiFile, 3, 0, -1, -1, path("b.txt"), "");
+    EditorWindowRecord& r = record(n);
+    ASSERT_EQ(r.CurrentFile, 2);
+    ToolkitPump pump;
+    {
+        DialogResponder responder({{"Save As", DialogResponder::fileName(path("renamed.txt"))}});
+        PostMessageA(frame(n), WM_COMMAND, kCmdSaveAs, 0);  // events are raised inside the toolkit's poll
+        EXPECT_TRUE(pump.until([&] { return responder.done() && pump.commands(kCmdSaveAs) == 1; }));
+    }
+    EXPECT_EQ(readFile(path("renamed.txt")), "b.txt");
+    EXPECT_EQ(menuTexts(r.ViewPopup), (std::vector<std::string>{"&1\t" + path("a.txt"), "&2\t" + path("renamed.txt")}));
+    EXPECT_EQ(checkedItem(r.ViewPopup), 2);
+    char name[261] = {};
+    YYEditorFileListGetName(n, 2, name, 260);
+    EXPECT_EQ(std::string(name), path("renamed.txt"));
+    command(n, kCmdViewPopup + 1);
+    command(n, kCmdViewPopup + 2);
+    EXPECT_EQ(r.path(), path("renamed.txt"));
+    EXPECT_EQ(checkedItem(r.ViewPopup), 2);
 }
 
 TEST_F(EditorTest, ShutDownFreesEveryDocumentBuffer)

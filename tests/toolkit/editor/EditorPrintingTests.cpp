@@ -26,6 +26,27 @@ const char* const kPageSetupCaption = "Setup Page";
 constexpr int kLines = 120;  // three pages of the editor's 12-point lines on Letter or A4
 // Margins of the printed pages, in points.
 constexpr int kLeftPoints = 90, kTopPoints = 54;
+// The lines (from 1) that Print Selection prints.
+constexpr int kFirstSelectedLine = 41, kLastSelectedLine = 80;
+
+// The numbers of the printed lines of a PDF, in the order they come.
+std::vector<int> printedLines(const std::string& pdf)
+{
+    std::istringstream words(runHost("pdftotext -layout '" + pdf + "' -"));
+    std::vector<int> lines;
+    for (std::string line; std::getline(words, line);) {
+        const std::size_t at = line.find("Line ");
+        if (at != std::string::npos) lines.push_back(std::atoi(line.c_str() + at + 5));
+    }
+    return lines;
+}
+
+std::vector<int> lineRange(int first, int last)
+{
+    std::vector<int> lines;
+    for (int k = first; k <= last; ++k) lines.push_back(k);
+    return lines;
+}
 
 std::string numberedLines()
 {
@@ -83,18 +104,28 @@ TEST_F(PrintedEditorDocument, ThroughThePrintRangeRoutine)
     EXPECT_EQ(result, 1);
 }
 
+// Print and Print Selection, each after the page set-up, tell the program they printed.
 TEST_F(PrintedEditorDocument, ThroughThePrintCommandWithThePageSetUp)
 {
     ASSERT_FALSE(pdfFolder().empty());
     ASSERT_TRUE(removePdfs("QvEditorCommand"));
+    ASSERT_TRUE(removePdfs("QvEditorSelection"));
     writeFile(path("QvEditorCommand.txt"), numberedLines());
-    const INTEGER n = editor(0, path("QvEditorCommand.txt"));
+    writeFile(path("QvEditorSelection.txt"), numberedLines());
+    const INTEGER whole = editor(0, path("QvEditorCommand.txt"));
+    const INTEGER part = editor(0, path("QvEditorSelection.txt"));
     YYEditorPageSetupInit();
     setMargins(1);
-    DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDOK)}});
-    command(n, kCmdPrint);
-    EXPECT_TRUE(responder.done());
-    EXPECT_EQ(responder.Owners.size(), 1u);
+    // Lines 41 to 80 selected, the line end after the last one too.
+    select(part, static_cast<LONG>(SendMessageA(control(part), EM_LINEINDEX, kFirstSelectedLine - 1, 0)),
+           static_cast<LONG>(SendMessageA(control(part), EM_LINEINDEX, kLastSelectedLine, 0)));
+    ToolkitPump pump;
+    for (const auto& [n, id] : {std::pair{whole, kCmdPrint}, std::pair{part, kCmdPrintSelection}}) {
+        DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDOK)}});
+        PostMessageA(frame(n), WM_COMMAND, static_cast<WPARAM>(id), 0);  // events are raised inside the toolkit's poll
+        EXPECT_TRUE(pump.until([&] { return responder.done() && pump.commands(id) == 1; }, 60000ms)) << id;
+        EXPECT_EQ(responder.Owners.size(), 1u);
+    }
 }
 
 TEST(PrintedEditorPdf, EveryLineOnceInOrderOnThreePagesWithTheMargins)
@@ -106,16 +137,7 @@ TEST(PrintedEditorPdf, EveryLineOnceInOrderOnThreePagesWithTheMargins)
         ASSERT_FALSE(pdf.empty()) << "no PDF of " << stem << " in " << pdfFolder();
         EXPECT_NE(runHost("pdfinfo '" + pdf + "'").find("Pages:           3"), std::string::npos);
         // Every line once, in order, across the page breaks.
-        std::istringstream words(runHost("pdftotext -layout '" + pdf + "' -"));
-        std::string line;
-        int next = 1;
-        while (std::getline(words, line)) {
-            const std::size_t at = line.find("Line ");
-            if (at == std::string::npos) continue;
-            EXPECT_EQ(std::atoi(line.c_str() + at + 5), next) << line;
-            ++next;
-        }
-        EXPECT_EQ(next, kLines + 1);
+        EXPECT_EQ(printedLines(pdf), lineRange(1, kLines));
         // The margins on the first page rendered at 150 dpi: the first ink column and row.
         const HostTools::Pnm page = HostTools::renderPdfPage(pdf, 1, kRenderDpi, true);
         ASSERT_EQ(page.channels, 1);
@@ -132,6 +154,79 @@ TEST(PrintedEditorPdf, EveryLineOnceInOrderOnThreePagesWithTheMargins)
         EXPECT_LE(left, kLeftPoints * kRenderDpi / 72 + 3);
         EXPECT_GE(top, kTopPoints * kRenderDpi / 72 - 1);
         EXPECT_LE(top, kTopPoints * kRenderDpi / 72 + 12 * kRenderDpi / 72 / 2);
+    }
+}
+
+TEST(PrintedEditorPdf, SelectionPrintsOnlyTheSelectedLines)
+{
+    ASSERT_FALSE(pdfFolder().empty());
+    const std::string pdf = waitForPdf("QvEditorSelection");
+    ASSERT_FALSE(pdf.empty()) << "no PDF of the selection in " << pdfFolder();
+    EXPECT_NE(runHost("pdfinfo '" + pdf + "'").find("Pages:           1"), std::string::npos);
+    EXPECT_EQ(printedLines(pdf), lineRange(kFirstSelectedLine, kLastSelectedLine));
+}
+
+// The steps of a print job on the real printer, one of them refused by the printer.
+struct RefusedStep {
+    int startPage = 0, endPage = 0;  // the call (from 1) that fails; 0 none
+    bool endDoc = false;
+    int started = 0, ended = 0, rendered = 0;
+};
+RefusedStep& refused()
+{
+    static RefusedStep step;
+    return step;
+}
+
+// A printer that refuses a page or the document's end: nothing is printed (the job is dropped),
+// the program's print answers 0, the Print command says so and raises no event.
+TEST_F(EditorPrinting, APrinterRefusingAPageOrTheEndIsAFailure)
+{
+    writeFile(path("refused.txt"), "some text");  // three pages of three characters
+    const INTEGER n = editor(0, path("refused.txt"));
+    WindowSetCurrent(n);
+    EditorPrintHooks& hooks = editorPrintHooks();
+    hooks.renderPage = [](EditorWindowRecord&, HDC, const RECT&, INTEGER first, INTEGER last) {
+        ++refused().rendered;
+        return std::min(first + 3, last);
+    };
+    hooks.startPage = [](HDC dc) { return ++refused().started == refused().startPage ? SP_ERROR : StartPage(dc); };
+    hooks.endPage = [](HDC dc) { return ++refused().ended == refused().endPage ? SP_ERROR : EndPage(dc); };
+    hooks.endDoc = [](HDC dc) { return refused().endDoc ? SP_ERROR : EndDoc(dc); };
+    struct Case {
+        const char* step;
+        RefusedStep refusal;
+        int pagesRendered;
+    };
+    const Case cases[] = {
+        {"the second page's start", {2, 0, false}, 1},
+        {"the first page's end", {0, 1, false}, 1},
+        {"the document's end", {0, 0, true}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        refused() = c.refusal;
+        INTEGER result = -1;
+        {
+            DialogResponder none({});
+            WEditorPrintRange(result, 0, 0, "QvEditorRefused");
+            EXPECT_EQ(none.answered(), 0u);
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(refused().rendered, c.pagesRendered);
+
+        refused() = c.refusal;
+        ToolkitPump pump;
+        DialogResponder responder({{kPageSetupCaption, DialogResponder::button(IDOK)},
+                                   {"Print Error", DialogResponder::button(IDOK)}});
+        PostMessageA(frame(n), WM_COMMAND, kCmdPrint, 0);
+        EXPECT_TRUE(pump.until([&] { return responder.done(); }, 30000ms));
+        ASSERT_EQ(responder.Texts.size(), 2u);
+        EXPECT_EQ(responder.Texts[1], "Unable to print text");
+        const DeliveredEvents after = eventsBeforeSentinel();
+        EXPECT_TRUE(after.complete);
+        EXPECT_EQ(pump.commands(kCmdPrint), 0);
+        for (const EventRecord& r : after.of(kEventCommand)) EXPECT_NE(r[1], kCmdPrint);
     }
 }
 
