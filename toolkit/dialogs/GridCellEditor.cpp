@@ -165,6 +165,12 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         else if (wrap && r < g.rows - 1) step(g, 0, r + 1, shift);
         else YYBeep();
         return true;
+    case VK_F2:
+        if (!YYGridTextKind(kind)) return false;
+        // Editing in place: the caret at the end of the text.
+        SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthA(editor)), -1);
+        SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+        return true;
     case VK_ESCAPE: {
         if (YYGridTextKind(kind)) {
             // The entry is abandoned: the cell's own content comes back, wholly selected.
@@ -543,6 +549,18 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 s.dragColumn = s.dragRow = -1;
                 s.selectOnRelease = nullptr;  // a drag selects cells, not the editor's text
             }
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        // A click enters a cell as in a spreadsheet: its whole text selected, so that typing
+        // replaces it. Only a text being typed takes the click as a caret position (F2 or a
+        // double click edit the text in place). The selection is made again at the release: a
+        // pointer move before it would shrink it.
+        if (YYGridTextKind(kind) && !SendMessageA(window, EM_GETMODIFY, 0, 0)) {
+            const LRESULT result = callClass();
+            SendMessageA(window, EM_SETSEL, 0, -1);
+            s.selectOnRelease = window;
+            return result;
         }
         break;
     case WM_LBUTTONUP:

@@ -186,7 +186,6 @@ void press(GridRecord& g, UINT message, WPARAM wParam, LPARAM lParam)
                                std::max(c, g.currentColumn));
         return;
     }
-    const bool moved = c != g.currentColumn || r != g.currentRow;
     if (!YYGridMoveCell(g.window, c, r, false, false)) return;
     if (g.editor) {
         POINT inside = point;
@@ -194,13 +193,6 @@ void press(GridRecord& g, UINT message, WPARAM wParam, LPARAM lParam)
         gridState().suppressNotify = 1;
         SendMessageA(g.editor, message, wParam, MAKELPARAM(inside.x, inside.y));
         gridState().suppressNotify = 0;
-        // A click enters another cell with its whole text selected, so that typing replaces it;
-        // a click into the current cell's editor places the caret for editing the text.
-        // (The selection is made again at the release: a pointer move before it would shrink it.)
-        if (moved && message == WM_LBUTTONDOWN && YYGridTextKind(g.column(g.currentColumn)->kind)) {
-            SendMessageA(g.editor, EM_SETSEL, 0, -1);
-            gridState().selectOnRelease = g.editor;
-        }
     }
     if (c > g.lastColumn) YYGridScrollColumnIntoView(g, c);
     if (r >= g.firstRow + g.visibleRows) SendMessageA(g.window, WM_VSCROLL, SB_LINEDOWN, 0);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/e2e/KeyStrokes.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
 #include "toolkit/dialogs/DialogChoiceFields.h"
@@ -110,48 +111,14 @@ void pressKey(GridRecord& g, WPARAM key)
     drainEvents();
 }
 
-// Key strokes through the system's input queue, as a user types them, taken through the toolkit's
-// poll (where the dialog manager sees them first) until none is left; returns the types of the
-// events the poll delivered meanwhile. "{Down}" names a key, "{+Tab}" holds Shift with it, every
-// other character is typed with its own key.
+// Key strokes through the system's input queue, as a user types them (KeyStrokes), taken through
+// the toolkit's poll (where the dialog manager sees them first) until none is left; returns the
+// types of the events the poll delivered meanwhile.
 std::vector<INTEGER> typeKeys(std::string_view keys)
 {
-    struct Named {
-        std::string_view name;
-        WORD key;
-    };
-    static const Named named[] = {{"Down", VK_DOWN}, {"Up", VK_UP},       {"Left", VK_LEFT},     {"Right", VK_RIGHT},
-                                  {"Tab", VK_TAB},   {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Back", VK_BACK},
-                                  {"Home", VK_HOME}, {"End", VK_END}};
-    std::vector<INPUT> inputs;
-    const auto stroke = [&](WORD key, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = key;
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(in);
-    };
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i] != '{') {
-            const WORD key = LOBYTE(VkKeyScanA(keys[i]));
-            stroke(key, false);
-            stroke(key, true);
-            continue;
-        }
-        const std::size_t end = keys.find('}', i);
-        std::string_view name = keys.substr(i + 1, end - i - 1);
-        i = end;
-        const bool shift = name.front() == '+';
-        if (shift) name.remove_prefix(1);
-        WORD key = 0;
-        for (const Named& n : named)
-            if (n.name == name) key = n.key;
-        EXPECT_NE(key, 0) << name;
-        if (shift) stroke(VK_SHIFT, false);
-        stroke(key, false);
-        stroke(key, true);
-        if (shift) stroke(VK_SHIFT, true);
-    }
+    std::string unknown;
+    std::vector<INPUT> inputs = KeyStrokes::strokes(keys, unknown);
+    EXPECT_EQ(unknown, "");
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     std::vector<INTEGER> delivered;
     const auto take = [&] {
@@ -703,6 +670,7 @@ TEST_F(GridTest, TheUsersKeysFillTheGridCellByCell)
         {"Left and Right leave an entered cell", "{Right}{Left}9{Right}", {{2, 1, "9.000"}, {3, 1, ""}}, 3, 1},
         {"Left inside an edited text moves the caret", "12{Left}3{Enter}", {{2, 1, "132.000"}}, 2, 2},
         {"Backspace edits the entry", "25{Back}6{Enter}", {{2, 1, "26.000"}}, 2, 2},
+        {"F2 edits the text in place", "{F2}{Back}{Back}{Back}{Back}7{Enter}", {{2, 1, "107.000"}}, 2, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -722,6 +690,18 @@ TEST_F(GridTest, TheUsersKeysFillTheGridCellByCell)
         EXPECT_EQ(WGridQuery(kModel, 5), c.row);
         EXPECT_EQ(GetFocus(), g->editor);
     }
+
+    // A click enters a cell with its text selected, so that typing replaces it; so does a click
+    // into the current cell while its text is not being typed.
+    const auto clickAndType = [&](INTEGER column, INTEGER row, const char* keys) {
+        click(*g, column - 1, row - 1);
+        typeKeys(keys);
+    };
+    clickAndType(2, 2, "5{Tab}");
+    EXPECT_EQ(cellText(kModel, 2, 2), "5.000");
+    clickAndType(2, 1, "");
+    clickAndType(2, 1, "6{Enter}");
+    EXPECT_EQ(cellText(kModel, 2, 1), "6.000");
 
     // Enter in the last row stores the entry where it is and reports the cell as changed.
     WGridSetCell(kModel, 2, 6);
