@@ -165,12 +165,13 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         else if (wrap && r < g.rows - 1) step(g, 0, r + 1, shift);
         else YYBeep();
         return true;
-    case VK_F2:
+    case VK_F2: {
         if (!YYGridTextKind(kind)) return false;
         // Editing in place: the caret at the end of the text.
-        SendMessageA(editor, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthA(editor)), -1);
-        SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+        const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthA(editor));
+        SendMessageA(editor, EM_SETSEL, end, static_cast<LPARAM>(end));
         return true;
+    }
     case VK_ESCAPE: {
         if (YYGridTextKind(kind)) {
             // The entry is abandoned: the cell's own content comes back, wholly selected.
