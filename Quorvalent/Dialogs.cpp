@@ -3,22 +3,32 @@
 
 #include <cmath>
 
+#include "WBRVLib/Brvl95.h"
 #include "WBRVLib/DoveLib.h"
 #include "toolkit/dialogs/DialogFieldValues.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/foundation/EventStore.h"
+#include "toolkit/foundation/NumberParse.h"
 
 namespace {
 
 constexpr INTEGER kExitButtonQuery = 1;
 constexpr INTEGER kOk = 1;
 constexpr INTEGER kCancel = 2;
+constexpr INTEGER kCurrentDialogQuery = 3;
 
 // Shows the current dialog modal and centred; the button that closed it.
 INTEGER showModalCentred()
 {
     WDialogShow(-1, -1, 0, 1);
     return WDialogQuery(kExitButtonQuery);
+}
+
+// A prompt names its field: the prompt text without its trailing blanks.
+std::string_view trimmedPrompt(std::string_view prompt)
+{
+    const std::size_t last = prompt.find_last_not_of(' ');
+    return last == std::string_view::npos ? std::string_view() : prompt.substr(0, last + 1);
 }
 
 // The identifiers COLORDLG and SAVEFILEDLGQFRES would show; nothing in the program sets them.
@@ -33,14 +43,67 @@ UnsetDialogIdentifiers& unsetDialogIdentifiers()
     return ids;
 }
 
+// Whether a field's text is a number.
+bool holdsNumber(INTEGER field)
+{
+    std::string text(255, ' ');
+    WDialogGetString(field, text);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    DOUBLE number = 0.0;
+    INTEGER parsed = 0;
+    YYParseNumberChecked(number, parsed, std::string_view(text).substr(first, text.find_last_not_of(' ') + 1 - first));
+    return parsed != 0;
+}
+
+// Whether the field holds a number; when not, the user is told which field and it gets the focus.
+bool numberIn(INTEGER field, std::string_view name)
+{
+    if (holdsNumber(field)) return true;
+    const INTEGER dialog = WDialogQuery(kCurrentDialogQuery);
+    WINMSG(noNumberMessage(name));
+    if (dialog != 0) WDialogSelect(dialog);
+    WDialogSetField(field);
+    return false;
+}
+
+// Shows a number prompt modal until it closes with a number in its field or without "OK"; the
+// button that closed it.
+INTEGER promptForNumber(INTEGER field, std::string_view prompt)
+{
+    for (;;) {
+        const INTEGER button = showModalCentred();
+        if (button != kOk || numberIn(field, trimmedPrompt(prompt))) return button;
+    }
+}
+
 }  // namespace
+
+std::string noNumberMessage(std::string_view name)
+{
+    return "\"" + std::string(name) + "\" holds no number, please re-enter";
+}
+
+bool readRealField(INTEGER field, std::string_view name, REAL& value)
+{
+    if (!numberIn(field, name)) return false;
+    WDialogGetReal(field, value);
+    return true;
+}
+
+bool readIntegerField(INTEGER field, std::string_view name, INTEGER& value)
+{
+    if (!numberIn(field, name)) return false;
+    WDialogGetInteger(field, value);
+    return true;
+}
 
 void NUMINDLG(std::string_view prompt, REAL& value, LOGICAL& cancel)
 {
     WDialogLoad(kRealPromptDialog);
     WDialogPutString(kPromptTextField, prompt);
     WDialogPutReal(1398, value);
-    switch (showModalCentred()) {
+    switch (promptForNumber(1398, prompt)) {
     case kOk:
         WDialogGetReal(1398, value);
         cancel = kFalse;
@@ -76,7 +139,7 @@ void INUMINDLG(std::string_view prompt, INTEGER& value, LOGICAL& cancel)
     WDialogLoad(kIntegerPromptDialog);
     WDialogPutString(kPromptTextField, prompt);
     WDialogPutInteger(1167, value);
-    switch (showModalCentred()) {
+    switch (promptForNumber(1167, prompt)) {
     case kOk:
         WDialogGetInteger(1167, value);
         cancel = kFalse;

@@ -20,8 +20,9 @@ inline constexpr INTEGER kExportSelectionDialog = 273;
 inline constexpr INTEGER kGenerationDialog = 221;
 inline constexpr INTEGER kPromptTextField = 1117;
 
-// Shows the prompt and the value; "OK" stores the field into the value and clears cancel,
-// "Cancel" sets cancel; any other way of closing leaves both unchanged.
+// Shows the prompt and the value; "OK" stores the field into the value and clears cancel (a
+// field that holds no number is said to and the prompt shows again), "Cancel" sets cancel; any
+// other way of closing leaves both unchanged.
 void NUMINDLG(std::string_view prompt, REAL& value, LOGICAL& cancel);
 // The same for a text: "OK" stores the field blank-padded (or cut) to the text's length.
 void STRINGINDLG(std::string_view prompt, std::string& text, LOGICAL& cancel);
@@ -29,6 +30,15 @@ void STRINGINDLG(std::string_view prompt, std::string& text, LOGICAL& cancel);
 void INUMINDLG(std::string_view prompt, INTEGER& value, LOGICAL& cancel);
 // Shows a text; "OK" clears cancel, "Cancel" sets it.
 void PROCEEDDLG(std::string_view text, LOGICAL& cancel);
+
+// A number field of the current dialog read as the pages read their numbers. A field left empty,
+// or holding text that is no number (pasted, say: typing lets only a number's characters in), is
+// no value to store: the user is told which field holds no number, the field gets the focus, and
+// false comes back with the value unchanged. name is the field's label as the dialog shows it.
+bool readRealField(INTEGER field, std::string_view name, REAL& value);
+bool readIntegerField(INTEGER field, std::string_view name, INTEGER& value);
+// The message that names a field holding no number.
+std::string noNumberMessage(std::string_view name);
 
 // The six remembered item choices of PRINTDLG, all initially true.
 struct PrintSelectionState {

@@ -139,6 +139,47 @@ std::string suiteDescriptionText(INTEGER suiteType, INTEGER layer)
     }
 }
 
+std::string variedQuantityUnit(INTEGER suiteType)
+{
+    switch (suiteType) {
+    case kVaryResistivity: return "ohm-m";
+    case kVaryThickness: case kVaryDepth: case kVaryOffset: return "m";
+    case kVaryAngle: return "deg";
+    case kVaryFadeIn: return "%";
+    default: return {};
+    }
+}
+
+INTEGER allowedLayer(INTEGER suiteType, INTEGER layer, INTEGER layerCount)
+{
+    // A thickness or a boundary belongs to a layer above the half-space.
+    const bool aboveHalfSpace = suiteType == kVaryThickness || suiteType == kVaryDepth;
+    const INTEGER highest = std::max<INTEGER>(aboveHalfSpace ? layerCount - 1 : layerCount, 1);
+    return std::clamp<INTEGER>(layer, 1, highest);
+}
+
+REAL suiteBaseValue(INTEGER suiteType, INTEGER layer, const LayerModelRecord& model, const SystemRecord& system)
+{
+    const INTEGER n = model.NLayer;
+    switch (suiteType) {
+    case kVaryResistivity:
+        if (layer >= 1 && layer <= n) return model.Parameters(layer);
+        break;
+    case kVaryThickness:
+        if (layer >= 1 && layer < n) return model.Parameters(n + layer);
+        break;
+    case kVaryDepth:
+        if (layer >= 1 && layer < n)
+            return isTrue(model.DepthEntry) ? model.Parameters(n + layer) : SUMOF(&model.Parameters(n + 1), layer);
+        break;
+    case kVaryOffset: return system.Offset;
+    case kVaryAngle: return system.TxRxAngle;
+    case kVaryFadeIn: return 0.0f;  // 0 % of the second model is the base model
+    default: break;
+    }
+    return kMissingReal;
+}
+
 std::string modelCellFormat(REAL value)
 {
     // "(F8.3)" holds -999.999 to 9999.999; a deeper boundary would show as stars.
@@ -418,9 +459,12 @@ void MODELSUITETYPE(INTEGER& button, LOGICAL& cancel)
         if (pressed != kButtonNext && pressed != kButtonBack) continue;
         // Refused values keep the user on the page.
         INTEGER nSuite = 0;
-        REAL offset = 0.0f;
-        WDialogGetInteger(1351, nSuite);
-        WDialogGetReal(1072, offset);
+        REAL offset = 0.0f, txLength = 0.0f, txAmps = 0.0f, rxLength = 0.0f, rxArea = 0.0f, angle = 0.0f;
+        if (!readIntegerField(1351, "Generate", nSuite) || !readRealField(1382, "Source Moment, Length (m):", txLength) ||
+            !readRealField(1383, "Current (A):", txAmps) || !readRealField(1384, "Receiver Moment, Length (m):", rxLength) ||
+            !readRealField(1071, "Area (sq m):", rxArea) || !readRealField(1072, "Offset:", offset) ||
+            !readRealField(1075, "Tx/Offset Angle(deg):", angle))
+            continue;
         const std::string refusal = suiteParameterRefusal(nSuite, offset);
         if (!refusal.empty()) {
             WINMSG(refusal);
@@ -439,12 +483,12 @@ void MODELSUITETYPE(INTEGER& button, LOGICAL& cancel)
         s.LDataPct = kFalse;
         suiteSoundingRecord().Record.Data.Waveform.assign("STEP OFF        ");
         secondModelSoundingRecord().Record.Data.Waveform = suiteSoundingRecord().Record.Data.Waveform;
-        WDialogGetReal(1382, y.TxLength);
-        WDialogGetReal(1383, y.TxAmps);
-        WDialogGetReal(1384, y.RxLength);
-        WDialogGetReal(1071, y.RxArea);
+        y.TxLength = txLength;
+        y.TxAmps = txAmps;
+        y.RxLength = rxLength;
+        y.RxArea = rxArea;
         y.Offset = offset;
-        WDialogGetReal(1075, y.TxRxAngle);
+        y.TxRxAngle = angle;
         storeDialogPosition();
         WDialogHide();
         return;
@@ -564,7 +608,7 @@ void SUITEMODELEDIT(SoundingRecord& record, LOGICAL& cancel, INTEGER& button, IN
             if (isTrue(failed)) break;
             if (layerShown) {
                 INTEGER layer = 0;
-                WDialogGetInteger(1368, layer);
+                if (!readIntegerField(1368, "Layer for resistivity/thickness/depth:", layer)) break;
                 if (pressed == kButtonNext) {
                     const std::string refusal = layerCountRefusal(s.ISuiteType, layer, record.Model.NLayer);
                     if (!refusal.empty()) {
@@ -648,6 +692,16 @@ void readValues(INTEGER n)
     std::copy(values.begin(), values.end(), s.VParam.begin());
 }
 
+// The values the user typed, kept when the page is left backwards: every cell that holds a value
+// (an emptied cell keeps the value it had).
+void keepTypedValues(INTEGER n)
+{
+    SuiteState& s = suiteState();
+    const std::vector<REAL> values = readColumn(kValuesGrid, 2, n);
+    for (INTEGER i = 1; i <= n; ++i)
+        if (cellHolds(kValuesGrid, 2, i)) s.VParam[static_cast<std::size_t>(i - 1)] = values[static_cast<std::size_t>(i - 1)];
+}
+
 void showValuesPage()
 {
     SuiteState& s = suiteState();
@@ -680,6 +734,7 @@ void MODELSUITEVARY(REAL start, REAL step, REAL endValue, INTEGER positiveCode, 
     putValues(n);
     WGridSetCell(kValuesGrid, 2, 1);
     s.SuiteDescription.assign(suiteDescriptionText(s.ISuiteType, y.ILayer));
+    WDialogPutString(1255, variedQuantityUnit(s.ISuiteType));
     showValuesPage();
 
     // Depths to the bottom of the base model's layers, for the boundary checks.
@@ -769,6 +824,9 @@ void MODELSUITEVARY(REAL start, REAL step, REAL endValue, INTEGER positiveCode, 
         case kButtonBack:
             storeDialogPosition();
             cancel = kFalse;
+            // What was typed since the last Generate, Add To or Multiply By is kept, unchecked:
+            // "Next >" checks it when the user comes this way again.
+            keepTypedValues(n);
             WDialogHide();
             return;
         case kButtonCancel:
@@ -804,10 +862,14 @@ void MODELSUITEABS(INTEGER& button, LOGICAL& cancel)
         button = WDialogQuery(1);
         if (button == kButtonCancel) {
             cancel = kTrue;
-        } else if (button == kButtonNext) {
-            REAL start = 0.0f, end = 0.0f;
-            WDialogGetReal(1360, start);
-            WDialogGetReal(1362, end);
+            break;
+        }
+        if (button != kButtonNext && button != kButtonBack) break;
+        REAL start = 0.0f, end = 0.0f;
+        if (!readRealField(1360, "Time values, starting at:", start) ||
+            !readRealField(1362, "Log spaced, ending at:", end))
+            continue;
+        if (button == kButtonNext) {
             // A window the engine cannot sample keeps the user on the page.
             const std::string refusal = timeWindowRefusal(start, end);
             if (!refusal.empty()) {
@@ -815,16 +877,15 @@ void MODELSUITEABS(INTEGER& button, LOGICAL& cancel)
                 WDialogSelect(kTimeWindowDialog);
                 continue;
             }
-            cancel = kFalse;
             y.LogAbscissa = kTrue;
-            y.AbStart = start;
-            y.AbEnd = end;
-            INTEGER position = 0;
-            WDialogGetRadioButton(1074, position);
-            y.IAbscissa = position == 2 ? kTimeAxisNormalised : kTimeAxisReal;
-        } else if (button == kButtonBack) {
-            cancel = kFalse;
         }
+        // "< Back" keeps what was typed too, unchecked: "Finish" checks it.
+        cancel = kFalse;
+        y.AbStart = start;
+        y.AbEnd = end;
+        INTEGER position = 0;
+        WDialogGetRadioButton(1074, position);
+        y.IAbscissa = position == 2 ? kTimeAxisNormalised : kTimeAxisReal;
         break;
     }
     WDialogHide();
@@ -946,6 +1007,9 @@ void MODELSUITE(SoundingRecord& current, SoundingRecord& currentCompanion, LOGIC
     suiteModel.ModelSwitch1 = 0;
     suiteModel.ModelSwitch2 = 0;
     firstCall = kFalse;
+    // The settings bring the varied layer back without the model it belonged to (a restart starts
+    // from the one-layer model): the wizard opens with a layer that model has.
+    systemRecord().ILayer = allowedLayer(suiteState().ISuiteType, systemRecord().ILayer, suiteModel.NLayer);
 
     SuiteDefinition committed;
     takeDefinition(committed);
@@ -954,6 +1018,12 @@ void MODELSUITE(SoundingRecord& current, SoundingRecord& currentCompanion, LOGIC
         giveBackDefinition(committed);
         cancel = kTrue;
         return;
+    }
+    // A suite of one curve is the base model's own curve: its value is the base value, which the
+    // labels and exports then show, not a value the calculation never applied.
+    if (systemRecord().NSuite == 1) {
+        const REAL base = suiteBaseValue(suiteState().ISuiteType, systemRecord().ILayer, suiteModel, systemRecord());
+        if (!isMissingReal(base)) suiteState().VParam[0] = base;
     }
     suiteCalculationHooks().calculate(cancel);
 }

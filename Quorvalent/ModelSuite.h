@@ -82,6 +82,14 @@ std::string variedValueRefusal(REAL value, INTEGER suiteType, INTEGER positiveCo
                                INTEGER layerCount, const std::vector<REAL>& depths);
 // "Parameter to vary is " and the quantity's name (with the layer for codes 1 to 3).
 std::string suiteDescriptionText(INTEGER suiteType, INTEGER layer);
+// The unit of the varied quantity, as the values page shows it ("ohm-m", "m", "deg", "%").
+std::string variedQuantityUnit(INTEGER suiteType);
+// The layer of the varied quantity within what a model of layerCount layers allows (a thickness
+// or depth needs a layer above the half-space); at least 1.
+INTEGER allowedLayer(INTEGER suiteType, INTEGER layer, INTEGER layerCount);
+// The varied quantity's value in the base model and the system values (the value a suite of one
+// curve is computed with); the missing value when the layer is not in the model.
+REAL suiteBaseValue(INTEGER suiteType, INTEGER layer, const LayerModelRecord& model, const SystemRecord& system);
 // The format a thickness or depth is written into the model grid with: the column's own "(F8.3)"
 // while the value fits it, else one that keeps every digit.
 std::string modelCellFormat(REAL value);

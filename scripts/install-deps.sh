@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake python3 g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 libz-mingw-w64-dev
           g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb xauth googletest libgtest-dev libbenchmark-dev
+          wine wine32:i386 wine64 fonts-wine xvfb xauth googletest libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev
           zlib1g-dev imagemagick netpbm python3-pil pngcheck unrtf
           ghostscript poppler-utils libxml2-utils librsvg2-bin hp2xx python3-ezdxf python3-matplotlib

@@ -77,9 +77,30 @@ wine_env_prefix_ready() {
     "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$WINESERVER" -w
   fi
+  wine_env_prefix_fonts
   # The stamp names the settings too (second line), so that shard prefixes made before a setting
   # are made again.
-  printf '%s\nunmanaged\n' "$version" >"$WINEPREFIX/.qv-wine-version"
+  printf '%s\nunmanaged wine-fonts\n' "$version" >"$WINEPREFIX/.qv-wine-version"
+}
+
+# Wine's own fonts (Tahoma for "MS Shell Dlg", MS Sans Serif, and Marlett, which draws the caption
+# buttons' symbols) in the prefix's Fonts folder. Debian's Wine does not find them in its data
+# folder: without them every dialog font falls back to a font whose glyphs are wider than its
+# metrics, so message boxes cut the end of their text and caption, and the caption buttons show
+# the letters of Marlett's codes ("0", "1", "r") instead of its symbols.
+wine_env_prefix_fonts() {
+  local folder source font
+  folder="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$folder/marlett.ttf" ] && return 0
+  for source in "$(dirname "$WINELOADER")/../../share/wine/fonts" /usr/share/wine/fonts; do
+    [ -f "$source/marlett.ttf" ] || continue
+    mkdir -p "$folder"
+    for font in "$source"/*.ttf "$source"/*.fon; do
+      [ -e "$folder/$(basename "$font")" ] || cp "$font" "$folder/"
+    done
+    return 0
+  done
+  echo "Wine's own fonts (Debian package fonts-wine) are missing: message boxes will cut their texts" >&2
 }
 
 # A shard's prefix: a copy of the tree's prefix in which Wine's own program files (a few hundred

@@ -13,6 +13,7 @@
 #include "Quorvalent/Dialogs.h"
 #include "Quorvalent/ModelSuite.h"
 #include "Quorvalent/Quorvalent.h"
+#include "WBRVLib/DoveLib.h"
 #include "tests/support/DialogScript.h"
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
@@ -346,6 +347,39 @@ TEST(WizardRules, VariedValuesAgainstTheFourLayerModel)
             << c.suiteType << " " << c.layer << " " << c.value;
 }
 
+TEST(WizardRules, UnitsLayersAndBaseValuesOfTheVariedQuantity)
+{
+    // Three layers of 10, 20, 30 ohm-m, 100 and 200 m thick; offset 500 m at 30 degrees.
+    SoundingRecord record;
+    setModel(record, {10.0f, 20.0f, 30.0f}, {100.0f, 200.0f});
+    SystemRecord system;
+    system.Offset = 500.0f;
+    system.TxRxAngle = 30.0f;
+    struct Case {
+        INTEGER suiteType, layer;
+        const char* unit;
+        INTEGER allowed;  // the layer as the wizard opens with it on this model
+        REAL base;        // the value of a one-curve suite (-1: none, the layer is not in the model)
+    };
+    const Case cases[] = {
+        {1, 3, "ohm-m", 3, 30.0f}, {1, 4, "ohm-m", 3, -1.0f}, {1, 0, "ohm-m", 1, -1.0f},
+        {2, 2, "m", 2, 200.0f},    {2, 3, "m", 2, -1.0f},     {3, 2, "m", 2, 300.0f},
+        {3, 1, "m", 1, 100.0f},    {4, 7, "m", 3, 500.0f},    {5, 1, "deg", 1, 30.0f},
+        {6, 1, "%", 1, 0.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.suiteType) + " layer " + std::to_string(c.layer));
+        EXPECT_EQ(variedQuantityUnit(c.suiteType), c.unit);
+        EXPECT_EQ(allowedLayer(c.suiteType, c.layer, 3), c.allowed);
+        const REAL base = suiteBaseValue(c.suiteType, c.layer, record.Model, system);
+        EXPECT_EQ(isMissingReal(base) ? -1.0f : base, c.base);
+    }
+    // A half-space: a restored layer 2 is layer 1, also where a thickness varies (which Next then
+    // refuses, asking for two layers).
+    EXPECT_EQ(allowedLayer(1, 2, 1), 1);
+    EXPECT_EQ(allowedLayer(2, 2, 1), 1);
+}
+
 TEST(WizardRules, DeepBoundariesGetAFormatThatKeepsThem)
 {
     EXPECT_EQ(modelCellFormat(9999.0f), "(F8.3)");
@@ -615,6 +649,8 @@ TEST_F(WizardTest, ValuesOpenRepairedAndAreGeneratedAddedAndMultiplied)
                     char text[256] = {};
                     GetDlgItemTextA(page, 1367, text, sizeof text);
                     EXPECT_EQ(std::string(text), "Parameter to vary is Fade-in of Second Model (%)");
+                    GetDlgItemTextA(page, 1255, text, sizeof text);
+                    EXPECT_EQ(std::string(text), "%");
                 }),
          click(kValuesPage, kButtonNext)},
         [&] { vary(button, cancel); });
@@ -623,7 +659,13 @@ TEST_F(WizardTest, ValuesOpenRepairedAndAreGeneratedAddedAndMultiplied)
     suiteState().ISuiteType = 5;
     systemRecord().NSuite = 10;
     for (int i = 0; i < 10; ++i) suiteState().VParam[static_cast<std::size_t>(i)] = 100.0f + i;
-    run({moveTo(kValuesPage, kValuesGrid, 2, 3), click(kValuesPage, 1378),
+    run({onWindow(kValuesPage,
+                [](HWND page) {
+                    char unit[16] = {};
+                    GetDlgItemTextA(page, 1255, unit, sizeof unit);
+                    EXPECT_EQ(std::string(unit), "deg");
+                }),
+         moveTo(kValuesPage, kValuesGrid, 2, 3), click(kValuesPage, 1378),
          check([] {
              EXPECT_EQ(values(10), (std::vector<REAL>{100.0f, 101.0f, 0.0f, 5.0f, 10.0f, 15.0f, 20.0f, 25.0f, 30.0f, 35.0f}));
          }),
@@ -701,6 +743,84 @@ TEST_F(WizardTest, TheTimeWindowIsCheckedBeforeItIsStored)
     EXPECT_EQ(systemRecord().IAbscissa, 2);
 }
 
+TEST_F(WizardTest, BackFromTheValuesAndTimePagesKeepsWhatWasTyped)
+{
+    systemRecord().NSuite = 3;
+    for (int i = 0; i < 3; ++i) suiteState().VParam[static_cast<std::size_t>(i)] = 10.0f * (i + 1);
+    INTEGER button = 0;
+    LOGICAL cancel = kFalse;
+    // A value typed and left, one typed and not left, one cell emptied.
+    run({typeCell(kValuesPage, kValuesGrid, 2, 1, "15"), gridKey(kValuesPage, kValuesGrid, VK_DOWN),
+         until([] { return currentCell(kValuesDialog, kValuesGrid) == std::make_pair(2, 2); }),
+         typeCell(kValuesPage, kValuesGrid, 2, 3, ""), gridKey(kValuesPage, kValuesGrid, VK_UP),
+         typeCell(kValuesPage, kValuesGrid, 2, 2, "25"), click(kValuesPage, kButtonBack)},
+        [&] { vary(button, cancel); });
+    EXPECT_EQ(button, kButtonBack);
+    EXPECT_EQ(suiteState().VParam[0], 15.0f);
+    EXPECT_EQ(suiteState().VParam[1], 25.0f);
+    EXPECT_EQ(suiteState().VParam[2], 30.0f);
+    // The page opens with them again.
+    run({onWindow(kValuesPage, [](HWND) { EXPECT_EQ(values(3), (std::vector<REAL>{15.0f, 25.0f, 30.0f})); }),
+         click(kValuesPage, kButtonCancel)},
+        [&] { vary(button, cancel); });
+
+    // The time window typed before "< Back" is kept, also one "Finish" would refuse; a field left
+    // empty is named and keeps the page.
+    run({onWindow(kTimePage,
+                [](HWND page) {
+                    setField(page, 1360, "0.002");
+                    setField(page, 1362, "");
+                }),
+         click(kTimePage, kButtonBack), box(noNumberMessage("Log spaced, ending at:")),
+         onWindow(kTimePage, [](HWND page) { setField(page, 1362, "0.001"); }), click(kTimePage, kButtonBack)},
+        [&] { MODELSUITEABS(button, cancel); });
+    EXPECT_EQ(button, kButtonBack);
+    EXPECT_FALSE(isTrue(cancel));
+    EXPECT_EQ(systemRecord().AbStart, 0.002f);
+    EXPECT_EQ(systemRecord().AbEnd, 0.001f);
+    run({onWindow(kTimePage,
+                [](HWND page) {
+                    char text[32] = {};
+                    GetDlgItemTextA(page, 1362, text, sizeof text);
+                    EXPECT_EQ(std::stof(text), 0.001f);
+                }),
+         click(kTimePage, kButtonNext), box("Time window must start after 0 s and end after its start"),
+         click(kTimePage, kButtonCancel)},
+        [&] { MODELSUITEABS(button, cancel); });
+}
+
+TEST_F(WizardTest, AFieldThatHoldsNoNumberIsNamedAndKeepsThePage)
+{
+    INTEGER button = 0;
+    LOGICAL cancel = kFalse;
+    // Text that is no number reaches a field by pasting (typing lets no letter in).
+    run({onWindow(kTypePage, [](HWND page) { setField(page, 1383, ""); }), click(kTypePage, kButtonNext),
+         box("\"Current (A):\" holds no number, please re-enter"),
+         onWindow(kTypePage,
+                  [](HWND page) {
+                      EXPECT_EQ(GetFocus(), GetDlgItem(page, 1383));
+                      setField(page, 1383, "2");
+                      setField(page, 1351, "x");
+                  }),
+         click(kTypePage, kButtonNext), box("\"Generate\" holds no number, please re-enter"),
+         onWindow(kTypePage, [](HWND page) { setField(page, 1351, "3"); }), click(kTypePage, kButtonNext)},
+        [&] { MODELSUITETYPE(button, cancel); });
+    EXPECT_EQ(button, kButtonNext);
+    EXPECT_EQ(systemRecord().TxAmps, 2.0f);
+    EXPECT_EQ(systemRecord().NSuite, 3);
+
+    // The layer field of the base model, and the number prompt, which asks again.
+    run({onWindow(kBasePage, [](HWND page) { setField(page, 1368, ""); }), click(kBasePage, kButtonNext),
+         box(noNumberMessage("Layer for resistivity/thickness/depth:")), moveTo(kBasePage, kModel, 2, 1),
+         click(kBasePage, 1020), numberPrompt("Please enter number to multiply:", ""),
+         box(noNumberMessage("Please enter number to multiply:")), numberPrompt("Please enter number to multiply:", "4"),
+         until([] { return column(2, 1) == (std::vector<REAL>{40.0f}); }),
+         onWindow(kBasePage, [](HWND page) { setField(page, 1368, "1"); }), click(kBasePage, kButtonNext)},
+        [&] { SUITEMODELEDIT(suiteSoundingRecord().Record, cancel, button, 1); });
+    EXPECT_EQ(button, kButtonNext);
+    EXPECT_EQ(parameters(suiteSoundingRecord().Record), (std::vector<REAL>{40.0f}));
+}
+
 // ---- the whole wizard --------------------------------------------------------------------------
 
 // A wizard run from the first page with edits on every page, cancelled on the given page; then
@@ -761,6 +881,31 @@ TEST_F(WizardTest, CancelOnAnyPageLeavesTheCommittedSuite)
         EXPECT_EQ(parameters(suiteSoundingRecord().Record), (std::vector<REAL>{10.0f, 100.0f, 12500.0f})) << cancelOn;
         EXPECT_EQ(parameters(secondModelSoundingRecord().Record), (std::vector<REAL>{10.0f, 5.0f, 300.0f})) << cancelOn;
     }
+}
+
+TEST_F(WizardTest, ARestoredLayerFitsTheModelAndASuiteOfOneCurveCarriesItsBaseValue)
+{
+    // As after a restart: the settings brought back layer 2 and five values, the model is the
+    // one-layer start model (100 ohm-m here).
+    setModel(currentSoundingRecord().Record, {100.0f}, {});
+    systemRecord().ILayer = 2;
+    systemRecord().NSuite = 5;
+    suiteState().VParam[0] = 1.0f;
+    SuiteCalculationHooks saved = suiteCalculationHooks();
+    std::vector<REAL> calculatedWith;
+    suiteCalculationHooks().calculate = [&](LOGICAL& stopped) {
+        calculatedWith.assign(suiteState().VParam.begin(), suiteState().VParam.begin() + systemRecord().NSuite);
+        stopped = kFalse;
+    };
+    LOGICAL first = kTrue, cancel = kFalse;
+    run({onWindow(kTypePage, [](HWND page) { setField(page, 1351, "1"); }), click(kTypePage, kButtonNext),
+         onWindow(kBasePage, [](HWND page) { EXPECT_EQ(GetDlgItemInt(page, 1368, nullptr, TRUE), 1u); }),
+         click(kBasePage, kButtonNext), click(kTimePage, kButtonNext)},
+        [&] { MODELSUITE(currentSoundingRecord().Record, currentSoundingRecord().Companion, cancel, first); });
+    suiteCalculationHooks() = saved;
+    EXPECT_FALSE(isTrue(cancel));
+    EXPECT_EQ(systemRecord().ILayer, 1);
+    EXPECT_EQ(calculatedWith, (std::vector<REAL>{100.0f}));
 }
 
 TEST_F(WizardTest, TheModelSuiteCommandRunsTheWizardAndEndsABand)

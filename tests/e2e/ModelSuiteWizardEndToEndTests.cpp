@@ -1,9 +1,14 @@
 // The model-suite wizard in the real program, driven from outside as a user drives it: the pages
-// at start-up and from Calculate/Model Suite, cells typed with the keyboard, refusals read from
-// the program's message boxes, one screenshot per step.
+// at start-up and from Calculate/Model Suite, fields and cells typed with real keys, refusals read
+// from the program's message boxes (their text checked whole on the screen), one screenshot per
+// step taken from the X display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/AppDriving.h"
+#include "tests/e2e/KeyStrokes.h"
+#include "tests/support/HostTools.h"
 
 using namespace E2e;
 
@@ -18,6 +23,35 @@ constexpr char kTimePage[] = "Curve Generation Abscissa";
 constexpr char kNumberPrompt[] = "Get Foating Point Number";
 constexpr int kNext = 1355, kBack = 1357;
 
+// The artefact folder as the host names it.
+std::string hostArtefactFolder()
+{
+    std::string folder = artefactFolder();
+    if (folder.size() > 2 && folder[1] == ':') folder.erase(0, 2);
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    return folder;
+}
+
+// A screenshot taken from the X display the program shows on, as NAME.png beside the others;
+// returns the host's answer (empty when import had nothing to say).
+std::string xShot(const std::string& name)
+{
+    return HostTools::runHost("import -window root '" + hostArtefactFolder() + "/" + name + ".png'");
+}
+
+// The default settings file with the values of some keys replaced (each key must be there).
+std::string settingsWith(const std::vector<std::pair<std::string, std::string>>& values)
+{
+    std::string settings = defaultSettingsText();
+    for (const auto& [key, value] : values) {
+        const std::size_t at = settings.find("\n" + key);
+        EXPECT_NE(at, std::string::npos) << key;
+        if (at == std::string::npos) continue;
+        settings.replace(at + 1, settings.find("\r\n", at + 1) - at - 1, key + value);
+    }
+    return settings;
+}
+
 bool isChecked(HWND page, int id) { return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool isEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
@@ -27,7 +61,7 @@ HWND page(const Program& program, const char* caption, const char* shot)
     HWND p = program.waitForWindow(caption);
     if (p) settled(p);
     // Also when the page did not come: the screen then shows what stood in its way.
-    screenshot(p ? std::string(shot) : std::string(shot) + "-missing");
+    xShot(p ? std::string(shot) : std::string(shot) + "-missing");
     return p;
 }
 
@@ -38,13 +72,26 @@ void press(HWND page, int id)
     settled(page);
 }
 
+// "< Back" from a page, then "Next >" on the page before it: the page that opens again (with a
+// screenshot of each), null when one did not come.
+HWND backAndOnAgain(const Program& program, HWND from, const char* before, const char* shotBefore, const char* shotAgain)
+{
+    char caption[128] = {};
+    GetWindowTextA(from, caption, sizeof caption);
+    press(from, kBack);
+    HWND previous = page(program, before, shotBefore);
+    if (!previous) return nullptr;
+    press(previous, kNext);
+    return page(program, caption, shotAgain);
+}
+
 // The box that comes up next: its text, after a screenshot; answered with OK.
 std::string answerBox(const Program& program, const char* shot)
 {
     HWND box = program.waitForWindow(kBox);
     if (!box) return "(no box)";
     settled(box);
-    screenshot(shot);
+    xShot(shot);
     const std::string text = messageBoxText(box);
     clickButton(box, IDOK);
     program.waitWindowGone(kBox);
@@ -172,6 +219,90 @@ int pixelsOf(HWND window, COLORREF colour)
     return count;
 }
 
+// ---- real keys and the X display ---------------------------------------------------------------
+
+// Keys as a user types them (KeyStrokes), one event at a time: real input reaches the program
+// through the display server.
+void typeKeys(std::string_view keys)
+{
+    std::string unknown;
+    std::vector<INPUT> inputs = KeyStrokes::strokes(keys, unknown);
+    EXPECT_EQ(unknown, "");
+    for (INPUT& in : inputs) {
+        SendInput(1, &in, sizeof(INPUT));
+        Sleep(15);
+    }
+}
+
+// A rectangle of the X display's screen (screen pixels, as the program's windows lie there).
+HostTools::Pnm xPixels(const RECT& r)
+{
+    const std::string file = HostTools::hostScratchName("x-crop") + ".ppm";
+    HostTools::runHost("import -window root -crop " + std::to_string(r.right - r.left) + "x" +
+                       std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) + "+" + std::to_string(r.top) +
+                       " +repage -depth 8 'ppm:" + file + "'");
+    const HostTools::Pnm image = HostTools::parsePnm(HostTools::readFile("Z:" + file));
+    DeleteFileA(("Z:" + file).c_str());
+    return image;
+}
+
+// Whether a message box shows its whole text: the text's dark pixels on the screen stop short of
+// the right edge of the control that clips it (a cut text runs into that edge).
+bool boxTextWhole(HWND box)
+{
+    RECT r{};
+    if (!GetWindowRect(GetDlgItem(box, 0xFFFF), &r)) return false;
+    const HostTools::Pnm image = xPixels(r);
+    if (!image.valid() || image.channels != 3) return false;
+    int inked = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = image.width - 2; x < image.width; ++x)
+            if (image.at(x, y, 0) < 128 && image.at(x, y, 1) < 128 && image.at(x, y, 2) < 128) ++inked;
+    return inked == 0;
+}
+
+// The face Wine gives a font name (the name itself when it has the font or a substitute for it).
+std::string fontFace(const char* name)
+{
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, name);
+    HGDIOBJ before = SelectObject(screen, font);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(screen, sizeof face, face);
+    SelectObject(screen, before);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return face;
+}
+
+// The box that comes up next, shot from the X display: its text, once it shows it whole.
+std::string answerWholeBox(const Program& program, const char* shot)
+{
+    HWND box = program.waitForWindow(kBox);
+    if (!box) return "(no box)";
+    settled(box);
+    xShot(shot);
+    EXPECT_TRUE(boxTextWhole(box)) << shot;
+    const std::string text = messageBoxText(box);
+    clickButton(box, IDOK);
+    program.waitWindowGone(kBox);
+    return text;
+}
+
+// Clicks into a field, selects its text with Ctrl+A and types over it; true once the field shows
+// the text expected (real keys arrive through the display server, after what is posted).
+bool retypeField(HWND page, int id, std::string_view keys, const std::string& expected)
+{
+    RECT r{};
+    GetWindowRect(GetDlgItem(page, id), &r);
+    mouseMove({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    mouseDown(1);
+    mouseUp(1);
+    typeKeys("{^A}");
+    typeKeys(keys);
+    return waitFor([&] { return windowText(GetDlgItem(page, id)) == expected; }, 5000ms);
+}
+
 TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
 {
     RunningProgram run("wizard-first-suite", Settings::Default, {}, StartWizard::Keep);
@@ -192,13 +323,13 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     EXPECT_TRUE(isChecked(type, 1381));
     EXPECT_TRUE(isEnabled(type, 1067));
     EXPECT_FALSE(isEnabled(type, 1068));
-    screenshot("wizard-02-ex-component");
+    xShot("wizard-02-ex-component");
     press(type, 1067);
     press(type, 1008);
     EXPECT_TRUE(isChecked(type, 1381));
     EXPECT_FALSE(isEnabled(type, 1067));
     press(type, 1068);
-    screenshot("wizard-03-hz-early-late");
+    xShot("wizard-03-hz-early-late");
 
     // 3. A curve count beyond 1000 is refused on the page.
     typeField(type, 1351, "1500");
@@ -224,19 +355,19 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     model.type(3, 2, "250");
     EXPECT_EQ(model.read(4, 1, "100.000"), "100.000");
     EXPECT_EQ(model.read(4, 2, "350.000"), "350.000");
-    screenshot("wizard-06-depths-follow-thickness");
+    xShot("wizard-06-depths-follow-thickness");
     // Depth 500 in row 1 gives thicknesses 500 and -150, which Next refuses.
     model.type(4, 1, "500");
     EXPECT_EQ(model.read(3, 1, "500.000"), "500.000");
     EXPECT_EQ(model.read(3, 2, "-150.000"), "-150.000");
-    screenshot("wizard-07-negative-thickness");
+    xShot("wizard-07-negative-thickness");
     press(base, kNext);
     EXPECT_EQ(answerBox(run.program, "wizard-08-negative-thickness-refused"), "Illegal Cell Value, please re-enter");
     // A boundary at 12,500 m is kept.
     model.type(4, 1, "100");
     model.type(4, 2, "12500");
     EXPECT_EQ(model.read(3, 2, "12400.00"), "12400.00");
-    screenshot("wizard-09-deep-boundary");
+    xShot("wizard-09-deep-boundary");
     // The varied layer must exist.
     typeField(base, 1368, "5");
     press(base, kNext);
@@ -244,11 +375,7 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
               "Resistivity of layer     5 is varied. Must have at least     5 layers");
     typeField(base, 1368, "2");
     // Back and Next again: the page reopens with the model as it was left.
-    press(base, kBack);
-    type = page(run.program, kTypePage, "wizard-11-back-to-parameters");
-    ASSERT_TRUE(type);
-    press(type, kNext);
-    base = page(run.program, kBasePage, "wizard-12-base-model-again");
+    base = backAndOnAgain(run.program, base, kTypePage, "wizard-11-back-to-parameters", "wizard-12-base-model-again");
     ASSERT_TRUE(base);
     GridCells again(base, 1364, 2, 1);
     EXPECT_EQ(again.read(4, 2, "12500.00"), "12500.00");
@@ -266,7 +393,7 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     press(values, 1378);
     EXPECT_EQ(rows.read(2, 3, "0.000000"), "0.000000");
     EXPECT_EQ(rows.read(2, 5, "10.00000"), "10.00000");
-    screenshot("wizard-14-generated");
+    xShot("wizard-14-generated");
     press(values, kNext);
     EXPECT_EQ(answerBox(run.program, "wizard-15-value-refused"), "Illegal Cell Value, please re-enter");
     press(values, 1019);
@@ -291,7 +418,7 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
     typeField(time, 1360, "0.001");
     press(time, kNext);
     ASSERT_TRUE(run.program.waitWindowGone(kTimePage));
-    screenshot("wizard-20-finished");
+    xShot("wizard-20-finished");
 
     // 7. Calculate/Model Suite opens the wizard again with what was committed.
     sendCommand(run.frame, 40014);
@@ -312,16 +439,8 @@ TEST(ModelSuiteWizard, AFirstSuiteIsDefinedPageByPageAndCommittedOnFinish)
 TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
 {
     // A fade-in suite of three curves from the settings file.
-    std::string settings = defaultSettingsText();
-    const auto set = [&](const std::string& key, const std::string& value) {
-        const std::size_t at = settings.find("\n" + key);
-        ASSERT_NE(at, std::string::npos) << key;
-        const std::size_t end = settings.find("\r\n", at + 1);
-        settings.replace(at + 1, end - at - 1, key + value);
-    };
-    set("NSuite=", "    3");
-    set("ISuiteType=", "    6");
-    RunningProgram run("wizard-cancel", Settings::Seeded, settings, StartWizard::Keep);
+    RunningProgram run("wizard-cancel", Settings::Seeded, settingsWith({{"NSuite=", "    3"}, {"ISuiteType=", "    6"}}),
+                       StartWizard::Keep);
     ASSERT_TRUE(run.frame);
 
     HWND type = page(run.program, kTypePage, "wizard-cancel-01-parameters");
@@ -377,6 +496,136 @@ TEST(ModelSuiteWizard, CancelOnALaterPageLeavesTheCommittedSuite)
     sendCommand(run.frame, 40001);
     EXPECT_EQ(run.program.waitForExit(), 0);
     EXPECT_EQ(settingValue(run.program.readFile("QUORVALENT.INI"), "NSuite="), 3);
+}
+
+// Waits until the grid's editor lies over the cell: every key typed before the last one that moved
+// it has been handled by then.
+bool editorOver(const GridCells& grid, int column, int row)
+{
+    const POINT target = grid.at(column, row);
+    return waitFor(
+        [&] {
+            const RECT r = grid.editorRect();
+            return PtInRect(&r, target) != FALSE;
+        },
+        5000ms);
+}
+
+TEST(ModelSuiteWizard, TheKeyboardFillsThePagesAndNothingTypedIsLost)
+{
+    // As after a restart: the settings bring back layer 2; the model is the one-layer start model.
+    RunningProgram run("wizard-keys", Settings::Seeded, settingsWith({{"ILayer=", "    2"}}), StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+    // The prefix has Wine's own fonts: dialogs get Tahoma, caption buttons Marlett's symbols.
+    EXPECT_EQ(fontFace("Marlett"), "Marlett");
+    EXPECT_EQ(fontFace("MS Shell Dlg"), "MS Shell Dlg");
+
+    // 1. Suite parameters. A letter typed into a number field is refused there ("x4" over the
+    // count gives 4); an emptied field is named; a zero offset is refused in a box showing all its
+    // text.
+    HWND type = page(run.program, kTypePage, "wizard-keys-01-parameters");
+    ASSERT_TRUE(type);
+    ASSERT_TRUE(bringToFront(type));
+    EXPECT_TRUE(retypeField(type, 1351, "x4", "4")) << windowText(GetDlgItem(type, 1351));
+    ASSERT_TRUE(retypeField(type, 1072, "{Del}", ""));
+    press(type, kNext);
+    EXPECT_EQ(answerWholeBox(run.program, "wizard-keys-02-offset-holds-no-number"),
+              "\"Offset:\" holds no number, please re-enter");
+    ASSERT_TRUE(retypeField(type, 1072, "0", "0"));
+    press(type, kNext);
+    EXPECT_EQ(answerWholeBox(run.program, "wizard-keys-03-offset-refused"), "Source-receiver offset must be greater than 0");
+    ASSERT_TRUE(retypeField(type, 1072, "1000", "1000"));
+    press(type, kNext);
+
+    // 2. The base model, typed with the keys alone: typing replaces a cell, Tab and Enter move on
+    // and never press "Next >", arrows move between cells, Escape restores a cell. The layer the
+    // settings brought back fits the one-layer model.
+    HWND base = page(run.program, kBasePage, "wizard-keys-04-base-model");
+    ASSERT_TRUE(base);
+    EXPECT_EQ(windowText(GetDlgItem(base, 1368)), "1");
+    GridCells model(base, 1364, 2, 1);
+    ASSERT_GT(model.width, 4);
+    ASSERT_TRUE(model.select(2, 1));
+    typeKeys("100{Tab}50{Enter}200{+Tab}10{Down}1000{Enter}");
+    ASSERT_TRUE(editorOver(model, 2, 4));
+    typeKeys("99{Esc}{Up}");
+    ASSERT_TRUE(editorOver(model, 2, 3));
+    // The page is still up, with no box: Enter went to the cells.
+    EXPECT_TRUE(IsWindowVisible(base));
+    EXPECT_EQ(run.program.waitForWindow(kBox, 0ms), nullptr);
+    xShot("wizard-keys-05-typed-model");
+    const struct {
+        int column, row;
+        const char* text;
+    } typed[] = {{2, 1, "100.0000"}, {3, 1, "50.000"}, {4, 1, "50.000"}, {2, 2, "10.0000"},
+                 {3, 2, "200.000"}, {4, 2, "250.000"}, {2, 3, "1000.000"}, {2, 4, ""}};
+    for (const auto& cell : typed) EXPECT_EQ(model.read(cell.column, cell.row, cell.text), cell.text) << cell.column << "," << cell.row;
+    press(base, kNext);
+
+    // 3. The values, in the unit of the varied quantity; typed, then kept over "< Back".
+    HWND values = page(run.program, kValuesPage, "wizard-keys-06-values");
+    ASSERT_TRUE(values);
+    EXPECT_EQ(windowText(GetDlgItem(values, 1255)), "ohm-m");
+    GridCells rows(values, 1006, 2, 1);
+    ASSERT_TRUE(rows.select(2, 1));
+    typeKeys("15{Enter}25{Enter}35{Enter}45");
+    ASSERT_TRUE(editorOver(rows, 2, 4));
+    ASSERT_TRUE(waitFor([&] { return rows.text() == "45"; }, 5000ms));
+    xShot("wizard-keys-07-values-typed");
+    values = backAndOnAgain(run.program, values, kBasePage, "wizard-keys-08-back-to-base", "wizard-keys-09-values-kept");
+    ASSERT_TRUE(values);
+    GridCells kept(values, 1006, 2, 1);
+    EXPECT_EQ(kept.read(2, 1, "15.00000"), "15.00000");
+    EXPECT_EQ(kept.read(2, 4, "45.00000"), "45.00000");
+    press(values, kNext);
+
+    // 4. The time window typed and kept over "< Back"; Finish computes the suite.
+    HWND time = page(run.program, kTimePage, "wizard-keys-10-time-window");
+    ASSERT_TRUE(time);
+    ASSERT_TRUE(bringToFront(time));
+    ASSERT_TRUE(retypeField(time, 1360, "0.002", "0.002"));
+    time = backAndOnAgain(run.program, time, kValuesPage, "wizard-keys-11-back-to-values", "wizard-keys-12-time-kept");
+    ASSERT_TRUE(time);
+    EXPECT_EQ(std::stof(windowText(GetDlgItem(time, 1360))), 0.002f);
+    press(time, kNext);
+    ASSERT_TRUE(run.program.waitWindowGone(kTimePage));
+    ASSERT_TRUE(run.program.waitWindowGone("Model Suite Calculation Progress", 60000ms));
+    settled(run.frame);
+    xShot("wizard-keys-13-suite");
+
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+    const std::string saved = run.program.readFile("QUORVALENT.INI");
+    EXPECT_EQ(settingValue(saved, "ILayer="), 1);
+    EXPECT_NE(saved.find("VParam=   15.0000   25.0000   35.0000   45.0000"), std::string::npos);
+    EXPECT_NE(saved.find("AbStart=   2.0000E-03"), std::string::npos);
+}
+
+TEST(ModelSuiteWizard, ASuiteOfOneCurveCarriesTheValueItIsComputedWith)
+{
+    RunningProgram run("wizard-one-curve", Settings::Seeded, settingsWith({{"NSuite=", "    1"}}), StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+    HWND type = page(run.program, kTypePage, "wizard-one-curve-01-parameters");
+    ASSERT_TRUE(type);
+    press(type, kNext);
+    // A half-space of 100 ohm-m; one curve skips the values page.
+    HWND base = page(run.program, kBasePage, "wizard-one-curve-02-base");
+    ASSERT_TRUE(base);
+    GridCells model(base, 1364, 2, 1);
+    ASSERT_TRUE(model.select(2, 1));
+    typeKeys("100{Enter}");
+    ASSERT_TRUE(editorOver(model, 2, 2));
+    xShot("wizard-one-curve-03-half-space");
+    press(base, kNext);
+    HWND time = page(run.program, kTimePage, "wizard-one-curve-04-time-window");
+    ASSERT_TRUE(time);
+    press(time, kNext);
+    ASSERT_TRUE(run.program.waitWindowGone("Model Suite Calculation Progress", 60000ms));
+    settled(run.frame);
+    xShot("wizard-one-curve-05-curve");
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+    EXPECT_NE(run.program.readFile("QUORVALENT.INI").find("VParam=  100.0000\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -64,6 +64,27 @@ INTEGER caretIndex(HWND editor)
     return static_cast<INTEGER>(end);
 }
 
+// A cell whose whole text is selected is entered, not being edited: typing replaces it and the
+// arrows move between cells, as in a spreadsheet.
+bool wholeTextSelected(HWND editor)
+{
+    DWORD start = 0, end = 0;
+    SendMessageA(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const int length = GetWindowTextLengthA(editor);
+    return length > 0 && start == 0 && static_cast<int>(end) >= length;
+}
+
+// Enter in the last row: the entry is stored and shown as the column shows it, and the program is
+// told of the change as if the cell had been left, so that what depends on the cell follows it.
+void commitInPlace(GridRecord& g, HWND editor)
+{
+    if (YYIsNumericClass(YYControlClass(editor)) && YYNumericValidate(editor, editor, 1)) return;
+    YYCellEditStore(g);
+    YYCellEditLoad(g);
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    YYGridNotifyCell(g, YYGridPackCell(g.currentColumn, g.currentRow));
+}
+
 bool listOpen(GridRecord& g, HWND editor)
 {
     return currentKind(g) == kCellMenu && (g.openDropDown == editor || SendMessageA(editor, CB_GETDROPPEDSTATE, 0, 0));
@@ -96,11 +117,15 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         }
         return false;
     case VK_RETURN:
-        if (!g.hasStyle(kGridEnterDown)) return false;
-        [[fallthrough]];
+        if (!g.hasStyle(kGridEnterDown) || listOpen(g, editor)) return false;
+        // Enter commits the cell and moves down; it never reaches the dialog's default button.
+        if (r < g.rows - 1) step(g, c, r + 1, false);
+        else if (YYGridTextKind(kind)) commitInPlace(g, editor);
+        else YYBeep();
+        return true;
     case VK_DOWN:
         if (listOpen(g, editor)) return false;
-        if (r < g.rows - 1) step(g, c, r + 1, shift && virtualKey == VK_DOWN);
+        if (r < g.rows - 1) step(g, c, r + 1, shift);
         else YYBeep();
         return true;
     case VK_UP:
@@ -127,7 +152,7 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         step(g, 0, r, shift);
         return true;
     case VK_LEFT:
-        if (!(choice || g.anchorColumn >= 0 || caretIndex(editor) == 0)) return false;
+        if (!(choice || g.anchorColumn >= 0 || caretIndex(editor) == 0 || wholeTextSelected(editor))) return false;
         if (control) YYGridForwardExtend(g.window, WM_HSCROLL, SB_PAGELEFT, 0, shift);
         else if (c > 0) step(g, c - 1, r, shift);
         else if (wrap && r > 0) step(g, g.columns - 1, r - 1, shift);
@@ -140,7 +165,20 @@ bool key(GridRecord& g, HWND editor, WPARAM virtualKey)
         else if (wrap && r < g.rows - 1) step(g, 0, r + 1, shift);
         else YYBeep();
         return true;
+    case VK_F2: {
+        if (!YYGridTextKind(kind)) return false;
+        // Editing in place: the caret at the end of the text.
+        const WPARAM end = static_cast<WPARAM>(GetWindowTextLengthA(editor));
+        SendMessageA(editor, EM_SETSEL, end, static_cast<LPARAM>(end));
+        return true;
+    }
     case VK_ESCAPE: {
+        if (YYGridTextKind(kind)) {
+            // The entry is abandoned: the cell's own content comes back, wholly selected.
+            YYCellEditLoad(g);
+            SendMessageA(editor, EM_SETSEL, 0, -1);
+            return true;
+        }
         if (!choice) return false;
         HWND parent = GetParent(g.window);
         char name[16] = {};
@@ -206,7 +244,16 @@ bool YYGridMoveCell(HWND grid, INTEGER column, INTEGER row, bool takeFocus, bool
     YYCellEditCreate(g);
     s.focusFromOutside = 0;
     if (takeFocus) {
-        SetFocus(grid);
+        if (GetFocus() == grid && g.editor) {
+            // Destroying the old editor left the focus with the grid window, so setting it there
+            // again sends no focus message and the grid would keep it: the keys typed next would
+            // reach no cell. The focus goes on to the new editor as the grid would pass it.
+            YYGridScrollRowIntoView(g, g.currentRow);
+            YYGridScrollColumnIntoView(g, g.currentColumn);
+            if (g.editor) SetFocus(g.editor);
+        } else {
+            SetFocus(grid);
+        }
     } else if (focused) {
         if (g.editor) {
             s.suppressNotify = 1;
@@ -217,6 +264,8 @@ bool YYGridMoveCell(HWND grid, INTEGER column, INTEGER row, bool takeFocus, bool
     }
     if (extend) extendBlock(g, fromColumn, fromRow, anchorColumn, anchorRow);
     else YYGridClearSelection(grid);
+    // A cell entered with the focus has its whole text selected, so that typing replaces it.
+    if (g.editor && GetFocus() == g.editor && YYGridTextKind(currentKind(g))) SendMessageA(g.editor, EM_SETSEL, 0, -1);
     return true;
 }
 
@@ -420,6 +469,7 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         if (wParam == '\t' || wParam == '\r') return 0;
+        if (wParam == 27 && YYGridTextKind(kind)) return 0;  // Escape has acted on key down
         if (wParam == 3 && g.hasSelection()) {  // Ctrl+C
             YYGridBlockCommand(g.window, 32123);
             return 0;
@@ -498,7 +548,28 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
                     YYGridSetSelection(g.window, std::min(r, g.currentRow), std::max(r, g.currentRow),
                                        std::min(c, g.currentColumn), std::max(c, g.currentColumn));
                 s.dragColumn = s.dragRow = -1;
+                s.selectOnRelease = nullptr;  // a drag selects cells, not the editor's text
             }
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        // A click enters a cell as in a spreadsheet: its whole text selected, so that typing
+        // replaces it. Only a text being typed takes the click as a caret position (F2 or a
+        // double click edit the text in place). The selection is made again at the release: a
+        // pointer move before it would shrink it.
+        if (YYGridTextKind(kind) && !SendMessageA(window, EM_GETMODIFY, 0, 0)) {
+            const LRESULT result = callClass();
+            SendMessageA(window, EM_SETSEL, 0, -1);
+            s.selectOnRelease = window;
+            return result;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (s.selectOnRelease == window) {
+            s.selectOnRelease = nullptr;
+            const LRESULT result = callClass();
+            SendMessageA(window, EM_SETSEL, 0, -1);
+            return result;
         }
         break;
     case WM_NCHITTEST:

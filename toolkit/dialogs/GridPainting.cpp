@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "toolkit/dialogs/ControlClasses.h"
 #include "toolkit/dialogs/DialogRecords.h"
@@ -75,6 +76,27 @@ void makeCheckImages(HDC screen, INTEGER width, INTEGER height, CheckImages& ima
     }
 }
 
+// The advance of each character as an edit control lays the text out, from the positions it gives
+// its characters (the last one keeps its own width); empty when it gives no position for one of
+// them. The edit control places its glyphs by its own shaping, whose widths can differ from plain
+// text output by a pixel here and there: painted with these advances, a cell's text stands where its
+// editor will show it.
+std::vector<INT> editorAdvances(HWND edit, HDC dc, const std::string& text)
+{
+    std::vector<INT> advances(text.size());
+    LRESULT previous = SendMessageA(edit, EM_POSFROMCHAR, 0, 0);
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const LRESULT next = SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(i), 0);
+        if (previous == -1 || next == -1 || HIWORD(next) != HIWORD(previous)) return {};
+        advances[i - 1] = static_cast<short>(LOWORD(next)) - static_cast<short>(LOWORD(previous));
+        previous = next;
+    }
+    SIZE last{};
+    GetTextExtentPoint32A(dc, &text.back(), 1, &last);
+    advances.back() = last.cx;
+    return advances;
+}
+
 void paintCells(GridRecord& g, HDC dc, const RECT& update)
 {
     const INTEGER shown = YYGridShownRows(g);
@@ -122,6 +144,7 @@ void paintCells(GridRecord& g, HDC dc, const RECT& update)
             YYGridCellText(g, c, r, text, 1);
             POINT origin{interior.left + 3, interior.top + 3};
             RECT clip = interior;
+            std::vector<INT> advances;
             if (col->kind != kCellMenu && !text.empty()) {
                 // The prototype lays the text out as the editor would, so that aligned numbers
                 // are painted exactly where the editor shows them.
@@ -130,8 +153,11 @@ void paintCells(GridRecord& g, HDC dc, const RECT& update)
                 RECT format{};
                 SendMessageA(col->prototype, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
                 if (position != -1) {
-                    origin.x = interior.left + static_cast<short>(LOWORD(position));
-                    origin.y = interior.top + static_cast<short>(HIWORD(position));
+                    // The editor's client area starts on the cell's grid lines, one pixel before
+                    // the interior.
+                    origin.x = interior.left + static_cast<short>(LOWORD(position)) - 1;
+                    origin.y = interior.top + static_cast<short>(HIWORD(position)) - 1;
+                    advances = editorAdvances(col->prototype, dc, text);
                 }
                 clip = RECT{interior.left + format.left - 1, interior.top + format.top, interior.left + format.right,
                             interior.top + format.bottom};
@@ -141,7 +167,8 @@ void paintCells(GridRecord& g, HDC dc, const RECT& update)
             GdiObjectHandle brush(CreateSolidBrush(GetNearestColor(dc, colours.back)));
             FillRect(dc, &interior, static_cast<HBRUSH>(brush.get()));
             SetTextColor(dc, colours.text);
-            ExtTextOutA(dc, origin.x, origin.y, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+            ExtTextOutA(dc, origin.x, origin.y, ETO_CLIPPED, &clip, text.c_str(), static_cast<UINT>(text.size()),
+                        advances.empty() ? nullptr : advances.data());
         }
     }
 }

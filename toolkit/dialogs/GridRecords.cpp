@@ -270,7 +270,7 @@ INTEGER horizontalDelta(GridRecord& g, WORD code)
     }
 }
 
-void gotFocus(GridRecord& g, HWND from)
+void gotFocus(GridRecord& g)
 {
     // Without an editor the grid only holds the focus while its editor is being remade.
     if (!g.initialised || !g.editor) return;
@@ -278,7 +278,8 @@ void gotFocus(GridRecord& g, HWND from)
     YYGridScrollColumnIntoView(g, g.currentColumn);
     if (!g.editor) return;
     SetFocus(g.editor);
-    if (from == g.cellArea && YYGridTextKind(g.column(g.currentColumn)->kind)) SendMessageA(g.editor, EM_SETSEL, 0, -1);
+    // The cell is entered with its whole text selected, so that typing replaces it.
+    if (YYGridTextKind(g.column(g.currentColumn)->kind)) SendMessageA(g.editor, EM_SETSEL, 0, -1);
 }
 
 LRESULT headerNotify(GridRecord& g, const NMHEADERA& note)
@@ -677,7 +678,7 @@ LRESULT CALLBACK YYGridProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_SETFOCUS:
-        gotFocus(g, reinterpret_cast<HWND>(wParam));
+        gotFocus(g);
         return 0;
     case WM_ENABLE:
         if (wParam) YYCellEditCreate(g);

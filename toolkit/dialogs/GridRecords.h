@@ -96,6 +96,7 @@ struct GridState {
     INTEGER focusAway = 0;           // the block was painted without the focus
     INTEGER editorLoading = 0;       // the editor is being filled from its cell: no change notices
     INTEGER dragColumn = -1, dragRow = -1;
+    HWND selectOnRelease = nullptr;  // the editor a click entered: its whole text is selected at the release
     INTEGER printDefaultsFetched = 0;
     GdiObjectHandle editorBrush;     // the last brush made for the editor's background
 };
