@@ -53,7 +53,7 @@ WorkFile::~WorkFile() { discard(); }
 
 WorkFile::WorkFile(WorkFile&& other) noexcept
     : handle_(std::exchange(other.handle_, kNone)), path_(std::move(other.path_)), direct_(other.direct_),
-      error_(other.error_)
+      fixedName_(other.fixedName_), error_(other.error_)
 {
 }
 
@@ -64,6 +64,7 @@ WorkFile& WorkFile::operator=(WorkFile&& other) noexcept
         handle_ = std::exchange(other.handle_, kNone);
         path_ = std::move(other.path_);
         direct_ = other.direct_;
+        fixedName_ = other.fixedName_;
         error_ = other.error_;
     }
     return *this;
@@ -74,6 +75,7 @@ bool WorkFile::createFor(std::string_view target)
     discard();
     error_ = 0;
     direct_ = false;
+    fixedName_ = false;
     const std::string named = finalPath(target);
     if (const int code = openTarget(named)) return error_ = code, false;
     if (direct_) return true;
@@ -94,6 +96,7 @@ WorkFile::Created WorkFile::create(const std::string& workPath)
     path_ = workPath;
     error_ = 0;
     direct_ = false;
+    fixedName_ = true;
     for (int attempt = 0; attempt < 8; ++attempt) {
         if (const int code = faultAt(WorkFileStep::Create)) return error_ = code, Created::Failed;
         bool exists = false;

@@ -91,6 +91,7 @@ private:
     std::intptr_t handle_ = kNone;
     std::string path_;
     bool direct_ = false;  // the target itself is open (no plain file to replace)
+    bool fixedName_ = false;  // at a fixed work name (create), else at a fresh one (createFor)
     int error_ = 0;
 };
 

@@ -74,10 +74,12 @@ int WorkFile::openTarget(const std::string& named)
 
 int WorkFile::openNew(const std::string& path, bool& exists)
 {
-    // Held until it has replaced the target: others may read it and this program may move it by
-    // name, but no other program can open it to write or to remove it.
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Held until it has replaced the target: this program may move it by name, but no other
+    // program can open it to write or to remove it. At a fresh name others may also read it; at a
+    // fixed name it is held with the right to delete it, so that a failed save removes it while
+    // still holding it (a reader must then share its deletion).
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | (fixedName_ ? DELETE : 0), FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
         handle_ = reinterpret_cast<std::intptr_t>(file.release());
         return 0;
@@ -180,12 +182,18 @@ void WorkFile::close()
 void WorkFile::discard()
 {
     if (handle_ == kNone) return;
-    if (!direct_) {
+    if (direct_) {
+        close();
+    } else if (fixedName_) {
         // Marked for deletion while still held: the name goes when the handle closes.
         FILE_DISPOSITION_INFO dispose{TRUE};
         SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &dispose, sizeof dispose);
+        close();
+    } else {
+        // A fresh name is this program's alone: nobody takes it between the close and the removal.
+        close();
+        DeleteFileA(path_.c_str());
     }
-    close();
 }
 
 std::string WorkFile::reason() const

@@ -26,6 +26,8 @@ std::string fileText(const fs::path& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
+void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
 // One job of a file driver into a file; it answers the work file the job wrote into.
 struct Writer {
     const char* name;
@@ -42,14 +44,16 @@ std::string textJob(INTEGER device, const fs::path& file)
         driverParameterBlock().Value = 0;
         YYHardcopyDispatch(OpInit);
     }
-    fs::copy_file(file, session.path(), fs::copy_options::overwrite_existing);
+    // The session writes beside the temporary folder: the user's old file is put there first, and
+    // what the job left there is brought back.
+    writeText(session.path(), fileText(file));
     session.start("Faults");
     const std::string work = outputUnitState().Units[2].Work.path();
     for (int k = 0; k < 6; ++k) session.send(OpLine, {10.0f * k, 10, 300, 20.0f * k});
     session.fill(OpRectangleFill, {40, 40, 120, 90});
     session.text("Sounding 7", 50, 200, 150, 200);
     session.finish();
-    fs::copy_file(session.path(), file, fs::copy_options::overwrite_existing);
+    writeText(file, fileText(session.path()));
     return work;
 }
 
@@ -106,7 +110,7 @@ protected:
         SCOPED_TRACE(::testing::Message() << writer.name << ", step " << static_cast<int>(step) << " at " << index);
         raster_test::TempFolder folder;
         const fs::path file = folder / "plot.out";
-        std::ofstream(file, std::ios::binary) << kOld;
+        writeText(file, kOld);
         ReporterGuard::records().clear();
         std::string work;
         {
@@ -134,7 +138,7 @@ TEST_F(OutputFileFaults, CompleteJobsReplaceTheOldFile)
         SCOPED_TRACE(writer.name);
         raster_test::TempFolder folder;
         const fs::path file = folder / "plot.out";
-        std::ofstream(file, std::ios::binary) << kOld;
+        writeText(file, kOld);
         const std::string work = writer.job(file);
         EXPECT_NE(fileText(file), kOld);
         EXPECT_GT(fs::file_size(file), 40u);
@@ -149,7 +153,7 @@ TEST_F(OutputFileFaults, EveryFailedWriteIsReportedOnceAndKeepsTheOldFile)
         int writes = 0;
         {
             raster_test::TempFolder folder;
-            std::ofstream(folder / "count.out", std::ios::binary) << kOld;
+            writeText(folder / "count.out", kOld);
             const WorkFileFault counting;
             writer.job(folder / "count.out");
             writes = WorkFileFault::count(WorkFileStep::Write);
