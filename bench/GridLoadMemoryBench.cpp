@@ -8,40 +8,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <string>
 
+#include "tests/support/HeapPeak.h"
 #include "toolkit/dialogs/GridFileText.h"
 
 namespace {
-
-// Every allocation of the program counted, with its size kept in front of it.
-std::atomic<std::int64_t> heldBytes{0};
-std::atomic<std::int64_t> peakBytes{0};
-constexpr std::size_t kHeader = 16;
-
-void* counted(std::size_t size)
-{
-    void* block = std::malloc(size + kHeader);
-    if (!block) throw std::bad_alloc();
-    *static_cast<std::size_t*>(block) = size;
-    const std::int64_t now = heldBytes += static_cast<std::int64_t>(size);
-    std::int64_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-    return static_cast<char*>(block) + kHeader;
-}
-
-void released(void* pointer) noexcept
-{
-    if (!pointer) return;
-    void* block = static_cast<char*>(pointer) - kHeader;
-    heldBytes -= static_cast<std::int64_t>(*static_cast<std::size_t*>(block));
-    std::free(block);
-}
 
 constexpr std::int64_t kFileBytes = 100LL * 1000 * 1000;
 
@@ -77,8 +50,7 @@ void load(benchmark::State& state, int fieldsPerLine)
 {
     std::int64_t peak = 0, read = 0;
     for (auto _ : state) {
-        const std::int64_t before = heldBytes.load();
-        peakBytes = before;
+        const HeapPeakWatch watch;
         CsvFile file(fieldsPerLine);
         GridCsvCollector collected(10, 40, false, false);
         for (std::string_view piece = file.next(); !piece.empty(); piece = file.next())
@@ -86,7 +58,7 @@ void load(benchmark::State& state, int fieldsPerLine)
         collected.finish();
         benchmark::DoNotOptimize(collected.items().data());
         if (collected.overflowed()) state.SkipWithError("a field outgrew the buffer");
-        peak = std::max(peak, peakBytes.load() - before);
+        peak = std::max(peak, watch.peak());
         read = file.produced();
     }
     state.counters["peak_KiB"] = static_cast<double>(peak) / 1024.0;
@@ -98,12 +70,7 @@ void BM_GridLoad100MBInFortyLines(benchmark::State& state) { load(state, 416000)
 
 }  // namespace
 
-void* operator new(std::size_t size) { return counted(size); }
-void* operator new[](std::size_t size) { return counted(size); }
-void operator delete(void* pointer) noexcept { released(pointer); }
-void operator delete[](void* pointer) noexcept { released(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { released(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { released(pointer); }
+QV_HEAP_PEAK_OPERATORS
 
 BENCHMARK(BM_GridLoad100MBShortLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GridLoad100MBInFortyLines)->Unit(benchmark::kMillisecond);
