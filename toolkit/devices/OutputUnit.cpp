@@ -83,6 +83,7 @@ void YYProuOpen(INTEGER unit)
     s.OutputStatus = 0;
     if (!slot->Work.createFor(name)) {
         fail(1, slot->Work.error());
+        YYUserFileFailure(name, 1);
         return;
     }
     slot->Target = name;
@@ -103,11 +104,19 @@ void YYProuClose(INTEGER unit)
     OutputUnitFile* slot = openSlot(unit);
     if (!slot) return;
     if (slot->Failed) {
+        // Reported when the write failed (by the unit or by the writer); the user learns it now,
+        // once, with the file's name.
         slot->Work.discard();
         slot->Failed = false;
+        LibraryErrorState& errors = libraryErrorState();
+        errors.FileDetailKind = 2;
+        errors.FileDetailCode = slot->FailedCode;
+        YYUserFileFailure(slot->Target, 2);
         return;
     }
-    if (!slot->Work.commit(slot->Target)) fail(3, slot->Work.error());
+    if (slot->Work.commit(slot->Target)) return;
+    fail(3, slot->Work.error());
+    YYUserFileFailure(slot->Target, 3);
 }
 
 INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& systemCode)
@@ -119,7 +128,7 @@ INTEGER YYProuWrite(INTEGER unit, std::span<const std::uint8_t> bytes, INTEGER& 
     }
     if (!slot->Failed && slot->Work.write(bytes)) return static_cast<INTEGER>(bytes.size());
     slot->Failed = true;
-    systemCode = slot->Work.error();
+    slot->FailedCode = systemCode = slot->Work.error();
     return 0;
 }
 
@@ -130,6 +139,7 @@ INTEGER YYProuSeek(INTEGER unit, INTEGER offset, INTEGER origin)
     const std::int64_t position = slot->Work.seek(offset, origin);
     if (position >= 0 && position <= INT32_MAX) return static_cast<INTEGER>(position);
     slot->Failed = true;
+    slot->FailedCode = slot->Work.error();
     return -1;
 }
 

@@ -22,11 +22,12 @@
 #endif
 
 // One unit's file: the work file being written, the file it is to replace, and whether a write
-// failed (the unit then writes no more).
+// failed (the unit then writes no more) with the system's code.
 struct OutputUnitFile {
     WorkFile Work;
     std::string Target;
     bool Failed = false;
+    INTEGER FailedCode = 0;
 };
 
 struct OutputUnitState {
@@ -48,7 +49,8 @@ void YYPROU(INTEGER unit, std::string_view bytes);
 // Writes the text followed by carriage return and line feed; error 2 as YYPROU.
 void YYProuLine(INTEGER unit, std::string_view text);
 // Puts the complete file in place of the named one (error 3 when that fails, the old file stays),
-// or after a failed write removes the work file without a further report.
+// or after a failed write removes the work file without a further report. A file that was not
+// written (nor could be created) is told to the user as well (YYUserFileFailure).
 void YYProuClose(INTEGER unit);
 // Writes the bytes without a report and returns how many were written; when fewer, systemCode
 // holds the reason and the unit stops. For the writers that report their own failures (the byte

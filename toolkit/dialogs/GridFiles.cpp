@@ -52,12 +52,10 @@ bool writeReplacing(std::string_view filename, const std::string& document, cons
     std::string target(filename);
     while (!target.empty() && (target.back() == ' ' || target.back() == '\0')) target.pop_back();
     WorkFile work;
-    if (!work.createFor(target)) {
-        reportFile(1, work.error(), routine);
-        return false;
-    }
-    if (work.write(document) && work.commit(target)) return true;
-    reportFile(2, work.error(), routine);
+    const INTEGER failure = !work.createFor(target) ? 1 : work.write(document) && work.commit(target) ? 0 : 2;
+    if (failure == 0) return true;
+    reportFile(failure, work.error(), routine);
+    YYUserFileFailure(target, failure);
     return false;
 }
 

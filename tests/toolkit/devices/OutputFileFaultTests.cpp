@@ -101,9 +101,20 @@ std::vector<int> writeIndices(int count)
     return indices;
 }
 
+std::vector<std::string>& toldFiles()
+{
+    static std::vector<std::string> files;
+    return files;
+}
+
 class OutputFileFaults : public ::testing::Test {
 protected:
-    void SetUp() override { libraryErrorState().ReportMode = kReportConsole; }
+    void SetUp() override
+    {
+        libraryErrorState().ReportMode = kReportConsole;
+        toldFiles().clear();
+        errorReportHooks().userFileFailure = [](std::string_view file, std::string_view) { toldFiles().emplace_back(file); };
+    }
     // Runs the job over the old file with the fault and checks what must hold after any failure.
     void failedJob(const Writer& writer, WorkFileStep step, int index, std::size_t bytes)
     {
@@ -112,6 +123,7 @@ protected:
         const fs::path file = folder / "plot.out";
         writeText(file, kOld);
         ReporterGuard::records().clear();
+        toldFiles().clear();
         std::string work;
         {
             const WorkFileFault fault(step, index, YYWorkFileDiskFullCode(), bytes);
@@ -126,6 +138,9 @@ protected:
         ASSERT_EQ(ReporterGuard::records().size(), 1u) << reports;
         EXPECT_NE(ReporterGuard::records()[0].find("Error="), std::string::npos);
         EXPECT_EQ(outputUnitState().OutputStatus, -1);
+        // The user learns it once, with the file's name, whatever the report mode.
+        ASSERT_EQ(toldFiles().size(), 1u);
+        EXPECT_NE(toldFiles()[0].find("plot.out"), std::string::npos) << toldFiles()[0];
     }
     ReporterGuard reporter;
 };
@@ -144,6 +159,7 @@ TEST_F(OutputFileFaults, CompleteJobsReplaceTheOldFile)
         EXPECT_GT(fs::file_size(file), 40u);
         EXPECT_FALSE(fs::exists(work));
         EXPECT_TRUE(ReporterGuard::records().empty());
+        EXPECT_TRUE(toldFiles().empty());
     }
 }
 
