@@ -174,6 +174,8 @@ std::string WorkFile::reason() const
     case EACCES:
     case EPERM:
     case EROFS: return "no permission to write there";
+    case EBUSY:
+    case ETXTBSY: return "another program is using the file";
     default: return std::strerror(error_);
     }
 }

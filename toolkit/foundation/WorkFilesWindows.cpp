@@ -203,8 +203,9 @@ std::string WorkFile::reason() const
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return "the disk is full";
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-    case ERROR_SHARING_VIOLATION: return "no permission to write there";
+    case ERROR_WRITE_PROTECT: return "no permission to write there";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return "another program is using the file";
     default: {
         char text[256] = {};
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(error_), 0, text,
