@@ -58,8 +58,9 @@ void YYPngUnfilter(std::span<std::uint8_t> buffer, INTEGER rowBytes, INTEGER row
 void YYPngUnfilterRow(std::uint8_t* row, const std::uint8_t* above, INTEGER dataBytes, INTEGER bpp);
 void YYPngRowUnfilter(INTEGER& rowBytes, INTEGER& rows, INTEGER& bpp, std::string& buffer);
 
-// The decoding worker: the kind and the values of the probe (kind, width, height, colour count,
-// compression flag) select the decoder. Returns 0 or the error number; alreadyReported is set
-// when a callee has reported the failure itself (a read error of the file routines, WUnCompress).
+// The decoding worker: the probe's kind selects the decoder, which takes the sizes and layout
+// from the file's own header as the drawing routine does. Returns 0 or the error number;
+// alreadyReported is set when the failure has been reported already (a read error of the file
+// routines, the 1044 of the inflate).
 INTEGER YYImageDecode(ByteSource& source, std::span<const INTEGER, 5> probe, std::span<INTEGER> image,
                       bool& alreadyReported);
