@@ -1,17 +1,21 @@
 #include "Quorvalent/IniFile.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/SoundingHandler.h"
 #include "Quorvalent/SuiteState.h"
 #include "toolkit/foundation/Handles.h"
+#include "toolkit/foundation/WorkFiles.h"
 #include "WBRVLib/Brvl95.h"
 #include "WBRVLib/Strings.h"
 #include "WBRVLib/ToolkitLink.h"
@@ -59,18 +63,27 @@ private:
     std::streambuf& in_;
 };
 
-enum class SettingsOpen { Missing, Open, TooLarge };
+enum class SettingsOpen { Missing, Open, TooLarge, Unreadable };
 
-SettingsOpen openSettings(const std::string& path, std::ifstream& file)
+// The whole file, read before any setting changes, so that a file that cannot be read to its end
+// leaves every setting as it was (C streams: a read error is a status, never an exception).
+SettingsOpen readWhole(const std::string& path, std::string& text, std::string& reason)
 {
-    file.close();
-    file.clear();
-    file.open(path, std::ios::binary);
+    text.clear();
+    StdioFile file(std::fopen(path.c_str(), "rb"));
     if (!file) return SettingsOpen::Missing;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > kMaxSettingsFileBytes) return SettingsOpen::TooLarge;
-    return SettingsOpen::Open;
+    std::array<char, 4096> piece{};
+    for (;;) {
+        errno = 0;
+        const std::size_t count = std::fread(piece.data(), 1, piece.size(), file.get());
+        text.append(piece.data(), count);
+        // Refused at the first bytes past the limit: a huge file is never read whole.
+        if (text.size() > kMaxSettingsFileBytes) return SettingsOpen::TooLarge;
+        if (count == piece.size()) continue;
+        if (!std::ferror(file.get())) return SettingsOpen::Open;
+        reason = std::strerror(errno != 0 ? errno : EIO);
+        return SettingsOpen::Unreadable;
+    }
 }
 
 // ---- taking values -------------------------------------------------------------------------
@@ -427,20 +440,26 @@ void INIIN(LastFileText& lastFile)
     const std::string iniPath = settingsFilePath(".INI");
     f.IniPath.assign(iniPath);
     lastFile.assign("");
-    std::ifstream file;
-    SettingsOpen opened = openSettings(iniPath, file);
+    std::string text, reason;
+    SettingsOpen opened = readWhole(iniPath, text, reason);
     f.SaveOnExit = toLogical(opened == SettingsOpen::Open);
     std::string usedPath = iniPath;
     if (opened == SettingsOpen::Missing) {
         usedPath = settingsFilePath(".INW");
-        opened = openSettings(usedPath, file);
+        opened = readWhole(usedPath, text, reason);
         if (opened == SettingsOpen::Open) f.IniPath.assign(usedPath);
     }
     if (opened == SettingsOpen::TooLarge) {
         WINMSG(std::string(SettingsMessages::kTooLarge) + "\n" + usedPath);
         return;
     }
-    if (opened == SettingsOpen::Open) readSettings(file, lastFile);
+    if (opened == SettingsOpen::Unreadable) {
+        WINMSG(std::string(SettingsMessages::kUnreadable) + " (" + reason + "):\n" + usedPath);
+        return;
+    }
+    if (opened != SettingsOpen::Open) return;
+    std::istringstream in(text);
+    readSettings(in, lastFile);
 }
 
 void readSettings(std::istream& in, LastFileText& lastFile)
@@ -641,15 +660,18 @@ std::vector<std::string> settingsFileLines(std::string_view lastFile, std::strin
 namespace {
 
 // The work file on the disk. While another program holds its work file this one waits, a few
-// seconds at most: a save takes milliseconds.
+// seconds at most: a save takes milliseconds. A settings file that is a link is replaced where the
+// link points, through a work file beside that file.
 class FileSink final : public SettingsSink {
 public:
     bool open(const std::string& path) override
     {
+        const std::string iniPath = settingsFilePath(".INI");
+        if (WorkFile::finalPath(iniPath) != iniPath) return work_.createFor(iniPath);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         for (;;) {
-            const SettingsWorkFile::Created created = work_.create(path);
-            if (created != SettingsWorkFile::Created::Busy) return created == SettingsWorkFile::Created::Yes;
+            const WorkFile::Created created = work_.create(path);
+            if (created != WorkFile::Created::Busy) return created == WorkFile::Created::Yes;
             if (std::chrono::steady_clock::now() >= deadline) {
                 busy_ = true;
                 return false;
@@ -662,7 +684,7 @@ public:
     std::string reason() const override { return busy_ ? std::string(SettingsMessages::kBusy) : work_.reason(); }
 
 private:
-    SettingsWorkFile work_;
+    WorkFile work_;
     bool busy_ = false;
 };
 
@@ -680,7 +702,7 @@ bool writeSettingsFile(const LastFileText& lastFile, SettingsSink& sink)
         return false;
     };
     // The user made it read-only to keep it: it is not replaced.
-    if (settingsFileReadOnly(iniPath)) return fail(std::string(SettingsMessages::kReadOnly));
+    if (fileReadOnly(WorkFile::finalPath(iniPath))) return fail(std::string(SettingsMessages::kReadOnly));
 
     std::string folder;
     IOsDirName(folder);

@@ -2,9 +2,11 @@
 // and its writer LASTDIR at exit.
 //
 // The file is the user's data. The reader never stops at a bad value: it skips that line and
-// reads on. The writer writes a fresh work file (".INW"), checks every write, and only a complete
-// file replaces the settings file (".INI") in one step; on any failure the old settings file is
-// left exactly as it was and the user is told.
+// reads on; a file it cannot read leaves every setting at its default and is not written over.
+// The writer writes a fresh work file (".INW", the toolkit's WorkFile), checks every write, and
+// only a complete file replaces the settings file (".INI") in one step, keeping its permissions
+// and, when it is a link, replacing the file the link points to; on any failure the old settings
+// file is left exactly as it was and the user is told.
 #pragma once
 
 #include <cstdint>
@@ -70,8 +72,10 @@ inline constexpr std::uintmax_t kMaxSettingsFileBytes = 64 * 1024;
 inline constexpr std::size_t kMaxLastFolder = 255;
 
 // Reads the settings file (".INI", else ".INW") into the program's settings; lastFile receives
-// the "Last File=" value. Missing or empty file: every setting keeps its default. Lines may end
-// in CR LF, LF or CR alone; a UTF-8 byte-order mark before the first line is skipped.
+// the "Last File=" value. Missing or empty file: every setting keeps its default. A file that
+// cannot be read is named with kUnreadable and its reason: every setting keeps its default and
+// the file is not written over at exit. Lines may end in CR LF, LF or CR alone; a UTF-8
+// byte-order mark before the first line is skipped.
 void INIIN(LastFileText& lastFile);
 // The reading itself, from an open settings file (or any stream of its bytes).
 void readSettings(std::istream& in, LastFileText& lastFile);
@@ -99,41 +103,11 @@ bool LASTDIR(const LastFileText& lastFile);
 // The same through a given sink (the writer's fault path is tested through it).
 bool writeSettingsFile(const LastFileText& lastFile, SettingsSink& sink);
 
-// The work file on the system (link seam: the Windows trees link the Windows version, the native
-// tree the POSIX one). The work file is this program's alone while it is written: it is created
-// exclusively and held so that no other program opens it; a link or a file that no program
-// holds (left by a program that stopped) at its name is removed, never written through. When
-// another program holds it, create() answers Busy and the caller waits.
-class SettingsWorkFile {
-public:
-    enum class Created { Yes, Busy, Failed };
-    SettingsWorkFile() = default;
-    ~SettingsWorkFile();    // an uncommitted work file is removed
-    SettingsWorkFile(const SettingsWorkFile&) = delete;
-    SettingsWorkFile& operator=(const SettingsWorkFile&) = delete;
-
-    Created create(const std::string& path);
-    bool write(std::string_view bytes);
-    // Flushes the file to disk, then replaces the settings file with it in one step; the work
-    // file is closed either way.
-    bool commit(const std::string& settingsFile);
-    // The system's error of the last failed step (0 when none), and in words.
-    int error() const { return error_; }
-    std::string reason() const;
-
-private:
-    void discard();
-    std::intptr_t handle_ = -1;
-    std::string path_;
-    int error_ = 0;
-};
-
-// True when the file exists and may not be written (the read-only attribute or mode).
-bool settingsFileReadOnly(const std::string& path);
-
 namespace SettingsMessages {
 inline constexpr std::string_view kNotSaved = "The settings could not be saved";
 inline constexpr std::string_view kLeftUnchanged = "the settings file was left unchanged:";
+inline constexpr std::string_view kUnreadable =
+    "The settings file could not be read; the settings keep their defaults and the file is left as it is";
 inline constexpr std::string_view kTooLarge =
     "The settings file is too large to be a settings file; the settings keep their defaults and the file is left as it is:";
 inline constexpr std::string_view kReadOnly = "the settings file is read-only";

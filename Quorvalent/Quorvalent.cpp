@@ -243,9 +243,17 @@ bool runMenuCommand(INTEGER command)
     return true;
 }
 
+// A file of the user's that the toolkit could not write, told whatever the report mode.
+static void tellUserFileFailure(std::string_view fileName, std::string_view reason)
+{
+    WINMSG("The file could not be written; an earlier file of that name was left as it was:\r\n" + std::string(fileName) +
+           "\r\n(" + std::string(reason) + ")");
+}
+
 void QUORVALENT()
 {
     WToolkitStartUp(" ");
+    errorReportHooks().userFileFailure = &tellUserFileFailure;
     const INTEGER screenWidth = WInfoDisplayQuery(1), screenHeight = WInfoDisplayQuery(2);
     MainWindowState& w = mainWindowState();
     setMainWindowDefaults(w, screenWidth, screenHeight);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -10,13 +11,14 @@
 #include "Quorvalent/SuiteSoundings.h"
 #include "Quorvalent/SuiteState.h"
 #include "WBRVLib/Brvl95.h"
-#include "toolkit/foundation/Handles.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 namespace {
 
-// The MODALL file between its first and its last curve.
+// The MODALL file between its first and its last curve: its work file, which replaces the named
+// file only after the last curve was written whole.
 struct ModallOutputState {
-    StdioFile File;
+    WorkFile File;
     bool Failed = false;
 };
 ModallOutputState& modallOutputState()
@@ -38,16 +40,27 @@ std::string padded(std::string_view text, std::size_t length)
     return s;
 }
 
-// Writes records and remembers the first failure.
+// The end of a record: the CR LF of a Windows text file, the line feed elsewhere.
+#if defined(_WIN32)
+constexpr std::string_view kRecordEnd = "\r\n";
+#else
+constexpr std::string_view kRecordEnd = "\n";
+#endif
+
+// Writes records through a buffer and remembers the first failure; what is buffered goes to the
+// file when the buffer is full, when failed() is asked and at the end.
 class RecordWriter {
 public:
-    explicit RecordWriter(std::FILE* file) : file_(file) {}
+    explicit RecordWriter(WorkFile& file) : file_(file) {}
+    ~RecordWriter() { flush(); }
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
     void record(std::string_view text)
     {
         if (failed_) return;
-        if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fputc('\n', file_) == EOF ||
-            std::ferror(file_))
-            failed_ = true;
+        buffer_ += text;
+        buffer_ += kRecordEnd;
+        if (buffer_.size() >= 65536) flush();
     }
     // A free-form record of reals: at most five per record, each a blank and 1PE13.6.
     void reals(const REAL* values, INTEGER n)
@@ -65,10 +78,22 @@ public:
         }
         record(line.empty() ? std::string(" ") : line);
     }
-    bool failed() const { return failed_; }
+    bool failed()
+    {
+        flush();
+        return failed_;
+    }
+    // Why the file failed, in words ("the disk is full" ...).
+    std::string reason() const { return file_.reason(); }
 
 private:
-    std::FILE* file_;
+    void flush()
+    {
+        if (!failed_ && !buffer_.empty() && !file_.write(buffer_)) failed_ = true;
+        buffer_.clear();
+    }
+    WorkFile& file_;
+    std::string buffer_;
     bool failed_ = false;
 };
 
@@ -194,9 +219,11 @@ void writeCurveBlocks(RecordWriter& out, const SoundingRecord& suite)
     }
 }
 
-void reportWriteFailure(const char* message, std::string_view fileName)
+void reportWriteFailure(const char* message, std::string_view fileName, const std::string& reason)
 {
-    WINMSG(std::string(message) + "\r\n" + trimmed(fileName));
+    std::string text = std::string(message) + "\r\n" + trimmed(fileName);
+    if (!reason.empty()) text += "\r\n(" + reason + ")";
+    WINMSG(text);
 }
 
 }  // namespace
@@ -253,7 +280,7 @@ void copySuiteCurve(SoundingRecord& suite, INTEGER k)
         for (INTEGER i = 1; i <= points; ++i) suite.ResponseValues(i, j) = state.SuiteCurves(i, (k - 1) * state.KindCount + j);
 }
 
-void E_MODEL2(std::FILE* unit, INTEGER, const REAL* parameters, INTEGER, INTEGER layerCount, REAL, REAL)
+void E_MODEL2(WorkFile& unit, INTEGER, const REAL* parameters, INTEGER, INTEGER layerCount, REAL, REAL)
 {
     RecordWriter out(unit);
     out.record(" " + std::to_string(layerCount) + "  Layer Model:  (first the resistivities, then the thicknesses)");
@@ -277,30 +304,30 @@ void MOD_OUT(std::string_view fileName, SoundingRecord& suite, INTEGER k, std::s
     ModallOutputState& state = modallOutputState();
     error = kFalse;
     const std::string name = trimmed(fileName);
-    if (!state.File) {
-        state.File.reset(std::fopen(name.c_str(), "w"));
-        if (!state.File) {
+    if (!state.File.isOpen()) {
+        if (!state.File.createFor(name)) {
             error = kTrue;
             WINMSG(std::string(ExportMessages::kCannotOpenModall) + name);
             return;
         }
-        RecordWriter out(state.File.get());
+        RecordWriter out(state.File);
         writeModallHeader(out, fileName, suite, comment, curves);
         writeModelAndTimes(out, suite);
         state.Failed = out.failed();
     }
-    RecordWriter out(state.File.get());
+    RecordWriter out(state.File);
     if (!state.Failed) writeCurveBlocks(out, suite);
     bool failed = state.Failed || out.failed();
     if (failed || k >= curves) {
-        // The close flushes the buffer: a full disk may show only here.
-        if (!StdioFileCloseChecked(state.File)) failed = true;
-        state.File.reset();
+        // The named file is replaced only by the whole export; a failure leaves it as it was.
+        if (!failed && !state.File.commit(name)) failed = true;
+        const std::string reason = out.reason();
+        state.File.discard();
         state.Failed = false;
-    }
-    if (failed) {
-        error = kTrue;
-        reportWriteFailure(ExportMessages::kModallWriteFailed, name);
+        if (failed) {
+            error = kTrue;
+            reportWriteFailure(ExportMessages::kModallWriteFailed, name, reason);
+        }
     }
 }
 
@@ -340,8 +367,8 @@ bool exportFlatAscii(std::string_view fileName, INTEGER kind)
     const SystemRecord& system = systemRecord();
     SoundingRecord& suite = suiteSoundingRecord().Record;
     const std::string name = trimmed(fileName);
-    StdioFile file(std::fopen(name.c_str(), "w"));
-    if (!file) {
+    WorkFile file;
+    if (!file.createFor(name)) {
         WINMSG(std::string(ExportMessages::kCannotOpenData) + name);
         return false;
     }
@@ -355,7 +382,7 @@ bool exportFlatAscii(std::string_view fileName, INTEGER kind)
     const INTEGER n = samplesOf(suite);
     const INTEGER col = std::min(column.Column, std::max(state.KindCount, 1));
 
-    RecordWriter out(file.get());
+    RecordWriter out(file);
     static constexpr const char* kQuantities[] = {"Resistivity of layer", "Thickness of layer", "Depth to bottom of layer",
                                                   "Source-Receiver Offset", "Tx-Rx Angle", "Fade-in of Second Model (%)"};
     if (state.ISuiteType >= 1 && state.ISuiteType <= 3)
@@ -388,9 +415,9 @@ bool exportFlatAscii(std::string_view fileName, INTEGER kind)
         for (INTEGER k = 1; k <= curves; ++k) items.push_back(exponentField(state.SuiteCurves(i, (k - 1) * state.KindCount + col), 13, 5));
         grouped(std::string(8, ' ') + integerField(i, 5) + ", ", items);
     }
-    const bool failed = out.failed() || !StdioFileCloseChecked(file);
+    const bool failed = out.failed() || !file.commit(name);
     if (failed) {
-        reportWriteFailure(ExportMessages::kDataWriteFailed, name);
+        reportWriteFailure(ExportMessages::kDataWriteFailed, name, out.reason());
         return false;
     }
     return true;
@@ -434,14 +461,14 @@ std::vector<std::string> suiteTableLines(const SoundingRecord& sounding)
 bool writeSuiteTable(std::string_view fileName, const SoundingRecord& sounding)
 {
     const std::string name = trimmed(fileName);
-    StdioFile file(std::fopen(name.c_str(), "w"));
-    if (!file) {
+    WorkFile file;
+    if (!file.createFor(name)) {
         WINMSG("CANNOT OPEN FILE:" + name);
         return false;
     }
-    RecordWriter out(file.get());
+    RecordWriter out(file);
     for (const std::string& line : suiteTableLines(sounding)) out.record(line);
-    const bool failed = out.failed() || !StdioFileCloseChecked(file);
-    if (failed) reportWriteFailure(ExportMessages::kDataWriteFailed, name);
+    const bool failed = out.failed() || !file.commit(name);
+    if (failed) reportWriteFailure(ExportMessages::kDataWriteFailed, name, out.reason());
     return !failed;
 }

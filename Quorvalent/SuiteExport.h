@@ -8,20 +8,22 @@
 // holds at most five reals and continues on the next record, which again starts with a blank.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Quorvalent/SoundingHandler.h"
 #include "toolkit/foundation/CoreTypes.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 namespace ExportMessages {
 inline constexpr const char* kNoSuite = "No model suite has been calculated yet: there is nothing to export";
 inline constexpr const char* kCannotOpenModall = "Cannot open file :";
-inline constexpr const char* kModallWriteFailed = "Error writing the MODALL file; the export was stopped and the file closed:";
+inline constexpr const char* kModallWriteFailed =
+    "Error writing the MODALL file; the export was stopped and the file left as it was:";
 inline constexpr const char* kCannotOpenData = "CANNOT OPEN FILE: ";
-inline constexpr const char* kDataWriteFailed = "Error writing the data file; the export was stopped and the file closed:";
+inline constexpr const char* kDataWriteFailed =
+    "Error writing the data file; the export was stopped and the file left as it was:";
 }  // namespace ExportMessages
 
 // The curves an export writes: those the last calculation computed and stored (a stopped suite
@@ -32,14 +34,15 @@ INTEGER exportableSuiteCurves();
 void copySuiteCurve(SoundingRecord& suite, INTEGER k);
 
 // MODALL export of curve k of the suite sounding (its ResponseValues hold curve k). The first call
-// creates the file and writes the header; curve `curves` (the last) closes it. error is set when
-// the file cannot be opened or a record cannot be written: the file is then closed and the reason
+// starts the file (a work file beside the named one) and writes the header; curve `curves` (the
+// last) puts the whole file in place of the named one. error is set when the file cannot be
+// opened or a record cannot be written: the named file is then left as it was and the reason
 // shown with WINMSG. The system record's Offset is left as it is.
 void MOD_OUT(std::string_view fileName, SoundingRecord& suite, INTEGER k, std::string_view comment, LOGICAL& error,
              INTEGER curves);
 // The layered model records: the layer count and title, the resistivities and, for more than one
 // layer, the thicknesses. The arguments the routine does not read keep their places.
-void E_MODEL2(std::FILE* unit, INTEGER unusedA, const REAL* parameters, INTEGER unusedB, INTEGER layerCount,
+void E_MODEL2(WorkFile& unit, INTEGER unusedA, const REAL* parameters, INTEGER unusedB, INTEGER layerCount,
               REAL unusedC, REAL unusedD);
 
 // The whole MODALL export of the stored curves, after the file and comment choices: refused with
@@ -56,7 +59,8 @@ FlatAsciiColumn flatAsciiColumn(INTEGER component, INTEGER kind, const std::stri
 
 // The flat ASCII export of the stored curves for a chosen kind (2, 4, 6 or the display kind):
 // refused with kNoSuite when there is none; "CANNOT OPEN FILE: " and the name when the file cannot
-// be created; a failed write is reported and the file closed. True when written completely.
+// be created; a failed write is reported and the named file left as it was. True when written
+// completely.
 bool exportFlatAscii(std::string_view fileName, INTEGER kind);
 
 // The table of a sounding's curves for the sounding types of other programs: "     TIME    " (or

@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" bench
-for program in EngineBench ImageDecodeBench; do "$root/build/bench/bench/$program" "$@"; done
+for program in EngineBench ImageDecodeBench GridLoadMemoryBench; do "$root/build/bench/bench/$program" "$@"; done
 
 tree=win32
 . "$root/scripts/wine-env.sh" win32

@@ -18,6 +18,8 @@
 #include "tests/Quorvalent/SettingsFolder.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/ToolkitLinkFake.h"
+#include "tests/toolkit/foundation/WorkFileFaults.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 #ifdef _WIN32
 #include "toolkit/foundation/WinApi.h"
@@ -547,8 +549,8 @@ TEST_F(SettingsFile, WorkFileHeldByAnotherProgramIsNeitherTakenNorWrittenInto)
     writeFile(ini(), old);
     LastFileText lastFile;
     INIIN(lastFile);
-    SettingsWorkFile other;
-    ASSERT_EQ(other.create(inw().string()), SettingsWorkFile::Created::Yes);
+    WorkFile other;
+    ASSERT_EQ(other.create(inw().string()), WorkFile::Created::Yes);
     ASSERT_TRUE(other.write("theirs"));
     EXPECT_FALSE(LASTDIR(lastFile));
     ASSERT_EQ(MessageRecorder::shown().size(), 1u);
@@ -581,6 +583,86 @@ TEST_F(SettingsFile, LinkAtTheWorkFileNameIsNotWrittenThrough)
         EXPECT_FALSE(fs::is_symlink(fs::symlink_status(ini())));
         EXPECT_NE(readFile(ini()).find("\r\nNSuite=    3\r\n"), std::string::npos);
     }
+}
+#endif
+
+// The real work file failing at each of its steps (the system's refusals stood in for by the
+// work files' fault hook): the old settings file stays byte for byte, no work file is left, and
+// the user is told once.
+TEST_F(SettingsFile, EveryFailedStepOfTheRealWorkFileKeepsTheOldFile)
+{
+    const std::string old = "[Suite]\r\nNSuite=    7\r\n";
+    writeFile(ini(), old);
+    LastFileText lastFile;
+    INIIN(lastFile);
+    int writes = 0;
+    {
+        const WorkFileFault counting;
+        ASSERT_TRUE(LASTDIR(lastFile));
+        writes = WorkFileFault::count(WorkFileStep::Write);
+    }
+    ASSERT_GT(writes, 100);
+    std::vector<std::pair<WorkFileStep, int>> cases = {{WorkFileStep::Create, 0}, {WorkFileStep::Flush, 0}, {WorkFileStep::Replace, 0}};
+    for (int k = 0; k < writes; k += 7) cases.emplace_back(WorkFileStep::Write, k);
+    cases.emplace_back(WorkFileStep::Write, writes - 1);
+    for (const auto& [step, index] : cases) {
+        SCOPED_TRACE(::testing::Message() << static_cast<int>(step) << " at " << index);
+        writeFile(ini(), old);
+        MessageRecorder::clear();
+        {
+            const WorkFileFault fault(step, index, YYWorkFileDiskFullCode(), 2);
+            EXPECT_FALSE(LASTDIR(lastFile));
+        }
+        EXPECT_EQ(readFile(ini()), old);
+        EXPECT_EQ(folderNames(folder_), (std::set<std::string>{"Quorvalent.INI"}));
+        ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+        EXPECT_NE(MessageRecorder::shown()[0].find("(the disk is full)"), std::string::npos) << MessageRecorder::shown()[0];
+    }
+}
+
+#ifndef _WIN32
+// The user's choices about the file stay: its permissions, and a link stays a link whose target
+// gets the new settings.
+TEST_F(SettingsFile, SaveKeepsTheFilesPermissionsAndWritesThroughALink)
+{
+    writeFile(ini(), "NSuite=    7\r\n");
+    fs::permissions(ini(), fs::perms::owner_read | fs::perms::owner_write);
+    LastFileText lastFile;
+    INIIN(lastFile);
+    systemRecord().NSuite = 3;
+    ASSERT_TRUE(LASTDIR(lastFile));
+    EXPECT_EQ(fs::status(ini()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    const fs::path shared = folder_ / "shared";
+    fs::create_directories(shared);
+    fs::rename(ini(), shared / "settings.ini");
+    fs::create_symlink(shared / "settings.ini", ini());
+    resetSettings();
+    INIIN(lastFile);
+    EXPECT_EQ(systemRecord().NSuite, 3);
+    systemRecord().NSuite = 4;
+    ASSERT_TRUE(LASTDIR(lastFile));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(ini())));
+    EXPECT_NE(readFile(shared / "settings.ini").find("\r\nNSuite=    4\r\n"), std::string::npos);
+    EXPECT_EQ(fs::status(shared / "settings.ini").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(folderNames(shared), std::set<std::string>{"settings.ini"});
+    EXPECT_FALSE(fs::exists(inw()));
+}
+
+// A settings "file" that cannot be read (here a folder: opening works, reading fails) does not end
+// the start: the user is told, every setting keeps its default and nothing is written over it.
+TEST_F(SettingsFile, UnreadableSettingsFileLeavesTheDefaultsAndIsNotWrittenOver)
+{
+    fs::create_directories(ini());
+    LastFileText lastFile("kept?");
+    INIIN(lastFile);
+    ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+    EXPECT_EQ(MessageRecorder::shown()[0].rfind(std::string(SettingsMessages::kUnreadable) + " (", 0), 0u) << MessageRecorder::shown()[0];
+    EXPECT_NE(MessageRecorder::shown()[0].find("):\n" + ini().string()), std::string::npos);
+    EXPECT_EQ(systemRecord().NSuite, 5);
+    EXPECT_EQ(settingsFileState().SaveOnExit, kFalse);
+    EXPECT_TRUE(LASTDIR(lastFile));
+    EXPECT_TRUE(fs::is_directory(ini()));
 }
 #endif
 

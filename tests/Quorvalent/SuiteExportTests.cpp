@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <regex>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "Quorvalent/SuiteExport.h"
 #include "tests/Quorvalent/SuiteFixture.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/toolkit/foundation/WorkFileFaults.h"
 
 namespace fs = std::filesystem;
 using SuiteFixture::Suite;
@@ -396,6 +398,62 @@ TEST_F(SuiteExportTest, FullTargetStopsTheExportClosesTheFileAndSaysSo)
     EXPECT_EQ(readLines(good)[1].substr(0, 16), " Comments: after");
 }
 #endif
+
+// Each export failed at each of its writes, at the flush and at the replace (the work files'
+// fault hook stands in for the system): the export says so once, with the reason, and the file
+// the user named is byte for byte as it was, with nothing left beside it.
+TEST_F(SuiteExportTest, EveryFailedStepOfAnExportKeepsTheOldFile)
+{
+    storeSuite(300, 40);
+    struct Export {
+        const char* name;
+        const char* message;
+        std::function<bool(const std::string&)> run;
+    };
+    const Export exports[] = {
+        {"MODALL", ExportMessages::kModallWriteFailed, [](const std::string& f) { return exportModall(f, "faults"); }},
+        {"flat ASCII", ExportMessages::kDataWriteFailed, [](const std::string& f) { return exportFlatAscii(f, 2); }},
+        {"suite table", ExportMessages::kDataWriteFailed,
+         [](const std::string& f) { return writeSuiteTable(f, suiteSoundingRecord().Record); }},
+    };
+    const std::string old = "the user's earlier export\r\n";
+    const std::string target = file("OLD.TXT");
+    for (const Export& e : exports) {
+        int writes = 0;
+        {
+            std::ofstream(target, std::ios::binary) << old;
+            const WorkFileFault counting;
+            ASSERT_TRUE(e.run(target)) << e.name;
+            writes = WorkFileFault::count(WorkFileStep::Write);
+            EXPECT_NE(readBytes(target), old);
+        }
+        std::vector<std::pair<WorkFileStep, int>> cases = {{WorkFileStep::Flush, 0}, {WorkFileStep::Replace, 0}};
+        for (int k = 0; k < writes; ++k) cases.emplace_back(WorkFileStep::Write, k);
+        for (const auto& [step, index] : cases) {
+            SCOPED_TRACE(::testing::Message() << e.name << ", step " << static_cast<int>(step) << " at " << index);
+            std::ofstream(target, std::ios::binary) << old;
+            MessageRecorder::clear();
+            {
+                const WorkFileFault fault(step, index, YYWorkFileDiskFullCode(), 100);
+                EXPECT_FALSE(e.run(target));
+            }
+            EXPECT_EQ(readBytes(target), old);
+            EXPECT_EQ(folderNames(folder_), std::set<std::string>{"OLD.TXT"});
+            ASSERT_EQ(MessageRecorder::shown().size(), 1u);
+            EXPECT_EQ(MessageRecorder::shown()[0].rfind(e.message, 0), 0u) << MessageRecorder::shown()[0];
+            EXPECT_NE(MessageRecorder::shown()[0].find("(the disk is full)"), std::string::npos);
+        }
+    }
+    // A read-only file is not written over: the export cannot open it and says so.
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+    MessageRecorder::clear();
+    EXPECT_FALSE(exportModall(target, ""));
+    EXPECT_FALSE(exportFlatAscii(target, 2));
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(readBytes(target), old);
+    EXPECT_EQ(MessageRecorder::shown(), (std::vector<std::string>{std::string(ExportMessages::kCannotOpenModall) + target,
+                                                                  std::string(ExportMessages::kCannotOpenData) + target}));
+}
 
 TEST_F(SuiteExportTest, FieldFormsAndColumnTitles)
 {

@@ -189,3 +189,61 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
     sendCommand(run.frame, 40001);
     EXPECT_EQ(run.program.waitForExit(), 0);
 }
+
+// An export over a file another program holds open: the user says to replace it, the program says
+// it could not and that the earlier file was left as it was, and that file is byte for byte as
+// before, with nothing left beside it.
+TEST(SuitePropertiesExport, AnExportOverAFileInUseKeepsThatFileAndSaysSo)
+{
+    RunningProgram run("suite-export-in-use", Settings::Default, {}, StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+    ASSERT_TRUE(calculateDefaultSuite(run));
+    const std::string target = run.program.path("KEEP.DAT");
+    const std::string old = "the user's earlier table\r\n";
+    std::ofstream(target, std::ios::binary) << old;
+    const FileHandle holder(CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+
+    sendCommand(run.frame, 40004);
+    HWND save = run.program.waitForWindow("Flat ASCII Data File");
+    ASSERT_TRUE(save);
+    settled(save);
+    ASSERT_TRUE(answerFileDialog(save, target));
+    // The dialog asks before it names a file that exists.
+    HWND replace = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (const auto& [window, caption] : run.program.windows())
+                if (caption == "Flat ASCII Data File" && GetDlgItem(window, IDYES)) replace = window;
+            return replace != nullptr;
+        },
+        20000ms));
+    settled(replace);
+    screenshot("export-in-use-01-replace");
+    clickButton(replace, IDYES);
+    HWND kind = run.program.waitForWindow("Field Output Type");
+    ASSERT_TRUE(kind);
+    settled(kind);
+    clickButton(kind, IDOK);
+
+    HWND box = run.program.waitForWindow("Brevalon Library Message", 30000ms);
+    ASSERT_TRUE(box);
+    settled(box);
+    screenshot("export-in-use-02-message");
+    const std::string text = messageBoxText(box);
+    EXPECT_EQ(text.rfind("Error writing the data file; the export was stopped and the file left as it was:\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("KEEP.DAT"), std::string::npos) << text;
+    clickButton(box, IDOK);
+    ASSERT_TRUE(run.program.waitWindowGone("Brevalon Library Message"));
+
+    char bytes[256] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(holder.get(), bytes, sizeof bytes, &read, nullptr));
+    EXPECT_EQ(std::string(bytes, read), old);
+    WIN32_FIND_DATAA found{};
+    const FindHandle work(FindFirstFileA(run.program.path("~qv*.tmp").c_str(), &found));
+    EXPECT_FALSE(work) << found.cFileName;
+    screenshot("export-in-use-03-after");
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+}

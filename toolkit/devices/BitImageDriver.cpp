@@ -144,12 +144,12 @@ bool runLengthFile()
     return hardcopyOptionBlock().Options[26] == 2 && (bits == 4 || bits == 8);
 }
 
-// The file just finished: a run-length BMP learns its sizes now (a job that wrote no page left
-// its file empty).
+// The file about to be closed: a run-length BMP learns its sizes now, before it takes the named
+// file's place (a job that wrote no page leaves its file empty).
 void finishFile()
 {
-    if (runLengthFile() && outputStatus() == 0 && bitImageState().PagesWritten > 0)
-        YYBMP2(bitImageState().SavedFileName.trimmed());
+    if (!runLengthFile() || outputStatus() != 0 || bitImageState().PagesWritten <= 0) return;
+    if (ByteFile* file = outputUnitHooks().file(2)) YYBMP2(*file);
 }
 
 void beginOutput()
@@ -200,8 +200,8 @@ void endPage()
     if ((job.PageOpen & 1) == 0) return;
     BitImageState& state = bitImageState();
     if (state.PagesWritten > 0) {
-        outputUnitHooks().close(2);
         finishFile();
+        outputUnitHooks().close(2);
         openNextPageFile();
     }
     if (ByteSink* out = outputUnitHooks().sink(2); out && !failed()) {
@@ -247,8 +247,8 @@ void XXIMAG(INTEGER op)
     case OpBeginOutput: beginOutput(); break;
     case OpEndPage: endPage(); break;
     case OpEndOutput:
-        YYRasterDriver(OpEndOutput);
         finishFile();
+        YYRasterDriver(OpEndOutput);
         break;
     default: YYRasterDriver(op); break;
     }
@@ -370,11 +370,9 @@ void YYBmpWrite(ByteSink& out)
     }
 }
 
-void YYBMP2(std::string_view name)
+void YYBMP2(ByteFile& file)
 {
-    const std::unique_ptr<ByteFile> file = outputUnitHooks().update(name);
-    if (!file) return;
-    const INTEGER size = file->seek(0, 2);
+    const INTEGER size = file.seek(0, 2);
     const INTEGER paletteBytes = 4 * static_cast<INTEGER>(YYBitImagePalette(bitsPerPixel()).size());
     Bytes field(4);
     bool complete = size >= 54;
@@ -382,9 +380,10 @@ void YYBMP2(std::string_view name)
     for (const auto& [offset, value] : {std::pair{2, size}, std::pair{34, size - paletteBytes - 54}}) {
         if (!complete) break;
         putLittle(field, 0, static_cast<std::uint32_t>(value), 4);
-        complete = file->seek(offset, 0) == offset && file->write(field, code) == 4;
+        complete = file.seek(offset, 0) == offset && file.write(field, code) == 4;
     }
-    if (complete) return;
+    if (complete && file.seek(0, 2) == size) return;
+    outputStatus() = -1;
     LibraryErrorState& errors = libraryErrorState();
     errors.FileDetailKind = code != 0 ? 2 : 0;
     errors.FileDetailCode = code;
@@ -463,18 +462,14 @@ void YYPcxWrite(ByteSink& out)
     if (failed()) return;
 
     Bytes work;
+    // A 4-bit page has four lines a row (line j holds bit j of the palette index), a 24-bit page
+    // one a component; the writing stops at the first line that fails.
+    const INTEGER lines = bits == 4 ? 4 : bits == 24 ? 3 : 1;
     for (INTEGER y = h - 1; y >= 0; --y) {
-        switch (bits) {
-        case 4:
-            // Line j holds bit j of the palette index.
-            for (const INTEGER plane : {0, 1, 2, 3}) YYPcxRowEncode(out, work, y, plane, lineBytes - 1);
-            break;
-        case 24:
-            for (const INTEGER component : {0, 1, 2}) YYPcxRowEncode(out, work, y, component, lineBytes - 1);
-            break;
-        default: YYPcxRowEncode(out, work, y, 0, lineBytes - 1); break;
+        for (INTEGER line = 0; line < lines; ++line) {
+            YYPcxRowEncode(out, work, y, line, lineBytes - 1);
+            if (failed()) return;
         }
-        if (failed()) return;
     }
     if (bits == 8) {
         const std::vector<INTEGER> palette = YYBitImagePalette(8);

@@ -42,8 +42,10 @@ void XXIMAG(INTEGER op);
 void YYBmpWrite(ByteSink& out);
 void YYPcxWrite(ByteSink& out);
 void YYPngWrite(ByteSink& out);
-// Corrects the file size (offset 2) and image size (offset 34) of a closed run-length BMP file.
-void YYBMP2(std::string_view name);
+// Fills in the file size (offset 2) and image size (offset 34) of a complete run-length BMP file
+// before it is closed; a failure is reported (error 2) and stops the unit, so that the named file
+// is left as it was.
+void YYBMP2(ByteFile& file);
 // Encodes and writes one plane line of page row `row` (0 the bottom): the page plane of a 4-bit
 // page, the component (0 red, 1 green, 2 blue) of a 24-bit page; lastByte = bytes per line - 1.
 // work is the line buffer.

@@ -1,14 +1,10 @@
 #include "toolkit/devices/ByteSink.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
-#include <string>
 
 #include "toolkit/devices/OutputUnit.h"
-#include "toolkit/foundation/ErrorReport.h"
-#include "toolkit/foundation/Handles.h"
-#include "toolkit/graphics/DriverProtocol.h"
 
 INTEGER MemoryByteSink::write(std::span<const std::uint8_t> bytes, INTEGER& systemCode)
 {
@@ -27,68 +23,25 @@ INTEGER MemoryByteSink::write(std::span<const std::uint8_t> bytes, INTEGER& syst
 
 namespace {
 
-// A C-library stream without a buffer of its own, so that a failed write shows at once.
-class StdioByteFile final : public ByteFile {
-public:
-    explicit StdioByteFile(StdioFile file) : file_(std::move(file))
-    {
-        if (file_) std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-    }
-    bool isOpen() const { return static_cast<bool>(file_); }
-    INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) override
-    {
-        errno = 0;
-        const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file_.get());
-        if (written < bytes.size()) systemCode = errno;
-        return static_cast<INTEGER>(written);
-    }
-    INTEGER seek(INTEGER offset, INTEGER origin) override
-    {
-        static constexpr std::array<int, 3> whence{SEEK_SET, SEEK_CUR, SEEK_END};
-        if (origin < 0 || origin > 2 || std::fseek(file_.get(), offset, whence[static_cast<std::size_t>(origin)]) != 0)
-            return -1;
-        return static_cast<INTEGER>(std::ftell(file_.get()));
-    }
-
-private:
-    StdioFile file_;
-};
-
 // The output unit's open file, looked up afresh on every write.
-class UnitSink final : public ByteSink {
+class UnitFile final : public ByteFile {
 public:
-    explicit UnitSink(INTEGER unit) : unit_(unit) {}
+    explicit UnitFile(INTEGER unit) : unit_(unit) {}
     INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) override
     {
         return YYProuWrite(unit_, bytes, systemCode);
     }
+    INTEGER seek(INTEGER offset, INTEGER origin) override { return YYProuSeek(unit_, offset, origin); }
 
 private:
     INTEGER unit_;
 };
 
-ByteSink* unitSink(INTEGER unit)
+ByteFile* unitFile(INTEGER unit)
 {
-    static std::array<UnitSink, 5> sinks{UnitSink(0), UnitSink(1), UnitSink(2), UnitSink(3), UnitSink(4)};
-    if (unit < 0 || static_cast<std::size_t>(unit) >= sinks.size() || !YYProuIsOpen(unit)) return nullptr;
-    return &sinks[static_cast<std::size_t>(unit)];
-}
-
-void reportOpenFailure(INTEGER code, std::string_view routine)
-{
-    LibraryErrorState& errors = libraryErrorState();
-    errors.FileDetailKind = code != 0 ? 2 : 0;
-    errors.FileDetailCode = code;
-    YYErrorReport(1, routine);
-}
-
-std::unique_ptr<ByteFile> stdioUpdate(std::string_view name)
-{
-    errno = 0;
-    auto file = std::make_unique<StdioByteFile>(StdioFile(std::fopen(std::string(name).c_str(), "r+b")));
-    if (file->isOpen()) return file;
-    reportOpenFailure(errno, "IFileOpen");
-    return nullptr;
+    static std::array<UnitFile, 5> files{UnitFile(0), UnitFile(1), UnitFile(2), UnitFile(3), UnitFile(4)};
+    if (unit < 0 || static_cast<std::size_t>(unit) >= files.size() || !YYProuIsOpen(unit)) return nullptr;
+    return &files[static_cast<std::size_t>(unit)];
 }
 
 OutputUnitHooks fallbackHooks()
@@ -96,9 +49,9 @@ OutputUnitHooks fallbackHooks()
     OutputUnitHooks h;
     h.open = &YYProuOpen;
     h.close = &YYProuClose;
-    h.sink = &unitSink;
+    h.sink = [](INTEGER unit) -> ByteSink* { return unitFile(unit); };
     h.status = []() -> INTEGER& { return outputUnitState().OutputStatus; };
-    h.update = &stdioUpdate;
+    h.file = &unitFile;
     return h;
 }
 

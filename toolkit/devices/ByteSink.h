@@ -1,12 +1,10 @@
 // The byte sinks the platform-free file writers write through (the hardcopy output unit's file in
 // the program, a block of memory in the tests, the benchmark and the fuzz programs), and the
 // output unit as the platform-free drivers reach it: the drivers' one output unit (OutputUnit.h),
-// in every tree. Files reopened for update are C-library files until the Windows trees install
-// the toolkit's file routines there.
+// in every tree.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -21,7 +19,7 @@ public:
     virtual INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) = 0;
 };
 
-// A sink that can also move: a file opened for update.
+// A sink that can also move: a file whose header is filled in at the end.
 class ByteFile : public ByteSink {
 public:
     // Moves by offset from the origin (0 start, 1 current, 2 end); the new position from the
@@ -54,9 +52,9 @@ struct OutputUnitHooks {
     ByteSink* (*sink)(INTEGER unit) = nullptr;
     // The status of the unit's last open or write: 0, or -1 after a failure.
     INTEGER& (*status)() = nullptr;
-    // An existing file opened for reading and writing; nullptr after a failure, which the
-    // opener has reported (error 1).
-    std::unique_ptr<ByteFile> (*update)(std::string_view name) = nullptr;
+    // The unit's open file as a file that can move, nullptr when none is open. A failed write or
+    // move stops the unit as a failed write does (its close then leaves the old file).
+    ByteFile* (*file)(INTEGER unit) = nullptr;
 };
 
 OutputUnitHooks& outputUnitHooks();

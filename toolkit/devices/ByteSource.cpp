@@ -35,12 +35,6 @@ bool ByteReader::refill()
     return true;
 }
 
-int ByteReader::next()
-{
-    if (used_ == filled_ && !refill()) return -1;
-    return buffer_[used_++];
-}
-
 bool ByteReader::take(std::span<std::uint8_t> into)
 {
     std::size_t done = 0;

@@ -41,8 +41,13 @@ private:
 class ByteReader {
 public:
     explicit ByteReader(ByteSource& source, std::size_t bufferSize = 4096) : source_(source), buffer_(bufferSize) {}
-    // The next byte, or -1 at the end of the data or after a read error.
-    int next();
+    // The next byte, or -1 at the end of the data or after a read error. Inline: the run-length
+    // decoders ask for every byte.
+    int next()
+    {
+        if (used_ == filled_ && !refill()) return -1;
+        return buffer_[used_++];
+    }
     // Reads count bytes into the span (count <= into.size()); false when fewer came.
     bool take(std::span<std::uint8_t> into);
     // Passes over count bytes; false when the data end first.

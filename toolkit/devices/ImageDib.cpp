@@ -3,16 +3,20 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <new>
 #include <span>
 
+#include "toolkit/devices/GraphicFileProbe.h"
 #include "toolkit/devices/ImageLoading.h"
+#include "toolkit/devices/ImageRows.h"
 #include "toolkit/foundation/BufferCompression.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Pictures beyond this many bytes of pixels are refused rather than allocated.
+// Pictures beyond this many bytes of pixels are refused rather than allocated: the platform makes
+// a bitmap of as many again to draw them.
 constexpr std::int64_t kLargestPicture = 256 * 1024 * 1024;
 
 std::uint32_t le16(const std::uint8_t* b) { return static_cast<std::uint32_t>(b[0] | (b[1] << 8)); }
@@ -74,8 +78,7 @@ std::uint8_t* dibRow(ImageDib& dib, INTEGER fromTop)
 
 bool tooLarge(std::int64_t width, std::int64_t height, std::int64_t bits)
 {
-    return width <= 0 || height <= 0 || width > 65535 || height > 65535 ||
-           ((width * bits + 31) / 32) * 4 * height > kLargestPicture;
+    return ((width * bits + 31) / 32) * 4 * height > kLargestPicture;
 }
 
 }  // namespace
@@ -103,207 +106,155 @@ INTEGER YYPcxRunRead(INTEGER& byte, INTEGER& count, ByteReader& file)
 
 INTEGER YYDibFromBmp(ByteSource& file, ImageDib& dib)
 {
-    std::array<std::uint8_t, 14> fileHeader{};
-    if (!readFull(file, fileHeader.data(), fileHeader.size())) return 2;
-    std::array<std::uint8_t, 40> info{};
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M' || !readFull(file, info.data(), info.size())) return 27;
-    const std::uint32_t headerSize = le32(info.data());
-    const auto width = static_cast<std::int32_t>(le32(info.data() + 4));
-    const auto height = static_cast<std::int32_t>(le32(info.data() + 8));
-    const INTEGER bits = static_cast<INTEGER>(le16(info.data() + 14));
-    const std::uint32_t compression = le32(info.data() + 16);
-    if (headerSize < 40 || headerSize > 1024) return 27;
-    // The layouts the platform draws from this block: plain rows of any depth, RLE8, RLE4, and
-    // 16/32-bit fields with their three masks; a top-down picture only uncompressed.
-    const bool plain = compression == 0 && (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
-    const bool rle = (compression == 1 && bits == 8) || (compression == 2 && bits == 4);
-    const bool fields = compression == 3 && (bits == 16 || bits == 32);
-    if (!(plain || rle || fields) || (height < 0 && !plain && !fields)) return 27;
-    const std::int64_t rows = std::llabs(static_cast<std::int64_t>(height));
-    if (tooLarge(width, rows, bits)) return 27;
-
-    std::array<std::uint8_t, 12> masks{};
-    std::uint32_t headerLeft = headerSize - 40;
-    if (fields) {
-        // Masks sit behind a 40-byte header and inside the longer ones, at the same place.
-        if (!readFull(file, masks.data(), masks.size())) return 2;
-        headerLeft = headerLeft >= 12 ? headerLeft - 12 : 0;
+    try {
+        BmpLayout layout;
+        if (const INTEGER code = YYBmpLayoutRead(file, layout)) return code;
+        if (layout.ImageBytes > kLargestPicture) return 27;
+        // The memory is taken only for a picture the file can hold.
+        if (const INTEGER code = YYImageFileHolds(file, kGraphicBmp)) return code;
+        const INTEGER tableBytes = layout.BitFields ? 12 : 4 * layout.Entries;
+        dib.BitsOffset = 40 + tableBytes;
+        dib.Block.assign(static_cast<std::size_t>(dib.BitsOffset + layout.ImageBytes), 0);
+        std::uint8_t* const header = dib.Block.data();
+        std::copy(layout.Info.begin(), layout.Info.end(), header);
+        putLe(header, 40, 4);
+        putLe(header + 20, static_cast<std::uint32_t>(layout.ImageBytes), 4);
+        putLe(header + 32, static_cast<std::uint32_t>(layout.BitFields ? 0 : layout.Entries), 4);
+        if (layout.BitFields) {
+            std::copy(layout.Masks.begin(), layout.Masks.end(), header + 40);
+        } else if (tableBytes > 0 && (file.seek(static_cast<INTEGER>(layout.TableStart), 0) < 0 ||
+                                      !readFull(file, header + 40, static_cast<std::size_t>(tableBytes)))) {
+            return 2;
+        }
+        if (file.seek(static_cast<INTEGER>(layout.DataOffset), 0) < 0 ||
+            !readFull(file, header + dib.BitsOffset, static_cast<std::size_t>(layout.ImageBytes)))
+            return 2;
+        if (layout.RunLength) {
+            // The platform draws the runs as they are; they are walked here only to judge the file
+            // as the loader does (data that end before the end-of-bitmap mark are cut short).
+            MemoryByteSource runs({header + dib.BitsOffset, static_cast<std::size_t>(layout.ImageBytes)});
+            ByteReader data(runs);
+            if (YYBmpRunsWalk(data, layout.Width, layout.Rows, layout.Bits == 4, [](INTEGER, INTEGER, unsigned) {}) != 0) return 2;
+        }
+        dib.Width = layout.Width;
+        dib.Height = layout.Rows;
+        dib.DrawWidth = layout.Width;
+        return 0;
+    } catch (const std::bad_alloc&) {
+        dib = ImageDib{};
+        return 27;
     }
-    for (std::array<std::uint8_t, 64> skip{}; headerLeft > 0;) {
-        const std::uint32_t n = std::min<std::uint32_t>(headerLeft, skip.size());
-        if (!readFull(file, skip.data(), n)) return 2;
-        headerLeft -= n;
-    }
-
-    INTEGER colours = fields ? 0 : static_cast<INTEGER>(le32(info.data() + 32) & 0xFFFF);
-    if (colours == 0 && !fields) colours = bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
-    const INTEGER stride = YYDibStride(width, bits);
-    std::int64_t imageSize = le32(info.data() + 20);
-    if (imageSize == 0 || (!rle && imageSize < static_cast<std::int64_t>(stride) * rows))
-        imageSize = static_cast<std::int64_t>(stride) * rows;
-    if (imageSize > kLargestPicture) return 27;
-
-    const INTEGER tableBytes = fields ? 12 : 4 * colours;
-    dib.BitsOffset = 40 + tableBytes;
-    dib.Block.assign(static_cast<std::size_t>(dib.BitsOffset + imageSize), 0);
-    std::copy(info.begin(), info.end(), dib.Block.begin());
-    putLe(dib.Block.data(), 40, 4);
-    putLe(dib.Block.data() + 20, static_cast<std::uint32_t>(imageSize), 4);
-    putLe(dib.Block.data() + 32, static_cast<std::uint32_t>(fields ? 0 : colours), 4);
-    if (fields) std::copy(masks.begin(), masks.end(), dib.Block.begin() + 40);
-    else if (!readFull(file, dib.Block.data() + 40, static_cast<std::size_t>(tableBytes))) return 2;
-    const std::uint32_t offset = le32(fileHeader.data() + 10);
-    if (offset != 0 && file.seek(static_cast<INTEGER>(offset), 0) < 0) return 2;
-    if (!readFull(file, dib.Block.data() + dib.BitsOffset, static_cast<std::size_t>(imageSize))) return 2;
-    dib.Width = width;
-    dib.Height = static_cast<INTEGER>(rows);
-    dib.DrawWidth = width;
-    return 0;
 }
 
 INTEGER YYDibFromPcx(ByteSource& file, ImageDib& dib)
 {
-    std::array<std::uint8_t, 128> h{};
-    if (!readFull(file, h.data(), h.size())) return 2;
-    if (h[0] != 10 || h[2] != 1) return 27;
-    const INTEGER depth = h[3], planes = h[65];
-    const INTEGER bits = depth * planes;
-    const INTEGER width = static_cast<INTEGER>(le16(&h[8])) - static_cast<INTEGER>(le16(&h[4])) + 1;
-    const INTEGER height = static_cast<INTEGER>(le16(&h[10])) - static_cast<INTEGER>(le16(&h[6])) + 1;
-    const INTEGER perLine = static_cast<INTEGER>(le16(&h[66]));
-    const bool known = (depth == 1 && (planes == 1 || planes == 4)) || (depth == 8 && (planes == 1 || planes == 3));
-    if (!known || width <= 0 || height <= 0 || static_cast<std::int64_t>(perLine) * 8 < static_cast<std::int64_t>(width) * depth)
-        return 27;
-    const INTEGER dibWidth = bits == 1 || bits == 4 ? width : perLine;
-    const INTEGER dibBits = bits == 4 ? 4 : bits;
-    if (tooLarge(dibWidth, height, dibBits)) return 27;
-    const INTEGER entries = bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
-    startDib(dib, dibWidth, height, dibBits, entries);
-    dib.DrawWidth = width;
-    if (bits == 1) {
-        setEntry(dib, 0, 0, 0, 0);
-        setEntry(dib, 1, 255, 255, 255);
-    } else if (bits == 4) {
-        for (int i = 0; i < 16; ++i) setEntry(dib, i, h[16 + 3 * i], h[17 + 3 * i], h[18 + 3 * i]);
-    } else if (bits == 8) {
-        std::array<std::uint8_t, 769> tail{};
-        if (file.seek(-769, 2) < 0 || !readFull(file, tail.data(), tail.size())) return 2;
-        for (int i = 0; i < 256; ++i) setEntry(dib, i, tail[1 + 3 * i], tail[2 + 3 * i], tail[3 + 3 * i]);
-        if (file.seek(128, 0) < 0) return 2;
-    }
+    try {
+        PcxLayout layout;
+        if (const INTEGER code = YYPcxLayoutRead(file, layout)) return code;
+        if (const INTEGER code = YYImageFileHolds(file, kGraphicPcx)) return code;
+        const INTEGER bits = layout.Bits, perLine = layout.LineBytes;
+        const INTEGER dibWidth = bits == 1 || bits == 4 ? layout.Width : perLine;
+        if (tooLarge(dibWidth, layout.Height, bits)) return 27;
+        const INTEGER entries = bits == 1 ? 2 : bits == 4 ? 16 : bits == 8 ? 256 : 0;
+        std::array<std::uint8_t, 768> palette{};
+        if (bits == 4 && (file.seek(16, 0) != 16 || !readFull(file, palette.data(), 48))) return 2;
+        if (bits == 8)
+            if (const INTEGER code = YYPcxPaletteRead(file, palette)) return code;
+        if (file.seek(128, 0) != 128) return 2;
+        startDib(dib, dibWidth, layout.Height, bits, entries);
+        dib.DrawWidth = layout.Width;
+        if (bits == 1) {
+            // Black and white whatever the header's palette says.
+            setEntry(dib, 0, 0, 0, 0);
+            setEntry(dib, 1, 255, 255, 255);
+        } else {
+            for (INTEGER i = 0; i < entries; ++i) setEntry(dib, i, palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]);
+        }
 
-    const INTEGER stride = YYDibStride(dibWidth, dibBits);
-    ByteReader reader(file);
-    Bytes line(static_cast<std::size_t>(perLine));
-    for (INTEGER row = 0; row < height; ++row) {
-        std::uint8_t* out = dibRow(dib, row);
-        for (INTEGER p = 0; p < planes; ++p) {
-            for (INTEGER filled = 0; filled < perLine;) {
-                INTEGER byte = 0, count = 0;
-                if (YYPcxRunRead(byte, count, reader) != 0) return 2;
-                count = std::min(count, perLine - filled);  // a run ends with its line
-                std::fill_n(line.begin() + filled, count, static_cast<std::uint8_t>(byte));
-                filled += count;
-            }
-            if (bits == 4) {
-                // Plane p is bit p of each 4-bit index: one plane byte covers four DIB bytes.
-                for (INTEGER i = 0; i < perLine; ++i)
-                    for (INTEGER k = 0; k < 4 && 4 * i + k < stride; ++k) {
-                        std::uint8_t& d = out[4 * i + k];
-                        if (line[static_cast<std::size_t>(i)] & (0x80 >> (2 * k))) d |= static_cast<std::uint8_t>(1 << (4 + p));
-                        if (line[static_cast<std::size_t>(i)] & (0x40 >> (2 * k))) d |= static_cast<std::uint8_t>(1 << p);
-                    }
-            } else {
-                for (INTEGER i = 0; i < perLine; ++i) {
-                    const INTEGER at = i * planes + (planes - 1 - p);
-                    if (at < stride) out[at] = line[static_cast<std::size_t>(i)];
+        const INTEGER stride = YYDibStride(dibWidth, bits);
+        const INTEGER planes = bits == 24 ? 3 : bits == 4 && !layout.Packed ? 4 : 1;
+        PcxLines lines(file);
+        Bytes line(static_cast<std::size_t>(perLine));
+        for (INTEGER row = 0; row < layout.Height; ++row) {
+            std::uint8_t* out = dibRow(dib, row);
+            for (INTEGER p = 0; p < planes; ++p) {
+                if (!lines.next(line)) return 2;
+                if (planes == 4) {
+                    // Plane p is bit p of each 4-bit index: one plane byte covers four DIB bytes.
+                    for (INTEGER i = 0; i < perLine; ++i)
+                        for (INTEGER k = 0; k < 4 && 4 * i + k < stride; ++k) {
+                            std::uint8_t& d = out[4 * i + k];
+                            if (line[static_cast<std::size_t>(i)] & (0x80 >> (2 * k))) d |= static_cast<std::uint8_t>(1 << (4 + p));
+                            if (line[static_cast<std::size_t>(i)] & (0x40 >> (2 * k))) d |= static_cast<std::uint8_t>(1 << p);
+                        }
+                } else if (planes == 3) {
+                    // The red, green and blue lines land in the DIB's blue-green-red order.
+                    for (INTEGER i = 0; i < perLine && 3 * i + 2 - p < stride; ++i) out[3 * i + 2 - p] = line[static_cast<std::size_t>(i)];
+                } else {
+                    std::copy_n(line.begin(), std::min(perLine, stride), out);
                 }
             }
         }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        dib = ImageDib{};
+        return 27;
     }
-    return 0;
 }
 
 INTEGER YYDibFromPng(ByteSource& file, ImageDib& dib, INTEGER& systemCode)
 {
-    static constexpr std::array<std::uint8_t, 8> kSignature{137, 'P', 'N', 'G', 13, 10, 26, 10};
-    std::array<std::uint8_t, 33> h{};
-    if (!readFull(file, h.data(), h.size())) return 2;
-    if (!std::equal(kSignature.begin(), kSignature.end(), h.begin()) || YYPngChunkIs(&h[12], "IHDR") == 0) return 27;
-    const INTEGER depth = h[24], type = h[25];
-    if (type != 2 && type != 3 && type != 6) return 27;
-    if (h[27] != 0 || h[28] != 0) return 27;
-    if (type == 3 ? !(depth == 1 || depth == 2 || depth == 4 || depth == 8) : !(depth == 8 || depth == 16)) return 27;
-    const std::uint32_t w32 = YYPngGetU32(&h[16]), h32 = YYPngGetU32(&h[20]);
-    if (w32 == 0 || h32 == 0 || w32 > 65535 || h32 > 65535) return 27;
-    const auto width = static_cast<INTEGER>(w32), height = static_cast<INTEGER>(h32);
-    const INTEGER b = type == 3 ? depth : 24;
-    const INTEGER s = depth / 8, c = type == 2 ? 3 : 4;
-    const std::int64_t rowBytes = b == 24 ? static_cast<std::int64_t>(s) * c * width + 1
-                                          : (static_cast<std::int64_t>(width) * b + 7) / 8 + 1;
-    const std::int64_t raw = rowBytes * height;
-    if (raw > kLargestPicture || tooLarge(width, height, b == 2 ? 4 : b)) return 27;
-    const std::int64_t capacity = raw + raw / 1000 + 22;
-
-    Bytes gathered;
-    std::array<std::uint8_t, 768> palette{};
-    ByteReader reader(file);
-    for (;;) {
-        std::array<std::uint8_t, 8> chunk{};
-        if (!reader.take(chunk)) return 2;
-        const std::uint32_t length = YYPngGetU32(chunk.data());
-        std::array<std::uint8_t, 4> crc{};
-        if (YYPngChunkIs(&chunk[4], "IDAT") != 0) {
-            if (static_cast<std::int64_t>(gathered.size()) + length > capacity) return 2;
-            const std::size_t at = gathered.size();
-            gathered.resize(at + length);
-            if (!reader.take({gathered.data() + at, length}) || !reader.take(crc)) return 2;
-        } else if (YYPngChunkIs(&chunk[4], "PLTE") != 0) {
-            const std::uint32_t kept = std::min<std::uint32_t>(length / 3, 256) * 3;
-            if (!reader.take({palette.data(), kept}) || !reader.skip(length - kept) || !reader.take(crc)) return 2;
-        } else if (YYPngChunkIs(&chunk[4], "IEND") != 0) {
-            break;
-        } else if (!reader.skip(static_cast<std::int64_t>(length) + 4)) {
-            return 2;
+    try {
+        PngLayout layout;
+        if (const INTEGER code = YYPngLayoutRead(file, layout)) return code;
+        if (const INTEGER code = YYImageFileHolds(file, kGraphicPng)) {
+            if (code == kImageBadData) systemCode = kImageDataEndedStatus;
+            return code;
         }
-    }
-
-    Bytes rows(static_cast<std::size_t>(raw), 0);
-    INTEGER produced = static_cast<INTEGER>(raw);
-    const INTEGER z = YYZlibUncompress(std::as_writable_bytes(std::span(rows)), produced,
-                                       std::as_bytes(std::span(gathered)), static_cast<INTEGER>(gathered.size()));
-    if (z != 0) {
-        systemCode = z;
-        return 1044;
-    }
-    YYPngUnfilter(rows, static_cast<INTEGER>(rowBytes), height, b == 24 ? s * c : 1);
-
-    const INTEGER dibBits = b == 2 ? 4 : b;
-    const INTEGER entries = b == 24 ? 0 : 1 << b;
-    startDib(dib, width, height, dibBits, entries);
-    for (INTEGER i = 0; i < entries; ++i) setEntry(dib, i, palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]);
-    const INTEGER stride = YYDibStride(width, dibBits);
-    for (INTEGER row = 0; row < height; ++row) {
-        const std::uint8_t* in = rows.data() + rowBytes * row + 1;
-        std::uint8_t* out = dibRow(dib, row);
-        const auto bytes = static_cast<INTEGER>(rowBytes - 1);
-        if (b == 24) {
-            for (INTEGER x = 0; x < width; ++x) {
-                out[3 * x] = in[(x * c + 2) * s];
-                out[3 * x + 1] = in[(x * c + 1) * s];
-                out[3 * x + 2] = in[x * c * s];
+        if (file.seek(33, 0) != 33) return 2;
+        const INTEGER width = layout.Width, height = layout.Height;
+        const INTEGER b = layout.palette() ? layout.Depth : 24;
+        const INTEGER s = layout.SampleBytes, c = layout.PixelBytes / std::max(s, 1);
+        const INTEGER dibBits = b == 2 ? 4 : b;
+        if (tooLarge(width, height, dibBits)) return 27;
+        const INTEGER entries = b == 24 ? 0 : 1 << b;
+        startDib(dib, width, height, dibBits, entries);
+        const INTEGER stride = YYDibStride(width, dibBits);
+        const auto bytes = static_cast<INTEGER>(layout.RowBytes);
+        PngRows rows(file, layout);
+        const auto failed = [&](INTEGER code) {
+            if (code == kImageBadData) systemCode = rows.zlibStatus();
+            return code;
+        };
+        for (INTEGER row = 0; row < height; ++row) {
+            std::span<const std::uint8_t> data;
+            if (const INTEGER code = rows.next(data)) return failed(code);
+            const std::uint8_t* in = data.data();
+            std::uint8_t* out = dibRow(dib, row);
+            if (b == 24) {
+                for (INTEGER x = 0; x < width; ++x) {
+                    out[3 * x] = in[(x * c + 2) * s];
+                    out[3 * x + 1] = in[(x * c + 1) * s];
+                    out[3 * x + 2] = in[x * c * s];
+                }
+            } else if (b == 2) {
+                for (INTEGER i = 0; i < bytes; ++i) {
+                    const std::uint8_t v = in[i];
+                    if (2 * i < stride) out[2 * i] = static_cast<std::uint8_t>(((v >> 6) & 3) << 4 | ((v >> 4) & 3));
+                    if (2 * i + 1 < stride) out[2 * i + 1] = static_cast<std::uint8_t>(((v >> 2) & 3) << 4 | (v & 3));
+                }
+            } else {
+                std::copy_n(in, std::min(bytes, stride), out);
             }
-        } else if (b == 2) {
-            for (INTEGER i = 0; i < bytes; ++i) {
-                const std::uint8_t v = in[i];
-                if (2 * i < stride) out[2 * i] = static_cast<std::uint8_t>(((v >> 6) & 3) << 4 | ((v >> 4) & 3));
-                if (2 * i + 1 < stride) out[2 * i + 1] = static_cast<std::uint8_t>(((v >> 2) & 3) << 4 | (v & 3));
-            }
-        } else {
-            std::copy_n(in, std::min(bytes, stride), out);
         }
+        if (const INTEGER code = rows.finish()) return failed(code);
+        const auto& palette = rows.palette();
+        for (INTEGER i = 0; i < entries; ++i) setEntry(dib, i, palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        dib = ImageDib{};
+        return 27;
     }
-    return 0;
 }
 
 INTEGER YYPcxRunWrite(INTEGER value, INTEGER count, ByteSink& file, INTEGER& systemCode)

@@ -28,8 +28,10 @@ struct ImageDib {
 INTEGER YYDibStride(INTEGER width, INTEGER bits);
 // One PCX run: byte and count; 0, or 2 when the data ended.
 INTEGER YYPcxRunRead(INTEGER& byte, INTEGER& count, ByteReader& file);
-// The image file into the DIB. BMP: 0, 2 (short), 27 (not a BMP this routine draws). PCX: 0, 2,
-// 27. PNG: 0, 2, 27, 1044 with the zlib status in systemCode.
+// The image file into the DIB, each file judged as the loader judges it (ImageRows): 0, 2 (cut
+// short), 27 (not a picture this routine draws, or one too large to hold), and for PNG 1044 with
+// zlib's status in systemCode. A file that cannot hold the picture it declares is refused before
+// the DIB's memory is taken.
 INTEGER YYDibFromBmp(ByteSource& file, ImageDib& dib);
 INTEGER YYDibFromPcx(ByteSource& file, ImageDib& dib);
 INTEGER YYDibFromPng(ByteSource& file, ImageDib& dib, INTEGER& systemCode);

@@ -1,5 +1,6 @@
 #include "toolkit/devices/ImageDraw.h"
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -295,20 +296,27 @@ void YYImageDraw(INTEGER format, INTEGER target, INTEGER x1, INTEGER y1, INTEGER
 
     ImageDrawState& state = imageDrawState();
     state.Dib = ImageDib{};
-    if (format == 1) {
-        state.BmpFileName = nameOf(fileName);
-        status = YYBmpRead();
-        if (status == 1) systemCode = static_cast<INTEGER>(GetLastError());
-    } else {
-        QuietFileSource file(nameOf(fileName));
-        if (!file.isOpen()) {
-            status = 1;
-            systemCode = file.error();
+    // Memory that is not there (a turned copy of a large picture) draws nothing: the picture is
+    // one this routine cannot take.
+    try {
+        if (format == 1) {
+            state.BmpFileName = nameOf(fileName);
+            status = YYBmpRead();
+            if (status == 1) systemCode = static_cast<INTEGER>(GetLastError());
         } else {
-            status = format == 2 ? YYDibFromPcx(file, state.Dib) : YYDibFromPng(file, state.Dib, systemCode);
-            if (status == 2) systemCode = file.error();
+            QuietFileSource file(nameOf(fileName));
+            if (!file.isOpen()) {
+                status = 1;
+                systemCode = file.error();
+            } else {
+                status = format == 2 ? YYDibFromPcx(file, state.Dib) : YYDibFromPng(file, state.Dib, systemCode);
+                if (status == 2) systemCode = file.error();
+            }
         }
+        if (status == 0) place(dc, clip, state.Dib, x1, y1, x2, y2, stretch, angle, offsetX, offsetY);
+    } catch (const std::bad_alloc&) {
+        status = 27;
+        systemCode = 0;
     }
-    if (status == 0) place(dc, clip, state.Dib, x1, y1, x2, y2, stretch, angle, offsetX, offsetY);
     state.Dib = ImageDib{};
 }

@@ -91,6 +91,16 @@ void YYCNTPIC(std::string_view filename, INTEGER& count)
     YYCNTPIC(source, count);
 }
 
+INTEGER YYImageFileHolds(std::string_view filename, INTEGER& detail)
+{
+    detail = 0;
+    const QuietErrors quiet;
+    if (!YYGraphicFileExists(filename)) return 0;
+    FileByteSource source(filename);
+    if (!source.isOpen()) return 0;
+    return YYImageSourceHolds(source, detail);
+}
+
 void IGrLoadImageData(std::string_view filename, std::span<INTEGER> image)
 {
     // A missing or unnamed file is no image of a known kind; nothing is opened.

@@ -44,6 +44,17 @@ private:
 
 }  // namespace
 
+INTEGER YYImageFileHolds(std::string_view filename, INTEGER& detail)
+{
+    detail = 0;
+    const std::string name = trimmedName(filename);
+    std::error_code error;
+    if (name.empty() || !std::filesystem::is_regular_file(name, error)) return 0;
+    StdioByteSource source(name);
+    if (!source.isOpen()) return 0;
+    return YYImageSourceHolds(source, detail);
+}
+
 void IGrLoadImageData(std::string_view filename, std::span<INTEGER> image)
 {
     const std::string name = trimmedName(filename);

@@ -6,26 +6,21 @@
 #include "toolkit/devices/ImageDib.h"
 #include "toolkit/devices/ImageDraw.h"
 #include "toolkit/foundation/Handles.h"
+#include "toolkit/foundation/WorkFiles.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 
 namespace {
 
-// A new file written through a buffer: the PCX runs come a byte or two at a time.
+// A new file written through a buffer (the PCX runs come a byte or two at a time) into a work
+// file, which takes the named file's place only when the picture is complete: a failed save
+// leaves an earlier file of that name as it was.
 class SavedFileSink final : public ByteSink {
 public:
-    explicit SavedFileSink(const std::string& name)
-        : file_(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-          error_(file_ ? 0 : static_cast<INTEGER>(GetLastError()))
+    explicit SavedFileSink(const std::string& name) : name_(name)
     {
+        if (!file_.createFor(name)) error_ = file_.error();
     }
-    ~SavedFileSink() override
-    {
-        INTEGER code = 0;
-        flush(code);
-    }
-    SavedFileSink(const SavedFileSink&) = delete;
-    SavedFileSink& operator=(const SavedFileSink&) = delete;
-    bool isOpen() const { return static_cast<bool>(file_); }
+    bool isOpen() const { return file_.isOpen(); }
     INTEGER error() const { return error_; }
     INTEGER write(std::span<const std::uint8_t> bytes, INTEGER& systemCode) override
     {
@@ -33,20 +28,24 @@ public:
         if (buffer_.size() >= 65536 && !flush(systemCode)) return 0;
         return static_cast<INTEGER>(bytes.size());
     }
-    // Writes what is buffered; false on a short write, with the reason.
-    bool flush(INTEGER& systemCode)
+    // Writes what is buffered and puts the file in place; false with the reason on any failure.
+    bool finish(INTEGER& systemCode)
     {
-        if (buffer_.empty() || !file_) return true;
-        DWORD done = 0;
-        const BOOL ok = WriteFile(file_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &done, nullptr);
-        const bool whole = ok && done == buffer_.size();
-        if (!whole) systemCode = static_cast<INTEGER>(ok ? ERROR_DISK_FULL : GetLastError());
-        buffer_.clear();
-        return whole;
+        if (flush(systemCode) && file_.commit(name_)) return true;
+        systemCode = file_.error();
+        return false;
     }
 
 private:
-    FileHandle file_;
+    bool flush(INTEGER& systemCode)
+    {
+        const bool whole = buffer_.empty() || file_.write(buffer_);
+        if (!whole) systemCode = file_.error();
+        buffer_.clear();
+        return whole;
+    }
+    std::string name_;
+    WorkFile file_;
     INTEGER error_ = 0;
     std::vector<std::uint8_t> buffer_;
 };
@@ -163,7 +162,7 @@ void saveBmp(HDC source, INTEGER x1, INTEGER y1, INTEGER width, INTEGER height, 
     put32(2, static_cast<std::uint32_t>(table) + header->biSizeImage + 54);
     put32(10, static_cast<std::uint32_t>(table) + 54);
     fileHeader.insert(fileHeader.end(), block.begin(), block.end());
-    if (file.write(fileHeader, systemCode) != static_cast<INTEGER>(fileHeader.size()) || !file.flush(systemCode)) status = 2;
+    if (file.write(fileHeader, systemCode) != static_cast<INTEGER>(fileHeader.size()) || !file.finish(systemCode)) status = 2;
 }
 
 void saveCoded(INTEGER format, HDC source, INTEGER x1, INTEGER y1, INTEGER width, INTEGER height,
@@ -184,7 +183,7 @@ void saveCoded(INTEGER format, HDC source, INTEGER x1, INTEGER y1, INTEGER width
         return;
     }
     status = format == 2 ? YYPcxWriteDib(block, width, file, systemCode) : YYPngWriteDib(block, width, file, systemCode);
-    if (status == 0 && !file.flush(systemCode)) status = 2;
+    if (status == 0 && !file.finish(systemCode)) status = 2;
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <new>
 #include <string>
@@ -52,19 +50,8 @@ bool allocateWords(std::vector<std::uint32_t>& words, std::int64_t count)
     return true;
 }
 
-// The file read whole into memory, then decoded from there: the C-library stand-in for the
-// toolkit's file routines.
-void loadImageFile(std::string_view filename, std::span<INTEGER> image)
-{
-    std::ifstream in{std::string(filename), std::ios::binary};
-    if (!in) {
-        YYErrorReport(27, "IGrLoadImageData");
-        return;
-    }
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    MemoryByteSource source(bytes);
-    IGrLoadImageData(source, image);
-}
+// The image file by name, read as it is decoded.
+void loadImageFile(std::string_view filename, std::span<INTEGER> image) { IGrLoadImageData(filename, image); }
 
 RasterRendererHooks fallbackHooks()
 {

@@ -75,6 +75,33 @@ void GridCsvPlacement::advance(bool lineEnd)
     }
 }
 
+void GridCsvCollector::take(std::string text, bool lineEnd)
+{
+    if (surplusRows_) return;
+    const GridCsvTarget target = placement_.next(maxRows_);
+    if (target.kind == GridCsvTarget::Surplus) {
+        if (placement_.row() >= maxRows_) {
+            surplusRows_ = true;
+            return;
+        }
+        surplusColumns_ = true;
+    } else {
+        items_.push_back(Item{target, std::move(text), lineEnd});
+    }
+    placement_.advance(lineEnd);
+}
+
+bool GridCsvCollector::feed(std::string_view piece)
+{
+    if (!splitter_.feed(piece, [this](std::string text, bool lineEnd) { take(std::move(text), lineEnd); })) return false;
+    return !surplusRows_;
+}
+
+void GridCsvCollector::finish()
+{
+    splitter_.finish([this](std::string text, bool lineEnd) { take(std::move(text), lineEnd); });
+}
+
 std::string YYHtmlEscape(std::string_view text)
 {
     std::string escaped;

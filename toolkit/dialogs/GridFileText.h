@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
 
@@ -116,6 +117,44 @@ private:
     INTEGER firstColumn_;
     INTEGER row_;
     INTEGER column_;
+};
+
+// The fields of a loaded file that a grid can take, gathered before any cell changes (so that a
+// failed read leaves the grid as it was) and no more: memory follows what the grid keeps, not the
+// file's size. Fields past the last column are left out; the first line past the last row the grid
+// can have ends the reading, as nothing after it can be taken.
+class GridCsvCollector {
+public:
+    struct Item {
+        GridCsvTarget target;
+        std::string text;
+        bool lineEnd = false;
+    };
+    // maxRows: the rows the grid has, or may grow to.
+    GridCsvCollector(INTEGER columns, INTEGER maxRows, bool labelLine, bool rowLabels)
+        : placement_(columns, labelLine, rowLabels), maxRows_(maxRows)
+    {
+    }
+    // Takes the next piece of the file; false once nothing more can be taken (lines past the
+    // grid's rows, or a field that outgrew the reader's buffer).
+    bool feed(std::string_view piece);
+    // The end of the file.
+    void finish();
+    const std::vector<Item>& items() const { return items_; }
+    // The row after the last line taken (from it on the grid's rows are emptied).
+    INTEGER nextRow() const { return placement_.row(); }
+    bool surplusColumns() const { return surplusColumns_; }
+    bool surplusRows() const { return surplusRows_; }
+    bool overflowed() const { return splitter_.overflowed(); }
+
+private:
+    void take(std::string text, bool lineEnd);
+    GridCsvSplitter splitter_;
+    GridCsvPlacement placement_;
+    INTEGER maxRows_;
+    std::vector<Item> items_;
+    bool surplusColumns_ = false;
+    bool surplusRows_ = false;
 };
 
 // Escapes &, <, > and " so that a text cannot break or inject markup.

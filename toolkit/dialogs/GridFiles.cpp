@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <span>
 #include <vector>
 
 #include "toolkit/dialogs/DialogRecords.h"
@@ -12,6 +11,7 @@
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/NumberParse.h"
 #include "toolkit/foundation/UnformattedFiles.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 namespace {
 
@@ -45,48 +45,18 @@ Range clampRange(const GridRecord& g, std::optional<INTEGER> c1, std::optional<I
                  std::max(r1.value_or(1), 1) - 1, std::min(r2.value_or(g.rows), g.rows) - 1};
 }
 
-// Writes the document to a new file beside the target and moves it over the target only when it
+// Writes the document to a work file beside the target, which replaces the target only when it
 // was written whole: a failed save leaves the old file as it was.
 bool writeReplacing(std::string_view filename, const std::string& document, const char* routine)
 {
     std::string target(filename);
     while (!target.empty() && (target.back() == ' ' || target.back() == '\0')) target.pop_back();
-    const DWORD attributes = GetFileAttributesA(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        reportFile(1, ERROR_ACCESS_DENIED, routine);
-        return false;
-    }
-    const std::size_t slash = target.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-    char work[MAX_PATH + 16] = {};
-    if (!GetTempFileNameA(folder.c_str(), "grd", 0, work)) {
-        reportFile(1, static_cast<INTEGER>(GetLastError()), routine);
-        return false;
-    }
-    INTEGER code = 0;
-    bool written = false;
-    {
-        FileHandle file(YYOsFileOpen(work, kFileWrite, code));
-        if (!file) {
-            DeleteFileA(work);
-            reportFile(1, code, routine);
-            return false;
-        }
-        INTEGER count = static_cast<INTEGER>(document.size());
-        code = YYOsFileWrite(file.get(), std::as_bytes(std::span(document)), count);
-        written = code == 0 && count == static_cast<INTEGER>(document.size()) && FlushFileBuffers(file.get());
-        if (written) code = 0;
-        else if (code == 0) code = static_cast<INTEGER>(GetLastError());
-    }
-    if (written && !MoveFileExA(work, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        written = false;
-        code = static_cast<INTEGER>(GetLastError());
-    }
-    if (!written) {
-        DeleteFileA(work);
-        reportFile(2, code, routine);
-    }
-    return written;
+    WorkFile work;
+    const INTEGER failure = !work.createFor(target) ? 1 : work.write(document) && work.commit(target) ? 0 : 2;
+    if (failure == 0) return true;
+    reportFile(failure, work.error(), routine);
+    YYUserFileFailure(target, failure);
+    return false;
 }
 
 std::string columnLabel(INTEGER field, INTEGER item)
@@ -186,37 +156,33 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
     GridRecord* g = addressed(field, routine);
     if (!g) return;
 
-    // The whole file is read and split before any cell changes.
-    struct Field {
-        std::string text;
-        bool lineEnd;
-    };
-    std::vector<Field> fields;
+    const bool labelLine = (options & kCsvLabels) && g->columnHeader;
+    const bool rowLabels = (options & kCsvLabels) && hasRowLabels(*g);
+    // What the grid can take is read before any cell changes; the rest of a longer file is not.
+    GridCsvCollector collected(g->columns, grow == 1 ? std::max(g->capacity, g->rows) : g->rows, labelLine, rowLabels);
     {
         HANDLE handle = INVALID_HANDLE_VALUE;
         IFileOpen(filename, kFileRead, handle);
         if (handle == INVALID_HANDLE_VALUE) return;
         FileHandle file(handle);
-        GridCsvSplitter splitter;
-        const auto keep = [&](std::string text, bool lineEnd) { fields.push_back(Field{std::move(text), lineEnd}); };
         std::vector<char> piece(kGridCsvPiece);
         for (;;) {
             INTEGER read = 0;
             IFileReadChar(file.get(), piece, static_cast<INTEGER>(piece.size()), read);
             if (read < 0) return;  // reported by the read
-            if (read == 0) break;
-            if (!splitter.feed(std::string_view(piece.data(), static_cast<std::size_t>(read)), keep)) {
-                // A field that does not fit the read buffer can not be taken whole.
-                reportFile(2, ERROR_INSUFFICIENT_BUFFER, routine);
-                return;
+            if (read == 0) {
+                collected.finish();
+                break;
             }
+            if (!collected.feed(std::string_view(piece.data(), static_cast<std::size_t>(read)))) break;
         }
-        splitter.finish(keep);
+        if (collected.overflowed()) {
+            // A field that does not fit the read buffer can not be taken whole.
+            reportFile(2, ERROR_INSUFFICIENT_BUFFER, routine);
+            return;
+        }
     }
 
-    const bool labelLine = (options & kCsvLabels) && g->columnHeader;
-    const bool rowLabels = (options & kCsvLabels) && hasRowLabels(*g);
-    GridCsvPlacement place(g->columns, labelLine, rowLabels);
     std::vector<INTEGER> kinds(static_cast<std::size_t>(g->columns));
     for (INTEGER c = 0; c < g->columns; ++c) kinds[static_cast<std::size_t>(c)] = g->column(c)->kind;
 
@@ -285,14 +251,10 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
     };
 
     YYGridHoldRedraw();
-    bool surplusColumns = false;
-    for (const Field& item : fields) {
-        if (grow == 1 && place.row() >= g->rows && g->rows < g->capacity) YYGridResizeRows(*g, g->rows + 1);
-        const GridCsvTarget target = place.next(g->rows);
-        if (target.kind == GridCsvTarget::Surplus && place.row() >= g->rows) {
-            // More lines than the grid holds: the rest of the file is not taken.
-            YYErrorReport(1054, routine);
-            break;
+    for (const GridCsvCollector::Item& item : collected.items()) {
+        const GridCsvTarget& target = item.target;
+        if (grow == 1) {
+            while (target.row >= g->rows && g->rows < g->capacity) YYGridResizeRows(*g, g->rows + 1);
         }
         INTEGER f = field;
         switch (target.kind) {
@@ -300,26 +262,22 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
         case GridCsvTarget::ColumnLabel: YYGridSetColumnLabel(f, target.column + 1, item.text); break;
         case GridCsvTarget::RowLabel: YYGridSetRowLabel(f, target.row, item.text); break;
         case GridCsvTarget::Cell: storeCell(target.column, target.row, item.text); break;
-        case GridCsvTarget::Surplus:
-            if (!surplusColumns) YYErrorReport(1054, routine);
-            surplusColumns = true;
-            break;
+        case GridCsvTarget::Surplus: break;
         }
         if (item.lineEnd) {
             // The rest of the line's columns are emptied (on the label line their labels).
-            for (INTEGER c = std::max(place.column() + 1, 0); c < g->columns; ++c) {
-                if (place.row() < 0) {
+            for (INTEGER c = std::max(target.column + 1, 0); c < g->columns; ++c) {
+                if (target.row < 0) {
                     f = field;
                     YYGridSetColumnLabel(f, c + 1, "");
-                } else if (place.row() < g->rows) {
-                    emptyCell(c, place.row());
+                } else if (target.row < g->rows) {
+                    emptyCell(c, target.row);
                 }
             }
         }
-        place.advance(item.lineEnd);
     }
     // Rows the file did not reach are emptied; the row count stays.
-    for (INTEGER r = std::max(place.row(), 0); r < g->rows; ++r) {
+    for (INTEGER r = std::max(collected.nextRow(), 0); r < g->rows; ++r) {
         if (rowLabels) {
             INTEGER f = field;
             YYGridSetRowLabel(f, r, "");
@@ -328,6 +286,8 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
     }
     YYGridResumeRedraw(field);
     if (g->cellArea) InvalidateRect(g->cellArea, nullptr, TRUE);
+    // What was left out is said last, so that the caller learns it.
+    if (collected.surplusColumns() || collected.surplusRows()) YYErrorReport(1054, routine);
 }
 
 void WGridSaveHTML(INTEGER field, std::string_view filename, std::optional<INTEGER> firstColumn,

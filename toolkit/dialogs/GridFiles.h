@@ -1,7 +1,8 @@
 // Grid contents to and from files: comma-separated text written and read back with every value
-// checked against its column's kind, and HTML table documents. A save writes a new file and puts
-// it in place of the old one only when it was written whole; a load reads the whole file before
-// it changes a cell, so a failed read leaves the grid as it was.
+// checked against its column's kind, and HTML table documents. A save writes a work file and puts
+// it in place of the old one only when it was written whole; a load reads what the grid can take
+// before it changes a cell (a failed read leaves the grid as it was), and no more: the rest of a
+// longer file is left unread and reported (1054).
 #pragma once
 
 #include <optional>

@@ -195,6 +195,23 @@ void YYErrorReport(INTEGER errorNumber, std::string_view routineName)
     state.LastErrorNumber = lastError;
 }
 
+void YYUserFileFailure(std::string_view fileName, INTEGER errorNumber)
+{
+    LibraryErrorState& state = libraryErrorState();
+    const auto tell = workState().hooks.userFileFailure;
+    if (!tell || state.ReportMode == kReportMessageBox) return;
+    const ComposedMessage composed = composeMessage(errorNumber, "");
+    // What follows " Error=NNNN:": the error's text and its detail.
+    const std::size_t after = composed.routinePartLength + 12;
+    const std::string reason(trimRight(after < composed.line.size() ? std::string_view(composed.line).substr(after) : ""));
+    // Whatever the message routine fails at is recorded quietly and forgotten, as in a report.
+    const INTEGER mode = state.ReportMode, lastError = state.LastErrorNumber;
+    state.ReportMode = kReportSilent;
+    tell(fileName, reason);
+    state.ReportMode = mode;
+    state.LastErrorNumber = lastError;
+}
+
 void WErrorReportMode(INTEGER mode)
 {
     if (mode >= kReportSilent && mode <= kReportMessageBox) libraryErrorState().ReportMode = mode;

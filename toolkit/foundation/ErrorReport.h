@@ -84,9 +84,20 @@ struct ErrorReportHooks {
     void (*processExit)(INTEGER code) = &YYProcessExit;
     // Console records of mode 1; null writes them to the standard output.
     void (*consoleLine)(std::string_view record) = nullptr;
+    // A user's file that could not be written (the earlier file of its name left as it was), told
+    // to the user whatever the report mode: the file's name and what went wrong (the error's text
+    // and the system's). A program installs its own message here; without it the report by the
+    // mode is all.
+    void (*userFileFailure)(std::string_view fileName, std::string_view reason) = nullptr;
 };
 
 ErrorReportHooks& errorReportHooks();
+
+// Tells the user, through errorReportHooks().userFileFailure, that the named file could not be
+// written: reason is the text of the error (and its detail) as the reporter composes it. Nothing
+// is told in report mode 4, whose box has shown the report already. The caller has reported the
+// error itself.
+void YYUserFileFailure(std::string_view fileName, INTEGER errorNumber);
 
 // Runs a callee quietly: while alive, the report mode and the last error number are 0; both are
 // restored at the end of the scope. For routines that expect a callee to fail.

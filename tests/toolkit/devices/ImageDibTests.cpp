@@ -213,7 +213,7 @@ TEST(DibFromFiles, PngLayouts)
     EXPECT_EQ((Bytes{dibByte(dib, 0, 0), dibByte(dib, 0, 1), dibByte(dib, 0, 2)}), (Bytes{0x33, 0x22, 0x11}));
 
     // Rows top first in the file, bottom first in the DIB; the filter is undone (Sub).
-    ASSERT_EQ(fromBytes(png(2, 2, 8, 3, {pngChunk("IDAT", zlibOf({0, 1, 2, 1, 5, 1}))}), dib, 15), 0);
+    ASSERT_EQ(fromBytes(png(2, 2, 8, 3, {pngChunk("PLTE", Bytes(21, 0)), pngChunk("IDAT", zlibOf({0, 1, 2, 1, 5, 1}))}), dib, 15), 0);
     EXPECT_EQ((Bytes{dibByte(dib, 0, 0), dibByte(dib, 0, 1), dibByte(dib, 1, 0), dibByte(dib, 1, 1)}), (Bytes{1, 2, 5, 6}));
 
     INTEGER code = 0;

@@ -75,9 +75,24 @@ TEST(ImageLoadingBmp, SixteenBitFieldsFiveFiveFiveAndFiveSixFive)
     const Loaded plain = load(bmp(3, 1, 16, 0, {}, words), 3);
     EXPECT_EQ(plain.error, 0);
     EXPECT_EQ(plain.pixels, (std::vector<INTEGER>{rgb(248, 248, 248), rgb(248, 0, 0), rgb(0, 0, 248)}));
-    const Loaded fields = load(bmp(3, 1, 16, 3, {}, words), 3);
-    EXPECT_EQ(fields.error, 0);
-    EXPECT_EQ(fields.pixels, (std::vector<INTEGER>{rgb(248, 252, 248), rgb(120, 128, 0), rgb(0, 0, 248)}));
+    // Bit fields: the three masks behind the header say which; without them the file is cut short.
+    struct Case {
+        Bytes masks;
+        std::vector<INTEGER> pixels;
+    };
+    const Case cases[] = {
+        {{0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {rgb(248, 252, 248), rgb(120, 128, 0), rgb(0, 0, 248)}},
+        {{0x00, 0x7C, 0, 0, 0xE0, 0x03, 0, 0, 0x1F, 0, 0, 0}, plain.pixels},
+    };
+    for (const Case& c : cases) {
+        Bytes file = bmp(3, 1, 16, 3, {}, c.masks);
+        append(file, words);
+        putLe(file, 10, 54 + 12, 4);
+        const Loaded fields = load(file, 3);
+        EXPECT_EQ(fields.error, 0);
+        EXPECT_EQ(fields.pixels, c.pixels);
+    }
+    EXPECT_EQ(load(bmp(3, 1, 16, 3, {}, Bytes(8, 0)), 3).error, 2);
 }
 
 TEST(ImageLoadingPalettes, EntriesTheFileDoesNotSupplyAreBlackNotAnEarlierFilesColours)
@@ -90,10 +105,10 @@ TEST(ImageLoadingPalettes, EntriesTheFileDoesNotSupplyAreBlackNotAnEarlierFilesC
     const Loaded bmpShort = load(bmp(3, 1, 8, 0, {0x00FF00, 0xFF0000}, indices), 3);
     EXPECT_EQ(bmpShort.error, 0);
     EXPECT_EQ(bmpShort.pixels, (std::vector<INTEGER>{rgb(0, 255, 0), black, black}));
-    // A palette PNG without PLTE.
-    const Loaded pngNoPalette = load(png(2, 1, 8, 3, {pngChunk("IDAT", zlibOf({0, 1, 7}))}), 2);
-    EXPECT_EQ(pngNoPalette.error, 0);
-    EXPECT_EQ(pngNoPalette.pixels, (std::vector<INTEGER>{black, black}));
+    // A palette PNG after a file with colours: its two entries, none of the earlier ones.
+    const Loaded pngShort = load(png(2, 1, 8, 3, {pngChunk("PLTE", {0, 0, 9, 0, 8, 0}), pngChunk("IDAT", zlibOf({0, 1, 0}))}), 2);
+    EXPECT_EQ(pngShort.error, 0);
+    EXPECT_EQ(pngShort.pixels, (std::vector<INTEGER>{rgb(0, 8, 0), rgb(0, 0, 9)}));
 }
 
 TEST(ImageLoadingPng, PackedIndicesGiveExactlyWidthPixelsAndSixteenBitSamplesTheirHighByte)
@@ -170,15 +185,16 @@ TEST(ImageLoadingRefusals, BrokenTruncatedAndOversizedFilesGiveTheirErrorAndStay
         {"huge ancillary chunk length", hugeAncillary, 1, 2},
         {"PLTE longer than the read buffer", png(1, 1, 8, 3, {pngChunk("PLTE", Bytes(50001, 0))}), 1, 27},
         {"PNG ends before IEND", pngNoIend, 1, 2},
-        {"PNG huge width", png(0x7FFFFFFF, 1, 8, 2, {goodIdat}), 100, 2},
-        {"PNG huge width and height", png(0x10000, 0x10000, 8, 6, {goodIdat}), 100, 2},
+        {"PNG huge width", png(0x7FFFFFFF, 1, 8, 2, {goodIdat}), 100, 27},
+        {"PNG sides above 65535", png(0x10000, 0x10000, 8, 6, {goodIdat}), 100, 27},
+        {"PNG larger than the array", png(300, 300, 8, 6, {goodIdat}), 100, 2},
         {"PNG zero width", png(0, 1, 8, 2, {goodIdat}), 1, 27},
         {"PNG width above 2^31", png(0x80000001U, 1, 8, 2, {goodIdat}), 1, 27},
-        {"BMP colour table past the read buffer",
-         [] { Bytes b = bmp(1, 1, 8, 0, {}, Bytes(4, 0)); putLe(b, 10, 54 + 100000, 4); return b; }(), 1, 27},
-        {"BMP row longer than the read buffer", bmp(20000, 1, 24, 0, {}, Bytes(60000, 0)), 20000, 27},
+        {"BMP colour table and pixels past the end of the file",
+         [] { Bytes b = bmp(1, 1, 8, 0, {}, Bytes(4, 0)); putLe(b, 10, 54 + 100000, 4); return b; }(), 1, 2},
+        {"BMP row of 60000 bytes", bmp(20000, 1, 24, 0, {}, Bytes(60000, 0)), 20000, 0},
         {"BMP larger than the array", bmp(4, 4, 24, 0, {}, Bytes(64, 0)), 15, 2},
-        {"BMP huge width and height", bmp(0x7FFFFFFF, 0x7FFFFFFF, 8, 0, {0}, Bytes(4, 0)), 10, 2},
+        {"BMP huge width and height", bmp(0x7FFFFFFF, 0x7FFFFFFF, 8, 0, {0}, Bytes(4, 0)), 10, 27},
         {"BMP zero width", bmp(0, 1, 24, 0, {}, Bytes(4, 0)), 1, 27},
         {"BMP of 2 bits a pixel", bmp(1, 1, 2, 0, {0, 0, 0, 0}, Bytes(4, 0)), 1, 27},
         {"BMP depth bit flipped", flippedDepth, 1, 27},

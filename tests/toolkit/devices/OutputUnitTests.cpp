@@ -1,15 +1,18 @@
-// The file drivers' output unit: opening from the work buffer, raw and line writes, failures.
+// The file drivers' output unit: opening from the work buffer, raw and line writes, the named file
+// replaced only by a complete one, failures.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "ReportCapture.h"
 #include "toolkit/devices/OutputUnit.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/graphics/DriverProtocol.h"
 
 namespace {
@@ -78,7 +81,7 @@ TEST_F(OutputUnitFixture, LinesEndInCarriageReturnAndLineFeed)
     EXPECT_EQ(libraryErrorState().LastErrorNumber, 0);
 }
 
-TEST_F(OutputUnitFixture, ExistingFileIsEmptiedAndItsHandleOffered)
+TEST_F(OutputUnitFixture, ExistingFileIsReplacedAtTheCloseAndItsHandleOffered)
 {
     std::ofstream(file_, std::ios::binary) << "an older and much longer content";
     open(file_);
@@ -124,4 +127,46 @@ TEST_F(OutputUnitFixture, NameFillingTheWholeBufferWorks)
     EXPECT_EQ(stringWorkBuffer().view(), std::string_view(name));  // nothing written past the name
     DeleteFileA(name.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// A read-only target is refused when the unit opens; a target another program holds open cannot be
+// replaced when it closes. Either way the report says so once, the old file keeps its bytes and no
+// work file is left in the folder.
+TEST_F(OutputUnitFixture, ReadOnlyOrLockedTargetKeepsItsBytes)
+{
+    const std::string old = "an earlier plot\r\n";
+    // The work files in the folder (the temporary folder may hold those of a program that crashed).
+    const auto workFiles = [] {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA found{};
+        const FindHandle search(FindFirstFileA((tempFolder() + "~qv*.tmp").c_str(), &found));
+        if (search)
+            do names.insert(found.cFileName);
+            while (FindNextFileA(search.get(), &found));
+        return names;
+    };
+    const std::set<std::string> before = workFiles();
+    std::ofstream(file_, std::ios::binary) << old;
+    ASSERT_TRUE(SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY));
+    const ReportCapture report;
+    open(file_);
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 1);
+    EXPECT_EQ(outputUnitState().OutputStatus, -1);
+    EXPECT_FALSE(YYProuIsOpen(2));
+    SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(readFile(file_), old);
+
+    libraryErrorState().LastErrorNumber = 0;
+    open(file_);
+    ASSERT_EQ(outputUnitState().OutputStatus, 0);
+    YYProuLine(2, "new plot");
+    {
+        const FileHandle holder(CreateFileA(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        YYProuClose(2);
+    }
+    EXPECT_EQ(libraryErrorState().LastErrorNumber, 3);
+    EXPECT_NE(ReportCapture::last().find("YYPROU Error=   3"), std::string::npos) << ReportCapture::last();
+    EXPECT_EQ(readFile(file_), old);
+    EXPECT_EQ(workFiles(), before);
 }

@@ -150,13 +150,12 @@ public:
     }
 
     const std::filesystem::path& path() const { return path_; }
+    // What the job wrote: while the unit is open that is its work file, which replaces the file
+    // at the end.
     std::string contents() const
     {
-#if !defined(_WIN32)
-        // The native output unit writes through a buffered stream.
-        if (outputUnitState().Handles[2]) std::fflush(outputUnitState().Handles[2].get());
-#endif
-        std::ifstream in(path_, std::ios::binary);
+        const WorkFile& work = outputUnitState().Units[2].Work;
+        std::ifstream in(work.isOpen() ? std::filesystem::path(work.path()) : path_, std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         return s.str();

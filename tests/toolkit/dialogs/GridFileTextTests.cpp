@@ -109,6 +109,41 @@ TEST(GridCsvText, PlacementFollowsLabelsAndNeverLeavesTheGrid)
     }
 }
 
+// A file far longer than the grid: the collector keeps the fields the grid can take, says what it
+// left out, and asks for no more of the file once a line lies past the last row.
+TEST(GridCsvText, CollectorKeepsWhatTheGridTakesAndStopsPastItsRows)
+{
+    GridCsvCollector collected(3, 40, false, false);
+    std::string piece;
+    for (int line = 0; line < 200; ++line) piece += std::to_string(line) + ",b,c,surplus\r\n";
+    const std::size_t pieceLines = 200;
+    std::size_t fed = 0;
+    while (collected.feed(piece)) ++fed;
+    EXPECT_EQ(fed, 0u);  // the first piece already holds a line past the 40 rows
+    EXPECT_TRUE(collected.surplusRows());
+    EXPECT_TRUE(collected.surplusColumns());
+    ASSERT_EQ(collected.items().size(), 3u * 40u);
+    EXPECT_EQ(collected.items().back().text, "c");
+    EXPECT_EQ(collected.items().back().target.row, 39);
+    EXPECT_EQ(collected.items()[3].text, "1");
+    EXPECT_EQ(collected.nextRow(), 40);
+    EXPECT_LT(collected.items().size(), pieceLines * 4);
+
+    // A short file: every field kept, the line that ends early ends its row, nothing left out.
+    GridCsvCollector small(3, 4, true, false);
+    EXPECT_TRUE(small.feed("A,B,C\nx,\"y,z\"\n"));
+    EXPECT_TRUE(small.feed("last"));
+    small.finish();
+    EXPECT_FALSE(small.surplusRows() || small.surplusColumns());
+    ASSERT_EQ(small.items().size(), 6u);
+    EXPECT_EQ(small.items()[0].target.kind, GridCsvTarget::ColumnLabel);
+    EXPECT_EQ(small.items()[4].text, "y,z");
+    EXPECT_TRUE(small.items()[4].lineEnd);
+    EXPECT_EQ(small.items()[4].target.column, 1);
+    EXPECT_EQ(small.items()[5].target.row, 1);
+    EXPECT_EQ(small.nextRow(), 2);
+}
+
 TEST(GridHtmlText, TextsAreEscapedAndColoursWrittenRedGreenBlue)
 {
     EXPECT_EQ(YYHtmlEscape("a<b>&\"c\"'"), "a&lt;b&gt;&amp;&quot;c&quot;'");

@@ -16,6 +16,7 @@
 
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
+#include "tests/toolkit/foundation/WorkFileFaults.h"
 #include "toolkit/dialogs/DialogLoad.h"
 #include "toolkit/dialogs/DialogRecords.h"
 #include "toolkit/dialogs/GridCellEditor.h"
@@ -913,6 +914,30 @@ TEST_F(GridOperationsTest, AFailedLoadOrSaveLeavesGridAndFileAsTheyWere)
     WGridSave(7702, path("none.csv"));
     EXPECT_EQ(lastError(), 1006);
     EXPECT_FALSE(fs::exists(folder_ / "none.csv"));
+}
+
+// Both saves failed at their write, flush and replace (the work files' fault hook stands in for
+// the system): one report each, the old file byte for byte and nothing left beside it.
+TEST_F(GridOperationsTest, EveryFailedStepOfASaveKeepsTheOldFile)
+{
+    show();
+    putText(kA, 1, "new");
+    const std::string target = path("kept.csv");
+    for (const bool html : {false, true})
+        for (const WorkFileStep step : {WorkFileStep::Create, WorkFileStep::Write, WorkFileStep::Flush, WorkFileStep::Replace}) {
+            SCOPED_TRACE(::testing::Message() << html << " " << static_cast<int>(step));
+            writeFile(target, "old contents\r\n");
+            libraryErrorState().LastErrorNumber = 0;
+            {
+                const WorkFileFault fault(step, 0, YYWorkFileDiskFullCode(), 5);
+                if (html) WGridSaveHTML(kGrid, target);
+                else WGridSave(kGrid, target);
+                EXPECT_TRUE(WorkFileFault::struck());
+            }
+            EXPECT_EQ(lastError(), step == WorkFileStep::Create ? 1 : 2);
+            EXPECT_EQ(readFile(target), "old contents\r\n");
+            EXPECT_EQ(folderNames(folder_), std::set<std::string>{"kept.csv"});
+        }
 }
 
 TEST_F(GridOperationsTest, HtmlTablesMatchTheGoldenFileAndTheirOptions)

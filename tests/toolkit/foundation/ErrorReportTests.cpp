@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "ReporterGuard.h"
 #include "toolkit/foundation/ErrorReport.h"
@@ -159,6 +160,36 @@ TEST(YYErrorReport, MessageBoxModeShowsThreeLinesAndCancelExitsWithZero)
     EXPECT_EQ(boxes[1], "Library Error|Internal routine:YYDialogX\rError=1005\rNo dialog currently selected");
     EXPECT_EQ(ReporterGuard::exitCodes(), std::vector<INTEGER>{0});
     EXPECT_TRUE(ReporterGuard::records().empty());  // Cancel exits without a further box
+}
+
+// A user's file that could not be written reaches the user in every mode but the message box's,
+// whose report has shown it; the report mode and the last error stay as they were.
+TEST(YYUserFileFailure, TellsTheUserWhateverTheModeButOnce)
+{
+    ReporterGuard guard;
+    static std::vector<std::string> told;
+    told.clear();
+    errorReportHooks().userFileFailure = [](std::string_view file, std::string_view reason) {
+        told.push_back(std::string(file) + "|" + std::string(reason));
+    };
+    LibraryErrorState& state = libraryErrorState();
+    for (const INTEGER mode : {kReportSilent, kReportConsole, kReportDebugFile, kReportStatusBar, kReportMessageBox}) {
+        SCOPED_TRACE(mode);
+        told.clear();
+        state.ReportMode = mode;
+        state.LastErrorNumber = 2;
+        state.FileDetailKind = 2;
+        state.FileDetailCode = 0;
+        YYUserFileFailure("C:\\plots\\survey.ps", 2);
+        EXPECT_EQ(state.ReportMode, mode);
+        EXPECT_EQ(state.LastErrorNumber, 2);
+        if (mode == kReportMessageBox) {
+            EXPECT_TRUE(told.empty());
+            continue;
+        }
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].rfind("C:\\plots\\survey.ps|Error reading/writing file or device", 0), 0u) << told[0];
+    }
 }
 
 TEST(WErrorReportMode, IgnoresValuesOutsideZeroToFour)
