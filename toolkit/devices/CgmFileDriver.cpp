@@ -541,6 +541,7 @@ void opImage()
 void opShadedPolygon()
 {
     pageOpen();
+    YYShadedPolygonPixels([](REAL x) { return vdc(x, 0).first; }, [](REAL y) { return vdc(0, y).second; });
     YYShadedPolygonFill(2, 0, 0, 0, 0, nullptr, &YYCgmFileGradientTriangles);
 }
 

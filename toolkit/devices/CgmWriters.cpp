@@ -52,8 +52,6 @@ std::string_view chars(std::span<const std::uint8_t> bytes)
 
 void fileBytes(std::span<const std::uint8_t> bytes) { YYPROU(kUnit, chars(bytes)); }
 
-INTEGER cut(REAL v) { return YYDeviceTrunc(v); }
-
 std::array<std::uint8_t, 10> triangleColours(INTEGER c1, INTEGER c2, INTEGER c3)
 {
     std::array<std::uint8_t, 10> out{};
@@ -66,14 +64,12 @@ std::array<std::uint8_t, 10> triangleColours(INTEGER c1, INTEGER c2, INTEGER c3)
     return out;
 }
 
-// The 1-based vertex numbers of triangle t, checked against the polygon arrays.
-bool corners(const INTEGER* triangles, INTEGER t, std::array<std::size_t, 3>& v)
+// The 1-based vertex numbers of triangle t, checked against the n corners.
+bool corners(const INTEGER* triangles, INTEGER t, INTEGER n, std::array<std::size_t, 3>& v)
 {
-    const DriverParameterBlock& b = driverParameterBlock();
-    const std::size_t n = std::min(b.PolygonX.size(), b.PolygonY.size());
     for (std::size_t k = 0; k < 3; ++k) {
         const INTEGER number = triangles[3 * t + static_cast<INTEGER>(k)];
-        if (number < 1 || static_cast<std::size_t>(number) > n) return false;
+        if (number < 1 || number > n) return false;
         v[k] = static_cast<std::size_t>(number - 1);
     }
     return true;
@@ -128,15 +124,14 @@ void YYCgmColour(INTEGER elementClass, INTEGER id, INTEGER red, INTEGER green, I
 void YYCgmString(std::string_view text) { YYGCGM1(stringBytes(text, false)); }
 void YYCgmStringPad(std::string_view text) { YYGCGM1(stringBytes(text, true)); }
 
-void YYCgmGradientTriangles(const INTEGER*, const INTEGER*, const INTEGER* colours, const INTEGER* triangles,
-                            INTEGER, INTEGER m, INTEGER& status)
+void YYCgmGradientTriangles(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours, const INTEGER* triangles,
+                            INTEGER n, INTEGER m, INTEGER& status)
 {
-    const DriverParameterBlock& b = driverParameterBlock();
     for (INTEGER t = 0; t < m; ++t) {
         std::array<std::size_t, 3> v{};
-        if (!corners(triangles, t, v)) continue;
-        const auto X = [&](std::size_t k) { return cut(b.PolygonX[v[k]]); };
-        const auto Y = [&](std::size_t k) { return cut(b.PolygonY[v[k]]); };
+        if (!corners(triangles, t, n, v)) continue;
+        const auto X = [&](std::size_t k) { return xs[v[k]]; };
+        const auto Y = [&](std::size_t k) { return ys[v[k]]; };
         YYCgmElement(5, 31, 4);
         YYCgmPoint(X(0), Y(0));
         YYCgmElement(5, 43, 22);
@@ -196,27 +191,26 @@ void YYCgmFileColourInvert(INTEGER& red, INTEGER& green, INTEGER& blue)
     }
 }
 
-void YYCgmFileGradientTriangles(const INTEGER*, const INTEGER*, const INTEGER* colours, const INTEGER* triangles,
-                                INTEGER, INTEGER m, INTEGER& status)
+void YYCgmFileGradientTriangles(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours, const INTEGER* triangles,
+                                INTEGER n, INTEGER m, INTEGER& status)
 {
-    const DriverParameterBlock& b = driverParameterBlock();
     for (INTEGER t = 0; t < m; ++t) {
         std::array<std::size_t, 3> v{};
-        if (!corners(triangles, t, v)) continue;
-        const auto X = [&](std::size_t k) { return b.PolygonX[v[k]]; };
-        const auto Y = [&](std::size_t k) { return b.PolygonY[v[k]]; };
+        if (!corners(triangles, t, n, v)) continue;
+        const auto X = [&](std::size_t k) { return xs[v[k]]; };
+        const auto Y = [&](std::size_t k) { return ys[v[k]]; };
         YYCgmFileElement(5, 31, 4);
-        YYCgmFileCoord(X(0), Y(0));
+        YYCgmFilePoint(X(0), Y(0));
         YYCgmFileElement(5, 43, 22);
         YYCgmFileWord(3);
-        YYCgmFileCoord(X(1) - X(0), Y(1) - Y(0));
-        YYCgmFileCoord(X(2) - X(0), Y(2) - Y(0));
+        YYCgmFilePoint(X(1) - X(0), Y(1) - Y(0));
+        YYCgmFilePoint(X(2) - X(0), Y(2) - Y(0));
         YYCgmFileWord(0);
         fileBytes(triangleColours(colours[v[0]], colours[v[1]], colours[v[2]]));
         YYCgmFileElement(5, 22, 2);
         YYCgmFileWord(6);
         YYCgmFileElement(4, 7, 12);
-        for (std::size_t k = 0; k < 3; ++k) YYCgmFileCoord(X(k), Y(k));
+        for (std::size_t k = 0; k < 3; ++k) YYCgmFilePoint(X(k), Y(k));
     }
     status = 0;
 }

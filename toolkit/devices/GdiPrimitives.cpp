@@ -69,19 +69,6 @@ bool YYGdiSectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye)
     return met;
 }
 
-void YYGdiShadedVertices()
-{
-    const DriverParameterBlock& b = driverParameterBlock();
-    ShadedPolygonBlock& shade = shadedPolygonBlock();
-    const INTEGER n = std::clamp<INTEGER>(shade.VertexCount, 0, static_cast<INTEGER>(polygonLength()));
-    shade.VertexCount = std::min(n, ShadedPolygonBlock::kMaxVertices);
-    for (INTEGER i = 0; i < shade.VertexCount; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        shade.PixelX[k] = YYGdiX(b.PolygonX[k]);
-        shade.PixelY[k] = YYGdiY(b.PolygonY[k]);
-    }
-}
-
 void YYGdiFontSize(REAL& width, REAL& height, INTEGER& style)
 {
     const TextState& a = textState();

@@ -25,8 +25,6 @@ INTEGER YYGdiPolygonPoints(INTEGER n);
 // The start and end points of a sector or arc on the page, the end moved one unit where the two
 // met (YYSectorEndNudge); true when they met.
 bool YYGdiSectorPoints(INTEGER& xs, INTEGER& ys, INTEGER& xe, INTEGER& ye);
-// The shaded polygon's vertices as page units, the count cut to the arrays and the block.
-void YYGdiShadedVertices();
 // The font size of the text state in page units and the style to draw it with: a fixed-pitch
 // face stands in narrower and lower, and the one-character-at-a-time spacing draws no underline.
 void YYGdiFontSize(REAL& width, REAL& height, INTEGER& style);

@@ -458,7 +458,10 @@ void YYMemoryMetafileDriver(INTEGER op)
         YYCgmPictureBegin(kCgmMemoryWriters, s.Words[kSlotWidthUnits], s.Words[kSlotHeightUnits]);
         break;
     }
-    case OpShadedPolygon: YYShadedPolygonFill(2, 0, 0, 0, 0, nullptr, &YYCgmGradientTriangles); break;
+    case OpShadedPolygon:
+        YYShadedPolygonPixels([](REAL x) { return YYDeviceTrunc(x); }, [](REAL y) { return YYDeviceTrunc(y); });
+        YYShadedPolygonFill(2, 0, 0, 0, 0, nullptr, &YYCgmGradientTriangles);
+        break;
     default: break;
     }
 }

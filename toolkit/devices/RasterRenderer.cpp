@@ -416,18 +416,9 @@ void image()
 
 void shadedPolygon()
 {
-    const DriverParameterBlock& b = driverParameterBlock();
     const RasterDrawState& s = rasterDrawState();
-    ShadedPolygonBlock& p = shadedPolygonBlock();
     hardcopyJobState().PageOpen = -1;
-    const INTEGER n = std::clamp<INTEGER>(
-        p.VertexCount, 0,
-        static_cast<INTEGER>(std::min({b.PolygonX.size(), b.PolygonY.size(), p.PixelX.size()})));
-    p.VertexCount = n;
-    for (INTEGER i = 0; i < n; ++i) {
-        p.PixelX[at(i)] = toColumn(b.PolygonX[at(i)]);
-        p.PixelY[at(i)] = toRow(b.PolygonY[at(i)]);
-    }
+    YYShadedPolygonPixels(&toColumn, &toRow);
     YYRasterDitherCacheReset();
     YYShadedPolygonFill(1, s.ClipLeft, s.ClipBottom, s.ClipRight, s.ClipTop, &YYRasterDitherPixel, nullptr);
 }

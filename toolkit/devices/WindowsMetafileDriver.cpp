@@ -251,7 +251,7 @@ void opShadedPolygon()
 {
     const GraphicsTransform& t = graphicsTransform();
     pageOpen();
-    YYGdiShadedVertices();
+    YYShadedPolygonPixels(&YYGdiX, &YYGdiY);
     const INTEGER level = isTrue(ds().EnhancedFlag) ? deviceCapabilityTable().ShadeFillLevel[1] : 1;
     YYShadedPolygonFill(level, px(t.ClipXMin), py(t.ClipYMax), px(t.ClipXMax), py(t.ClipYMin), &YYMetafilePixel,
                         &YYMetafileGradient);

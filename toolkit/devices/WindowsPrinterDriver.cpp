@@ -249,7 +249,7 @@ void opShadedPolygon()
 {
     const GraphicsTransform& t = graphicsTransform();
     pageOpen();
-    YYGdiShadedVertices();
+    YYShadedPolygonPixels(&YYGdiX, &YYGdiY);
     YYShadedPolygonFill(deviceCapabilityTable().ShadeFillLevel[1], px(t.ClipXMin), py(t.ClipYMax), px(t.ClipXMax),
                         py(t.ClipYMin), &YYPrintPixel, &YYPrintGradient);
 }

@@ -759,14 +759,7 @@ void YYGAPI(INTEGER op)
     case OpColourRestore: opColourRestore(); break;
     case OpImage: opImage(); break;
     case OpShadedPolygon: {
-        ShadedPolygonBlock& shade = shadedPolygonBlock();
-        const INTEGER n = std::clamp<INTEGER>(shade.VertexCount, 0,
-                                              static_cast<INTEGER>(std::min(b.PolygonX.size(), b.PolygonY.size())));
-        shade.VertexCount = std::min(n, ShadedPolygonBlock::kMaxVertices);
-        for (INTEGER i = 0; i < shade.VertexCount; ++i) {
-            shade.PixelX[static_cast<std::size_t>(i)] = YYDeviceFloor(b.PolygonX[static_cast<std::size_t>(i)]);
-            shade.PixelY[static_cast<std::size_t>(i)] = row(YYDeviceFloor(b.PolygonY[static_cast<std::size_t>(i)]));
-        }
+        YYShadedPolygonPixels([](REAL x) { return YYDeviceFloor(x); }, [](REAL y) { return row(YYDeviceFloor(y)); });
         YYShadedPolygonFill(deviceCapabilityTable().ShadeFillLevel[0], t.PixelXMin, row(t.PixelYMax), t.PixelXMax,
                             row(t.PixelYMin), &YYGdiShadePixel, &YYGdiGradientTriangles);
         break;

@@ -48,6 +48,18 @@ INTEGER component(REAL v) { return std::clamp(YYDeviceTrunc(v * 255.99f), 0, 255
 
 }  // namespace
 
+void YYShadedPolygonPixels(ShadeCoordinateRoutine toX, ShadeCoordinateRoutine toY)
+{
+    const DriverParameterBlock& b = driverParameterBlock();
+    ShadedPolygonBlock& p = shadedPolygonBlock();
+    const auto corners = std::min({b.PolygonX.size(), b.PolygonY.size(), p.PixelX.size()});
+    p.VertexCount = std::clamp<INTEGER>(p.VertexCount, 0, static_cast<INTEGER>(corners));
+    for (INTEGER i = 0; i < p.VertexCount; ++i) {
+        p.PixelX[at(i)] = toX(b.PolygonX[at(i)]);
+        p.PixelY[at(i)] = toY(b.PolygonY[at(i)]);
+    }
+}
+
 void YYShadedTriangle(INTEGER a, INTEGER b, INTEGER c, INTEGER xmin, INTEGER ymin, INTEGER xmax, INTEGER ymax,
                       ShadePixelRoutine pixel)
 {

@@ -23,7 +23,15 @@ using ShadePixelRoutine = void (*)(INTEGER x, INTEGER y, INTEGER rgb);
 using ShadeGradientRoutine = void (*)(const INTEGER* xs, const INTEGER* ys, const INTEGER* colours,
                                       const INTEGER* triangles, INTEGER n, INTEGER m, INTEGER& status);
 
+// A driver's mapping of one coordinate of the driver parameter block to its own grid.
+using ShadeCoordinateRoutine = INTEGER (*)(REAL v);
+
 // Toolkit-internal
+
+// Sets the block's corners in the driver's grid from the polygon of the driver parameter block,
+// keeping no more corners than the polygon has. Every driver calls it before the fill: the
+// corners left by another device are in that device's grid.
+void YYShadedPolygonPixels(ShadeCoordinateRoutine toX, ShadeCoordinateRoutine toY);
 
 // Fills the polygon of the block within the clip rectangle (pixel grid of the driver, inclusive);
 // level 2 tries the gradient routine first.

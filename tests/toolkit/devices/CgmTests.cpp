@@ -16,6 +16,7 @@
 #include "toolkit/devices/PictureRecorder.h"
 #include "toolkit/graphics/ColourPalette.h"
 #include "toolkit/graphics/Lines.h"
+#include "toolkit/graphics/ShadedPolygons.h"
 
 namespace {
 
@@ -436,4 +437,58 @@ TEST_F(CgmFileFixture, FillsSectorsAndPolylinesWalkCleanly)
     EXPECT_EQ(polylines[0]->partitions, 2);
     EXPECT_EQ(count(walk, 4, 17), 1);  // the outline ellipse
     EXPECT_EQ(count(walk, 5, 30), 2);  // edge visibility on and off
+}
+
+namespace {
+
+// A shaded triangle sent to the driver while the shading block still holds the corners another
+// device left there (all at one pixel, which would collapse the triangle).
+void shadedTriangleAfterAnotherDevice(void (*driver)(INTEGER))
+{
+    ShadedPolygonBlock& shade = shadedPolygonBlock();
+    shade.PixelX.fill(7);
+    shade.PixelY.fill(7);
+    shade.VertexCount = 3;
+    shade.VertexColour[0] = 0x0000FF;
+    shade.VertexColour[1] = 0x00FF00;
+    shade.VertexColour[2] = 0xFF0000;
+    DriverParameterBlock& b = driverParameterBlock();
+    b.PolygonX = {100, 300, 200};
+    b.PolygonY = {100, 100, 250};
+    b.Count = 3;
+    driver(OpShadedPolygon);
+}
+
+}  // namespace
+
+// Both CGM writers take the triangle from the job's own polygon.
+TEST_F(SlotFixture, RecorderShadesFromItsOwnCorners)
+{
+    shadedTriangleAfterAnotherDevice(&YYMemoryMetafileDriver);
+    Bytes all = header_;
+    const Bytes body = bytes();
+    all.insert(all.end(), body.begin(), body.end());
+    all.insert(all.end(), {0x00, 0xA0, 0x00, 0x40});
+    const CgmWalk walk = walkCgm(all);
+    ASSERT_EQ(walk.error, "");
+    ASSERT_EQ(walk.all(5, 43).size(), 1u);
+    const auto triangles = walk.all(4, 7);
+    ASSERT_EQ(triangles.size(), 1u);
+    EXPECT_EQ(triangles[0]->word(4), 300);
+    EXPECT_EQ(triangles[0]->word(10), 250);
+}
+
+TEST_F(CgmFileFixture, ShadedTriangleTakesItsOwnCorners)
+{
+    job.start();
+    shadedTriangleAfterAnotherDevice(&YYDriverHardcopy);
+    job.finish();
+    const CgmWalk walk = walked();
+    ASSERT_EQ(walk.error, "");
+    ASSERT_EQ(walk.all(5, 43).size(), 1u);
+    const auto triangles = walk.all(4, 7);
+    ASSERT_FALSE(triangles.empty());
+    const HardcopyDriverState& d = hardcopyDriverState();
+    EXPECT_EQ(triangles.back()->word(4), static_cast<int>(300 * d.XScale));
+    EXPECT_EQ(triangles.back()->word(10), static_cast<int>(250 * d.YScale));
 }
