@@ -32,26 +32,85 @@ std::string hostScratchName(const std::string& what)
     return "/tmp/qv-" + what + "-" + process;
 }
 
-std::string runHost(const std::string& command, std::chrono::milliseconds deadline)
+namespace {
+
+bool writeFile(const std::string& name, const std::string& bytes)
 {
-    static int serial = 0;
-    const std::string base = hostScratchName("host") + "-" + std::to_string(++serial);
-    // The standard folders first, whatever search path Wine hands the host shell.
-    const std::string line = "/bin/sh -c \"export PATH=/usr/local/bin:/usr/bin:/bin:$PATH; (" + command + ") > " + base +
-                             ".part 2>&1 </dev/null; mv " + base + ".part " + base + ".out\"";
-    std::vector<char> text(line.begin(), line.end());
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out.flush());
+}
+
+// Starts a host program with its arguments. Wine runs a Unix program without a process handle to
+// wait on, and for one it fills in no thread handle either (what comes back there is whatever the
+// structure held): only handles of a Windows process that really started are owned and closed.
+bool startHost(const std::string& program, const std::string& arguments)
+{
+    std::vector<char> text(arguments.begin(), arguments.end());
     text.push_back('\0');
     STARTUPINFOA start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA("Z:\\bin\\sh", text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+    if (!CreateProcessA(program.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
+        return false;
+    if (process.hProcess) {
+        const KernelHandle thread(process.hThread), child(process.hProcess);
+    }
+    return true;
+}
+
+// Ends the command's whole process group (the shell and everything it started) and waits until
+// its shell is gone.
+void endHostGroup(const std::string& pidFile)
+{
+    const std::string pid = readFile(pidFile);
+    const long id = std::strtol(pid.c_str(), nullptr, 10);
+    if (id <= 1) return;
+    const std::string group = std::to_string(id);
+    if (!startHost("Z:\\bin\\kill", "/bin/kill -KILL -- -" + group)) return;
+    GuiHarness::waitUntil([&] { return !fileExists("Z:/proc/" + group); }, 10000ms);
+}
+
+}  // namespace
+
+std::string runHost(const std::string& command, std::chrono::milliseconds deadline)
+{
+    static int serial = 0;
+    const std::string base = hostScratchName("host") + "-" + std::to_string(++serial);
+    const std::string script = base + ".sh", pid = base + ".pid", part = base + ".part", done = base + ".out";
+    // A script file keeps the command's own quoting; the standard folders come first, whatever
+    // search path Wine hands the host shell. The output is renamed into place when the command is
+    // done: Wine cannot wait for a Unix process.
+    const std::string text = "export PATH=/usr/local/bin:/usr/bin:/bin:$PATH\necho $$ > " + pid + "\n(" + command +
+                             "\n) > " + part + " 2>&1 </dev/null\nmv " + part + " " + done + "\n";
+    if (!writeFile("Z:" + script, text)) return "cannot write the host command";
+    const auto cleanUp = [&] {
+        for (const std::string& name : {script, pid, part, done}) DeleteFileA(("Z:" + name).c_str());
+    };
+    // A session of its own makes the shell the leader of a process group that a deadline can end
+    // whole, with every program the command started.
+    if (!startHost("Z:\\usr\\bin\\setsid", "/usr/bin/setsid /bin/sh " + script)) {
+        cleanUp();
         return "cannot start the host shell";
-    const KernelHandle thread(process.hThread), child(process.hProcess);
-    const std::string done = "Z:" + base + ".out";
-    if (!GuiHarness::waitUntil([&] { return fileExists(done); }, deadline)) return "host command timed out";
-    std::string out = readFile(done);
-    DeleteFileA(done.c_str());
+    }
+    if (!GuiHarness::waitUntil([&] { return fileExists("Z:" + done); }, deadline)) {
+        // The shell writes its id first thing: give it a moment when it has not started yet.
+        GuiHarness::waitUntil([&] { return readFile("Z:" + pid).find('\n') != std::string::npos; }, 5000ms);
+        endHostGroup("Z:" + pid);
+        cleanUp();
+        return "host command timed out";
+    }
+    std::string out = readFile("Z:" + done);
+    cleanUp();
     return out;
+}
+
+std::string libreOfficeToPdf(const std::string& file, const std::string& folder)
+{
+    static int serial = 0;
+    const std::string profile = hostScratchName("office-profile") + "-" + std::to_string(++serial);
+    return "{ soffice --headless -env:UserInstallation=file://" + profile + " --convert-to pdf --outdir '" + folder +
+           "' '" + file + "'; status=$?; rm -rf '" + profile + "'; [ $status -eq 0 ]; }";
 }
 
 Pnm parsePnm(const std::string& data)

@@ -19,8 +19,14 @@ std::string readFile(const std::string& name);
 bool fileExists(const std::string& windowsName);
 
 // Runs a shell command line of the host and returns what it printed (output and errors), or a
-// line saying why nothing came: the shell did not start, or the command outran the deadline.
+// line saying why nothing came: the shell did not start, or the command outran the deadline (then
+// the command and every program it started are ended).
 std::string runHost(const std::string& command, std::chrono::milliseconds deadline = 60000ms);
+
+// A host shell command that converts a file (host path) to PDF in the folder with LibreOffice,
+// in a profile of its own that it removes afterwards: runs side by side, and a first start on a
+// fresh machine, do not share one. Its status is LibreOffice's.
+std::string libreOfficeToPdf(const std::string& file, const std::string& folder);
 
 // A Unix name under /tmp for a scratch file of this process, told apart from every other test
 // process's (Windows process ids repeat across the Wine servers of parallel test shards).

@@ -2,7 +2,11 @@
 // are read pixel for pixel or refused, and pdfinfo's page size and turn are read.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/HostTools.h"
+#include "toolkit/foundation/Handles.h"
+#include "toolkit/foundation/WinApi.h"
 
 using namespace HostTools;
 
@@ -11,6 +15,26 @@ TEST(HostTools, HostCommandOutputAndErrorsComeBack)
     EXPECT_EQ(runHost("echo out; echo err >&2"), "out\nerr\n");
     // The standard folders are searched whatever path Wine hands the shell.
     EXPECT_EQ(runHost("command -v pdfinfo"), "/usr/bin/pdfinfo\n");
+}
+
+// Wine starts a Unix program without handles: a host command closes none of the caller's.
+TEST(HostTools, HostCommandsLeaveTheCallersHandlesOpen)
+{
+    std::vector<KernelHandle> events;
+    for (int k = 0; k < 16; ++k) events.emplace_back(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    for (int k = 0; k < 4; ++k) ASSERT_EQ(runHost("echo " + std::to_string(k)), std::to_string(k) + "\n");
+    for (const KernelHandle& event : events) {
+        DWORD flags = 0;
+        EXPECT_TRUE(GetHandleInformation(event.get(), &flags));
+        EXPECT_EQ(WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    }
+}
+
+// A command past its deadline is ended with everything it started.
+TEST(HostTools, AHostCommandPastItsDeadlineIsEnded)
+{
+    EXPECT_EQ(runHost("sh -c 'sleep 47.25'; echo late", 1500ms), "host command timed out");
+    EXPECT_EQ(runHost("pgrep -f 'sleep 47.25' || echo ended"), "ended\n");
 }
 
 TEST(HostTools, AnymapsAreReadOrRefused)

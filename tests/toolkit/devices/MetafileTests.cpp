@@ -723,9 +723,8 @@ TEST_F(Pictures, CgmFileRendersThroughLibreOffice)
     EXPECT_EQ(pictures, 1);
     const std::string host = hostName(file);
     const std::string folder = host.substr(0, host.find_last_of('/'));
-    const std::string log = runHost("HOME=/tmp soffice --headless --convert-to pdf --outdir '" + folder + "' '" + host +
-                                    "' && pdftoppm -r 72 -singlefile -png '" + folder + "/qv-page.pdf' '" + folder +
-                                    "/qv-page-cgm' && echo rendered",
+    const std::string log = runHost(libreOfficeToPdf(host, folder) + " && pdftoppm -r 72 -singlefile -png '" + folder +
+                                        "/qv-page.pdf' '" + folder + "/qv-page-cgm' && echo rendered",
                                     240000ms);
     ASSERT_NE(log.find("rendered"), std::string::npos) << log;
     const Raster r = readPng(folder + "/qv-page-cgm.png");
@@ -744,16 +743,14 @@ TEST_F(Pictures, CgmFileRendersThroughLibreOffice)
 
 namespace {
 
-// LibreOffice's picture of a file on the host, through PDF, with a profile of its own so that no
-// other run of it stands in the way.
+// LibreOffice's picture of a file on the host, through PDF.
 Raster libreOfficeRender(const std::string& file, const std::string& stem)
 {
     const std::string host = hostName(file);
     const std::string folder = host.substr(0, host.find_last_of('/'));
     const std::string pdf = folder + "/" + host.substr(host.find_last_of('/') + 1, host.find_last_of('.') - host.find_last_of('/') - 1) + ".pdf";
-    const std::string log = runHost("soffice --headless -env:UserInstallation=file://" + folder + "/qv-lo-" + stem +
-                                        " --convert-to pdf --outdir '" + folder + "' '" + host + "' && pdftoppm -r 72 -singlefile -png '" +
-                                        pdf + "' '" + folder + "/" + stem + "' && echo rendered",
+    const std::string log = runHost(libreOfficeToPdf(host, folder) + " && pdftoppm -r 72 -singlefile -png '" + pdf + "' '" +
+                                        folder + "/" + stem + "' && echo rendered",
                                     240000ms);
     EXPECT_NE(log.find("rendered"), std::string::npos) << log;
     return readPng(folder + "/" + stem + ".png");

@@ -594,9 +594,9 @@ TEST_F(RenderFixture, LibreOfficeDrawsTheCgmPageOnWhite)
     IGrTextDraw(400, 300, "HHHH");
     job.finish();
 
-    // A profile of its own, so that no other run of LibreOffice stands in the way.
+    // A profile of its own, so that no other run of LibreOffice stands in the way, and a deadline.
     const fs::path profile = folder() / "lo-profile", pdf = folder() / (job.path().stem().string() + ".pdf");
-    const Command convert = run("soffice --headless -env:UserInstallation=file://" + profile.string() +
+    const Command convert = run("timeout --kill-after=10 240 soffice --headless -env:UserInstallation=file://" + profile.string() +
                                 " --convert-to pdf --outdir " + quoted(folder()) + " " + quoted(job.path()));
     ASSERT_EQ(convert.status, 0) << convert.output;
     ASSERT_TRUE(fs::exists(pdf)) << convert.output;
