@@ -498,7 +498,7 @@ std::string statusBarText(HWND bar, int part)
     return text;
 }
 
-void setStatusSimpleText(HWND bar, std::string_view text)
+void setStatusPartText(HWND bar, int part, std::string_view text)
 {
     KernelHandle process(openProcessOf(bar));
     if (!process) return;
@@ -507,7 +507,7 @@ void setStatusSimpleText(HWND bar, std::string_view text)
     if (!remote.get()) return;
     SIZE_T written = 0;
     WriteProcessMemory(process.get(), remote.get(), copy.c_str(), copy.size() + 1, &written);
-    SendMessageA(bar, SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(remote.get()));
+    SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(part == 255 ? 255 | SBT_NOBORDERS : part), reinterpret_cast<LPARAM>(remote.get()));
 }
 
 bool statusBarSimple(HWND bar) { return SendMessageA(bar, SB_ISSIMPLE, 0, 0) != 0; }

@@ -102,8 +102,10 @@ std::string windowText(HWND window);
 std::vector<int> statusBarEdges(HWND bar);
 std::string statusBarText(HWND bar, int part);
 bool statusBarSimple(HWND bar);
-// Puts a text into the simple-mode part, so that a test can tell when the program writes there.
-void setStatusSimpleText(HWND bar, std::string_view text);
+// Puts a text into a part (255: the simple-mode part), so that a test can tell when the program
+// writes there.
+void setStatusPartText(HWND bar, int part, std::string_view text);
+inline void setStatusSimpleText(HWND bar, std::string_view text) { setStatusPartText(bar, 255, text); }
 
 // Toolbar facts that need no memory of the program: the index of a command's button (-1 none),
 // its checked and enabled states, the button count.
