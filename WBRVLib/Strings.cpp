@@ -133,7 +133,7 @@ std::string formatExponent(double value, int width, int decimals)
     const std::string text(buffer.data());
     const std::size_t e = text.find('E');
     int exponent = std::atoi(text.c_str() + e + 1);
-    std::array<char, 8> tail{};
+    std::array<char, 16> tail{};
     std::snprintf(tail.data(), tail.size(), "%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return rightAligned(text.substr(0, e + 1) + tail.data(), width);
 }

@@ -3,9 +3,13 @@
 # sources for x86_64, whose Windows tests run where 32-bit code cannot), "native" (the
 # platform-free modules with sanitizers), "bench" (native, optimised, with the benchmarks) or
 # "fuzz" (clang, the libFuzzer targets with the address and undefined-behaviour sanitizers).
+# Targets after the tree build only those (and what they need): build.sh win32 quorvalent.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tree=${1:?usage: build.sh win32|win64|native|bench|fuzz}
+tree=${1:?usage: build.sh win32|win64|native|bench|fuzz [TARGET...]}
+shift
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
 # QV_JOBS caps the parallel compiles (several builds sharing one machine). QV_BUILD_TESTS=OFF
 # builds a tree without its tests (the 32-bit program where its tests cannot run).
 jobs=${QV_JOBS:-$(nproc)}
@@ -22,4 +26,4 @@ case "$tree" in
 esac
 
 cmake -S "$root" -B "$root/build/$tree" "${args[@]}" >/dev/null
-cmake --build "$root/build/$tree" -j "$jobs"
+cmake --build "$root/build/$tree" -j "$jobs" "${targets[@]}"

@@ -8,15 +8,15 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" win32
 tree=win32
 . "$root/scripts/wine-env.sh" win32
 if ! wine_env_can_run_win32; then
   echo "This machine cannot execute 32-bit x86 code: starting the 64-bit build of the program." >&2
-  "$root/scripts/build.sh" win64
   tree=win64
   . "$root/scripts/wine-env.sh" win64
 fi
+# Only the program and what it needs: the tests are built by the test command.
+"$root/scripts/build.sh" "$tree" quorvalent
 trap wine_env_stop EXIT
 wine_env_start
 "$WINELOADER" "$root/build/$tree/Quorvalent/quorvalent.exe"

@@ -3,21 +3,33 @@
 # the Windows tests under Wine, in shards with private displays. The Windows tests run from the 32-bit program
 # tree where this machine can execute 32-bit code, else from the 64-bit tree of the same sources
 # (the 32-bit tree is still built, so the program itself always compiles and links).
+# --win64 takes the 64-bit path on any machine, as on one that cannot execute 32-bit code.
 # Ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+force_win64=0
+for arg in "$@"; do
+  case "$arg" in
+    --win64) force_win64=1 ;;
+    *) echo "usage: test.sh [--win64]" >&2; exit 2 ;;
+  esac
+done
 
 "$root/scripts/install-deps.sh" || exit 1
 "$root/scripts/build.sh" native || exit 1
 
 . "$root/scripts/wine-env.sh" win32
-if wine_env_can_run_win32; then
+if [ "$force_win64" -eq 0 ] && wine_env_can_run_win32; then
   wintree=win32
   "$root/scripts/build.sh" win32 || exit 1
 else
   wintree=win64
-  echo "This machine cannot execute 32-bit x86 code: the Windows tests run from the 64-bit tree."
+  if [ "$force_win64" -eq 1 ]; then
+    echo "--win64: the Windows tests run from the 64-bit tree."
+  else
+    echo "This machine cannot execute 32-bit x86 code: the Windows tests run from the 64-bit tree."
+  fi
   # The 32-bit program is still built, without the tests that cannot run here.
   QV_BUILD_TESTS=OFF "$root/scripts/build.sh" win32 || exit 1
   "$root/scripts/build.sh" win64 || exit 1

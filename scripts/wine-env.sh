@@ -124,10 +124,17 @@ wine_env_shard_prefix_ready() {
 
 # The persistent wine server of the current prefix and its desktop process.
 wine_env_start_server() {
+  local keeper="$root/build/$qv_tree/tests/support/qv_desktop_keeper.exe"
   "$WINESERVER" -p   # one persistent server for the whole run
-  # Start the desktop process now, detached from our output: started by the first test program,
-  # it would inherit that program's output pipe and keep the test runner waiting for its end.
-  "$WINELOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+  # Start the desktop process now, detached from our output, and keep it: started by a test
+  # program, it would inherit that program's error output and keep the test runner waiting for
+  # its end. Wine closes a desktop a second after its last program: the keeper (in a tree with
+  # its tests) stays until the server is stopped.
+  if [ -f "$keeper" ]; then
+    "$WINELOADER" "$keeper" </dev/null >/dev/null 2>&1 &
+  else
+    "$WINELOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+  fi
 }
 
 wine_env_start() {

@@ -130,16 +130,6 @@ std::pair<INTEGER, INTEGER> currentCell(INTEGER dialog, INTEGER grid)
 
 GridRecord* gridOf(HWND page, int id) { return YYGridRecordOf(GetDlgItem(page, id)); }
 
-// A click on a cell as the mouse gives it: the press to the cell area, the release to the
-// editor that took it.
-void clickCell(GridRecord& g, INTEGER column, INTEGER row)
-{
-    const RECT r = YYGridCellInterior(g, column - 1, row - 1);
-    const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    PostMessageA(g.cellArea, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    PostMessageA(g.cellArea, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-}
-
 // Moves to a cell as the user does (the grid reports the cell it moved to) and, once the page
 // has taken that report, types into the cell's editor; the text is stored when the cell is left.
 Step typeCell(const char* caption, int grid, INTEGER column, INTEGER row, std::string text)

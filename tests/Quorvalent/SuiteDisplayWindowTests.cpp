@@ -136,7 +136,9 @@ protected:
             // axis run along that edge. The model graph's left edge lies under the 10 ohm-m line.
             for (REAL f : {0.06f, 0.11f, 0.16f}) {
                 const REAL x = r.x1 + f * (r.x2 - r.x1), y = r.y1 + (3.0f * f + 0.2f) * (r.y2 - r.y1);
-                if (r.x1 < 7.0f) EXPECT_TRUE(colourNear(p, r.x1, y, pen(4))) << "left " << r.x1 << "," << y;
+                if (r.x1 < 7.0f) {
+                    EXPECT_TRUE(colourNear(p, r.x1, y, pen(4))) << "left " << r.x1 << "," << y;
+                }
                 EXPECT_TRUE(colourNear(p, r.x2, y, pen(4))) << "right " << r.x2 << "," << y;
                 EXPECT_TRUE(colourNear(p, x, r.y1, pen(4))) << "bottom " << x << "," << r.y1;
                 EXPECT_TRUE(colourNear(p, x, r.y2, pen(4))) << "top " << x << "," << r.y2;
