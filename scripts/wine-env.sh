@@ -131,7 +131,12 @@ wine_env_start_server() {
   # its end. Wine closes a desktop a second after its last program: the keeper (in a tree with
   # its tests) stays until the server is stopped.
   if [ -f "$keeper" ]; then
-    "$WINELOADER" "$keeper" </dev/null >/dev/null 2>&1 &
+    local ready tries
+    ready=$(mktemp -u "$root/build/desktop-ready.XXXXXX")
+    "$WINELOADER" "$keeper" "Z:$ready" </dev/null >/dev/null 2>&1 &
+    # The desktop must be up before the first test program starts, or that program starts it.
+    for tries in $(seq 1 600); do [ -f "$ready" ] && break; sleep 0.1; done
+    rm -f "$ready"
   else
     "$WINELOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
   fi
