@@ -7,7 +7,8 @@ packages=(g++ cmake python3 g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw
           wine wine32:i386 wine64 fonts-wine xvfb xauth googletest libgtest-dev libbenchmark-dev
           clang libclang-rt-14-dev
           zlib1g-dev imagemagick netpbm python3-pil pngcheck unrtf
-          ghostscript poppler-utils libxml2-utils librsvg2-bin hp2xx python3-ezdxf python3-matplotlib
+          ghostscript poppler-utils libxml2-utils librsvg2-bin chromium-headless-shell hp2xx python3-ezdxf
+          python3-matplotlib
           libwmf-bin emf2svg libreoffice-impress
           cups cups-bsd printer-driver-cups-pdf libcups2:i386)
 

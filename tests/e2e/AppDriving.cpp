@@ -6,16 +6,7 @@
 
 namespace E2e {
 
-namespace {
-
-// The pixels of a window's rectangle on the screen, row by row (COLORREF values).
-struct Capture {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-Capture capture(HWND window)
+Capture screenPixels(HWND window)
 {
     Capture c;
     RECT r{};
@@ -44,6 +35,8 @@ Capture capture(HWND window)
     for (std::size_t i = 0; i < c.pixels.size(); ++i) c.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
     return c;
 }
+
+namespace {
 
 // The open pop-up menus of a process, left to right (a sub-menu opens right of its parent).
 std::vector<HWND> popupMenus(DWORD pid)
@@ -79,7 +72,7 @@ struct Highlight {
 
 Highlight highlightOf(HWND popup)
 {
-    const Capture c = capture(popup);
+    const Capture c = screenPixels(popup);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     Highlight h;
     if (c.width < 8) return h;

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/E2eDriver.h"
 
@@ -111,6 +112,14 @@ inline int settingValue(const std::string& text, const std::string& key)
     if (at == std::string::npos) return -999999;
     return std::atoi(text.c_str() + at + 1 + key.size());
 }
+
+// The pixels of a window's rectangle on the screen, row by row (COLORREF values).
+struct Capture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+Capture screenPixels(HWND window);
 
 // Rests the pointer on a toolbar button and returns the tip that appears ("" when none shows
 // within the deadline).

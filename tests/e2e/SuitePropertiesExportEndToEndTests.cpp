@@ -4,6 +4,7 @@
 // step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -71,6 +72,45 @@ bool calculateDefaultSuite(RunningProgram& run)
         if (!run.program.waitWindowGone(caption)) return false;
     }
     return run.program.waitWindowGone("Model Suite Calculation Progress", 60000ms) && settled(run.frame);
+}
+
+// The columns of a picture that hold ink: the first and the last, and the widest band without
+// ink between them (where one graph ends and the next begins), as fractions of that span.
+struct InkColumns {
+    int first = -1, last = -1;
+    double gapStart = 0, gapEnd = 0;
+};
+
+template <class Ink>
+InkColumns inkColumns(int width, int height, Ink ink)
+{
+    std::vector<bool> inked(static_cast<std::size_t>(width), false);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height && !inked[static_cast<std::size_t>(x)]; ++y) inked[static_cast<std::size_t>(x)] = ink(x, y);
+    InkColumns c;
+    for (int x = 0; x < width; ++x)
+        if (inked[static_cast<std::size_t>(x)]) {
+            if (c.first < 0) c.first = x;
+            c.last = x;
+        }
+    int bestStart = 0, bestLength = 0;
+    for (int x = c.first, run = 0; c.first >= 0 && x <= c.last; ++x) {
+        run = inked[static_cast<std::size_t>(x)] ? 0 : run + 1;
+        if (run > bestLength) bestLength = run, bestStart = x - run + 1;
+    }
+    const double span = std::max(c.last - c.first, 1);
+    c.gapStart = (bestStart - c.first) / span;
+    c.gapEnd = (bestStart + bestLength - c.first) / span;
+    return c;
+}
+
+// The host's name of a file in the artefact folder (Wine maps the Unix root to Z:).
+std::string hostArtefact(const std::string& name)
+{
+    std::string path = artefactFolder() + "/" + name;
+    if (path.rfind("Z:", 0) == 0) path.erase(0, 2);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 }  // namespace
@@ -144,6 +184,22 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
     // 4. Print: the page set-up, OK, one landscape page with the graphs' titles.
     if (!pdfFolder().empty()) {
         const std::vector<std::string> earlier = pdfsNamed();
+        // The display as the screen shows it, to lay the printed page beside, once it has
+        // repainted where the comment box was: two graphs with paper between them.
+        const auto screenInk = [](const Capture& shown) {
+            return inkColumns(shown.width, shown.height, [&](int x, int y) {
+                const COLORREF c = shown.at(x, y);
+                return std::min({GetRValue(c), GetGValue(c), GetBValue(c)}) < 200;
+            });
+        };
+        InkColumns onScreen;
+        ASSERT_TRUE(waitFor(
+            [&] {
+                onScreen = screenInk(screenPixels(childByClass(run.frame, "DOVECLIENT")));
+                return onScreen.gapEnd - onScreen.gapStart > 0.02;
+            },
+            10000ms))
+            << "the two graphs on the screen";
         sendCommand(run.frame, 40023);
         HWND setup = nullptr;
         ASSERT_TRUE(waitFor(
@@ -169,6 +225,18 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
         for (const char* expected : {"Time (Sec)", "Depth", "Resistivity of layer 1"})
             EXPECT_NE(words.find(expected), std::string::npos) << expected << " in\n" << words;
         screenshot("properties-08-printed");
+        // The printed page, kept beside the screenshots: the whole display on the paper, its two
+        // graphs side by side as the screen shows them.
+        runHost("pdftoppm -r 50 -png -singlefile '" + pdf + "' '" + hostArtefact("properties-08-printed-page") + "'");
+        const HostTools::Pnm page = HostTools::renderPdfPage(pdf, 1, 50, true);
+        ASSERT_TRUE(page.valid());
+        const InkColumns onPaper = inkColumns(page.width, page.height, [&](int x, int y) { return page.at(x, y) < 200; });
+        ASSERT_GE(onPaper.first, 0) << "ink on the page";
+        EXPECT_GT(onPaper.first, 0) << "the drawing starts inside the paper";
+        EXPECT_LT(onPaper.last, page.width - 1) << "the drawing ends inside the paper";
+        EXPECT_GT(onPaper.last - onPaper.first, page.width / 2);
+        EXPECT_NEAR(onPaper.gapStart, onScreen.gapStart, 0.03) << "where the first graph ends";
+        EXPECT_NEAR(onPaper.gapEnd, onScreen.gapEnd, 0.03) << "where the second graph begins";
         DeleteFileA(("Z:" + pdf).c_str());
     }
 

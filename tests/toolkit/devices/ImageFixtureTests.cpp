@@ -1,6 +1,7 @@
 // Image loading against independent readers: fixtures written at test time by ImageMagick, netpbm
 // and Pillow (make_image_fixtures.py), each decoded pixel for pixel as Pillow decodes it (netpbm
-// the four-plane PCX, ImageMagick the RLE4 BMP); the tools' refusals; every fixture cut at every length.
+// the four-plane PCX, ImageMagick the RLE4 BMP); the tools' refusals, and undrawable palette
+// pictures refused as ImageMagick refuses them; every fixture cut at every length.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -106,6 +107,25 @@ TEST_F(ImageFixtures, InterlacedAndGreyscalePngAndJpegAreRefused)
         std::vector<INTEGER> image(64, 5);
         EXPECT_EQ(load(readFile(folder() / name), image), 27);
         EXPECT_EQ(image, std::vector<INTEGER>(64, 5));
+    }
+}
+
+// Palette pictures that cannot be drawn right (a row of an unknown filter type, no palette, indices
+// past the palette) are refused (27) as ImageMagick refuses them; the picture they were made from
+// loads in both.
+TEST_F(ImageFixtures, UndrawablePngsAreRefusedAsImageMagickRefusesThem)
+{
+    ReporterGuard guard;
+    const auto magickReads = [](const std::filesystem::path& file) {
+        return std::system(("/usr/bin/convert '" + file.string() + "' ppm:- >/dev/null 2>&1").c_str()) == 0;
+    };
+    std::vector<INTEGER> image(21 * 12);
+    ASSERT_TRUE(magickReads(folder() / "src8.png"));
+    EXPECT_EQ(load(readFile(folder() / "src8.png"), image), 0);
+    for (const char* name : {"undrawable_filter.png", "undrawable_no_palette.png", "undrawable_short_palette.png"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(magickReads(folder() / name));
+        EXPECT_EQ(load(readFile(folder() / name), image), 27);
     }
 }
 

@@ -1,8 +1,9 @@
 // The PostScript, EPS, SVG and CGM files read back by independent programs: Ghostscript renders a
 // test page (every line type, every fill style, ellipse, sector, arc, clip, turned text, BMP, PCX
 // and PNG images, two pages) and measures the EPS drawing; ps2pdf and pdftotext give the texts
-// back; xmllint and Python's XML parser accept every SVG document, and rsvg-convert renders the
-// same page as Ghostscript does, pixel probes in the same places; LibreOffice draws a CGM page.
+// back; xmllint, Python's XML parser and headless Chromium accept every SVG document, and
+// rsvg-convert and Chromium render the same page as Ghostscript does, pixel probes in the same
+// places; LibreOffice draws a CGM page.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -46,6 +47,14 @@ Command run(const std::string& command)
 }
 
 std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+// Headless Chromium on a local file, with a profile of its own and a deadline (a browser that
+// hangs fails the check instead of the whole run); arguments such as --dump-dom go first.
+Command chromium(const std::string& arguments, const fs::path& file, const fs::path& profile)
+{
+    return run("timeout 120 chromium-headless-shell --no-sandbox --disable-gpu --user-data-dir=" + quoted(profile) + " " +
+               arguments + " " + quoted(fs::path("file://" + fs::absolute(file).string())));
+}
 
 struct Rgb {
     int r = 255, g = 255, b = 255;
@@ -509,6 +518,11 @@ TEST_F(RenderFixture, SvgDocumentsAreWellFormedForEveryCode)
     EXPECT_EQ(parse.status, 0) << parse.output;
     // 255 + 2 + 1 + 2 + 1 texts, each in a group of its own but the pieced pair, and the stroke group.
     EXPECT_EQ(parse.output, "True 261 261\n");
+    // Chromium's parse of the document: no parser error, and the text comes back whole.
+    const Command dom = chromium("--dump-dom", job.path(), folder() / "chromium-codes");
+    EXPECT_EQ(dom.status, 0) << dom.output;
+    EXPECT_EQ(dom.output.find("parsererror"), std::string::npos) << dom.output.substr(0, 2000);
+    EXPECT_NE(dom.output.find(">end]]&gt;here there</text>"), std::string::npos) << dom.output.substr(0, 2000);
     const std::string file = job.contents();
     EXPECT_NE(file.find(">end]]&#62;here there</text>"), std::string::npos);
     EXPECT_NE(file.find("&#233;"), std::string::npos);
@@ -540,6 +554,17 @@ TEST_F(RenderFixture, SvgRendersAsGhostscriptRendersTheSamePage)
     const Raster svg = readPpm(ppm);
     ASSERT_EQ(ps.size(), 1u);
     probePage(svg, false);
+    // Chromium draws the same document on a window of the page's size.
+    const fs::path shot = folder() / "same-chromium.png", shotPpm = folder() / "same-chromium.ppm";
+    const Command browser = chromium("--screenshot=" + quoted(shot) + " --window-size=640,480 --hide-scrollbars",
+                                     job.path(), folder() / "chromium-same");
+    ASSERT_EQ(browser.status, 0) << browser.output;
+    ASSERT_EQ(run("pngtopnm " + quoted(shot) + " > " + quoted(shotPpm)).status, 0);
+    const Raster chromiumPage = readPpm(shotPpm);
+    {
+        SCOPED_TRACE("Chromium");
+        probePage(chromiumPage, false);
+    }
     // Shapes in the same places within a pixel: the edges of the ellipse and the sector.
     for (const auto& [x1, y1, x2, y2] : {std::array<double, 4>{430, 370, 530, 430}, {470, 270, 540, 340}}) {
         const auto extent = [&](const Raster& r) {
@@ -551,20 +576,28 @@ TEST_F(RenderFixture, SvgRendersAsGhostscriptRendersTheSamePage)
                     }
             return e;
         };
-        const auto a = extent(ps[0]), b = extent(svg);
-        for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(a[k], b[k], 1.0) << "edge " << k << " of " << x1 << "," << y1;
+        const auto a = extent(ps[0]), b = extent(svg), c = extent(chromiumPage);
+        for (std::size_t k = 0; k < 4; ++k) {
+            EXPECT_NEAR(a[k], b[k], 1.0) << "edge " << k << " of " << x1 << "," << y1;
+            EXPECT_NEAR(a[k], c[k], 1.0) << "Chromium's edge " << k << " of " << x1 << "," << y1;
+        }
     }
     // Turned texts turn the same way and sit in the same place.
     for (const TextProbe& t : kTexts) {
         SCOPED_TRACE(t.name);
-        const Blob a = darkBlob(ps[0], t.x1, t.y1, t.x2, t.y2), b = darkBlob(svg, t.x1, t.y1, t.x2, t.y2);
+        const Blob a = darkBlob(ps[0], t.x1, t.y1, t.x2, t.y2), b = darkBlob(svg, t.x1, t.y1, t.x2, t.y2),
+                   c = darkBlob(chromiumPage, t.x1, t.y1, t.x2, t.y2);
         ASSERT_GT(a.count, 40);
         ASSERT_GT(b.count, 40);
+        ASSERT_GT(c.count, 40);
         const auto folded = [](double angle) { return angle < -45 ? angle + 180 : angle; };
         EXPECT_NEAR(folded(a.angle), t.angle, 8.0);
         EXPECT_NEAR(folded(b.angle), t.angle, 8.0);
+        EXPECT_NEAR(folded(c.angle), t.angle, 8.0);
         EXPECT_NEAR(a.cx, b.cx, 8.0);
         EXPECT_NEAR(a.cy, b.cy, 8.0);
+        EXPECT_NEAR(a.cx, c.cx, 8.0);
+        EXPECT_NEAR(a.cy, c.cy, 8.0);
     }
 }
 

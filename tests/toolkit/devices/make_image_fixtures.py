@@ -260,3 +260,29 @@ with open(path("manifest.txt"), "w") as f:
 run(convert, path("png_rgb8.png"), "-interlace", "PNG", path("refuse_interlaced.png"))
 pattern(8, 8, 40).convert("L").save(path("refuse_grey.png"))
 pattern(8, 8, 41).save(path("refuse.jpg"), quality=90)
+
+
+def png_variant(source, target, change):
+    """The PNG with its chunks changed: change takes and returns the list of (type, body)."""
+    with open(source, "rb") as f:
+        chunks = png_chunks(f.read())
+    with open(target, "wb") as f:
+        f.write(png_write(change(chunks)))
+
+
+def bad_filter(chunks):
+    """Row 5 of the 21-pixel palette picture with filter type 5, which no PNG has."""
+    rows = bytearray(zlib.decompress(b"".join(body for kind, body in chunks if kind == b"IDAT")))
+    rows[5 * 22] = 5
+    kept = [(kind, body) for kind, body in chunks if kind != b"IDAT"]
+    return kept[:-1] + [(b"IDAT", zlib.compress(bytes(rows)))] + kept[-1:]
+
+
+# Pictures that cannot be drawn right, derived from Pillow's palette PNG (kept as the sound one):
+# a row of an unknown filter type, the palette left out, and a palette of four colours for indices
+# up to 39.
+png_variant(path("src8.png"), path("undrawable_filter.png"), bad_filter)
+png_variant(path("src8.png"), path("undrawable_no_palette.png"),
+            lambda chunks: [(kind, body) for kind, body in chunks if kind != b"PLTE"])
+png_variant(path("src8.png"), path("undrawable_short_palette.png"),
+            lambda chunks: [(kind, body[:12] if kind == b"PLTE" else body) for kind, body in chunks])
