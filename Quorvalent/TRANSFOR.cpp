@@ -57,9 +57,10 @@ constexpr HankelFilterTable kHankelFilter{
     },
 };
 
-// The 201-point sine filter of K. Key (2012), "Is the fast Hankel transform faster than
-// quadrature?", Geophysics 77(3), F21-F30 (filter key_201_CosSin_2012): abscissae and sine
-// weights, with the spacing factor 1.1491241 from one abscissa to the next.
+// The 201-point sine and cosine filter of K. Key (2012), "Is the fast Hankel transform faster
+// than quadrature?", Geophysics 77(3), F21-F30 (filter key_201_CosSin_2012): abscissae, sine
+// weights and cosine weights, with the spacing factor 1.1491241 from one abscissa to the next.
+// Its published check: F(w) = w / (1 + w^2) gives 0.5778636748954573 at t = 1.
 constexpr SineFilterTable kSineFilter{
     kSineLength, 1.1491241,
     {
