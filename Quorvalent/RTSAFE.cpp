@@ -7,6 +7,7 @@
 #include "Quorvalent/CURVES.h"
 #include "Quorvalent/HZEXACT.h"
 #include "Quorvalent/SoundingHandler.h"
+#include "Quorvalent/TRANSFOR.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr double kTwoPi = 6.2831855;
 constexpr double kMu0 = 1.2566371e-6;
 
 constexpr double kMu0Exact = 1.256637061e-6;
+constexpr double kFourPiExact = 12.566370616;
 // The half-space's early-time apparent resistivity rho F(u) peaks where F(u) / u^2 does.
 constexpr double kPeakInductionNumber = 1.6136328;
 
@@ -190,7 +192,20 @@ void allTimeFor(REAL M)
     }
 
     std::array<double, kMaxCurveSamples> off{}, on{};
-    buildTargets(kernel.R, M, static_cast<std::size_t>(n), curve.Times, early, off, on);
+    if (kernel.LayerCount >= 2 && EngineInternal::switchOffField(n, off)) {
+        // A curve from the transforms: the field itself from the same frequency kernels, exact
+        // where the rates of the window alone know neither what came before its first sample
+        // nor how a layered earth decays after its last.
+        const double h0 = M / (kFourPiExact * r * r);
+        const double perMoment = M / (kMu0Exact * double(kernel.Sin));
+        for (int i = 0; i < n; ++i) {
+            const auto k = static_cast<std::size_t>(i);
+            off[k] *= perMoment;
+            on[k] = h0 - off[k];
+        }
+    } else {
+        buildTargets(kernel.R, M, static_cast<std::size_t>(n), curve.Times, early, off, on);
+    }
     // Each sample starts from the previous sample's result, converged or not. A field close to
     // its final value hardly moves with the resistivity, so each sample is fitted in the step
     // form whose field is the smaller: switch-on early in the window, switch-off later.

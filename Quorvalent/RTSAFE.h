@@ -24,6 +24,9 @@ AllTimeState& allTimeState();
 using RootFunction = void (*)(REAL x, REAL& f, REAL& df);
 
 // Fills the all-time target and resistivity buffers of the EngineCurveBlock from its curve. A
+// curve from the transforms takes its switch-off field from the same frequency kernels (the
+// model must still be in the EngineBlock, as it is inside CALCLOTEM); a half-space curve in
+// closed form, or one whose model is gone, takes it from its rates through RHOET_TO_HZ. A
 // sample whose early-time apparent resistivity cannot be formed (the sine of the angle is 0)
 // gets the missing-value mark.
 void ALLTIME();

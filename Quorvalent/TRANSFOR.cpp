@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Quorvalent/CalcLotem.h"
 #include "Quorvalent/FIELDS.h"
 
 namespace {
@@ -56,9 +57,10 @@ constexpr HankelFilterTable kHankelFilter{
     },
 };
 
-// The 201-point sine filter of K. Key (2012), "Is the fast Hankel transform faster than
-// quadrature?", Geophysics 77(3), F21-F30 (filter key_201_CosSin_2012): abscissae and sine
-// weights, with the spacing factor 1.1491241 from one abscissa to the next.
+// The 201-point sine and cosine filter of K. Key (2012), "Is the fast Hankel transform faster
+// than quadrature?", Geophysics 77(3), F21-F30 (filter key_201_CosSin_2012): abscissae, sine
+// weights and cosine weights, with the spacing factor 1.1491241 from one abscissa to the next.
+// Its published check: F(w) = w / (1 + w^2) gives 0.5778636748954573 at t = 1.
 constexpr SineFilterTable kSineFilter{
     kSineLength, 1.1491241,
     {
@@ -199,6 +201,75 @@ constexpr SineFilterTable kSineFilter{
     -5.420186458200808225e-07, 3.154080016969069896e-07, -1.584987009473594659e-07,
     6.451760292067034674e-08, -1.893706775873737682e-08, 3.016420226599621598e-09
     },
+    {
+    4.896353480129135008e-04, -3.244735467890637586e-03, 1.095223845006347042e-02,
+    -2.533087750936877450e-02, 4.560396462089376379e-02, -6.875196501899839829e-02,
+    9.105517086830994256e-02, -1.095557101425468360e-01, 1.227188628561873135e-01,
+    -1.303203337584053212e-01, 1.330018893396582857e-01, -1.317855511770778532e-01,
+    1.277541432110398112e-01, -1.218530595448633208e-01, 1.148439539955581207e-01,
+    -1.072799439436987051e-01, 9.956098283913648872e-02, -9.193951752698731328e-02,
+    8.459073660008856188e-02, -7.760001956068028617e-02, 7.103173358649721159e-02,
+    -6.489082118738177807e-02, 5.919601613951246816e-02, -5.391584864305892788e-02,
+    4.905578094081295554e-02, -4.456705867667924009e-02, 4.045726128242750630e-02,
+    -3.666694121108072385e-02, 3.321364513958990211e-02, -3.002776160186002366e-02,
+    2.714190947313891225e-02, -2.447369290302475048e-02, 2.207549924721529180e-02,
+    -1.984746857371064155e-02, 1.786726571490979132e-02, -1.601102617770948366e-02,
+    1.438881026048596627e-02, -1.284407870095856385e-02, 1.152872414008605968e-02,
+    -1.024216018671318847e-02, 9.190668498228018665e-03, -8.114700784787582874e-03,
+    7.291610812428044562e-03, -6.383291929923162050e-03, 5.760292319903193535e-03,
+    -4.980156154751369177e-03, 4.535917742549948166e-03, -3.846788998338766547e-03,
+    3.567037308126064926e-03, -2.932730804578217564e-03, 2.810592947080783367e-03,
+    -2.194429496142427834e-03, 2.231110131797700048e-03, -1.594161124975009480e-03,
+    1.800027544878686058e-03, -1.098979175570191993e-03, 1.495167224689285994e-03,
+    -6.796654266126943679e-04, 1.300357862970179940e-03, -3.096537771739503691e-04,
+    1.205233592576247402e-03, 3.610642380413747087e-05, 1.205240746684822914e-03,
+    3.823895749982119817e-04, 1.301896639383843699e-03, 7.550898689832312048e-04,
+    1.503358852474220983e-03, 1.182844870965873594e-03, 1.825381589984272209e-03,
+    1.698978580242190310e-03, 2.292758212505278340e-03, 2.343882183961796574e-03,
+    2.941376436987058404e-03, 3.167981046736317342e-03, 3.821043193977954455e-03,
+    4.235466871729769330e-03, 4.999262773588754663e-03, 5.628992687604509985e-03,
+    6.566155172429719543e-03, 7.455503886199937695e-03, 8.640632543236480625e-03,
+    9.853233974728327002e-03, 1.137769123545543520e-02, 1.299944635021534588e-02,
+    1.497594557596713429e-02, 1.711732678827866325e-02, 1.968268167797729631e-02,
+    2.247754905387056718e-02, 2.578927732978989959e-02, 2.938325082240908492e-02,
+    3.359955337748239679e-02, 3.811165452773534329e-02, 4.333048345361114467e-02,
+    4.875129153459425990e-02, 5.485461614623554638e-02, 6.080169608065432579e-02,
+    6.709228190080253340e-02, 7.226467230385853757e-02, 7.668442649138032530e-02,
+    7.774874094613826170e-02, 7.538095337138067675e-02, 6.503455729363762094e-02,
+    4.588172109544483984e-02, 1.074506839602967952e-02, -4.106336858466072548e-02,
+    -1.176255575061059960e-01, -2.128604228360911066e-01, -3.247369185392887658e-01,
+    -4.188966795219492556e-01, -4.578269303114199107e-01, -3.558728197871081633e-01,
+    -6.666611127599189612e-02, 4.139827520629066337e-01, 8.253297694506674942e-01,
+    7.415593507544138152e-01, -2.236217759176595821e-01, -1.246890975795096335e+00,
+    -5.640932415100177177e-01, 1.631336957691025491e+00, 1.369367012055917876e-01,
+    -1.900921180849124426e+00, 2.101158216667936340e+00, -1.453966298014953695e+00,
+    8.103808585272790355e-01, -4.177060435372101921e-01, 2.194140670681112015e-01,
+    -1.246813683043272170e-01, 7.826940387187465709e-02, -5.387692262662353154e-02,
+    3.987597215593807753e-02, -3.109912184134915047e-02, 2.514887302219146262e-02,
+    -2.084675401908038170e-02, 1.757695284278774916e-02, -1.499749893689209662e-02,
+    1.290679583568971923e-02, -1.117886897722867277e-02, 9.730506595626181934e-03,
+    -8.503878180209718113e-03, 7.456967611829244495e-03, -6.558094902193064603e-03,
+    5.782649589321448361e-03, -5.111060402769194468e-03, 4.527479560049775704e-03,
+    -4.018894830765801056e-03, 3.574507084508722708e-03, -3.185278766766318995e-03,
+    2.843596484678113934e-03, -2.543012454138806732e-03, 2.278042218355594544e-03,
+    -2.044003686888325698e-03, 1.836887284748738849e-03, -1.653250025501032264e-03,
+    1.490128311743453386e-03, -1.344965615935686185e-03, 1.215552133443395392e-03,
+    -1.099974170604509560e-03, 9.965715234034071193e-04, -9.039014634179669012e-04,
+    8.207082121414262417e-04, -7.458969923302608386e-04, 6.785119139776214737e-04,
+    -6.177170840885937760e-04, 5.627804356767229180e-04, -5.130598606698430746e-04,
+    4.679913003904170887e-04, -4.270785006688848293e-04, 3.898841841716081495e-04,
+    -3.560224310367783736e-04, 3.251520920702752793e-04, -2.969710879615671071e-04,
+    2.712114695459644361e-04, -2.476351291934481588e-04, 2.260300694212375870e-04,
+    -2.062071531826425682e-04, 1.879972722979971075e-04, -1.712488751398993068e-04,
+    1.558258044202566223e-04, -1.416054124568633110e-04, 1.284769306868522188e-04,
+    -1.163400668306941913e-04, 1.051038000825600725e-04, -9.468535339363036408e-05,
+    8.500933476536504498e-05, -7.600704196290335938e-05, 6.761591658378836973e-05,
+    -5.977912242064234698e-05, 5.244520878262277892e-05, -4.556783338098328807e-05,
+    3.910572875203344249e-05, -3.302383407507783610e-05, 2.729760023490193928e-05,
+    -2.192230683136349323e-05, 1.692631823894430825e-05, -1.238278863221808526e-05,
+    8.410790356377715037e-06, -5.154845896652364250e-06, 2.734986349162141587e-06,
+    -1.177536775545083538e-06, 3.661741517145804190e-07, -6.192066664216461719e-08
+    },
 };
 
 // Ten log10(x) is ln(x) / 0.2302585; the constant lies a little below ln(10) / 10, so that exact
@@ -326,6 +397,67 @@ REAL HTRANS(LOGICAL& newAbscissae, REAL r, INTEGER selector)
     return static_cast<REAL>(EngineInternal::hankelTransform(newAbscissae, r, selector));
 }
 
+namespace {
+
+// The sample times of a curve from t1: ten per decade, as REALs.
+REAL sampleTime(REAL t1, int j) { return static_cast<REAL>(double(t1) * std::pow(double(kDecadeTenth), double(j))); }
+
+// The function whose sine transform is the curve of the kernel column, at frequency index i
+// (0-based): F(omega) = 4 K(omega) / sqrt(omega). Computes the frequency kernels there first
+// when the cache does not hold them yet.
+double frequencyFunction(TransformCacheBlock& cache, int i, std::size_t column)
+{
+    const auto k = static_cast<std::size_t>(i);
+    if (!isTrue(cache.FrequencyComputed[k])) {
+        cache.FrequencyIndex = i + 1;
+        EngineInternal::frequencyKernels(cache.FrequencyGrid[k]);
+        cache.FrequencyComputed[k] = kTrue;
+    }
+    return 4.0 * cache.FrequencyKernels[k][column] / std::sqrt(cache.FrequencyGrid[k]);
+}
+
+// The lagged convolution of the filter weights from index first on with the function on the
+// frequency grid: the filter slides one index per time point along the grid. Writes the
+// transform at each of the filter's time points into the cache's filter values.
+void laggedConvolution(TransformCacheBlock& cache, const std::array<double, kSineLength>& weights, int first,
+                       const std::array<double, kFrequencyCapacity>& function)
+{
+    const int points = cache.FilterTimeCount;
+    for (int m = 0; m < points; ++m) {
+        const double* f = function.data() + (points - 1 - m);
+        double sum = 0.0;
+        for (int k = first; k < kSineLength; ++k) sum += f[k] * weights[static_cast<std::size_t>(k)];
+        cache.FilterValues[static_cast<std::size_t>(m)] = sum / cache.FilterTimes[static_cast<std::size_t>(m)];
+    }
+}
+
+// A natural cubic spline through the filter's time points, uniform in log t, evaluated at the
+// count samples from t1; the margins keep its end conditions away from them.
+template <class Out>
+void splineToSamples(const TransformCacheBlock& cache, REAL t1, int count, Out&& out)
+{
+    const int points = cache.FilterTimeCount;
+    std::array<double, kMaxFilterTimes> curvature{}, scratch{};
+    const auto& y = cache.FilterValues;
+    for (int m = 1; m < points - 1; ++m) {
+        // Thomas algorithm on M_(m-1) + 4 M_m + M_(m+1) = 6 (y_(m+1) - 2 y_m + y_(m-1)).
+        const double rhs = 6.0 * (y[m + 1] - 2.0 * y[m] + y[m - 1]);
+        const double pivot = 4.0 - (m > 1 ? scratch[m - 1] : 0.0);
+        scratch[m] = 1.0 / pivot;
+        curvature[m] = (rhs - (m > 1 ? curvature[m - 1] : 0.0)) / pivot;
+    }
+    for (int m = points - 3; m >= 1; --m) curvature[m] -= scratch[m] * curvature[m + 1];
+    const double logStep = std::log(kSineFilter.Ratio);
+    for (int j = 0; j < count; ++j) {
+        const double x = std::log(double(sampleTime(t1, j)) / double(t1)) / logStep + kSplineMargin;
+        const int m = std::clamp(static_cast<int>(std::floor(x)), 0, points - 2);
+        const double b = x - m, a = 1.0 - b;
+        out(j, a * y[m] + b * y[m + 1] + ((a * a * a - a) * curvature[m] + (b * b * b - b) * curvature[m + 1]) / 6.0);
+    }
+}
+
+}  // namespace
+
 void FTRANS(LOGICAL& newGrid, REAL t1, INTEGER n, std::span<REAL> times, std::span<REAL> v, INTEGER selector)
 {
     TransformCacheBlock& cache = transformCacheBlock();
@@ -335,8 +467,7 @@ void FTRANS(LOGICAL& newGrid, REAL t1, INTEGER n, std::span<REAL> times, std::sp
     if (count == 0 || !(t1 > 0.0f)) return;
 
     if (isTrue(newGrid)) {
-        for (int j = 0; j < count; ++j)
-            times[static_cast<std::size_t>(j)] = static_cast<REAL>(double(t1) * std::pow(double(kDecadeTenth), double(j)));
+        for (int j = 0; j < count; ++j) times[static_cast<std::size_t>(j)] = sampleTime(t1, j);
         // The filter's time points tau_m = t1 s^(m - margin) reach past the last sample by the margin.
         const double logStep = std::log(filter.Ratio);
         const double span = std::log(double(times[static_cast<std::size_t>(count - 1)]) / double(t1)) / logStep;
@@ -358,52 +489,40 @@ void FTRANS(LOGICAL& newGrid, REAL t1, INTEGER n, std::span<REAL> times, std::sp
         cache.FrequencyKernelCount = 0;
         cache.AbscissaKernelCount = 0;
         cache.RepeatedKernelCount = 0;
+        cache.FirstSampleTime = t1;
+        cache.SampleCount = count;
+        cache.Selector = 0;
         newGrid = kFalse;
     }
     if (selector < kSelectHz || selector > kSelectEy) return;
+    cache.Selector = selector;
     const auto column = static_cast<std::size_t>(selector - 1);
 
-    // The frequency kernels once each: F(omega) = 4 K(omega) / sqrt(omega) is the function whose
-    // sine transform the curve is. Frequency i serves filter indices up to i only.
+    // The frequency kernels once each. Frequency i serves filter indices up to i only.
     const int first = EngineInternal::sineFirstUsed(selector);
-    std::array<double, kFrequencyCapacity> response{};
-    for (int i = first; i < cache.FrequencyCount; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        if (!isTrue(cache.FrequencyComputed[k])) {
-            cache.FrequencyIndex = i + 1;
-            EngineInternal::frequencyKernels(cache.FrequencyGrid[k]);
-            cache.FrequencyComputed[k] = kTrue;
-        }
-        response[k] = 4.0 * cache.FrequencyKernels[k][column] / std::sqrt(cache.FrequencyGrid[k]);
-    }
-
-    // The lagged convolution: the filter slides one index per time point along the grid.
-    const int points = cache.FilterTimeCount;
-    for (int m = 0; m < points; ++m) {
-        const double* f = response.data() + (points - 1 - m);
-        double sum = 0.0;
-        for (int k = first; k < kSineLength; ++k) sum += f[k] * filter.Sine[static_cast<std::size_t>(k)];
-        cache.FilterValues[static_cast<std::size_t>(m)] = sum / cache.FilterTimes[static_cast<std::size_t>(m)];
-    }
-
-    // A natural cubic spline through the time points, uniform in log t, to the samples; the
-    // margins keep its end conditions away from them.
-    std::array<double, kMaxFilterTimes> curvature{}, scratch{};
-    const auto& y = cache.FilterValues;
-    for (int m = 1; m < points - 1; ++m) {
-        // Thomas algorithm on M_(m-1) + 4 M_m + M_(m+1) = 6 (y_(m+1) - 2 y_m + y_(m-1)).
-        const double rhs = 6.0 * (y[m + 1] - 2.0 * y[m] + y[m - 1]);
-        const double pivot = 4.0 - (m > 1 ? scratch[m - 1] : 0.0);
-        scratch[m] = 1.0 / pivot;
-        curvature[m] = (rhs - (m > 1 ? curvature[m - 1] : 0.0)) / pivot;
-    }
-    for (int m = points - 3; m >= 1; --m) curvature[m] -= scratch[m] * curvature[m + 1];
-    const double logStep = std::log(filter.Ratio);
-    for (int j = 0; j < count; ++j) {
-        const double x = std::log(double(times[static_cast<std::size_t>(j)]) / double(t1)) / logStep + kSplineMargin;
-        const int m = std::clamp(static_cast<int>(std::floor(x)), 0, points - 2);
-        const double b = x - m, a = 1.0 - b;
-        const double value = a * y[m] + b * y[m + 1] + ((a * a * a - a) * curvature[m] + (b * b * b - b) * curvature[m + 1]) / 6.0;
-        v[static_cast<std::size_t>(j)] = static_cast<REAL>(value);
-    }
+    std::array<double, kFrequencyCapacity> function{};
+    for (int i = first; i < cache.FrequencyCount; ++i) function[static_cast<std::size_t>(i)] = frequencyFunction(cache, i, column);
+    laggedConvolution(cache, filter.Sine, first, function);
+    splineToSamples(cache, t1, count, [&](int j, double value) { v[static_cast<std::size_t>(j)] = static_cast<REAL>(value); });
 }
+
+namespace EngineInternal {
+
+bool switchOffField(INTEGER n, std::span<double> field)
+{
+    TransformCacheBlock& cache = transformCacheBlock();
+    if (cache.Selector != kSelectHz || n != cache.SampleCount || n < 1 || field.size() < static_cast<std::size_t>(n)) return false;
+    // The kernels the curve skipped need the model, which lives only while its curve is computed.
+    if (engineBlock().Resistivities.size() < static_cast<std::size_t>(std::max<INTEGER>(kernelSettingsBlock().LayerCount, 1))) return false;
+    // The field still to decay is the integral of the curve from t to infinity: the cosine
+    // transform of F(omega) / omega. That function keeps a finite value down to omega = 0, so
+    // the whole filter takes part, and with it the lowest frequencies the curve itself skips.
+    std::array<double, kFrequencyCapacity> function{};
+    for (int i = 0; i < cache.FrequencyCount; ++i)
+        function[static_cast<std::size_t>(i)] = frequencyFunction(cache, i, 0) / cache.FrequencyGrid[static_cast<std::size_t>(i)];
+    laggedConvolution(cache, kSineFilter.Cosine, 0, function);
+    splineToSamples(cache, cache.FirstSampleTime, n, [&](int j, double value) { field[static_cast<std::size_t>(j)] = value; });
+    return true;
+}
+
+}  // namespace EngineInternal

@@ -32,13 +32,15 @@ struct HankelFilterTable {
     std::array<REAL, kHankelLength> J0{};
 };
 
-// 201-point sine filter: the integral of F(omega) sin(omega t) over omega is
-// (1 / t) (sum over k of F(Base_k / t) Sine_k). The abscissae grow by Ratio from one to the next.
+// 201-point sine and cosine filter: the integral of F(omega) sin(omega t) over omega is
+// (1 / t) (sum over k of F(Base_k / t) Sine_k), and the cosine integral alike with Cosine_k. The
+// abscissae grow by Ratio from one to the next.
 struct SineFilterTable {
     INTEGER Length = kSineLength;
     double Ratio = 1.1491241;
     std::array<double, kSineLength> Base{};
     std::array<double, kSineLength> Sine{};
+    std::array<double, kSineLength> Cosine{};
 };
 
 const HankelFilterTable& hankelFilterTable();
@@ -53,7 +55,10 @@ enum TransformSelector : INTEGER { kSelectHz = 1, kSelectEx = 2, kSelectEy = 3 }
 struct TransformCacheBlock {
     INTEGER FilterTimeCount = 0;                                 // time points of the sine filter
     std::array<double, kMaxFilterTimes> FilterTimes{};           // tau_m, s, at the filter's spacing
-    std::array<double, kMaxFilterTimes> FilterValues{};          // the transient at tau_m
+    std::array<double, kMaxFilterTimes> FilterValues{};          // the last transform at tau_m
+    REAL FirstSampleTime = 0.0f;                                 // t1 of the curve's samples, s
+    INTEGER SampleCount = 0;                                     // samples of the curve
+    INTEGER Selector = 0;                                        // kernel column of the last curve
     INTEGER FrequencyCount = 0;                                  // frequencies of the grid
     std::array<double, kFrequencyCapacity> FrequencyGrid{};      // omega_i, rad/s, rising
     std::array<LOGICAL, kFrequencyCapacity> FrequencyComputed{};
@@ -102,4 +107,9 @@ INTEGER hankelStartIndex(REAL r);
 // column selector. Hz falls linearly with the frequency at low frequencies, so the filter's
 // lowest abscissae add nothing to it; the electric fields keep a DC step there and use them all.
 INTEGER sineFirstUsed(INTEGER selector);
+// The switch-off Bz (T per unit moment, positive where the Hz curve is) still to decay at the n
+// sample times of the Hz curve that FTRANS computed last: the integral of that curve from each
+// sample to infinity, taken as the cosine transform of the same frequency kernels over omega.
+// Returns false, writing nothing, when the cache holds no Hz curve of n samples.
+bool switchOffField(INTEGER n, std::span<double> field);
 }  // namespace EngineInternal

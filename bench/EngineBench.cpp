@@ -1,5 +1,9 @@
 // Time of one forward computation: a half-space Hz curve through the closed form, and 42-sample
 // curves over a three-layer model through the transforms (the kernels are the cost there).
+// The goal for the 42-sample Hz curve: at most three times the time of the 80-point sine filter
+// the lagged convolution replaced: measured side by side on one machine (2.1 GHz), 0.83 ms of CPU
+// for the old curve and 1.5 ms for this one. The all-time curve adds the lowest frequencies of
+// its field.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -56,6 +60,12 @@ static void ThreeLayerHzCurve(benchmark::State& state)
     runCurves(state, kFieldHz, kDisplayEarlyLateRho, {10.0f, 100.0f, 3.0f, 150.0f, 400.0f}, 3);
 }
 BENCHMARK(ThreeLayerHzCurve)->Unit(benchmark::kMicrosecond);
+
+static void ThreeLayerAllTimeCurve(benchmark::State& state)
+{
+    runCurves(state, kFieldHz, kDisplayEarlyLateAllTimeRho, {10.0f, 100.0f, 3.0f, 150.0f, 400.0f}, 3);
+}
+BENCHMARK(ThreeLayerAllTimeCurve)->Unit(benchmark::kMicrosecond);
 
 static void ThreeLayerExCurve(benchmark::State& state)
 {

@@ -10,6 +10,7 @@
 #include "Quorvalent/CURVES.h"
 #include "Quorvalent/CalcLotem.h"
 #include "Quorvalent/HZEXACT.h"
+#include "Quorvalent/RTSAFE.h"
 #include "Quorvalent/TRANSFOR.h"
 
 TEST(NTIMES, SampleCountAndDecadesOfAWindow)
@@ -166,7 +167,8 @@ TEST(CURVE, HzOverEqualLayersMatchesTheClosedFormAtEveryOffset)
             if (u >= 0.13 && u <= 2.0) {
                 EXPECT_LE(error, 2e-4) << "r = " << r << ", u = " << u;
                 ++inBand;
-            } else if (u >= 0.13 && u <= 18.0) {
+            } else if (u <= 18.0) {
+                // Late in the window too, where the frequency kernels cancel to a part in 10^3.
                 EXPECT_LE(error, 3e-3) << "r = " << r << ", u = " << u;
             }
         }
@@ -237,6 +239,16 @@ TEST(CURVE, NoKernelIsComputedTwiceWithinItsCacheLifetime)
         EXPECT_EQ(cache.FrequencyKernelCount, cache.FrequencyCount - EngineInternal::sineFirstUsed(c.selector));
         EXPECT_LT(cache.AbscissaKernelCount, 90 * cache.FrequencyKernelCount);
     }
+    // The all-time field takes the Hz curve's kernels and adds only the lowest frequencies.
+    EngineBlock& engine = engineBlock();
+    engine.Resistivities = {10.0f, 100.0f, 3.0f};
+    engine.Thicknesses = {150.0f, 400.0f, 0.0f};
+    ALLTIME();
+    engine.Resistivities.clear();
+    engine.Thicknesses.clear();
+    const TransformCacheBlock& cache = transformCacheBlock();
+    EXPECT_EQ(cache.RepeatedKernelCount, 0);
+    EXPECT_EQ(cache.FrequencyKernelCount, cache.FrequencyCount);
 }
 
 TEST(CURVE, LongWindowsOnTheTransformPathStayInsideTheFrequencyGrid)
