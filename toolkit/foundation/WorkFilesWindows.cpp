@@ -179,10 +179,21 @@ void WorkFile::close()
     handle_ = kNone;
 }
 
-void WorkFile::discard()
+int WorkFile::systemReopen()
 {
-    if (handle_ == kNone) return;
-    if (direct_) {
+    // Held again as at its creation; a system call still writing it makes this fail.
+    FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastError();
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+    return 0;
+}
+
+void WorkFile::systemDiscard()
+{
+    if (handle_ == kNone) {
+        DeleteFileA(path_.c_str());
+    } else if (direct_) {
         close();
     } else if (fixedName_) {
         // Marked for deletion while still held: the name goes when the handle closes.
