@@ -163,6 +163,13 @@ int WorkFile::systemReplace(const std::string& named)
         if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) break;
         Sleep(5);
     }
+    // The system says "access denied" for a target that another program holds open; it is told
+    // as what it is when the target cannot be opened to be removed for that reason.
+    if (code == ERROR_ACCESS_DENIED) {
+        const FileHandle target(CreateFileA(named.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!target && GetLastError() == ERROR_SHARING_VIOLATION) code = ERROR_SHARING_VIOLATION;
+    }
     return code;
 }
 

@@ -305,7 +305,7 @@ TEST_F(WorkFiles, LockedTargetFailsTheCommitAndKeepsTheOldFile)
     ASSERT_TRUE(holder);
     WorkFile work;
     EXPECT_FALSE(writeWhole(work, target_, "new"));
-    EXPECT_NE(work.error(), 0);
+    EXPECT_EQ(work.reason(), "another program is using the file");
     EXPECT_EQ(folderNames(folder_), std::set<std::string>{"plot.out"});
     DWORD read = 0;
     char bytes[128] = {};
