@@ -12,6 +12,7 @@
 #include "toolkit/editor/EditorWindows.h"
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
 #include "toolkit/foundation/WorkFiles.h"
@@ -233,7 +234,7 @@ INTEGER YYEditorSaveFile(HWND window, INTEGER ask)
     const std::string path(record.path());
     const bool rtf = YYEditorIsRtfPath(record, path);
     held(record).reset();
-    if (record.Options.BackupCopy) CopyFileA(path.c_str(), (path + ".bak").c_str(), FALSE);
+    if (record.Options.BackupCopy) YYFileCopy(path, path + ".bak");
 
     // The text goes into a work file beside the old one, which it replaces only once complete: a
     // full disk or a failing write leaves the old file as it was.
