@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <span>
 #include <string>
 
@@ -177,8 +178,14 @@ INTEGER deliverFile(const EnhMetafileHandle& enhanced, const MetafileHandle& win
     }
     if (s.Format == 1) {
         const UINT size = GetMetaFileBitsEx(windows.get(), 0, nullptr);
-        std::vector<BYTE> bits(size);
-        if (size == 0 || GetMetaFileBitsEx(windows.get(), size, bits.data()) != size) {
+        std::vector<BYTE> bits;
+        try {
+            bits.resize(size);
+        } catch (const std::bad_alloc&) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            bits.clear();
+        }
+        if (size == 0 || bits.size() != size || GetMetaFileBitsEx(windows.get(), size, bits.data()) != size) {
             s.WriteError = static_cast<INTEGER>(GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT);
             s.Work.discard();
             return 2;

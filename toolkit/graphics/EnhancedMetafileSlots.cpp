@@ -1,6 +1,7 @@
 #include "toolkit/graphics/EnhancedMetafileSlots.h"
 
 #include <cstdint>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -121,7 +122,13 @@ void YYEmfSave(INTEGER index, INTEGER& status, INTEGER& systemError, std::string
     // The picture's bytes go through a work file, which replaces an earlier file of the name only
     // when they were all written: a failed save leaves that file as it was.
     const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
-    std::vector<std::uint8_t> bytes(size);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        systemError = ERROR_NOT_ENOUGH_MEMORY;
+        return;
+    }
     if (size == 0 || GetEnhMetaFileBits(picture, size, bytes.data()) != size) {
         systemError = static_cast<INTEGER>(GetLastError() != 0 ? GetLastError() : ERROR_INVALID_DATA);
         return;
