@@ -1,6 +1,7 @@
 // The program's main window, menus, toolbar, help and settings, driven from outside.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <regex>
 
@@ -231,6 +232,60 @@ TEST(Settings, WithoutASettingsFileNothingIsWritten)
     ASSERT_EQ(run.program.waitForExit(), 0);
     EXPECT_FALSE(run.program.fileExists("QUORVALENT.INI"));
     EXPECT_FALSE(run.program.fileExists("QUORVALENT.INW"));
+}
+
+// The settings file as the user keeps it: a hidden one is saved at exit and stays hidden; a
+// read-only one is left byte for byte, and the program says so before it ends.
+TEST(Settings, AHiddenSettingsFileStaysHiddenAndAReadOnlyOneIsLeftAsItWas)
+{
+    struct Case {
+        const char* label;
+        DWORD attribute;
+    };
+    for (const Case& c : {Case{"settings-hidden", FILE_ATTRIBUTE_HIDDEN}, Case{"settings-read-only", FILE_ATTRIBUTE_READONLY}}) {
+        SCOPED_TRACE(c.label);
+        RunningProgram run(c.label, Settings::Default);
+        ASSERT_TRUE(run.frame);
+        const std::string ini = run.program.path("QUORVALENT.INI");
+        const std::string before = run.program.readFile("QUORVALENT.INI");
+        ASSERT_TRUE(SetFileAttributesA(ini.c_str(), c.attribute));
+        ASSERT_NE(GetFileAttributesA(ini.c_str()) & c.attribute, 0u);
+        SetWindowPos(run.frame, nullptr, 120, 90, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(settled(run.frame));
+        const RECT moved = windowRect(run.frame);
+        screenshot(std::string(c.label) + "-01-moved");
+        sendCommand(run.frame, 40001);
+        if (c.attribute == FILE_ATTRIBUTE_READONLY) {
+            HWND box = run.program.waitForWindow("Brevalon Library Message", 30000ms);
+            ASSERT_TRUE(box);
+            settled(box);
+            screenshot(std::string(c.label) + "-02-message");
+            const std::string text = messageBoxText(box);
+            EXPECT_EQ(text.rfind("The settings could not be saved (the settings file is read-only); the settings file was left "
+                                 "unchanged:",
+                                 0),
+                      0u)
+                << text;
+            // The file by its full name (the program's own name, as the system spells it).
+            std::string lower = text;
+            for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            EXPECT_NE(lower.find(std::string(c.label) + "-"), std::string::npos) << text;
+            EXPECT_NE(lower.find("\\quorvalent.ini"), std::string::npos) << text;
+            clickButton(box, IDOK);
+        }
+        ASSERT_EQ(run.program.waitForExit(), 0);
+        const DWORD attributes = GetFileAttributesA(ini.c_str());
+        EXPECT_NE(attributes & c.attribute, 0u) << attributes;
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        const std::string after = run.program.readFile("QUORVALENT.INI");
+        if (c.attribute == FILE_ATTRIBUTE_READONLY) {
+            EXPECT_EQ(after, before);
+        } else {
+            EXPECT_EQ(settingValue(after, "Window X="), moved.left);
+            EXPECT_EQ(settingValue(after, "Window Y="), moved.top);
+        }
+        EXPECT_FALSE(run.program.fileExists("QUORVALENT.INW"));
+    }
 }
 
 // A saved placement the window cannot be shown at starts a normal window at the default place.

@@ -301,6 +301,7 @@ TEST(SuitePropertiesExport, AnExportOverAFileInUseKeepsThatFileAndSaysSo)
     const std::string text = messageBoxText(box);
     EXPECT_EQ(text.rfind("Error writing the data file; the export was stopped and the file left as it was:\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("KEEP.DAT"), std::string::npos) << text;
+    EXPECT_NE(text.find("(another program is using the file)"), std::string::npos) << text;
     clickButton(box, IDOK);
     ASSERT_TRUE(run.program.waitWindowGone("Brevalon Library Message"));
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <new>
+#include <span>
 #include <string>
 
 #include "toolkit/devices/GdiPrimitives.h"
@@ -164,6 +166,41 @@ bool recordKeepsDashes(const std::vector<BYTE>& bytes)
     return false;
 }
 
+// Puts the closed picture's file in place of the named one: the placeable bits after their header,
+// the other formats as the platform wrote them. 0, or 2 (not closed or written whole) or 3 (not
+// replaced), with the system's code in WriteError; the named file is then as it was.
+INTEGER deliverFile(const EnhMetafileHandle& enhanced, const MetafileHandle& windows)
+{
+    MetafileOutputState& s = ms();
+    if (!enhanced && !windows) {
+        s.Work.discard();
+        return 2;
+    }
+    if (s.Format == 1) {
+        const UINT size = GetMetaFileBitsEx(windows.get(), 0, nullptr);
+        std::vector<BYTE> bits;
+        try {
+            bits.resize(size);
+        } catch (const std::bad_alloc&) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            bits.clear();
+        }
+        if (size == 0 || bits.size() != size || GetMetaFileBitsEx(windows.get(), size, bits.data()) != size) {
+            s.WriteError = static_cast<INTEGER>(GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT);
+            s.Work.discard();
+            return 2;
+        }
+        if (!s.Work.write(std::span<const std::uint8_t>(bits))) {
+            s.WriteError = s.Work.error();
+            s.Work.discard();
+            return 2;
+        }
+    }
+    if (s.Work.commit(s.Target)) return 0;
+    s.WriteError = s.Work.error();
+    return 3;
+}
+
 int pointCount(INTEGER n)
 {
     return static_cast<int>(std::clamp<std::size_t>(static_cast<std::size_t>(std::max<INTEGER>(n, 0)), 0, pointBuffer().size()));
@@ -197,16 +234,30 @@ void YYMetafileOpen(INTEGER& width, INTEGER& height, INTEGER format, INTEGER das
     s.ClipRegion.reset();
     s.EnhancedRecording.reset();
     s.WindowsRecording.reset();
-    s.PlaceableFile.reset();
+    s.Work.discard();
     s.DeviceContext = nullptr;
-    s.WriteFailed = s.WriteError = 0;
+    s.WriteError = 0;
     s.ToClipboard = toClipboard;
     s.Format = format;
     s.FrameWidth = width * 254 / 72;
     s.FrameHeight = height * 254 / 72;
     const std::string name(fileName.substr(0, fileName.find('\0')));
+    s.Target = toClipboard != 0 ? std::string() : name;
     status = 0;
     systemCode = 0;
+    if (toClipboard == 0) {
+        // The placeable header and bits are written here; the other formats are recorded by the
+        // platform into the work file by its name.
+        const bool made = format == 1 ? s.Work.createFor(name) : s.Work.createNamedFor(name);
+        const auto header = YYPlaceableHeader(boxRight, boxBottom, checksum);
+        if (!made || (format == 1 && !s.Work.write(std::span<const std::uint8_t>(header)))) {
+            status = 1;
+            systemCode = s.Work.error();
+            s.Work.discard();
+            return;
+        }
+    }
+    const char* recordedFile = toClipboard == 0 && format != 1 ? s.Work.path().c_str() : nullptr;
     if (format == 2) {
         ReferenceDevice reference;
         referenceDevice(reference);
@@ -219,33 +270,19 @@ void YYMetafileOpen(INTEGER& width, INTEGER& height, INTEGER format, INTEGER das
         }
         const RECT frame{0, 0, s.FrameWidth, s.FrameHeight};
         const std::string text(description);
-        s.EnhancedRecording.reset(CreateEnhMetaFileA(ref, toClipboard != 0 ? nullptr : name.c_str(), &frame,
-                                                     text.empty() ? nullptr : text.c_str()));
+        s.EnhancedRecording.reset(CreateEnhMetaFileA(ref, recordedFile, &frame, text.empty() ? nullptr : text.c_str()));
         s.DeviceContext = s.EnhancedRecording.get();
         s.DashMode = dashMode;
         YYMetafileDashScale();
     } else {
-        if (toClipboard == 0 && format == 1) {
-            // The header goes first; a file that cannot be made or written is a failed open.
-            s.PlaceableFile.reset(CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
-            const auto header = YYPlaceableHeader(boxRight, boxBottom, checksum);
-            DWORD written = 0;
-            if (!s.PlaceableFile || !WriteFile(s.PlaceableFile.get(), header.data(), 22, &written, nullptr) || written != 22) {
-                status = 1;
-                systemCode = static_cast<INTEGER>(GetLastError());
-                s.PlaceableFile.reset();
-                return;
-            }
-        }
-        s.WindowsRecording.reset(CreateMetaFileA(toClipboard == 0 && format == 0 ? name.c_str() : nullptr));
+        s.WindowsRecording.reset(CreateMetaFileA(recordedFile));
         s.DeviceContext = s.WindowsRecording.get();
         if (s.DeviceContext) SetMapMode(s.DeviceContext, MM_ANISOTROPIC);
     }
     if (!s.DeviceContext) {
         status = 1;
         systemCode = static_cast<INTEGER>(GetLastError());
-        s.PlaceableFile.reset();
+        s.Work.discard();
         return;
     }
     YYMetafileDashScale();
@@ -270,6 +307,8 @@ void YYMetafileClose(INTEGER& status)
     MetafileHandle windows;
     if (s.Format == 2) enhanced.reset(CloseEnhMetaFile(s.EnhancedRecording.release()));
     else windows.reset(CloseMetaFile(s.WindowsRecording.release()));
+    // A recording the platform could not finish has its reason now, before any other call.
+    if (!enhanced && !windows) s.WriteError = static_cast<INTEGER>(GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT);
     if (s.ToClipboard != 0) {
         ClipboardSession clipboard(nullptr);
         if (!clipboard.isOpen()) {
@@ -294,18 +333,9 @@ void YYMetafileClose(INTEGER& status)
                 }
             }
         }
-    } else if (s.Format == 1 && windows && s.PlaceableFile) {
-        const UINT size = GetMetaFileBitsEx(windows.get(), 0, nullptr);
-        std::vector<BYTE> bits(size);
-        DWORD written = 0;
-        if (size == 0 || GetMetaFileBitsEx(windows.get(), size, bits.data()) != size ||
-            !WriteFile(s.PlaceableFile.get(), bits.data(), size, &written, nullptr) || written != size) {
-            s.WriteFailed = 1;
-            s.WriteError = static_cast<INTEGER>(GetLastError());
-            status = 2;
-        }
+    } else {
+        status = deliverFile(enhanced, windows);
     }
-    s.PlaceableFile.reset();
     s.Format = 0;
 }
 

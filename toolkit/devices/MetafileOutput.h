@@ -7,14 +7,25 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "toolkit/foundation/CoreTypes.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/WinApi.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 struct MetafileOutputState {
+    // The picture's file: a work file beside the named one (Target), which replaces it only when
+    // the picture was closed and written whole. The platform records the Windows and enhanced
+    // formats into the work file by its name; the placeable format's header and bits are written
+    // here. Declared before the recordings, so that a recording that still writes the work file
+    // ends before the work file goes.
+    WorkFile Work;
+    std::string Target;
+    // The system's code of a picture that could not be delivered (YYMetafileClose's status 2, 3).
+    INTEGER WriteError = 0;
     // The recording context of the open picture (one of the two recordings), null when none is open.
     HDC DeviceContext = nullptr;
     EnhMetafileRecordingHandle EnhancedRecording;
@@ -22,10 +33,6 @@ struct MetafileOutputState {
     INTEGER Format = 0;           // 0 Windows metafile, 1 placeable, 2 enhanced
     INTEGER DashMode = 0;
     INTEGER ToClipboard = 0;
-    FileHandle PlaceableFile;
-    // Set when a write of the placeable file fell short (reported by the driver as error 2).
-    INTEGER WriteFailed = 0;
-    INTEGER WriteError = 0;
     INTEGER FrameWidth = 0, FrameHeight = 0;  // 0.01 mm
     INTEGER ExtentX = 0, ExtentY = 0;
     INTEGER ReferenceDpi = 0;
@@ -52,13 +59,16 @@ MetafileOutputState& metafileOutputState();
 
 // Opens the picture: width and height in tenths of a point (for an enhanced metafile they come
 // back as reference pixels), the format, the dash mode, the placeable header's box and checksum,
-// the clipboard flag; status 0, else 1 with the system's code (a placeable file that cannot be
-// created or whose header cannot be written fails too).
+// the clipboard flag; status 0, else 1 with the system's code (a file whose work file cannot be
+// made, or whose placeable header cannot be written, fails too). The named file itself is not
+// touched before the close.
 void YYMetafileOpen(INTEGER& width, INTEGER& height, INTEGER format, INTEGER dashMode, INTEGER boxRight,
                     INTEGER boxBottom, INTEGER checksum, INTEGER toClipboard, INTEGER& status, INTEGER& systemCode,
                     std::string_view fileName, std::string_view description);
 // Ends the recording and delivers it: status 0; 1094 when the clipboard cannot be opened; 2 when
-// the placeable file could not be written whole (MetafileOutputState's WriteError holds the code).
+// the picture could not be closed or written whole, 3 when it could not replace the named file
+// (MetafileOutputState's WriteError holds the system's code). After a failure the named file is
+// as it was and no work file is left.
 void YYMetafileClose(INTEGER& status);
 // The 22-byte header of a placeable Windows metafile.
 std::array<std::uint8_t, 22> YYPlaceableHeader(INTEGER boxRight, INTEGER boxBottom, INTEGER checksum);

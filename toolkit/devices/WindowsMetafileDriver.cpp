@@ -89,6 +89,7 @@ void opBeginOutput()
             libraryErrorState().FileDetailKind = 2;
             libraryErrorState().FileDetailCode = s.OpenSystemCode;
             YYErrorReport(1, "XXWMF");
+            if (const std::string& target = metafileOutputState().Target; !target.empty()) YYUserFileFailure(target, 1);
             graphicsState().HardcopyActive = 0;
             return;
         }
@@ -102,12 +103,15 @@ void opBeginOutput()
 void opEndOutput()
 {
     INTEGER status = 0;
+    const std::string target = metafileOutputState().Target;
     YYMetafileClose(status);
-    if (status == 2) {
-        // A placeable file that could not be written whole is not a finished picture.
+    if (status == 2 || status == 3) {
+        // A picture that could not be written whole, or not put in the file's place: the file
+        // keeps what it had, and the user learns it.
         libraryErrorState().FileDetailKind = 2;
         libraryErrorState().FileDetailCode = metafileOutputState().WriteError;
-        YYErrorReport(2, "XXWMF");
+        YYErrorReport(status, "XXWMF");
+        YYUserFileFailure(target, status);
     } else if (status != 0) {
         YYErrorReport(status, "XXWMF");
     }

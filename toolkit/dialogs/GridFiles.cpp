@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "toolkit/dialogs/DialogRecords.h"
@@ -59,6 +61,29 @@ bool writeReplacing(std::string_view filename, const std::string& document, cons
     return false;
 }
 
+// Memory that ran out while a file's text was made or gathered is the routine's file error, told
+// in the system's words (no exception leaves a public routine); a save's file stays as it was.
+void reportNoMemory(std::string_view filename, const char* routine, bool save)
+{
+    reportFile(2, ERROR_NOT_ENOUGH_MEMORY, routine);
+    if (!save) return;
+    std::string target(filename);
+    while (!target.empty() && (target.back() == ' ' || target.back() == '\0')) target.pop_back();
+    YYUserFileFailure(target, 2);
+}
+
+// Holds the grid's redraw during a load and resumes it however the load ends.
+class RedrawHeld {
+public:
+    explicit RedrawHeld(INTEGER field) : field_(field) { YYGridHoldRedraw(); }
+    ~RedrawHeld() { YYGridResumeRedraw(field_); }
+    RedrawHeld(const RedrawHeld&) = delete;
+    RedrawHeld& operator=(const RedrawHeld&) = delete;
+
+private:
+    INTEGER field_;
+};
+
 std::string columnLabel(INTEGER field, INTEGER item)
 {
     std::string text;
@@ -109,7 +134,7 @@ void YYGridHtmlLine(std::string& document, std::string_view text, INTEGER& statu
 void WGridSave(INTEGER field, std::string_view filename, std::optional<INTEGER> firstColumn,
                std::optional<INTEGER> lastColumn, std::optional<INTEGER> firstRow, std::optional<INTEGER> lastRow,
                INTEGER options)
-{
+try {
     GridRecord* g = addressed(field, "WGridSave");
     if (!g) return;
     const Range range = clampRange(*g, firstColumn, lastColumn, firstRow, lastRow);
@@ -148,10 +173,12 @@ void WGridSave(INTEGER field, std::string_view filename, std::optional<INTEGER> 
         }
     }
     writeReplacing(filename, document, "WGridSave");
+} catch (const std::bad_alloc&) {
+    reportNoMemory(filename, "WGridSave", true);
 }
 
 void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER options)
-{
+try {
     static constexpr const char* routine = "WGridLoad";
     GridRecord* g = addressed(field, routine);
     if (!g) return;
@@ -250,7 +277,7 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
         }
     };
 
-    YYGridHoldRedraw();
+    std::optional<RedrawHeld> held(std::in_place, field);
     for (const GridCsvCollector::Item& item : collected.items()) {
         const GridCsvTarget& target = item.target;
         if (grow == 1) {
@@ -284,17 +311,19 @@ void WGridLoad(INTEGER field, std::string_view filename, INTEGER grow, INTEGER o
         }
         for (INTEGER c = 0; c < g->columns; ++c) emptyCell(c, r);
     }
-    YYGridResumeRedraw(field);
+    held.reset();
     if (g->cellArea) InvalidateRect(g->cellArea, nullptr, TRUE);
     // What was left out is said last, so that the caller learns it.
     if (collected.surplusColumns() || collected.surplusRows()) YYErrorReport(1054, routine);
+} catch (const std::bad_alloc&) {
+    reportNoMemory(filename, "WGridLoad", false);
 }
 
 void WGridSaveHTML(INTEGER field, std::string_view filename, std::optional<INTEGER> firstColumn,
                    std::optional<INTEGER> lastColumn, std::optional<INTEGER> firstRow, std::optional<INTEGER> lastRow,
                    INTEGER options, std::optional<std::string_view> title, std::optional<INTEGER> border,
                    std::optional<INTEGER> background)
-{
+try {
     GridRecord* g = addressed(field, "WGridSaveHTML");
     if (!g) return;
     const Range range = clampRange(*g, firstColumn, lastColumn, firstRow, lastRow);
@@ -369,4 +398,6 @@ void WGridSaveHTML(INTEGER field, std::string_view filename, std::optional<INTEG
         line("</html>");
     }
     writeReplacing(filename, document, "WGridSaveHTML");
+} catch (const std::bad_alloc&) {
+    reportNoMemory(filename, "WGridSaveHTML", true);
 }

@@ -12,8 +12,10 @@
 #include "toolkit/editor/EditorWindows.h"
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/WindowServices.h"
 #include "toolkit/foundation/WindowSlots.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 #include <commdlg.h>
 
@@ -232,32 +234,22 @@ INTEGER YYEditorSaveFile(HWND window, INTEGER ask)
     const std::string path(record.path());
     const bool rtf = YYEditorIsRtfPath(record, path);
     held(record).reset();
-    if (record.Options.BackupCopy) CopyFileA(path.c_str(), (path + ".bak").c_str(), FALSE);
+    if (record.Options.BackupCopy) YYFileCopy(path, path + ".bak");
 
-    // The text goes into a new file beside the old one, which it replaces only once complete: a
+    // The text goes into a work file beside the old one, which it replaces only once complete: a
     // full disk or a failing write leaves the old file as it was.
-    const std::string folder = path.find_last_of("\\/") == std::string::npos ? std::string(".")
-                                                                             : path.substr(0, path.find_last_of("\\/"));
-    char temporary[MAX_PATH + 1] = {};
-    FileHandle out;
-    if (GetTempFileNameA(folder.c_str(), "qve", 0, temporary))
-        out = FileHandle(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out) {
-        const DWORD code = GetLastError();
-        if (temporary[0]) DeleteFileA(temporary);
-        errorBox(window, "Open Error", code);
+    WorkFile out;
+    if (!out.createFor(path)) {
+        errorBox(window, "Open Error", static_cast<DWORD>(out.error()));
         if (!record.Options.ReadOnly) YYEditorHoldFile(record);
         return 0;
     }
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(out.get()), 0, &YYEditorStreamOutWrite};
+    EDITSTREAM stream{static_cast<DWORD_PTR>(out.handle()), 0, &YYEditorStreamOutWrite};
     SendMessageA(record.RichEdit, EM_STREAMOUT, rtf ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&stream));
     DWORD code = stream.dwError != 0 ? (GetLastError() ? GetLastError() : ERROR_WRITE_FAULT) : 0;
-    if (code == 0 && !FlushFileBuffers(out.get())) code = GetLastError();
-    out.reset();
-    if (code == 0 && !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        code = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    if (code == 0 && !out.commit(path)) code = static_cast<DWORD>(out.error());
     if (code != 0) {
-        DeleteFileA(temporary);
+        out.discard();
         errorBox(window, "Write Error", code);
         if (!record.Options.ReadOnly) YYEditorHoldFile(record);
         return 0;

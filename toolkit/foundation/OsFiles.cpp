@@ -1,12 +1,16 @@
 #include "toolkit/foundation/OsFiles.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "toolkit/foundation/ErrorReport.h"
 #include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/NumberText.h"
 #include "toolkit/foundation/WinApi.h"
+#include "toolkit/foundation/WorkFiles.h"
 
 namespace {
 
@@ -163,7 +167,27 @@ INTEGER YYFileMove(std::string_view oldName, std::string_view newName)
 
 INTEGER YYFileCopy(std::string_view source, std::string_view target)
 {
-    return lastErrorOr0(CopyFileA(systemName(source).c_str(), systemName(target).c_str(), FALSE));
+    // Through a work file beside the target, which replaces it only when the copy is whole: a copy
+    // that fails (a full disk, a target in use) leaves an earlier file of that name as it was. The
+    // copy keeps the source's time of last change, as the system's own copy does.
+    const FileHandle from(CreateFileA(systemName(source).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!from) return static_cast<INTEGER>(GetLastError());
+    const std::string to = systemName(target);
+    WorkFile work;
+    if (!work.createFor(to)) return work.error();
+    std::array<std::uint8_t, 32768> piece;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(from.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr))
+            return static_cast<INTEGER>(GetLastError());
+        if (read == 0) break;
+        if (!work.write(std::span<const std::uint8_t>(piece.data(), read))) return work.error();
+    }
+    FILETIME changed{};
+    if (GetFileTime(from.get(), nullptr, nullptr, &changed))
+        SetFileTime(reinterpret_cast<HANDLE>(work.handle()), nullptr, nullptr, &changed);
+    return work.commit(to) ? 0 : work.error();
 }
 
 INTEGER YYFileAttributesSet(std::string_view name, INTEGER attributes)

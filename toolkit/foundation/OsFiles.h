@@ -46,6 +46,8 @@ INTEGER YYFolderMake(std::string_view name);
 INTEGER YYFolderRemove(std::string_view name);
 INTEGER YYFileDelete(std::string_view name);
 INTEGER YYFileMove(std::string_view oldName, std::string_view newName);
+// The copy replaces the target only when whole (an earlier target stays after a failure) and keeps
+// the source's time of last change.
 INTEGER YYFileCopy(std::string_view source, std::string_view target);
 INTEGER YYFileAttributesSet(std::string_view name, INTEGER attributes);
 INTEGER YYFullPathGet(std::string_view name, std::string& fullName);

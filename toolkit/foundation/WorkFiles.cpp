@@ -53,7 +53,7 @@ WorkFile::~WorkFile() { discard(); }
 
 WorkFile::WorkFile(WorkFile&& other) noexcept
     : handle_(std::exchange(other.handle_, kNone)), path_(std::move(other.path_)), direct_(other.direct_),
-      fixedName_(other.fixedName_), error_(other.error_)
+      fixedName_(other.fixedName_), released_(std::exchange(other.released_, false)), error_(other.error_)
 {
 }
 
@@ -65,6 +65,7 @@ WorkFile& WorkFile::operator=(WorkFile&& other) noexcept
         path_ = std::move(other.path_);
         direct_ = other.direct_;
         fixedName_ = other.fixedName_;
+        released_ = std::exchange(other.released_, false);
         error_ = other.error_;
     }
     return *this;
@@ -90,6 +91,15 @@ bool WorkFile::createFor(std::string_view target)
     return error_ == 0;
 }
 
+bool WorkFile::createNamedFor(std::string_view target)
+{
+    if (!createFor(target)) return false;
+    // The system call opens the file by its name: this program holds it no longer.
+    close();
+    released_ = true;
+    return true;
+}
+
 WorkFile::Created WorkFile::create(const std::string& workPath)
 {
     discard();
@@ -111,7 +121,7 @@ WorkFile::Created WorkFile::create(const std::string& workPath)
 
 bool WorkFile::write(std::span<const std::uint8_t> bytes)
 {
-    if (!isOpen()) return error_ = YYWorkFileNotOpenCode(), false;
+    if (handle_ == kNone) return error_ = YYWorkFileNotOpenCode(), false;
     while (!bytes.empty()) {
         std::size_t allowed = bytes.size();
         const int fault = faultAt(WorkFileStep::Write, allowed);
@@ -132,7 +142,7 @@ bool WorkFile::write(std::string_view bytes)
 
 std::int64_t WorkFile::seek(std::int64_t offset, int origin)
 {
-    if (!isOpen()) return error_ = YYWorkFileNotOpenCode(), -1;
+    if (handle_ == kNone) return error_ = YYWorkFileNotOpenCode(), -1;
     if (origin < 0 || origin > 2) return -1;
     std::int64_t position = -1;
     int code = faultAt(WorkFileStep::Seek);
@@ -144,6 +154,16 @@ std::int64_t WorkFile::seek(std::int64_t offset, int origin)
 bool WorkFile::commit(std::string_view target)
 {
     if (!isOpen()) return error_ = YYWorkFileNotOpenCode(), false;
+    if (released_) {
+        // What the system call left is taken back to be put on disk and in the target's place.
+        if (direct_) return released_ = false, true;
+        if (const int code = systemReopen()) {
+            error_ = code;
+            discard();
+            return false;
+        }
+        released_ = false;
+    }
     if (direct_) {
         if (const int code = systemCloseDirect()) return error_ = code, false;
         return true;
@@ -162,6 +182,17 @@ bool WorkFile::commit(std::string_view target)
     }
     close();
     return true;
+}
+
+void WorkFile::discard()
+{
+    // A work file let go to a system call goes by its name; a device is left alone.
+    if (released_) {
+        released_ = false;
+        if (!direct_) systemDiscard();
+        return;
+    }
+    if (handle_ != kNone) systemDiscard();
 }
 
 WorkFileFaultHooks& workFileFaultHooks()

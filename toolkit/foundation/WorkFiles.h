@@ -36,6 +36,11 @@ public:
     // this program alone: a file there that no program holds was left by one that stopped and
     // goes (a link as a link, never what it points to); Busy while another program holds it.
     Created create(const std::string& workPath);
+    // A fresh work file, as createFor, for bytes that a system call writes by name (a picture the
+    // platform records to a file): the name is taken and let go again, so that the call can make
+    // the file there itself (path() names it). commit then puts on disk what the call left there
+    // and replaces the target with it; a discard removes it. A device is handed over itself.
+    bool createNamedFor(std::string_view target);
 
     // Writes all the bytes at the write position; false (with the reason) when they were not
     // all written.
@@ -56,7 +61,8 @@ public:
     // it is no link).
     static std::string finalPath(std::string_view target);
 
-    bool isOpen() const { return handle_ != kNone; }
+    // Whether a work file is being written (here, or by a system call: createNamedFor).
+    bool isOpen() const { return handle_ != kNone || released_; }
     // The file being written (the target itself when it is no plain file).
     const std::string& path() const { return path_; }
     // The system's handle of the open file (a HANDLE on Windows, a descriptor elsewhere), for
@@ -86,12 +92,17 @@ private:
     int systemReplace(const std::string& named);
     // Closes a target opened directly; a device may show a lost write only here.
     int systemCloseDirect();
+    // Opens again for writing the work file that a system call wrote by name.
+    int systemReopen();
+    // Removes the work file unwritten: by its handle when held, else by its name.
+    void systemDiscard();
     void close();
 
     std::intptr_t handle_ = kNone;
     std::string path_;
     bool direct_ = false;  // the target itself is open (no plain file to replace)
     bool fixedName_ = false;  // at a fixed work name (create), else at a fresh one (createFor)
+    bool released_ = false;   // let go for a system call to write by name (createNamedFor)
     int error_ = 0;
 };
 

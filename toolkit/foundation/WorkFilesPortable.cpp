@@ -158,9 +158,20 @@ void WorkFile::close()
     handle_ = kNone;
 }
 
-void WorkFile::discard()
+int WorkFile::systemReopen()
 {
-    if (handle_ == kNone) return;
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return errno;
+    handle_ = fd;
+    return 0;
+}
+
+void WorkFile::systemDiscard()
+{
+    if (handle_ == kNone) {
+        ::unlink(path_.c_str());
+        return;
+    }
     if (!direct_ && sameFile(static_cast<int>(handle_), path_)) ::unlink(path_.c_str());
     close();
 }

@@ -163,6 +163,13 @@ int WorkFile::systemReplace(const std::string& named)
         if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) break;
         Sleep(5);
     }
+    // The system says "access denied" for a target that another program holds open; it is told
+    // as what it is when the target cannot be opened to be removed for that reason.
+    if (code == ERROR_ACCESS_DENIED) {
+        const FileHandle target(CreateFileA(named.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!target && GetLastError() == ERROR_SHARING_VIOLATION) code = ERROR_SHARING_VIOLATION;
+    }
     return code;
 }
 
@@ -179,10 +186,21 @@ void WorkFile::close()
     handle_ = kNone;
 }
 
-void WorkFile::discard()
+int WorkFile::systemReopen()
 {
-    if (handle_ == kNone) return;
-    if (direct_) {
+    // Held again as at its creation; a system call still writing it makes this fail.
+    FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return lastError();
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+    return 0;
+}
+
+void WorkFile::systemDiscard()
+{
+    if (handle_ == kNone) {
+        DeleteFileA(path_.c_str());
+    } else if (direct_) {
         close();
     } else if (fixedName_) {
         // Marked for deletion while still held: the name goes when the handle closes.

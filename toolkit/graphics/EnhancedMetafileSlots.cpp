@@ -1,10 +1,14 @@
 #include "toolkit/graphics/EnhancedMetafileSlots.h"
 
+#include <cstdint>
+#include <new>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "toolkit/foundation/CommonDialogs.h"
 #include "toolkit/foundation/WindowText.h"
+#include "toolkit/foundation/WorkFiles.h"
 #include "toolkit/graphics/GdiDrawingState.h"
 
 EnhancedMetafileSlots& enhancedMetafileSlots()
@@ -115,10 +119,24 @@ void YYEmfSave(INTEGER index, INTEGER& status, INTEGER& systemError, std::string
     closeRecording(index);
     const HENHMETAFILE picture = es().Closed[static_cast<std::size_t>(index)].get();
     if (!picture) return;
+    // The picture's bytes go through a work file, which replaces an earlier file of the name only
+    // when they were all written: a failed save leaves that file as it was.
+    const UINT size = GetEnhMetaFileBits(picture, 0, nullptr);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        systemError = ERROR_NOT_ENOUGH_MEMORY;
+        return;
+    }
+    if (size == 0 || GetEnhMetaFileBits(picture, size, bytes.data()) != size) {
+        systemError = static_cast<INTEGER>(GetLastError() != 0 ? GetLastError() : ERROR_INVALID_DATA);
+        return;
+    }
     const std::string name(fileName);
-    EnhMetafileHandle copy(CopyEnhMetaFileA(picture, name.c_str()));
-    if (!copy) {
-        systemError = static_cast<INTEGER>(GetLastError());
+    WorkFile work;
+    if (!work.createFor(name) || !work.write(std::span<const std::uint8_t>(bytes)) || !work.commit(name)) {
+        systemError = work.error();
         return;
     }
     status = 0;

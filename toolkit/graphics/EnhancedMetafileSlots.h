@@ -33,8 +33,8 @@ void YYEmfLoad(INTEGER index, INTEGER byteCount, INTEGER& status, INTEGER& syste
 // Closes the recording when needed and plays the picture into the drawing context over the
 // rectangle, inside the screen driver's clip region.
 void YYEmfPlay(INTEGER index, INTEGER left, INTEGER top, INTEGER right, INTEGER bottom);
-// Closes the recording when needed and copies the picture to a file: status 0, else 1 and the
-// system's code.
+// Closes the recording when needed and writes the picture to a file, whole or not at all (an
+// earlier file of the name stays as it was after a failure): status 0, else 1 and the system's code.
 void YYEmfSave(INTEGER index, INTEGER& status, INTEGER& systemError, std::string_view fileName);
 // Makes a recording slot the drawing context (window extent width x height): status 0; 1 for an
 // index outside 0-19, no recording or a closed one.

@@ -24,6 +24,8 @@
 #include "tests/support/GuiHarness.h"
 #include "tests/support/HostTools.h"
 #include "tests/support/ToolkitSession.h"
+#include "tests/toolkit/foundation/ReporterGuard.h"
+#include "tests/toolkit/foundation/WorkFileFaults.h"
 #include "toolkit/devices/ByteSource.h"
 #include "toolkit/devices/CgmFileDriver.h"
 #include "toolkit/devices/GraphicFileProbe.h"
@@ -613,6 +615,105 @@ TEST_F(Pictures, AFileThatCannotBeWrittenIsReported)
     EXPECT_EQ(graphicsState().HardcopyActive, 0);
 }
 
+// A picture file that cannot be made whole leaves an earlier file of its name byte for byte and no
+// work file beside it, in every format: a read-only target is refused at the open, a target that
+// another program holds cannot be replaced at the close, and the work file's own steps fail on
+// purpose (the placeable header and bits are this program's writes; the other formats the
+// platform records into the work file by its name). Each failure is reported once and told to the
+// user once, with the file's name.
+TEST_F(Pictures, FailedPictureFileKeepsTheOldFileAndSaysSoOnce)
+{
+    enum class Target { Plain, ReadOnly, Held };
+    struct Case {
+        const char* what;
+        Target target;
+        std::optional<WorkFileStep> step;
+        int index;        // of the step's calls
+        INTEGER error;    // reported under XXWMF
+        bool placeableOnly;
+    };
+    const Case cases[] = {
+        {"complete", Target::Plain, std::nullopt, 0, 0, false},
+        {"read-only target", Target::ReadOnly, std::nullopt, 0, 1, false},
+        {"target held open", Target::Held, std::nullopt, 0, 3, false},
+        {"no work file", Target::Plain, WorkFileStep::Create, 0, 1, false},
+        {"flush", Target::Plain, WorkFileStep::Flush, 0, 3, false},
+        {"replace", Target::Plain, WorkFileStep::Replace, 0, 3, false},
+        {"header write", Target::Plain, WorkFileStep::Write, 0, 1, true},
+        {"bits write", Target::Plain, WorkFileStep::Write, 1, 2, true},
+    };
+    const std::string kOld = "an earlier picture of this name\r\n";
+    const std::string folder = tempFolder() + "qv-picture-faults\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    static std::vector<std::string> told;
+    for (const INTEGER format : {0, 1, 2}) {
+        DeleteFileA((folder + "picture.wmf").c_str());
+        for (const Case& c : cases) {
+            if (c.placeableOnly && format != 1) continue;
+            SCOPED_TRACE(::testing::Message() << "format " << format << ": " << c.what);
+            const std::string file = folder + (format == 2 ? "picture.emf" : "picture.wmf");
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            {
+                std::ofstream(file, std::ios::binary) << kOld;
+            }
+            if (c.target == Target::ReadOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+            FileHandle holder(c.target == Target::Held ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                                     OPEN_EXISTING, 0, nullptr)
+                                                       : INVALID_HANDLE_VALUE);
+            const ReporterGuard reporter;
+            libraryErrorState().ReportMode = kReportConsole;
+            told.clear();
+            errorReportHooks().userFileFailure = [](std::string_view name, std::string_view) { told.emplace_back(name); };
+            {
+                const WorkFileFault fault(c.step.value_or(WorkFileStep::Create), c.step ? c.index : WorkFileFault::kNoFault,
+                                          YYWorkFileDiskFullCode());
+                IGrHardcopyDevice(1, 11);
+                *hardcopyOptionBlock().slot(27) = format;
+                IGrHardcopyBeginEnd(file);
+                if (graphicsState().HardcopyActive == 1) {
+                    IGrPenMove(0.1f, 0.1f);
+                    IGrPenDraw(0.9f, 0.8f);
+                    IGrHardcopyBeginEnd("S");
+                }
+                if (c.step) {
+                    EXPECT_TRUE(WorkFileFault::struck());
+                }
+            }
+            holder.reset();
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            WIN32_FIND_DATAA found{};
+            std::vector<std::string> names;
+            const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+            if (search != INVALID_HANDLE_VALUE) {
+                do {
+                    if (found.cFileName[0] != '.') names.emplace_back(found.cFileName);
+                } while (FindNextFileA(search, &found));
+                FindClose(search);
+            }
+            EXPECT_EQ(names, std::vector<std::string>{format == 2 ? "picture.emf" : "picture.wmf"});
+            std::string reports;
+            for (const std::string& r : ReporterGuard::records()) reports += r + "\n";
+            if (c.error == 0) {
+                EXPECT_NE(readFile(file), kOld);
+                EXPECT_EQ(readFile(file).substr(0, format == 1 ? 4 : 0), format == 1 ? "\xD7\xCD\xC6\x9A" : "");
+                EXPECT_TRUE(ReporterGuard::records().empty()) << reports;
+                EXPECT_TRUE(told.empty());
+            } else {
+                EXPECT_EQ(readFile(file), kOld);
+                char expected[32];
+                std::snprintf(expected, sizeof expected, "XXWMF Error=%4d", static_cast<int>(c.error));
+                ASSERT_EQ(ReporterGuard::records().size(), 1u) << reports;
+                EXPECT_NE(ReporterGuard::records()[0].find(expected), std::string::npos) << reports;
+                ASSERT_EQ(told.size(), 1u);
+                EXPECT_EQ(told[0], file);
+            }
+        }
+    }
+    DeleteFileA((folder + "picture.wmf").c_str());
+    DeleteFileA((folder + "picture.emf").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(Pictures, EnhancedSlotRecordsSavesLoadsAndPlays)
 {
     INTEGER w = 0, h = 0, wmm = 0, hmm = 0, status = 1;
@@ -639,6 +740,15 @@ TEST_F(Pictures, EnhancedSlotRecordsSavesLoadsAndPlays)
     IGrSelect(1);
     const std::string file = tempFolder() + "qv-slot.emf";
     INTEGER code = 0;
+    // A save that fails at its write or at the replace leaves an earlier file as it was.
+    for (const WorkFileStep step : {WorkFileStep::Write, WorkFileStep::Replace}) {
+        std::ofstream(file, std::ios::binary) << "earlier";
+        const WorkFileFault fault(step, 0, YYWorkFileDiskFullCode());
+        YYEmfSave(0, status, code, file);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(code, YYWorkFileDiskFullCode());
+        EXPECT_EQ(readFile(file), "earlier");
+    }
     YYEmfSave(0, status, code, file);
     ASSERT_EQ(status, 0);
     YYEmfSelect(0, slot.Words[kSlotWidthUnits], slot.Words[kSlotHeightUnits], status);

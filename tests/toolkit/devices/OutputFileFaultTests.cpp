@@ -1,4 +1,5 @@
-// Every file driver's output, failed on purpose at each of its writes, at the flush and at the
+// Every file driver's output (the text and plot drivers, the bit-image files, the raster printers'
+// files), failed on purpose at each of its writes, at the flush and at the
 // replace (the work files' fault hook stands in for the system): the failure is reported once,
 // the driver's writing stops, the old file stays byte for byte and no work file is left behind.
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "RasterFixture.h"
+#include "RasterPrinterStreams.h"
 #include "TextDriverSession.h"
 #include "tests/toolkit/foundation/ReporterGuard.h"
 #include "tests/toolkit/foundation/WorkFileFaults.h"
@@ -69,6 +71,20 @@ std::string imageJob(INTEGER type, const fs::path& file)
     return work;
 }
 
+// A raster printer's job of one small page (two inches by one and a half) with a diagonal: a laser
+// printer's PCL rows, and a dot-matrix printer's head bands.
+std::string printerJob(INTEGER model, const fs::path& file)
+{
+    raster_test::PrinterJob job(model, file, [](HardcopyOptionBlock& o) {
+        o.Options[1] = 144;
+        o.Options[2] = 108;
+    });
+    const std::string work = outputUnitState().Units[2].Work.path();
+    raster_test::PrinterJob::line(0, 0, 999, 999);
+    job.finish();
+    return work;
+}
+
 const std::vector<Writer>& writers()
 {
     static const std::vector<Writer> list = {
@@ -82,6 +98,8 @@ const std::vector<Writer>& writers()
         {"BMP", [](const fs::path& f) { return imageJob(1, f); }},
         {"run-length BMP", [](const fs::path& f) { return imageJob(2, f); }},
         {"PNG", [](const fs::path& f) { return imageJob(3, f); }},
+        {"PCL printer", [](const fs::path& f) { return printerJob(28, f); }},
+        {"dot-matrix printer", [](const fs::path& f) { return printerJob(7, f); }},
     };
     return list;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/support/GuiHarness.h"
+#include "tests/support/HeapPeak.h"
 #include "tests/support/ToolkitSession.h"
 #include "tests/toolkit/foundation/WorkFileFaults.h"
 #include "toolkit/dialogs/DialogLoad.h"
@@ -262,6 +263,9 @@ struct ClipboardHolder {
 };
 
 }  // namespace
+
+// Every allocation counted, so that a test can let the memory run out.
+QV_HEAP_PEAK_OPERATORS
 
 // ---- clipboard ----
 
@@ -938,6 +942,50 @@ TEST_F(GridOperationsTest, EveryFailedStepOfASaveKeepsTheOldFile)
             EXPECT_EQ(readFile(target), "old contents\r\n");
             EXPECT_EQ(folderNames(folder_), std::set<std::string>{"kept.csv"});
         }
+}
+
+// Memory that runs out while a file's fields are gathered, or a save's text is made, is the
+// routine's file error, with the system's words for it; no exception leaves the routine, the grid
+// and the old file stay as they were, and a save tells the user.
+TEST_F(GridOperationsTest, MemoryRunningOutIsTheRoutinesFileError)
+{
+    show();
+    WGridRows(kGrid, 40);
+    for (INTEGER r = 1; r <= 40; ++r) putText(kA, r, "kept " + std::to_string(r));
+    std::string wide;
+    for (int line = 0; line < 40; ++line)
+        for (int k = 0; k < 8; ++k) wide += std::string(1000, 'w') + (k == 7 ? "\r\n" : ",");
+    writeFile(path("wide.csv"), wide);
+    libraryErrorState().LastErrorNumber = 0;
+    {
+        const HeapLimit limit(200 * 1024);  // the file's fields take 320 KB
+        WGridLoad(kGrid, path("wide.csv"));
+    }
+    EXPECT_EQ(lastError(), 2);
+    EXPECT_EQ(libraryErrorState().FileDetailCode, static_cast<INTEGER>(ERROR_NOT_ENOUGH_MEMORY));
+    EXPECT_EQ(cellString(kA, 1), "kept 1");
+    EXPECT_EQ(cellString(kA, 40), "kept 40");
+
+    static std::vector<std::string> told;
+    const auto savedTell = errorReportHooks().userFileFailure;
+    errorReportHooks().userFileFailure = [](std::string_view file, std::string_view) { told.emplace_back(file); };
+    const std::string target = path("kept.csv");
+    for (const bool html : {false, true}) {
+        SCOPED_TRACE(html);
+        writeFile(target, "old contents\r\n");
+        told.clear();
+        libraryErrorState().LastErrorNumber = 0;
+        {
+            const HeapLimit limit(2 * 1024);  // the grid's text is several times this
+            if (html) WGridSaveHTML(kGrid, target);
+            else WGridSave(kGrid, target);
+        }
+        EXPECT_EQ(lastError(), 2);
+        EXPECT_EQ(readFile(target), "old contents\r\n");
+        EXPECT_EQ(folderNames(folder_), (std::set<std::string>{"kept.csv", "wide.csv"}));
+        EXPECT_EQ(told, std::vector<std::string>{target});
+    }
+    errorReportHooks().userFileFailure = savedTell;
 }
 
 TEST_F(GridOperationsTest, HtmlTablesMatchTheGoldenFileAndTheirOptions)

@@ -2,6 +2,11 @@
 // back byte for byte and by the host's unrtf), the save question, find, replace and paste.
 #include "tests/toolkit/editor/EditorFixture.h"
 
+#include <optional>
+
+#include "tests/toolkit/foundation/WorkFileFaults.h"
+#include "toolkit/foundation/WorkFiles.h"
+
 using namespace EditorTesting;
 
 TEST_F(EditorTest, LoadingFilesAsATable)
@@ -179,6 +184,65 @@ TEST_F(EditorTest, PlainSavesByteForByteWithABackupAndAFailingDiskLeavesTheFile)
     FileHandle writer(CreateFileA(path("plain.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(writer);
+}
+
+// A save that cannot replace the file at any step: the file keeps its bytes, nothing is left
+// beside it, the text stays modified and one box says why.
+TEST_F(EditorTest, FailedSaveAtAnyStepKeepsTheFileAndShowsOneBox)
+{
+    enum class Target { Plain, ReadOnly, Held };
+    struct Case {
+        const char* what;
+        Target target;
+        std::optional<WorkFileStep> step;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"read-only file", Target::ReadOnly, std::nullopt, "Open Error"},
+        {"file held by another program", Target::Held, std::nullopt, "Write Error"},
+        {"no work file", Target::Plain, WorkFileStep::Create, "Open Error"},
+        {"flush", Target::Plain, WorkFileStep::Flush, "Write Error"},
+        {"replace", Target::Plain, WorkFileStep::Replace, "Write Error"},
+    };
+    const std::string original = "the notes as saved before\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = path("kept.txt");
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeFile(file, original);
+        const INTEGER n = editor(0, file);
+        ASSERT_EQ(text(n), original);
+        SendMessageA(control(n), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("changed "));
+        if (c.target == Target::ReadOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+        // The editor lets go of its own hold while it saves; the other program keeps its hold.
+        YYEditorCloseFileHandle(frame(n));
+        FileHandle holder(c.target == Target::Held
+                              ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                              : INVALID_HANDLE_VALUE);
+        {
+            const WorkFileFault fault(c.step.value_or(WorkFileStep::Create), c.step ? 0 : WorkFileFault::kNoFault,
+                                      YYWorkFileDiskFullCode());
+            DialogResponder responder({{c.box, DialogResponder::button(IDOK)}});
+            EXPECT_EQ(YYEditorSaveFile(frame(n), 0), 0);
+            EXPECT_TRUE(responder.done());
+            EXPECT_TRUE(responder.unexpected().empty());
+            EXPECT_EQ(responder.Texts.size(), 1u);
+        }
+        holder.reset();
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readFile(file), original);
+        EXPECT_NE(SendMessageA(control(n), EM_GETMODIFY, 0, 0), 0);
+        WIN32_FIND_DATAA found{};
+        std::set<std::string> names;
+        const HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
+        do {
+            names.insert(found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        EXPECT_EQ(names, (std::set<std::string>{".", "..", "kept.txt"}));
+        SendMessageA(control(n), EM_SETMODIFY, FALSE, 0);
+        closeAllWindows();
+    }
 }
 
 TEST_F(EditorTest, TheSaveQuestionAndItsThreeAnswers)

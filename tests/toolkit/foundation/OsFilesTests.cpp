@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
 
 #include "ReporterGuard.h"
+#include "WorkFileFaults.h"
 #include "toolkit/foundation/OsFiles.h"
 #include "toolkit/foundation/WinApi.h"
 
@@ -100,6 +105,47 @@ TEST_F(OsFiles, DeleteWithWildcardsSkipsFoldersAndGoesOnAfterAFailure)
     writeFile("x/one.dat");
     IOsDeleteFile("x\\one.dat");  // the folder part is kept for the entry
     EXPECT_FALSE(fs::exists("x/one.dat"));
+}
+
+// A copy over an earlier file replaces it only when whole: failed at its write, its flush or its
+// replace, or refused by a read-only target, the copy leaves that file byte for byte with nothing
+// beside it and reports the system's code. A whole copy keeps the source's time of last change.
+TEST_F(OsFiles, CopyReplacesTheTargetOnlyWhenWhole)
+{
+    writeFile("source.dat", std::string(100000, 's'));
+    struct Case {
+        const char* what;
+        std::optional<WorkFileStep> step;
+        int index;  // of the step's calls (the source takes four writes)
+        bool readOnly;
+    };
+    for (const Case& c : {Case{"second write", WorkFileStep::Write, 1, false}, Case{"flush", WorkFileStep::Flush, 0, false},
+                          Case{"replace", WorkFileStep::Replace, 0, false}, Case{"read-only target", std::nullopt, 0, true}}) {
+        SCOPED_TRACE(c.what);
+        writeFile("target.dat", "earlier");
+        if (c.readOnly) SetFileAttributesA("target.dat", FILE_ATTRIBUTE_READONLY);
+        ReporterGuard::records().clear();
+        {
+            const WorkFileFault fault(c.step.value_or(WorkFileStep::Create), c.step ? c.index : WorkFileFault::kNoFault,
+                                      YYWorkFileDiskFullCode());
+            IOsCopyFile("source.dat", "target.dat");
+            EXPECT_EQ(WorkFileFault::struck(), c.step.has_value());
+        }
+        SetFileAttributesA("target.dat", FILE_ATTRIBUTE_NORMAL);
+        ASSERT_EQ(reports().size(), 1u);
+        EXPECT_EQ(libraryErrorState().LastErrorNumber, 13);
+        EXPECT_EQ(libraryErrorState().SystemDetailCode, c.readOnly ? YYWorkFileDeniedCode() : YYWorkFileDiskFullCode());
+        std::ifstream in("target.dat", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "earlier");
+        EXPECT_EQ(folderNames(folder_), (std::set<std::string>{"source.dat", "target.dat"}));
+    }
+    ReporterGuard::records().clear();
+    const auto changed = fs::last_write_time("source.dat") - std::chrono::hours(30);
+    fs::last_write_time("source.dat", changed);
+    IOsCopyFile("source.dat", "target.dat");
+    EXPECT_TRUE(reports().empty());
+    EXPECT_EQ(fs::file_size("target.dat"), 100000u);
+    EXPECT_EQ(fs::last_write_time("target.dat"), changed);
 }
 
 TEST_F(OsFiles, RenameAndCopyRules)

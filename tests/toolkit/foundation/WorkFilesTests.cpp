@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -119,6 +120,67 @@ TEST_F(WorkFiles, AbandonedWorkFileGoesAndTheTargetStays)
     }
     EXPECT_EQ(readFile(target_), kOld);
     EXPECT_EQ(folderNames(folder_), std::set<std::string>{"plot.out"});
+}
+
+// A file that a system call makes by name (the platform's picture recording): the call writes the
+// work file, the target changes only at the commit, and every failure before or at the commit, or
+// in the call itself, leaves the old file and no work file.
+TEST_F(WorkFiles, FileWrittenByNameReplacesTheTargetOnlyAtTheCommit)
+{
+    const auto writeByName = [](const std::string& path, const std::string& text) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << text;
+        return static_cast<bool>(out);
+    };
+    writeFile(target_, kOld);
+    {
+        WorkFile work;
+        ASSERT_TRUE(work.createNamedFor(target_.string()));
+        EXPECT_TRUE(work.isOpen());
+        EXPECT_EQ(fs::path(work.path()).parent_path(), target_.parent_path());
+        ASSERT_TRUE(writeByName(work.path(), "recorded picture"));
+        EXPECT_EQ(readFile(target_), kOld);
+        ASSERT_TRUE(work.commit(target_.string()));
+        EXPECT_FALSE(work.isOpen());
+    }
+    EXPECT_EQ(readFile(target_), "recorded picture");
+    EXPECT_EQ(folderNames(folder_), std::set<std::string>{"plot.out"});
+
+    enum class Call { Writes, Fails, LeavesNoFile };
+    struct Case {
+        const char* what;
+        std::optional<WorkFileStep> fault;  // a step of the work file that fails
+        Call call;
+    };
+    for (const Case& c : {Case{"create", WorkFileStep::Create, Call::Writes}, Case{"flush", WorkFileStep::Flush, Call::Writes},
+                          Case{"replace", WorkFileStep::Replace, Call::Writes}, Case{"the call", std::nullopt, Call::Fails},
+                          Case{"no file", std::nullopt, Call::LeavesNoFile}}) {
+        SCOPED_TRACE(c.what);
+        writeFile(target_, kOld);
+        const WorkFileFault fault(c.fault.value_or(WorkFileStep::Create), c.fault ? 0 : WorkFileFault::kNoFault,
+                                  YYWorkFileDiskFullCode());
+        {
+            WorkFile work;
+            const bool made = work.createNamedFor(target_.string());
+            ASSERT_EQ(made, c.fault != WorkFileStep::Create);
+            if (made) {
+                writeByName(work.path(), "half a pict");
+                if (c.call == Call::LeavesNoFile) fs::remove(work.path());
+                // A call that failed is not committed: its writer discards what it left.
+                if (c.call == Call::Fails) work.discard();
+                else EXPECT_FALSE(work.commit(target_.string()));
+                EXPECT_FALSE(work.isOpen());
+            }
+            if (c.fault) {
+                EXPECT_EQ(work.error(), YYWorkFileDiskFullCode());
+            }
+            if (c.call == Call::LeavesNoFile) {
+                EXPECT_NE(work.error(), 0);
+            }
+        }
+        EXPECT_EQ(readFile(target_), kOld);
+        EXPECT_EQ(folderNames(folder_), std::set<std::string>{"plot.out"});
+    }
 }
 
 // A header whose sizes are known only at the end is written into the work file before it commits.
@@ -243,7 +305,7 @@ TEST_F(WorkFiles, LockedTargetFailsTheCommitAndKeepsTheOldFile)
     ASSERT_TRUE(holder);
     WorkFile work;
     EXPECT_FALSE(writeWhole(work, target_, "new"));
-    EXPECT_NE(work.error(), 0);
+    EXPECT_EQ(work.reason(), "another program is using the file");
     EXPECT_EQ(folderNames(folder_), std::set<std::string>{"plot.out"});
     DWORD read = 0;
     char bytes[128] = {};
