@@ -1,7 +1,5 @@
 #include "tests/e2e/E2eDriver.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/HostTools.h"
 #include "toolkit/foundation/CommonControls.h"
 #include "toolkit/foundation/Handles.h"
 
@@ -44,54 +43,6 @@ void makeFolders(const std::string& path)
 }
 
 bool copyFile(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
-
-// ---- PNG writing (RGB, 8 bits per channel, no interlace) -----------------------------------
-
-void bigEndian(std::string& out, std::uint32_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
-}
-
-void chunk(std::string& out, const char* type, const std::string& data)
-{
-    bigEndian(out, static_cast<std::uint32_t>(data.size()));
-    std::string body(type, 4);
-    body += data;
-    out += body;
-    bigEndian(out, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
-}
-
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& bgrTopDown)
-{
-    std::string raw;
-    raw.reserve(static_cast<std::size_t>(height) * (1 + 3 * width));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // filter: none
-        const std::uint8_t* row = bgrTopDown.data() + static_cast<std::size_t>(y) * width * 4;
-        for (int x = 0; x < width; ++x) {
-            raw.push_back(static_cast<char>(row[4 * x + 2]));
-            raw.push_back(static_cast<char>(row[4 * x + 1]));
-            raw.push_back(static_cast<char>(row[4 * x + 0]));
-        }
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(packedSize, '\0');
-    if (compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                 static_cast<uLong>(raw.size())) != Z_OK)
-        return false;
-    packed.resize(packedSize);
-    std::string header;
-    bigEndian(header, static_cast<std::uint32_t>(width));
-    bigEndian(header, static_cast<std::uint32_t>(height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    std::string file("\x89PNG\r\n\x1a\n", 8);
-    chunk(file, "IHDR", header);
-    chunk(file, "IDAT", packed);
-    chunk(file, "IEND", "");
-    std::ofstream out(path, std::ios::binary);
-    out.write(file.data(), static_cast<std::streamsize>(file.size()));
-    return static_cast<bool>(out);
-}
 
 INPUT keyInput(WORD vk, bool up)
 {
@@ -131,27 +82,13 @@ std::string artefactFolder()
 
 std::string screenshot(std::string_view name)
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    WindowDc screen(nullptr);
-    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    BitmapHandle bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!memory || !bitmap || !bits) return {};
-    {
-        DcSelection selection(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
-        GdiFlush();
-    }
-    const auto* data = static_cast<const std::uint8_t*>(bits);
-    std::vector<std::uint8_t> pixels(data, data + static_cast<std::size_t>(width) * height * 4);
-    const std::string path = artefactFolder() + "\\" + std::string(name) + ".png";
-    return writePng(path, width, height, pixels) ? path : std::string();
+    // What the user sees is what the X display shows: the picture comes from the display server,
+    // not from a copy of the screen through the system's own drawing calls.
+    const std::string path = artefactFolder() + "/" + std::string(name) + ".png";
+    std::string host = path.substr(path.rfind(':') + 1);
+    std::replace(host.begin(), host.end(), '\\', '/');
+    const std::string log = HostTools::runHost("import -window root '" + host + "' && echo captured");
+    return log.find("captured") != std::string::npos ? path : std::string();
 }
 
 namespace {

@@ -19,8 +19,8 @@ using namespace std::chrono_literals;
 // Where screenshots go: build/test-results/<tree>/e2e (or QV_E2E_ARTEFACTS when set).
 std::string artefactFolder();
 
-// Saves the whole screen as a PNG file named NAME.png in the artefact folder; returns its path,
-// empty when it could not be written.
+// Saves the whole X display as a PNG file named NAME.png in the artefact folder; returns its
+// path, empty when it could not be written.
 std::string screenshot(std::string_view name);
 
 // One run of the program.
