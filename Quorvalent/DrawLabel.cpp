@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "Quorvalent/AppState.h"
 #include "Quorvalent/PlotSettings.h"
@@ -21,15 +22,10 @@ constexpr INTEGER kLabelPen = 3;      // the description label and the pen befor
 constexpr INTEGER kHighlightPen = 7;
 constexpr INTEGER kBackgroundColour = 15;
 constexpr REAL kMissing = 1.0e20f;
-
-struct LabelDrawState {
-    REAL TextWidth = 0.0f;  // of the most recent normal draw, for the highlight's leader line
-};
-LabelDrawState& labelDrawState()
-{
-    static LabelDrawState state;
-    return state;
-}
+// The text fills its box up to these shares of the box's height and width, so that it sits on
+// its white ground with a margin and the box's edges lie clear of it. (A character's cell is 1.28
+// times the text height.)
+constexpr REAL kHeightFill = 0.7f, kWidthFill = 0.9f;
 
 std::string blankPadded(std::string text)
 {
@@ -46,6 +42,8 @@ REAL alongAxis(REAL v, REAL s, REAL m, bool logarithmic) { return logarithmic ? 
 
 REAL distance(REAL ax, REAL ay, REAL bx, REAL by) { return std::sqrt((ax - bx) * (ax - bx) + 1.0e-10f + (ay - by) * (ay - by)); }
 
+REAL finiteOrZero(REAL v) { return std::isfinite(v) ? v : 0.0f; }
+
 bool onAnchor(INTEGER i)
 {
     const LabelTable& t = labelTable();
@@ -53,54 +51,55 @@ bool onAnchor(INTEGER i)
     return std::fabs(t.AnchorX[u] - t.X[u]) < 0.0001f && std::fabs(t.AnchorY[u] - t.Y[u]) < 0.0001f;
 }
 
-// Where the normal draw puts label i's text, in page inches from the frame's origin: its left end,
-// width and height, and how far the frame's edges pushed it sideways from where the box alone
-// would put it (the box, its edges and the highlight follow the text by that shift).
-struct TextPlacement {
-    REAL Left = 0.0f, Width = 0.0f, Height = 0.0f, Shift = 0.0f;
-    std::string Text;
+// The characters of label i that are drawn: the printable text without its leading and trailing
+// blanks.
+std::string printedText(INTEGER i)
+{
+    std::string text = blankPadded(labelTable().Text[static_cast<std::size_t>(i)]);
+    CHR_CHK(text, kLabelTextLength);
+    const INTEGER n = INDSTR(text, kLabelTextLength);
+    const INTEGER first = IBGSTR(text, kLabelTextLength);
+    if (n < 1 || first < 1) return {};
+    return text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(n - first + 1));
+}
+
+REAL textLength(const std::string& text)
+{
+    return text.empty() ? 0.0f : IGrTextLength(text, static_cast<INTEGER>(text.size()), 0);
+}
+
+// Label i in its frame, in page inches from the frame's origin: the box (its white ground, its
+// highlight and what the pointer finds), and the text centred in it at the largest height that
+// fits. Drawing and hit test both take it from here, so the pointer finds the label where it is
+// drawn.
+struct LabelGeometry {
+    REAL X = 0.0f, Y = 0.0f;           // box centre
+    REAL Width = 0.0f, Height = 0.0f;  // box
+    REAL TextWidth = 0.0f, TextHeight = 0.0f;
+    std::string Text;                  // printable, without leading and trailing blanks
 };
-TextPlacement textPlacement(INTEGER i, const GraphFrameRecord& frame)
+LabelGeometry labelGeometry(INTEGER i, const GraphFrameRecord& frame)
 {
     const LabelTable& t = labelTable();
     const auto u = static_cast<std::size_t>(i);
     const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
     const REAL height = std::fabs(t.Height[u]);
-    REAL H = std::fabs(PLOFY(alongAxis(t.Y[u], height, 0.5f, logY), frame) - PLOFY(alongAxis(t.Y[u], height, -0.5f, logY), frame));
-    const REAL W = std::fabs(PLOFX(alongAxis(t.X[u], t.Width[u], 0.5f, logX), frame) -
-                             PLOFX(alongAxis(t.X[u], t.Width[u], -0.5f, logX), frame));
-    const REAL xa = PLOFX(t.X[u], frame);
-    TextPlacement placed;
-    std::string text = blankPadded(t.Text[u]);
-    CHR_CHK(text, kLabelTextLength);
-    const INTEGER n = INDSTR(text, kLabelTextLength);
-    const INTEGER first = IBGSTR(text, kLabelTextLength);
-    if (n > 0 && first > 0)
-        placed.Text = text.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(n - first + 1));
-    const REAL L = placed.Text.empty() ? 0.0f : IGrTextLength(placed.Text, static_cast<INTEGER>(placed.Text.size()), 0);
-    // A blank text has no width to cap the height by.
-    if (L > 0.0f) {
-        const REAL cap = (t.Width[u] * frame.ScaleX) / (0.5f * L);
-        if (cap < H) H = cap;
-    }
-    const REAL Tw = 0.43f * L * H;
-    REAL xt = 0.0f;
-    if (onAnchor(i))
-        xt = xa - Tw / 2.0f;
-    else if (t.AnchorX[u] < t.X[u])
-        xt = xa - W;
-    else
-        xt = xa + W - Tw;
-    // A label placed inside the frame keeps its whole text inside: a long text centred near an
-    // edge would run out over the axis numbers.
-    const REAL frameWidth = std::fabs(static_cast<REAL>(frame.StepsX) * frame.LengthX);
-    const REAL free = xt;
-    if (xa >= 0.0f && xa <= frameWidth) xt = std::clamp(xt, 0.0f, std::max(0.0f, frameWidth - Tw - 0.2f * H));
-    placed.Left = xt;
-    placed.Width = Tw;
-    placed.Height = H;
-    placed.Shift = std::isfinite(xt - free) ? xt - free : 0.0f;
-    return placed;
+    LabelGeometry g;
+    g.X = PLOFX(t.X[u], frame);
+    g.Y = PLOFY(t.Y[u], frame);
+    g.Width = finiteOrZero(std::fabs(PLOFX(alongAxis(t.X[u], t.Width[u], 0.5f, logX), frame) -
+                                     PLOFX(alongAxis(t.X[u], t.Width[u], -0.5f, logX), frame)));
+    g.Height = finiteOrZero(std::fabs(PLOFY(alongAxis(t.Y[u], height, 0.5f, logY), frame) -
+                                      PLOFY(alongAxis(t.Y[u], height, -0.5f, logY), frame)));
+    g.Text = printedText(i);
+    if (g.Text.empty() || g.Width <= 0.0f || g.Height <= 0.0f) return g;
+    // The text's width per inch of its height, in the font CENTSY draws it with.
+    const REAL perInch = plotTextWidth(1.0f, textLength(g.Text), true);
+    g.TextHeight = kHeightFill * g.Height;
+    if (perInch * g.TextHeight > kWidthFill * g.Width) g.TextHeight = kWidthFill * g.Width / perInch;
+    g.TextHeight = finiteOrZero(g.TextHeight);
+    g.TextWidth = finiteOrZero(perInch * g.TextHeight);
+    return g;
 }
 
 void nextCurveColour(INTEGER& colour)
@@ -203,55 +202,36 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame)
     if (i < 1 || i > t.Count) return;
     const auto u = static_cast<std::size_t>(i);
     t.Height[u] = std::fabs(t.Height[u]);
-    const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
-    const REAL boxHeight = std::fabs(PLOFY(alongAxis(t.Y[u], t.Height[u], 0.5f, logY), frame) -
-                                     PLOFY(alongAxis(t.Y[u], t.Height[u], -0.5f, logY), frame));
-    const REAL W = std::fabs(PLOFX(alongAxis(t.X[u], t.Width[u], 0.5f, logX), frame) -
-                             PLOFX(alongAxis(t.X[u], t.Width[u], -0.5f, logX), frame));
-    const REAL xa = PLOFX(t.X[u], frame), yc = PLOFY(t.Y[u], frame);
-    const TextPlacement placed = textPlacement(i, frame);
-    const bool sitsOnAnchor = onAnchor(i);
-    // The label's own text width, also for the highlight's leader line: the same on and off.
-    REAL& Tw = labelDrawState().TextWidth;
-    Tw = placed.Width;
-    REAL xt = 0.0f;
-    REAL H = boxHeight;
-
-    if ((mode & 1) != 0) {
+    const LabelGeometry g = labelGeometry(i, frame);
+    const bool highlight = (mode & 1) != 0;
+    if (highlight) {
         SET_PEN(kHighlightPen);
         XORON();
         GraphFrameRecord scratch = frame;
         PLOTXY(frame.OriginX, frame.OriginY, -kPenMove, scratch);
-        // The box goes where the text went.
-        BOX(xa + placed.Shift, yc, W / 2.0f, H / 2.0f, kFalse, scratch);
-        xt = xa + placed.Shift - W;
-    } else {
-        H = placed.Height;
-        xt = placed.Left;
-        if (!placed.Text.empty() && boxHeight > 0.0f && W > 0.0f) {
-            // The white ground lies under the text itself, so that no curve runs through it.
-            INTEGER saved = 0;
-            GET_PEN(saved);
-            XOROFF();
-            FILLBOX(xt, yc - H / 2.0f, xt + Tw + 0.2f * H, yc + H / 2.0f, Tw + 0.2f * H, kBackgroundColour);
-            SET_PEN(saved);
-        }
-        // The text starts at xt (left-aligned), which the leader line below also assumes.
-        if (!placed.Text.empty())
-            SYMBOL(xt + 0.1f * H, yc, H, placed.Text, 0.0f, static_cast<INTEGER>(placed.Text.size()));
+        BOX(g.X, g.Y, g.Width / 2.0f, g.Height / 2.0f, kFalse, scratch);
+    } else if (!g.Text.empty() && g.TextHeight > 0.0f) {
+        // The white ground fills the box, so that no curve runs through the text.
+        INTEGER saved = 0;
+        GET_PEN(saved);
+        XOROFF();
+        FILLBOX(g.X - g.Width / 2.0f, g.Y - g.Height / 2.0f, g.X + g.Width / 2.0f, g.Y + g.Height / 2.0f, g.Width,
+                kBackgroundColour);
+        SET_PEN(saved);
+        CENTSY(g.X, g.Y, g.TextHeight, g.Text, 0.0f, static_cast<INTEGER>(g.Text.size()));
     }
-    if (!sitsOnAnchor) {
+    if (!onAnchor(i)) {
+        // From the middle of the box's side that faces the anchor, a short level stroke, then to
+        // the anchor.
+        const REAL side = t.AnchorX[u] > t.X[u] ? 1.0f : -1.0f;
+        const REAL edge = g.X + side * g.Width / 2.0f;
+        const REAL stroke = 0.5f * (g.TextHeight > 0.0f ? g.TextHeight : g.Height);
         GraphFrameRecord scratch = frame;
-        if (t.AnchorX[u] > t.X[u]) {
-            PLOTXY(xt + Tw + H / 2.0f, yc, kPenMove, scratch);
-            PLOTXY(xt + Tw + H, yc, kPenDraw, scratch);
-        } else {
-            PLOTXY(xt - H / 2.0f, yc, kPenMove, scratch);
-            PLOTXY(xt - H, yc, kPenDraw, scratch);
-        }
+        PLOTXY(edge, g.Y, kPenMove, scratch);
+        PLOTXY(edge + side * stroke, g.Y, kPenDraw, scratch);
         PLOTXY(PLOFX(t.AnchorX[u], frame), PLOFY(t.AnchorY[u], frame), kPenDraw, scratch);
     }
-    if ((mode & 1) != 0) XOROFF();
+    if (highlight) XOROFF();
 }
 
 void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const GraphFrameRecord& frame,
@@ -259,7 +239,7 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
 {
     LabelTable& t = labelTable();
     if (!isTrue(graphOptionsState().LabelsShown) || t.Count == 0) return;
-    const REAL pointerX = pageX(X), py = pageY(Y);
+    const REAL px = pageX(X), py = pageY(Y);
     const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
     const auto absX = [&](REAL v) { return PLOFX(v, frame) + frame.OriginX; };
     const auto absY = [&](REAL v) { return PLOFY(v, frame) + frame.OriginY; };
@@ -270,6 +250,19 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
         anchorGrabbed = toLogical(anchor);
         grab = code;
     };
+    // The pointer on a label's text holds that label's body: a press there moves the label, and
+    // no edge or corner nearby (of this label or of a neighbour in the stack) turns it into a
+    // resize. The label drawn last lies on top.
+    for (INTEGER i = t.Count; i >= 1; --i) {
+        const auto u = static_cast<std::size_t>(i);
+        if (t.Owner[u] != plot || !std::isfinite(t.X[u]) || !std::isfinite(t.Y[u])) continue;
+        const LabelGeometry g = labelGeometry(i, frame);
+        const REAL cx = g.X + frame.OriginX, cy = g.Y + frame.OriginY;
+        if (std::fabs(px - cx) < g.TextWidth / 2.0f && std::fabs(py - cy) < g.TextHeight / 2.0f) {
+            take(i, distance(cx, cy, px, py), false, 0);
+            return;
+        }
+    }
     for (INTEGER i = 1; i <= t.Count; ++i) {
         const auto u = static_cast<std::size_t>(i);
         if (t.Owner[u] != plot) continue;
@@ -283,14 +276,10 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
             }
             continue;
         }
-        // The box and its handles sit where the text was drawn; px is the pointer in the box's
-        // own place.
-        const REAL shift = textPlacement(i, frame).Shift;
-        const REAL px = pointerX - shift;
         const REAL d = distance(lx, ly, px, py);
-        // Body: the test box is twice the drawn box.
-        const REAL x1 = absX(logX ? x / w : x - w), x2 = absX(logX ? x * w : x + w);
-        const REAL y1 = absY(logY ? y / h : y - h), y2 = absY(logY ? y * h : y + h);
+        // Body: inside the box as it is drawn.
+        const REAL x1 = absX(alongAxis(x, w, -0.5f, logX)), x2 = absX(alongAxis(x, w, 0.5f, logX));
+        const REAL y1 = absY(alongAxis(y, h, -0.5f, logY)), y2 = absY(alongAxis(y, h, 0.5f, logY));
         const bool inside = px > std::min(x1, x2) && px < std::max(x1, x2) && py > std::min(y1, y2) && py < std::max(y1, y2);
         if (current == 0) {
             if (inside) take(i, std::min(d, tolerance), false, 0);
@@ -315,22 +304,39 @@ void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const Gr
             }
         }
         if (!onAnchor(i)) {
-            const REAL e = distance(absX(t.AnchorX[u]), absY(t.AnchorY[u]), pointerX, py);
+            const REAL e = distance(absX(t.AnchorX[u]), absY(t.AnchorY[u]), px, py);
             if (e < tolerance) take(i, e, true, 0);
         }
     }
 }
 
+void labelGrabOffset(INTEGER i, INTEGER X, INTEGER Y, const GraphFrameRecord& frame, REAL& offsetX, REAL& offsetY)
+{
+    offsetX = offsetY = 0.0f;
+    const LabelTable& t = labelTable();
+    if (i < 1 || i > t.Count) return;
+    const auto u = static_cast<std::size_t>(i);
+    offsetX = finiteOrZero(pageX(X) - PLOFX(t.X[u], frame) - frame.OriginX);
+    offsetY = finiteOrZero(pageY(Y) - PLOFY(t.Y[u], frame) - frame.OriginY);
+}
+
 void dragLabelTo(INTEGER i, INTEGER X, INTEGER Y, const GraphFrameRecord& frame, LOGICAL anchorGrabbed,
-                 LabelGrabCode grab, LOGICAL onAnchorFlag)
+                 LabelGrabCode grab, LOGICAL onAnchorFlag, REAL offsetX, REAL offsetY)
 {
     LabelTable& t = labelTable();
     if (i < 1 || i > t.Count) return;
     const auto u = static_cast<std::size_t>(i);
     const REAL xv = XOFPL(pageX(X), frame), yv = YOFPL(pageY(Y), frame);
     const bool logX = isTrue(frame.LogX), logY = isTrue(frame.LogY);
-    const auto width = [&] { t.Width[u] = logX ? std::fabs(xv / t.X[u]) : std::fabs(xv - t.X[u]); };
-    const auto height = [&] { t.Height[u] = logY ? std::fabs(yv / t.Y[u]) : std::fabs(yv - t.Y[u]); };
+    // The box spans its size around the centre, so the edge held stays under the pointer when the
+    // size is twice the pointer's distance from the centre (the square of the ratio on a
+    // logarithmic axis).
+    const auto size = [](REAL pointer, REAL centre, bool logarithmic) {
+        const REAL ratio = pointer / centre;
+        return logarithmic ? ratio * ratio : 2.0f * std::fabs(pointer - centre);
+    };
+    const auto width = [&] { t.Width[u] = size(xv, t.X[u], logX); };
+    const auto height = [&] { t.Height[u] = size(yv, t.Y[u], logY); };
     if (isTrue(anchorGrabbed)) {
         t.AnchorX[u] = xv;
         t.AnchorY[u] = yv;
@@ -341,12 +347,15 @@ void dragLabelTo(INTEGER i, INTEGER X, INTEGER Y, const GraphFrameRecord& frame,
         width();
     } else if (grab == -2) {
         height();
-    } else if (isTrue(onAnchorFlag)) {
-        t.X[u] = t.AnchorX[u] = xv;
-        t.Y[u] = t.AnchorY[u] = yv;
     } else {
-        t.X[u] = xv;
-        t.Y[u] = yv;
+        // The body keeps the place where the pointer holds it.
+        const REAL bx = XOFPL(pageX(X) - offsetX, frame), by = YOFPL(pageY(Y) - offsetY, frame);
+        t.X[u] = bx;
+        t.Y[u] = by;
+        if (isTrue(onAnchorFlag)) {
+            t.AnchorX[u] = bx;
+            t.AnchorY[u] = by;
+        }
     }
 }
 
@@ -419,8 +428,7 @@ void placeSuiteLabels()
     const SoundingRecord& s = suiteSoundingRecord().Record;
     GraphFrameRecord& F = curveGraphFrames().Frames[0];
     SuiteLabelLayout& layout = suiteLabelLayout();
-    const REAL nx = static_cast<REAL>(F.StepsX), ny = static_cast<REAL>(F.StepsY);
-    const REAL W = nx * F.LengthX, H = ny * F.LengthY;
+    const REAL W = static_cast<REAL>(F.StepsX) * F.LengthX, H = static_cast<REAL>(F.StepsY) * F.LengthY;
     GraphFrameRecord scratch = F;
     PLOTXY(F.OriginX, F.OriginY, -kPenMove, scratch);
     FINDAS(F);
@@ -448,45 +456,79 @@ void placeSuiteLabels()
             layout.Corner = c;
         }
     }
-    const INTEGER corner = layout.Corner;
-    if (corner < 1 || corner > 4) return;
-    const REAL N = static_cast<REAL>(systemRecord().NSuite);
-    const bool logY = isTrue(F.LogY), logX = isTrue(F.LogX);
-    const REAL ey = static_cast<REAL>(F.MinorY), ex = static_cast<REAL>(F.MinorX);
-    if (corner == 1 || corner == 4) {
-        if (logY) {
-            layout.Step = 0.35f * ny;
-            layout.Y = std::pow(10.0f, ey) * std::pow(layout.Step, N + 1.0f);
-        } else {
-            layout.Step = -0.2f * std::fabs(F.StepY);
-            layout.Y = F.FirstTickY + (N + 1.0f) * 0.2f * std::fabs(F.StepY);
-        }
-    } else {
-        if (logY) {
-            layout.Step = 0.75f * ny;
-            layout.Y = std::pow(10.0f, ey + ny) / layout.Step;
-        } else {
-            layout.Step = -0.2f * std::fabs(F.StepY);
-            layout.Y = F.FirstTickY + ny * F.StepY + layout.Step;
-        }
-    }
-    const REAL share = corner == 1 || corner == 2 ? 0.1f : 0.9f;
-    layout.X = logX ? std::pow(10.0f, ex + share * nx) : F.FirstTickX + share * nx * F.StepX;
 }
+
+namespace {
+
+// The data position of a page position (inches from the frame's origin) along one axis, and the
+// size of a page span there: a difference on a linear axis, a ratio on a logarithmic one.
+REAL dataX(REAL x, const GraphFrameRecord& F) { return XOFPL(x + F.OriginX, F); }
+REAL dataY(REAL y, const GraphFrameRecord& F) { return YOFPL(y + F.OriginY, F); }
+REAL dataSize(REAL low, REAL high, bool logarithmic)
+{
+    if (!logarithmic) return std::fabs(high - low);
+    return std::max(std::fabs(high), std::fabs(low)) / std::min(std::fabs(high), std::fabs(low));
+}
+
+// Places the labels of the table in page terms: text as tall as the tallest axis numbers, each
+// box fitted to its text, stacked from the corner's side of the frame inwards with the first
+// label on top, in further columns when one column would leave the frame.
+void layOutSuiteLabels(INTEGER corner, const GraphFrameRecord& frame)
+{
+    LabelTable& t = labelTable();
+    if (t.Count < 1 || corner < 1 || corner > 4) return;
+    GraphFrameRecord F = frame;
+    FINDAS(F);
+    const bool logX = isTrue(F.LogX), logY = isTrue(F.LogY);
+    const REAL W = static_cast<REAL>(F.StepsX) * F.LengthX, H = static_cast<REAL>(F.StepsY) * F.LengthY;
+    // Away from the corner into the frame, whichever way its axes run.
+    const REAL cornerX = corner <= 2 ? 0.0f : W, cornerY = corner == 1 || corner == 4 ? 0.0f : H;
+    const REAL inwardX = (corner <= 2) == (W >= 0.0f) ? 1.0f : -1.0f;
+    const REAL inwardY = (corner == 1 || corner == 4) == (H >= 0.0f) ? 1.0f : -1.0f;
+
+    selectPlotFont();
+    const REAL textHeight = axisNumberHeight(F);
+    const REAL boxHeight = textHeight / kHeightFill;
+    const REAL rowStep = boxHeight + 0.15f * textHeight, columnGap = 0.5f * textHeight;
+    // The ticks reach this far into the frame from its top and right sides.
+    const REAL margin = frameTickLength(F) + 0.25f * textHeight;
+    const REAL room = std::fabs(H) - 2.0f * margin;
+    const INTEGER rows = std::isfinite(room / rowStep) ? std::max(1, static_cast<INTEGER>(room / rowStep)) : 1;
+
+    std::vector<REAL> widths(static_cast<std::size_t>(t.Count) + 1, boxHeight);
+    for (INTEGER i = 1; i <= t.Count; ++i) {
+        const REAL textWidth = plotTextWidth(textHeight, textLength(printedText(i)), true);
+        widths[static_cast<std::size_t>(i)] = std::max(boxHeight, textWidth / kWidthFill);
+    }
+    REAL columnStart = margin;
+    for (INTEGER first = 1; first <= t.Count; first += rows) {
+        const INTEGER last = std::min(t.Count, first + rows - 1);
+        REAL columnWidth = 0.0f;
+        for (INTEGER i = first; i <= last; ++i) columnWidth = std::max(columnWidth, widths[static_cast<std::size_t>(i)]);
+        for (INTEGER i = first; i <= last; ++i) {
+            const auto u = static_cast<std::size_t>(i);
+            const INTEGER row = inwardY > 0.0f ? last - i : i - first;  // counted from the corner's side
+            const REAL x = cornerX + inwardX * (columnStart + widths[u] / 2.0f);
+            const REAL y = cornerY + inwardY * (margin + (static_cast<REAL>(row) + 0.5f) * rowStep);
+            t.X[u] = t.AnchorX[u] = dataX(x, F);
+            t.Y[u] = t.AnchorY[u] = dataY(y, F);
+            t.Width[u] = dataSize(dataX(x - widths[u] / 2.0f, F), dataX(x + widths[u] / 2.0f, F), logX);
+            t.Height[u] = dataSize(dataY(y - boxHeight / 2.0f, F), dataY(y + boxHeight / 2.0f, F), logY);
+        }
+        columnStart += columnWidth + columnGap;
+    }
+}
+
+}  // namespace
 
 void appendSuiteLabels()
 {
     LabelTable& t = labelTable();
     const SuiteState& suite = suiteState();
     const SystemRecord& system = systemRecord();
-    const GraphFrameRecord& F = curveGraphFrames().Frames[0];
-    SuiteLabelLayout& layout = suiteLabelLayout();
-    const REAL nx = static_cast<REAL>(F.StepsX), ny = static_cast<REAL>(F.StepsY);
-    const bool logX = isTrue(F.LogX), logY = isTrue(F.LogY);
     t.Count = 0;
     INTEGER colour = plotSettingsState().KCALC[0];
     bool refused = false;
-    REAL Y = layout.Y;
     const INTEGER N = std::clamp(system.NSuite, 0, static_cast<INTEGER>(suite.VParam.size()));
     for (INTEGER j = 0; j <= N; ++j) {
         if (t.Count >= kLabelLimit) {
@@ -500,22 +542,16 @@ void appendSuiteLabels()
         t.Owner[u] = 0;
         t.CurveNumber[u] = j;
         t.Kind[u] = 0;
-        t.X[u] = t.AnchorX[u] = layout.X;
-        t.Y[u] = t.AnchorY[u] = Y;
         t.Colour[u] = colour;
         t.NanReported[u] = false;
-        t.Height[u] = logY ? 0.08f * ny : 0.2f * std::fabs(F.StepY);
-        Y = logY ? Y / layout.Step : Y + layout.Step;
-        t.Width[u] = logX ? 0.1f * nx : 0.1f * std::fabs(nx * F.StepX);
         if (j == 0) {
             t.Text[u] = descriptionLabelText(std::string(suite.SuiteDescription.view()));
             t.Colour[u] = kLabelPen;
-            const INTEGER used = INDSTR(t.Text[u], kLabelTextLength);
-            if (used > 5) t.Width[u] *= 0.2f * static_cast<REAL>(used);
             graphOptionsState().LabelsShown = kTrue;
         } else {
             t.Text[u] = curveLabelText(suite.VParam[static_cast<std::size_t>(j - 1)]);
             nextCurveColour(colour);
         }
     }
+    layOutSuiteLabels(suiteLabelLayout().Corner, curveGraphFrames().Frames[0]);
 }

@@ -42,9 +42,12 @@ void DRAWLABEL(INTEGER i, INTEGER mode, GraphFrameRecord& frame);
 // current, tolerance, foundFrame, anchorGrabbed and grab are written only when one is found.
 void TESTLABEL(INTEGER& current, REAL& tolerance, INTEGER X, INTEGER Y, const GraphFrameRecord& frame,
                GraphFrameRecord& foundFrame, LOGICAL& anchorGrabbed, LabelGrabCode& grab, INTEGER plot);
-// The drag edit: the pointer (window units) moves the anchor, resizes the box or moves the label.
+// Where the pointer (window units) holds label i: page inches from the label's centre.
+void labelGrabOffset(INTEGER i, INTEGER X, INTEGER Y, const GraphFrameRecord& frame, REAL& offsetX, REAL& offsetY);
+// The drag edit: the pointer (window units) moves the anchor, resizes the box or moves the label,
+// whose centre stays the grab offset away from the pointer.
 void dragLabelTo(INTEGER i, INTEGER X, INTEGER Y, const GraphFrameRecord& frame, LOGICAL anchorGrabbed,
-                 LabelGrabCode grab, LOGICAL onAnchor);
+                 LabelGrabCode grab, LOGICAL onAnchor, REAL offsetX = 0.0f, REAL offsetY = 0.0f);
 
 // Table maintenance no command of this program invokes.
 void MANVLABEL(INTEGER plot, REAL value, INTEGER X, INTEGER Y, const GraphFrameRecord& frame, const std::string& unit);
@@ -54,16 +57,16 @@ void DELETELABEL(INTEGER& i);
 void SCALELABELSIZE(std::array<REAL, kLabelLimit + 1>& values, REAL factor);
 void INCLABELSIZE(std::array<REAL, kLabelLimit + 1>& values, REAL increment);
 
-// The suite's labels: where the last placement put them, kept from one calculation to the next.
+// The suite's labels: the corner the last placement chose, kept from one calculation to the next.
 struct SuiteLabelLayout {
     INTEGER Corner = 0;  // 1 lower left, 2 upper left, 3 upper right, 4 lower right
-    REAL X = 0.0f, Y = 0.0f, Step = 0.0f;
 };
 SuiteLabelLayout& suiteLabelLayout();
-// The corner of curve frame 1 farthest from every computed curve, and the first label position.
+// The corner of curve frame 1 farthest from every computed curve.
 void placeSuiteLabels();
-// Empties the table and appends the description label and one label per curve; "Too many labels"
-// at most once.
+// Empties the table, appends the description label and one label per curve ("Too many labels" at
+// most once) and lays them out in the chosen corner: text as tall as the tallest axis numbers,
+// every box inside the frame.
 void appendSuiteLabels();
 // A curve label's text: the value with its significant decimals, trailing zeros and point removed.
 std::string curveLabelText(REAL value);

@@ -116,6 +116,9 @@ void pointerPress(const EventRecord& record)
         const auto u = static_cast<std::size_t>(p.CurrentLabel);
         p.DragActive = kTrue;
         p.OnAnchor = toLogical(isTrue(LNLYEQ(t.AnchorX[u], t.X[u])) && isTrue(LNLYEQ(t.AnchorY[u], t.Y[u])));
+        p.GrabOffsetX = p.GrabOffsetY = 0.0f;
+        if (p.Grab == 0 && !isTrue(p.AnchorGrabbed))
+            labelGrabOffset(p.CurrentLabel, p.AnchorX, p.AnchorY, p.LabelFrame, p.GrabOffsetX, p.GrabOffsetY);
     }
 }
 
@@ -141,7 +144,8 @@ void pointerMove(const EventRecord& record)
     if (p.Button == 1 && record[kWordTime] - p.PressTime > kBandDelay) {
         if (isTrue(p.DragActive)) {
             DRAWLABEL(p.CurrentLabel, -1, p.LabelFrame);
-            dragLabelTo(p.CurrentLabel, p.LastX, p.LastY, p.LabelFrame, p.AnchorGrabbed, p.Grab, p.OnAnchor);
+            dragLabelTo(p.CurrentLabel, p.LastX, p.LastY, p.LabelFrame, p.AnchorGrabbed, p.Grab, p.OnAnchor, p.GrabOffsetX,
+                        p.GrabOffsetY);
             DRAWLABEL(p.CurrentLabel, -1, p.LabelFrame);
         } else if (isTrue(graphOptionsState().ZoomMode)) {
             if (isTrue(p.BandActive))
@@ -173,7 +177,8 @@ void pointerRelease(const EventRecord& record)
     p.Button = 0;
     if (isTrue(p.DragActive)) {
         DRAWLABEL(p.CurrentLabel, -1, p.LabelFrame);
-        dragLabelTo(p.CurrentLabel, p.LastX, p.LastY, p.LabelFrame, p.AnchorGrabbed, p.Grab, p.OnAnchor);
+        dragLabelTo(p.CurrentLabel, p.LastX, p.LastY, p.LabelFrame, p.AnchorGrabbed, p.Grab, p.OnAnchor, p.GrabOffsetX,
+                    p.GrabOffsetY);
         refreshSuite();
         p.BandActive = kFalse;
         p.DragActive = kFalse;

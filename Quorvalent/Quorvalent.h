@@ -60,6 +60,7 @@ struct PointerState {
     INTEGER Grab = 0;                  // LabelGrabCode
     LOGICAL AnchorGrabbed = kFalse;
     LOGICAL OnAnchor = kFalse;
+    REAL GrabOffsetX = 0.0f, GrabOffsetY = 0.0f;  // where the press held the dragged label's body
     GraphFrameRecord LabelFrame{};
     GraphFrameRecord SavedLabelFrame{};
 };

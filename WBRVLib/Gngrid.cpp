@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "WBRVLib/Brvl95.h"
@@ -55,6 +56,44 @@ INTEGER decadeNumber(INTEGER k, std::string& text)
     return decimals;
 }
 
+// Numbers of linear axes and the "10" of a power along a horizontal axis are drawn 1.5 times the
+// number size, plain decade numbers 1.3 times.
+constexpr REAL kTallestNumber = 1.5f;
+
+// A power of ten outside the plain range, written as "10" with its exponent as a superscript: the
+// exponent starts where the "10" ends and its centre line lies a little over half the height of
+// the "10" above the "10"'s own, so that the two read as one number.
+struct PowerOfTen {
+    std::string Exponent;
+    INTEGER ExponentLength = 0;
+    REAL BaseHeight = 0, ExponentHeight = 0;
+    REAL BaseWidth = 0, ExponentWidth = 0;
+    REAL width() const { return BaseWidth + ExponentWidth; }
+};
+constexpr REAL kExponentRaise = 0.55f;  // of the base height, centre line to centre line
+
+PowerOfTen powerOfTen(INTEGER k, REAL baseHeight, REAL exponentHeight)
+{
+    PowerOfTen p;
+    INTEGER n = -1;  // the integer without its decimal point
+    MAKNUM(static_cast<REAL>(k), p.Exponent, 20, n);
+    p.ExponentLength = n;
+    p.BaseHeight = baseHeight;
+    p.ExponentHeight = exponentHeight;
+    p.BaseWidth = STRINGWIDTH(baseHeight, "10", 0.0f, 2);
+    p.ExponentWidth = STRINGWIDTH(exponentHeight, p.Exponent, 0.0f, n);
+    return p;
+}
+
+// Draws the power with its left end at x and the centre line of the "10" at y. (SYMBOL's reference
+// point lies half a height above the point it is given.)
+void drawPowerOfTen(const PowerOfTen& p, REAL x, REAL y)
+{
+    SYMBOL(x, y - 0.5f * p.BaseHeight, p.BaseHeight, "10", 0.0f, 2);
+    const REAL exponentY = y + kExponentRaise * p.BaseHeight;
+    SYMBOL(x + p.BaseWidth, exponentY - 0.5f * p.ExponentHeight, p.ExponentHeight, p.Exponent, 0.0f, p.ExponentLength);
+}
+
 REAL tickValue(REAL first, REAL step, INTEGER minor, INTEGER j)
 {
     if (minor <= 0) return first * std::pow(step, static_cast<REAL>(j));
@@ -89,11 +128,7 @@ void GNGRID(GraphFrameRecord& frame)
         const REAL x0 = frame.LengthX < 0.0f ? static_cast<REAL>(frame.StepsX) * frame.LengthX : 0.0f;
         const REAL y0 = frame.LengthY < 0.0f ? static_cast<REAL>(frame.StepsY) * frame.LengthY : 0.0f;
 
-        REAL tick = 0.035f * std::sqrt(width * height);
-        if (isTrue(frame.TickCap)) tick = std::min(tick, frame.MaxTick);
-        if (isTrue(frame.NumberBottom) || isTrue(frame.NumberTop)) tick = std::min(tick, std::fabs(0.2f * frame.LengthX));
-        tick = std::min(tick, std::fabs(0.2f * frame.LengthY));
-        if (tick < 0.1f) tick = 0.12f;
+        const REAL tick = frameTickLength(frame);
 
         // Left border, ticks hanging from the top, right border; a doubled border is drawn again
         // 0.01 inch to the right.
@@ -151,6 +186,20 @@ void GNGRID(GraphFrameRecord& frame)
     frame.RightmostX = ext.RightmostX;
     frame.LowestY = ext.LowestY;
 }
+
+REAL frameTickLength(const GraphFrameRecord& frame)
+{
+    const REAL width = std::fabs(frame.LengthX) * static_cast<REAL>(std::abs(frame.StepsX));
+    const REAL height = std::fabs(frame.LengthY) * static_cast<REAL>(std::abs(frame.StepsY));
+    REAL tick = 0.035f * std::sqrt(width * height);
+    if (isTrue(frame.TickCap)) tick = std::min(tick, frame.MaxTick);
+    if (isTrue(frame.NumberBottom) || isTrue(frame.NumberTop)) tick = std::min(tick, std::fabs(0.2f * frame.LengthX));
+    tick = std::min(tick, std::fabs(0.2f * frame.LengthY));
+    if (tick < 0.1f) tick = 0.12f;
+    return tick;
+}
+
+REAL axisNumberHeight(const GraphFrameRecord& frame) { return kTallestNumber * frameTickLength(frame); }
 
 void LNHAX(REAL x, REAL y, REAL tick, REAL first, REAL step, REAL length, REAL h, INTEGER minor, INTEGER steps,
            GraphFrameRecord& frame)
@@ -260,13 +309,15 @@ void LGHAX(REAL y, REAL x, REAL tick, REAL length, REAL h, INTEGER firstExponent
             }
             CENTSY(xl, yl, 1.3f * h, text, 0.0f, n);
         } else {
-            REAL xe = xi;
-            if (atStart) xe += 3.1f * h;
-            if (atEnd) xe -= 0.6f * h;
-            const REAL ye = tick > 0.0f ? yb - 2.0f * h : yb + h;
-            NUMBER(xe, ye, h, static_cast<REAL>(k), 0.0f, -1);
-            NUMBER(xe - 2.0f * h, ye - 2.1f * h, 1.5f * h, 10.0f, 0.0f, -1);
-            widenLow(ye - 2.1f * h);
+            // On the row of the plain numbers, centred on the tick; at the axis ends kept within
+            // the axis as the plain numbers are.
+            const PowerOfTen p = powerOfTen(k, kTallestNumber * h, h);
+            REAL left = xi - 0.5f * p.width();
+            if (atStart) left = xi;
+            if (atEnd) left = xi - p.width();
+            const REAL y10 = tick > 0.0f ? yb - h - gap * h : yb + 0.4f * h;
+            drawPowerOfTen(p, left, y10);
+            widenLow(y10 - 0.5f * p.BaseHeight);
         }
         if (i <= decades) {
             for (int m = 2; m <= 9; ++m) {
@@ -304,16 +355,21 @@ void LGVAX(REAL x, REAL y, REAL tick, REAL length, REAL h, INTEGER firstExponent
                 widenRight(xStart + STRINGWIDTH(1.3f * h, text, 0.0f, n));
             }
         } else {
-            REAL xe = x - tick + 1.5f * h;
-            if (tick > 0.0f) xe = x - tick - h - ((k >= 10 || k < 0) ? 0.25f * h : 0.0f);
-            REAL ye = yi;
-            if (lowerEnd) ye += 1.1f * h;
-            if (upperEnd) ye -= 0.47f * h;
-            NUMBER(xe, ye, 0.75f * h, static_cast<REAL>(k), 0.0f, -1);
-            NUMBER(xe - 0.9f * h, ye - 1.1f * h, h, 10.0f, 0.0f, -1);
-            widenLeft(xe);
-            if (tick > 0.0f) widenLeft(xe - 0.9f * h);
-            else if (xe + 0.43f * h > gridExtentState().RightmostX) gridExtentState().RightmostX = xe + h;
+            // Beside the tick where the plain numbers stand, moved inwards at the axis ends as
+            // they are; the raised exponent stays below the upper end.
+            const PowerOfTen p = powerOfTen(k, h, 0.75f * h);
+            REAL y10 = yi;
+            if (lowerEnd) y10 += 0.9375f * h;
+            if (upperEnd) y10 -= 0.9375f * h;
+            if (tick > 0.0f) {
+                const REAL left = x - tick - 0.1f * h - p.width();
+                drawPowerOfTen(p, left, y10);
+                widenLeft(left);
+            } else {
+                const REAL left = x - tick + h;
+                drawPowerOfTen(p, left, y10);
+                widenRight(left + p.width());
+            }
         }
         if (i <= decades) {
             for (int m = 2; m <= 9; ++m) {

@@ -26,6 +26,11 @@ void LGHAX(REAL y, REAL x, REAL tick, REAL length, REAL h, INTEGER firstExponent
 void LGVAX(REAL x, REAL y, REAL tick, REAL length, REAL h, INTEGER firstExponent, INTEGER decades,
            GraphFrameRecord& frame);
 
+// The tick length GNGRID gives the frame, which is also the size its axis numbers are drawn from.
+REAL frameTickLength(const GraphFrameRecord& frame);
+// The height of the tallest numbers GNGRID writes along the frame's axes.
+REAL axisNumberHeight(const GraphFrameRecord& frame);
+
 // Nice linear axis covering low..high: first tick, step, step count, minor ticks (5).
 void LINNX(REAL low, REAL high, REAL& first, REAL& step, INTEGER& steps, INTEGER& minor);
 // Decade range covering |low|..|high|.

@@ -117,7 +117,14 @@ REAL STRINGWIDTH(REAL h, std::string_view text, REAL angle, INTEGER n)
     if (n < 1) return 0.0f;
     REAL x = 0, y = 0;
     selectFont(h, kLeft, angle, x, y);
-    return 0.43f * h * IGrTextLength(firstCharacters(text, n), n);
+    return plotTextWidth(h, IGrTextLength(firstCharacters(text, n), n), false);
+}
+
+void selectPlotFont() { WGrTextFont(102, 1, 0.012f, 0.032f, std::nullopt, 2); }
+
+REAL plotTextWidth(REAL h, REAL length, bool centred)
+{
+    return 0.43f * h * length * (centred ? kCentredWidthPerH / kWidthPerH : 1.0f);
 }
 
 void MAKNUM(REAL value, std::string& text, INTEGER m, INTEGER& ndec)

@@ -37,7 +37,7 @@ void plotStart(REAL x, REAL y)
         WindowClearArea(std::nullopt, std::nullopt, std::nullopt, std::nullopt, kWhiteRgb);
     }
     IGrUnits(0.0f, 0.0f, kPageWidth, kPageHeight);
-    WGrTextFont(102, 1, 0.012f, 0.032f, std::nullopt, 2);
+    selectPlotFont();
     s.FactorX = s.FactorY = 1.0f;
     s.OriginX = s.OriginY = 0.0f;
 }

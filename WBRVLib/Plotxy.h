@@ -118,3 +118,11 @@ REAL STRINGWIDTH(REAL h, std::string_view text, REAL angle, INTEGER n);
 void MAKNUM(REAL value, std::string& text, INTEGER m, INTEGER& ndec);
 void NUMBER(REAL x, REAL y, REAL h, REAL value, REAL angle, INTEGER ndec);
 void CENTNM(REAL x, REAL y, REAL h, REAL value, REAL angle, INTEGER ndec);
+
+// Toolkit-internal
+// The text font the plot start selects: the swiss device font, bold, its characters placed by the
+// advance-width tables.
+void selectPlotFont();
+// Width in inches of a text of the given length in nominal character widths (IGrTextLength) drawn
+// at height h: by SYMBOL and SYMBOR, or centred by CENTSY, whose font is slightly wider.
+REAL plotTextWidth(REAL h, REAL length, bool centred);

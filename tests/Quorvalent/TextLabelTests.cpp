@@ -3,7 +3,9 @@
 // drawing with and without text, and the table maintenance.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "Quorvalent/DrawLabel.h"
 #include "WBRVLib/Gngrid.h"
@@ -63,6 +65,99 @@ protected:
     static INTEGER windowX(REAL x, const GraphFrameRecord& f) { return static_cast<INTEGER>(std::lround((PLOFX(x, f) + f.OriginX) * 1000.0f)); }
     static INTEGER windowY(REAL y, const GraphFrameRecord& f) { return static_cast<INTEGER>(std::lround(10000.0f - (PLOFY(y, f) + f.OriginY) * 1250.0f)); }
     static std::string trimmed(const std::string& text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+
+    // The curve graph's frame with 6 decades of time over 5 inches and the given decades of value
+    // (0: a linear value axis of 6 steps) over 6 inches, numbered as the curve graph is.
+    static GraphFrameRecord curveFrame(INTEGER decades)
+    {
+        GraphFrameRecord f;
+        f.OriginX = f.OriginY = 1.25f;
+        f.StepsX = 6;
+        f.LengthX = 5.0f / 6.0f;
+        f.setLogarithmic(FrameAxis::X, true);
+        f.MinorX = -4;
+        if (decades > 0) {
+            f.StepsY = decades;
+            f.LengthY = 6.0f / static_cast<REAL>(decades);
+            f.setLogarithmic(FrameAxis::Y, true);
+            f.MinorY = -3;
+        } else {
+            f.StepsY = 6;
+            f.LengthY = 1.0f;
+            f.FirstTickY = -30.0f;
+            f.StepY = 10.0f;
+            f.MinorY = 5;
+        }
+        f.NumberBottom = f.NumberLeft = kTrue;
+        FINDAS(f);
+        return f;
+    }
+    // The suite's labels laid out for n curves in a corner of frame f.
+    static void suiteLabels(const GraphFrameRecord& f, INTEGER n, INTEGER corner, const char* description)
+    {
+        curveGraphFrames().Frames[0] = f;
+        systemRecord().NSuite = n;
+        for (INTEGER k = 0; k < n; ++k) suiteState().VParam[static_cast<std::size_t>(k)] = 250.0f * static_cast<REAL>(k + 1);
+        suiteState().SuiteDescription.assign(description);
+        suiteLabelLayout().Corner = corner;
+        appendSuiteLabels();
+    }
+
+    // What the screen received, in page inches from the frame's origin: one character (where it
+    // starts on its centre line, its cell's width and height), one label's white ground and the
+    // characters drawn on it.
+    struct Glyph {
+        REAL X, Y, W, H;
+    };
+    struct Rect {
+        REAL Left, Bottom, Right, Top;
+        REAL centreX() const { return 0.5f * (Left + Right); }
+        REAL centreY() const { return 0.5f * (Bottom + Top); }
+    };
+    struct DrawnLabel {
+        Rect Ground{};
+        std::vector<Glyph> Text;
+    };
+    Glyph glyphOf(const RecordedOp& r, const GraphFrameRecord& f)
+    {
+        REAL x = 0, y = 0, x2 = 0, y2 = 0;
+        YYDeviceToUnitsRotated(r.Block.X1, r.Block.Y1, x, y);
+        YYDeviceToUnitsRotated(r.Block.X1 + r.Block.X2, r.Block.Y1 + r.Block.Y2, x2, y2);
+        return {x - f.OriginX, y - f.OriginY, x2 - x, y2 - y};
+    }
+    // Draws the labels of plot 0 as the display refresh does and reads them back.
+    std::vector<DrawnLabel> drawnLabels(GraphFrameRecord f)
+    {
+        startPage();
+        PLOTXY(f.OriginX, f.OriginY, -kPenMove, frame);
+        DRAWLABELS(0, f);
+        std::vector<DrawnLabel> out;
+        for (const RecordedOp& r : driver.ops()) {
+            if (r.Layer != 1) continue;
+            if (r.Op == OpQuadSolid || r.Op == OpRectangleSolid) {
+                REAL xs[4], ys[4];
+                const REAL dx[4] = {r.Block.X1, r.Block.X2, r.Block.X3, r.Block.X4};
+                const REAL dy[4] = {r.Block.Y1, r.Block.Y2, r.Block.Y3, r.Block.Y4};
+                for (int k = 0; k < 4; ++k) YYDeviceToUnitsRotated(dx[k], dy[k], xs[k], ys[k]);
+                out.push_back({{*std::min_element(xs, xs + 4) - f.OriginX, *std::min_element(ys, ys + 4) - f.OriginY,
+                                *std::max_element(xs, xs + 4) - f.OriginX, *std::max_element(ys, ys + 4) - f.OriginY},
+                               {}});
+            } else if (r.Op == OpText && !out.empty()) {
+                out.back().Text.push_back(glyphOf(r, f));
+            }
+        }
+        return out;
+    }
+    // The tallest character cell of the numbers the frame's axes carry.
+    REAL tallestAxisNumber(GraphFrameRecord f)
+    {
+        startPage();
+        PLOTXY(f.OriginX, f.OriginY, -kPenMove, frame);
+        GNGRID(f);
+        REAL tallest = 0.0f;
+        for (const RecordedOp& r : opsOf(OpText)) tallest = std::max(tallest, glyphOf(r, f).H);
+        return tallest;
+    }
 };
 
 TEST_F(TextLabelTest, TheSuiteGetsADescriptionLabelAndOneLabelPerCurveInTheCurvesColours)
@@ -104,15 +199,8 @@ TEST_F(TextLabelTest, LabelsGoIntoTheCornerFarthestFromTheCurves)
     struct Case {
         REAL X, Y;  // where the one curve point lies (data units of the 5 x 6 frame)
         INTEGER Corner;
-        REAL LabelX, FirstY;
     };
-    // Two curves: the first label 3 steps of 0.2 above the bottom or 0.2 below the top.
-    const Case cases[] = {
-        {4.8f, 5.8f, 1, 0.5f, 0.6f},
-        {0.2f, 0.2f, 3, 4.5f, 5.8f},
-        {4.8f, 0.2f, 2, 0.5f, 5.8f},
-        {0.2f, 5.8f, 4, 4.5f, 0.6f},
-    };
+    const Case cases[] = {{4.8f, 5.8f, 1}, {0.2f, 0.2f, 3}, {4.8f, 0.2f, 2}, {0.2f, 5.8f, 4}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Corner);
         SuiteFixture::resetDisplayState();
@@ -132,14 +220,61 @@ TEST_F(TextLabelTest, LabelsGoIntoTheCornerFarthestFromTheCurves)
         curveGraphFrames().Frames[0] = linearFrame();
         placeSuiteLabels();
         EXPECT_EQ(suiteLabelLayout().Corner, c.Corner);
-        EXPECT_NEAR(suiteLabelLayout().X, c.LabelX, 1e-5f);
-        EXPECT_NEAR(suiteLabelLayout().Y, c.FirstY, 1e-5f);
-        EXPECT_NEAR(suiteLabelLayout().Step, -0.2f, 1e-6f);
     }
     // No curve point at all: every corner is equally far, and the first, lower left, is taken.
     suiteState().CurvesComputed = 0;
     placeSuiteLabels();
     EXPECT_EQ(suiteLabelLayout().Corner, 1);
+}
+
+TEST_F(TextLabelTest, SuiteLabelsStandInsideTheFrameOnTheirGroundAsTallAsTheAxisNumbers)
+{
+    struct Case {
+        const char* Name;
+        INTEGER Decades;  // of the value axis; 0 linear
+        INTEGER Curves, Corner;
+    };
+    // Value axes of 1 to 20 decades (an Ex voltage suite has one, a wide time window a dozen),
+    // a linear one, every corner, and a full table that needs more than one column.
+    const Case cases[] = {
+        {"7 decades, lower left", 7, 5, 1},   {"12 decades, lower left", 12, 5, 1}, {"1 decade, lower right", 1, 5, 4},
+        {"20 decades, upper left", 20, 5, 2}, {"linear, upper right", 0, 5, 3},     {"full table", 7, 49, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const GraphFrameRecord f = curveFrame(c.Decades);
+        suiteLabels(f, c.Curves, c.Corner, "Parameter to vary is Offset");
+        const REAL numbers = tallestAxisNumber(f);
+        ASSERT_GT(numbers, 0.1f);
+        const std::vector<DrawnLabel> labels = drawnLabels(f);
+        ASSERT_EQ(labels.size(), static_cast<std::size_t>(c.Curves + 1));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            SCOPED_TRACE(i);
+            const DrawnLabel& l = labels[i];
+            // The ground inside the frame, clear of every other label's.
+            EXPECT_GE(l.Ground.Left, 0.0f);
+            EXPECT_GE(l.Ground.Bottom, 0.0f);
+            EXPECT_LE(l.Ground.Right, 5.0f);
+            EXPECT_LE(l.Ground.Top, 6.0f);
+            for (std::size_t j = 0; j < i; ++j) {
+                const Rect& o = labels[j].Ground;
+                EXPECT_TRUE(l.Ground.Right <= o.Left || o.Right <= l.Ground.Left || l.Ground.Top <= o.Bottom ||
+                            o.Top <= l.Ground.Bottom)
+                    << "overlaps label " << j;
+            }
+            // The text on its ground: centred on it, within it, and as tall as the axis numbers.
+            ASSERT_FALSE(l.Text.empty());
+            for (const Glyph& g : l.Text) {
+                EXPECT_GE(g.H, numbers - 1e-4f);
+                EXPECT_NEAR(g.Y, l.Ground.centreY(), 0.02f * (l.Ground.Top - l.Ground.Bottom));
+                EXPECT_LE(g.H, l.Ground.Top - l.Ground.Bottom);
+            }
+            EXPECT_GE(l.Text.front().X, l.Ground.Left);
+            EXPECT_LE(l.Text.back().X + 0.5f * l.Text.back().W, l.Ground.Right);
+        }
+        // The description on top of the first column, the curves' labels below it.
+        EXPECT_GT(labels[0].Ground.Bottom, labels[1].Ground.Top - 1e-4f);
+    }
 }
 
 TEST_F(TextLabelTest, AFullTableRefusesTheFiftyFirstLabelWithOneMessage)
@@ -222,6 +357,55 @@ TEST_F(TextLabelTest, TheHitTestReportsBodyEdgesCornersAndAnchorWithTheirGrabCod
     }
 }
 
+TEST_F(TextLabelTest, ThePointerOnALabelsTextHoldsItsBodyAndOnlyTheBoxEdgesResizeIt)
+{
+    const GraphFrameRecord f = curveFrame(7);
+    suiteLabels(f, 5, 1, "Parameter to vary is Resistivity of layer           1");
+    const std::vector<DrawnLabel> labels = drawnLabels(f);
+    ASSERT_EQ(labels.size(), 6u);
+    const auto test = [&](REAL x, REAL y, INTEGER& grab) {
+        INTEGER current = 0;
+        REAL tolerance = 0.05f;
+        LOGICAL anchor = kFalse;
+        GraphFrameRecord found;
+        grab = 99;
+        TESTLABEL(current, tolerance, static_cast<INTEGER>(std::lround((x + f.OriginX) * 1000.0f)),
+                  static_cast<INTEGER>(std::lround(10000.0f - (y + f.OriginY) * 1250.0f)), f, found, anchor, grab, 0);
+        return current;
+    };
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(i);
+        const DrawnLabel& l = labels[i];
+        const INTEGER label = static_cast<INTEGER>(i) + 1;
+        const Glyph& first = l.Text.front();
+        const Glyph& last = l.Text.back();
+        const REAL textTop = first.Y + 0.35f * first.H, textBottom = first.Y - 0.35f * first.H;
+        // Anywhere on the text: the body, also next to the box's edges and its neighbours' boxes.
+        const std::array<std::array<REAL, 2>, 5> onText{{{first.X + 0.05f * first.W, first.Y},
+                                                         {l.Ground.centreX(), first.Y},
+                                                         {last.X + 0.3f * last.W, first.Y},
+                                                         {l.Ground.centreX(), textTop},
+                                                         {l.Ground.centreX(), textBottom}}};
+        for (const auto& p : onText) {
+            INTEGER grab = 0;
+            EXPECT_EQ(test(p[0], p[1], grab), label) << p[0] << ", " << p[1];
+            EXPECT_EQ(grab, 0) << p[0] << ", " << p[1];
+        }
+        // The box's edges, just outside it: a resize.
+        INTEGER grab = 0;
+        EXPECT_EQ(test(l.Ground.Right + 0.01f, l.Ground.centreY(), grab), label);
+        EXPECT_EQ(grab, 2);
+        EXPECT_EQ(test(l.Ground.Left - 0.01f, l.Ground.centreY(), grab), label);
+        EXPECT_EQ(grab, 2);
+        EXPECT_EQ(test(l.Ground.Right + 0.01f, l.Ground.Top + 0.01f, grab), label);
+        EXPECT_EQ(std::abs(grab), 1);
+    }
+    // Right of the stack, where the old test box (twice the drawn one) reached: nothing.
+    INTEGER grab = 0;
+    const Rect& g = labels[3].Ground;
+    EXPECT_EQ(test(g.Right + 0.3f * (g.Right - g.Left), g.centreY(), grab), 0);
+}
+
 TEST_F(TextLabelTest, ANotANumberPositionIsReportedOncePerLabel)
 {
     const GraphFrameRecord f = linearFrame();
@@ -246,6 +430,14 @@ TEST_F(TextLabelTest, TheDragEditMovesTheBoxTheAnchorOrBothAndResizesFromCorners
     dragLabelTo(1, windowX(3.0f, f), windowY(4.0f, f), f, kFalse, 0, kTrue);
     EXPECT_NEAR(t.X[1], 3.0f, 0.01f);
     EXPECT_NEAR(t.AnchorY[1], 4.0f, 0.01f);
+    // Held right of its centre, the label keeps that hold: its centre follows the pointer's move.
+    REAL offsetX = 0, offsetY = 0;
+    labelGrabOffset(1, windowX(3.3f, f), windowY(4.1f, f), f, offsetX, offsetY);
+    dragLabelTo(1, windowX(4.3f, f), windowY(4.6f, f), f, kFalse, 0, kTrue, offsetX, offsetY);
+    EXPECT_NEAR(t.X[1], 4.0f, 0.01f);
+    EXPECT_NEAR(t.Y[1], 4.5f, 0.01f);
+    EXPECT_NEAR(t.AnchorX[1], 4.0f, 0.01f);
+    dragLabelTo(1, windowX(3.0f, f), windowY(4.0f, f), f, kFalse, 0, kTrue);
     // Body of a label with a leader line: the anchor stays.
     t.AnchorX[1] = 1.0f;
     t.AnchorY[1] = 1.0f;
@@ -256,9 +448,10 @@ TEST_F(TextLabelTest, TheDragEditMovesTheBoxTheAnchorOrBothAndResizesFromCorners
     dragLabelTo(1, windowX(4.0f, f), windowY(5.0f, f), f, kTrue, 0, kFalse);
     EXPECT_NEAR(t.AnchorX[1], 4.0f, 0.01f);
     EXPECT_NEAR(t.X[1], 2.0f, 0.01f);
-    // Edges change one size, a corner both; a corner at the centre leaves no size.
+    // Edges change one size, a corner both, the edge held staying under the pointer; a corner at
+    // the centre leaves no size.
     dragLabelTo(1, windowX(2.5f, f), windowY(2.0f, f), f, kFalse, 2, kFalse);
-    EXPECT_NEAR(t.Width[1], 0.5f, 0.01f);
+    EXPECT_NEAR(t.Width[1], 1.0f, 0.01f);
     EXPECT_EQ(t.Height[1], 0.5f);
     dragLabelTo(1, windowX(2.0f, f), windowY(2.0f, f), f, kFalse, 1, kFalse);
     EXPECT_NEAR(t.Width[1], 0.0f, 0.01f);
@@ -275,6 +468,10 @@ TEST_F(TextLabelTest, TheDragEditMovesTheBoxTheAnchorOrBothAndResizesFromCorners
     dragLabelTo(1, windowX(0.01f, lg), windowY(10.0f, lg), lg, kFalse, -1, kFalse);
     EXPECT_NEAR(t.Width[1], 1.0f, 0.01f);
     EXPECT_NEAR(t.Height[1], 1.0f, 0.01f);
+    // A corner a decade away on both axes: the box spans a decade each side of its centre.
+    dragLabelTo(1, windowX(0.1f, lg), windowY(100.0f, lg), lg, kFalse, 1, kFalse);
+    EXPECT_NEAR(t.Width[1], 100.0f, 1.0f);
+    EXPECT_NEAR(t.Height[1], 100.0f, 1.0f);
 }
 
 TEST_F(TextLabelTest, ALabelIsDrawnOnAWhiteBackgroundWithItsLeaderAndABlankOneDrawsNothingButTheLeader)

@@ -298,11 +298,92 @@ TEST_F(FrameFixture, LinearAxisNumbers)
 TEST_F(FrameFixture, LogarithmicLabelsPlainInsideMinusThreeToThree)
 {
     LGHAX(0, 0, 0.1f, 0.5f, 0.1f, -4, 8);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"-4", "10", "0.001", "0.01", "0.1", "1", "10", "100", "1000", "4", "10"}));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"10", "-4", "0.001", "0.01", "0.1", "1", "10", "100", "1000", "10", "4"}));
     driver.clear();
     GraphFrameRecord f;
     LGVAX(0, 0, 0.1f, 1.0f, 0.1f, 2, 2, f);
-    EXPECT_EQ(texts(), (std::vector<std::string>{"100", "1000", "4", "10"}));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"100", "1000", "10", "4"}));
+}
+
+TEST_F(FrameFixture, APowerOfTenReadsAsOneNumberBesideItsTick)
+{
+    // Characters as the screen receives them (one op each), in page inches from the plot origin:
+    // where each starts on its centre line, and its cell's width and height.
+    constexpr REAL kOriginX = 2.0f, kOriginY = 1.0f;
+    struct Glyph {
+        char C;
+        REAL X, Y, W, H;
+    };
+    const auto glyphs = [&] {
+        std::vector<Glyph> out;
+        for (const RecordedOp& r : opsOf(OpText)) {
+            REAL x = 0, y = 0, x2 = 0, y2 = 0;
+            YYDeviceToUnitsRotated(r.Block.X1, r.Block.Y1, x, y);
+            YYDeviceToUnitsRotated(r.Block.X1 + r.Block.X2, r.Block.Y1 + r.Block.Y2, x2, y2);
+            out.push_back({r.Text.at(0), x - kOriginX, y - kOriginY, x2 - x, y2 - y});
+        }
+        return out;
+    };
+    // The power "10" followed by the exponent's characters, from position at in the glyphs.
+    struct Power {
+        Glyph One, Zero;
+        std::vector<Glyph> Exponent;
+        REAL left() const { return One.X; }
+        REAL right() const { return Exponent.back().X + 0.5f * Exponent.back().W; }
+    };
+    const auto powerAt = [](const std::vector<Glyph>& g, std::size_t at, std::size_t digits) {
+        Power p{g.at(at), g.at(at + 1), {}};
+        for (std::size_t k = 0; k < digits; ++k) p.Exponent.push_back(g.at(at + 2 + k));
+        return p;
+    };
+    const auto readsAsOne = [](const Power& p, const char* where) {
+        SCOPED_TRACE(where);
+        ASSERT_EQ(p.One.C, '1');
+        ASSERT_EQ(p.Zero.C, '0');
+        // The exponent starts right after the "0" (within one character of the "10") ...
+        const REAL after = p.Exponent.front().X - p.Zero.X;
+        EXPECT_GT(after, 0.0f);
+        EXPECT_LT(after, p.Zero.W);
+        // ... smaller, its centre line raised by about half the "10"'s height, so that its lower
+        // part lies beside the upper part of the "10".
+        EXPECT_LT(p.Exponent.front().H, p.Zero.H);
+        const REAL raise = p.Exponent.front().Y - p.Zero.Y;
+        EXPECT_GT(raise, 0.3f * p.Zero.H);
+        EXPECT_LT(raise, 0.8f * p.Zero.H);
+        for (const Glyph& e : p.Exponent) EXPECT_FLOAT_EQ(e.Y, p.Exponent.front().Y);
+    };
+    startPage();
+    PLOTXY(kOriginX, kOriginY, -kPenMove, frame);
+
+    // Along the time axis: 1e-4 at its start, 1e5 inside, 1e6 at its end; decades of 0.6 inch.
+    const REAL length = 0.6f, h = 0.15f;
+    LGHAX(0, 0, h, length, h, -4, 10);
+    std::vector<Glyph> g = glyphs();
+    ASSERT_EQ(g.size(), 35u);  // 10-4, seven plain numbers (22 characters), 104, 105, 106
+    const Power start = powerAt(g, 0, 2), inside = powerAt(g, 29, 1), end = powerAt(g, 32, 1);
+    readsAsOne(start, "axis start");
+    readsAsOne(inside, "inside");
+    readsAsOne(end, "axis end");
+    // Centred on its tick inside the axis, kept within the axis at its ends.
+    EXPECT_NEAR(0.5f * (inside.left() + inside.right()), 9 * length, 0.5f * h);
+    EXPECT_GE(start.left(), 0.0f);
+    EXPECT_LE(end.right(), 10 * length + 0.01f);
+    // On the row of the plain numbers, below the ticks.
+    EXPECT_NEAR(inside.Zero.Y, g.at(4).Y, 0.01f);
+    EXPECT_LT(inside.Exponent.front().Y + 0.5f * inside.Exponent.front().H, -h);
+
+    // Along the value axis, left of its ticks: 1e-4 at the bottom, 1e4 and 1e5 above.
+    driver.clear();
+    GraphFrameRecord f;
+    LGVAX(0, 0, h, length, h, -4, 9, f);
+    g = glyphs();
+    ASSERT_EQ(g.size(), 32u);  // 10-4, seven plain numbers (22 characters), 104, 105
+    const Power bottom = powerAt(g, 0, 2), middle = powerAt(g, 26, 1), top = powerAt(g, 29, 1);
+    readsAsOne(bottom, "axis bottom");
+    readsAsOne(middle, "value axis");
+    EXPECT_LE(middle.right(), -h);
+    EXPECT_NEAR(middle.Zero.Y, 8 * length, 0.01f);
+    EXPECT_LT(top.Exponent.front().Y, 9 * length);
 }
 
 TEST_F(FrameFixture, ExtentsWidenByLinesAndNumbers)
@@ -336,5 +417,5 @@ TEST_F(FrameFixture, ExtentsWidenByLinesAndNumbers)
     driver.clear();
     GNGRID(f);
     EXPECT_LT(f.LeftmostX, -0.12f);
-    EXPECT_EQ(texts().front(), "4");
+    EXPECT_EQ(texts().front(), "10");
 }

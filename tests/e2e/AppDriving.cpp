@@ -1,5 +1,7 @@
 #include "tests/e2e/AppDriving.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 #include "toolkit/foundation/Handles.h"
@@ -94,6 +96,103 @@ Highlight highlightOf(HWND popup)
 }
 
 }  // namespace
+
+std::string settingsWith(const std::vector<std::pair<std::string, std::string>>& values)
+{
+    std::string settings = defaultSettingsText();
+    for (const auto& [key, value] : values) {
+        const std::size_t at = settings.find("\n" + key);
+        EXPECT_NE(at, std::string::npos) << key;
+        if (at == std::string::npos) continue;
+        settings.replace(at + 1, settings.find("\r\n", at + 1) - at - 1, key + value);
+    }
+    return settings;
+}
+
+HWND cellEditor(HWND grid)
+{
+    struct Visit {
+        static BOOL CALLBACK window(HWND window, LPARAM data)
+        {
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (IsWindowVisible(window) && std::string(name).find("EDIT") != std::string::npos) {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    };
+    HWND found = nullptr;
+    EnumChildWindows(grid, &Visit::window, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+GridCells::GridCells(HWND page, int id, int column, int row) : grid(GetDlgItem(page, id)), column0(column), row0(row)
+{
+    const RECT r = editorRect();
+    origin = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    width = r.right - r.left + 1;
+    height = r.bottom - r.top + 1;
+}
+
+RECT GridCells::editorRect() const
+{
+    RECT r{};
+    if (HWND editor = cellEditor(grid)) {
+        GetWindowRect(editor, &r);
+        MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&r), 2);
+    }
+    return r;
+}
+
+bool GridCells::select(int column, int row) const
+{
+    const POINT target = at(column, row);
+    POINT p = target;
+    ClientToScreen(grid, &p);
+    mouseMove(p);
+    mouseDown(1);
+    mouseUp(1);
+    return waitFor(
+        [&] {
+            const RECT r = editorRect();
+            return PtInRect(&r, target) != FALSE;
+        },
+        5000ms);
+}
+
+std::string GridCells::text() const
+{
+    HWND editor = cellEditor(grid);
+    std::string t = editor ? windowText(editor) : std::string();
+    t.erase(0, t.find_first_not_of(' '));
+    t.erase(t.find_last_not_of(' ') + 1);
+    return t;
+}
+
+void GridCells::type(int column, int row, const char* value) const
+{
+    select(column, row);
+    pressKey(VK_END);
+    for (int i = 0; i < 16; ++i) pressKey(VK_BACK);
+    typeText(value);
+    pressKey(VK_TAB);
+    settled(grid);
+}
+
+std::string GridCells::read(int column, int row, const std::string& expected) const
+{
+    select(column, row);
+    std::string seen;
+    waitFor(
+        [&] {
+            seen = text();
+            return seen == expected;
+        },
+        3000ms);
+    return seen;
+}
 
 std::string hoverToolbarButton(const Program& program, HWND toolbar, int command)
 {

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/E2eDriver.h"
@@ -91,6 +92,9 @@ inline std::string defaultSettingsText()
     return probe.readFile("QUORVALENT.INI");
 }
 
+// The default settings file with the values of some keys replaced (each key must be there).
+std::string settingsWith(const std::vector<std::pair<std::string, std::string>>& values);
+
 // The default settings with a saved main-window placement, where the program's writer puts it
 // (after the dialog position in "[Windows]").
 inline std::string seededSettings(int x, int y, int width, int height, int state)
@@ -120,6 +124,30 @@ struct Capture {
     COLORREF at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 Capture screenPixels(HWND window);
+
+// The grid control's cell editor, which lies over the current cell (null when none shows).
+HWND cellEditor(HWND grid);
+
+// Cell geometry of a model or values grid, taken from the editor over the current cell at
+// opening (column0, row0); cells are clicked and typed with real input.
+struct GridCells {
+    HWND grid = nullptr;
+    POINT origin{};  // centre of that cell, in the grid's client area
+    int width = 0, height = 0;
+    int column0 = 2, row0 = 1;
+
+    GridCells(HWND page, int id, int column, int row);
+    RECT editorRect() const;
+    POINT at(int column, int row) const { return {origin.x + (column - column0) * width, origin.y + (row - row0) * height}; }
+    // Clicks a cell and waits until its editor lies over it.
+    bool select(int column, int row) const;
+    std::string text() const;
+    // Types a new value over a cell's old one and leaves it with Tab.
+    void type(int column, int row, const char* value) const;
+    // The text a cell shows once the program has had the time to write it ("" empty); the last
+    // text seen when it never becomes the expected one.
+    std::string read(int column, int row, const std::string& expected) const;
+};
 
 // Rests the pointer on a toolbar button and returns the tip that appears ("" when none shows
 // within the deadline).

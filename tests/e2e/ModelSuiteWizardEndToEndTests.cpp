@@ -39,19 +39,6 @@ std::string xShot(const std::string& name)
     return HostTools::runHost("import -window root '" + hostArtefactFolder() + "/" + name + ".png'");
 }
 
-// The default settings file with the values of some keys replaced (each key must be there).
-std::string settingsWith(const std::vector<std::pair<std::string, std::string>>& values)
-{
-    std::string settings = defaultSettingsText();
-    for (const auto& [key, value] : values) {
-        const std::size_t at = settings.find("\n" + key);
-        EXPECT_NE(at, std::string::npos) << key;
-        if (at == std::string::npos) continue;
-        settings.replace(at + 1, settings.find("\r\n", at + 1) - at - 1, key + value);
-    }
-    return settings;
-}
-
 bool isChecked(HWND page, int id) { return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool isEnabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
@@ -107,103 +94,6 @@ void typeField(HWND page, int id, const char* text)
     SendMessageA(field, EM_SETMODIFY, TRUE, 0);
     settled(page);
 }
-
-// The grid's cell editor, which lies over the current cell.
-BOOL CALLBACK matchEditor(HWND window, LPARAM data)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (IsWindowVisible(window) && std::string(name).find("EDIT") != std::string::npos) {
-        *reinterpret_cast<HWND*>(data) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND cellEditor(HWND grid)
-{
-    HWND found = nullptr;
-    EnumChildWindows(grid, &matchEditor, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Cell geometry of a model or values grid, taken from the editor over the current cell at
-// opening (column0, row0); cells are clicked and typed with real input.
-struct GridCells {
-    HWND grid = nullptr;
-    POINT origin{};  // centre of that cell, in the grid's client area
-    int width = 0, height = 0;
-    int column0 = 2, row0 = 1;
-
-    GridCells(HWND page, int id, int column, int row) : grid(GetDlgItem(page, id)), column0(column), row0(row)
-    {
-        const RECT r = editorRect();
-        origin = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        width = r.right - r.left + 1;
-        height = r.bottom - r.top + 1;
-    }
-    RECT editorRect() const
-    {
-        RECT r{};
-        if (HWND editor = cellEditor(grid)) {
-            GetWindowRect(editor, &r);
-            MapWindowPoints(nullptr, grid, reinterpret_cast<POINT*>(&r), 2);
-        }
-        return r;
-    }
-    POINT at(int column, int row) const
-    {
-        return {origin.x + (column - column0) * width, origin.y + (row - row0) * height};
-    }
-    // Clicks a cell and waits until its editor lies over it.
-    bool select(int column, int row) const
-    {
-        const POINT target = at(column, row);
-        POINT p = target;
-        ClientToScreen(grid, &p);
-        mouseMove(p);
-        mouseDown(1);
-        mouseUp(1);
-        return waitFor(
-            [&] {
-                const RECT r = editorRect();
-                return PtInRect(&r, target) != FALSE;
-            },
-            5000ms);
-    }
-    std::string text() const
-    {
-        HWND editor = cellEditor(grid);
-        std::string t = editor ? windowText(editor) : std::string();
-        t.erase(0, t.find_first_not_of(' '));
-        t.erase(t.find_last_not_of(' ') + 1);
-        return t;
-    }
-    // Types a new value over a cell's old one and leaves it with Tab.
-    void type(int column, int row, const char* value) const
-    {
-        select(column, row);
-        pressKey(VK_END);
-        for (int i = 0; i < 16; ++i) pressKey(VK_BACK);
-        typeText(value);
-        pressKey(VK_TAB);
-        settled(grid);
-    }
-    // The text a cell shows once the program has had the time to write it ("" empty); the last
-    // text seen when it never becomes the expected one.
-    std::string read(int column, int row, const std::string& expected) const
-    {
-        select(column, row);
-        std::string seen;
-        waitFor(
-            [&] {
-                seen = text();
-                return seen == expected;
-            },
-            3000ms);
-        return seen;
-    }
-};
 
 // Pixels of exactly this colour inside a window, read from the screen.
 int pixelsOf(HWND window, COLORREF colour)

@@ -4,13 +4,10 @@
 // per step; and a close request and a menu command during a longer calculation.
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cmath>
 #include <regex>
-#include <vector>
 
 #include "tests/e2e/AppDriving.h"
-#include "toolkit/foundation/Handles.h"
+#include "tests/e2e/DisplayPixels.h"
 
 using namespace E2e;
 
@@ -18,94 +15,7 @@ namespace {
 
 constexpr char kProgress[] = "Model Suite Calculation Progress";
 
-struct Pixels {
-    int Width = 0, Height = 0;
-    std::vector<COLORREF> Data;
-    COLORREF at(int x, int y) const { return Data[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)] & 0xFFFFFF; }
-    bool operator==(const Pixels& o) const { return Width == o.Width && Height == o.Height && Data == o.Data; }
-};
-
-// The client's pixels as the screen shows them.
-Pixels capture(HWND client)
-{
-    const RECT r = clientRectOf(client);
-    Pixels p;
-    p.Width = r.right;
-    p.Height = r.bottom;
-    POINT origin{0, 0};
-    ClientToScreen(client, &origin);
-    WindowDc screen(nullptr);
-    MemoryDcHandle memory(CreateCompatibleDC(screen.get()));
-    BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), p.Width, p.Height));
-    p.Data.resize(static_cast<std::size_t>(p.Width) * static_cast<std::size_t>(p.Height));
-    {
-        DcSelection selection(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, p.Width, p.Height, screen.get(), origin.x, origin.y, SRCCOPY);
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.Width;
-    info.bmiHeader.biHeight = -p.Height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(p.Height), p.Data.data(), &info, DIB_RGB_COLORS);
-    return p;
-}
-
-int nonWhite(const Pixels& p)
-{
-    int n = 0;
-    for (COLORREF c : p.Data)
-        if ((c & 0xFFFFFF) != 0xFFFFFF) ++n;
-    return n;
-}
-
-// Where two pictures differ: the bounding box and the count.
-struct Difference {
-    RECT Box{INT_MAX, INT_MAX, -1, -1};
-    int Count = 0;
-};
-Difference difference(const Pixels& a, const Pixels& b, const RECT& within)
-{
-    Difference d;
-    for (int y = std::max<LONG>(within.top, 0); y < std::min<LONG>(within.bottom, a.Height); ++y)
-        for (int x = std::max<LONG>(within.left, 0); x < std::min<LONG>(within.right, a.Width); ++x)
-            if (a.at(x, y) != b.at(x, y)) {
-                ++d.Count;
-                d.Box.left = std::min<LONG>(d.Box.left, x);
-                d.Box.top = std::min<LONG>(d.Box.top, y);
-                d.Box.right = std::max<LONG>(d.Box.right, x);
-                d.Box.bottom = std::max<LONG>(d.Box.bottom, y);
-            }
-    return d;
-}
-
-// A point of the 10 x 8 inch page on the screen.
-POINT onScreen(HWND client, double xInches, double yInches)
-{
-    const RECT r = clientRectOf(client);
-    POINT p{static_cast<LONG>(std::lround(xInches / 10.0 * r.right)), static_cast<LONG>(std::lround((1.0 - yInches / 8.0) * r.bottom))};
-    ClientToScreen(client, &p);
-    return p;
-}
-
-POINT clientToScreen(HWND client, POINT p)
-{
-    ClientToScreen(client, &p);
-    return p;
-}
-
 bool matches(const std::string& text, const char* pattern) { return std::regex_match(text, std::regex(pattern)); }
-
-// Moves the pointer in small steps (real moves, each with its own time) and waits until the
-// program has handled them.
-void moveTo(HWND frame, POINT to)
-{
-    mouseMove({to.x - 3, to.y - 2});
-    mouseMove(to);
-    settled(frame);
-}
 
 // Moves the pointer to a point of a graph and waits until the program has handled the move: its
 // read-out, blanked first, is back. The program takes its posted messages before input, input in

@@ -138,6 +138,10 @@ void opFont()
         h = YYDeviceTrunc(static_cast<REAL>(h) * 0.821f);
         if (a.CharacterSpacing == 1) style &= ~4;
     }
+    // A cell under a pixel still gets a font of one pixel: a size of 0 would ask GDI for its
+    // default font, whose characters, placed by the tiny cell's advances, pile up in a blob.
+    if (requestedW > 0.0f) w = std::max<INTEGER>(w, 1);
+    if (requestedH > 0.0f) h = std::max<INTEGER>(h, 1);
     const INTEGER variant = a.DeviceFontVariant;
     const std::string face = variant == 0 ? std::string(a.DeviceFaceName.trimmed()) : std::string();
     GdiFontCache& c = s.FontCache;

@@ -107,6 +107,29 @@ protected:
         b.IntY2 = y2;
         YYDriverCurrent(OpLine);
     }
+    // The whole text as one run, starting at (x, y) on its centre line.
+    static void text(std::string_view characters, REAL x, REAL y)
+    {
+        stringWorkBuffer() = characters;
+        DriverParameterBlock& b = driverParameterBlock();
+        b.IntX1 = static_cast<INTEGER>(characters.size());
+        b.X1 = x;
+        b.Y1 = y;
+        b.X3 = b.Y3 = 0;
+        YYDriverCurrent(OpText);
+    }
+    // The rows that hold a pixel other than white.
+    int inkedRows() const
+    {
+        int rows = 0;
+        for (int r = 0; r < kHeight; ++r)
+            for (int x = 0; x < kWidth; ++x)
+                if (pixel(x, r) != kWhite) {
+                    ++rows;
+                    break;
+                }
+        return rows;
+    }
     static void setLineType(INTEGER type)
     {
         graphicsState().LineType = type;
@@ -197,13 +220,7 @@ TEST_F(ScreenFixture, TextLandsAtItsReferencePointAndPixelsReadBack)
     graphicsTransform().CharWidthFraction = 0.08f;
     textState().TextJustification = 0;
     YYDriverCurrent(OpCharSize);
-    stringWorkBuffer() = std::string_view("HH");
-    DriverParameterBlock& b = driverParameterBlock();
-    b.IntX1 = 2;
-    b.X1 = 30;
-    b.Y1 = 50;
-    b.X3 = b.Y3 = 0;
-    YYDriverCurrent(OpText);
+    text("HH", 30, 50);
     int left = kWidth, right = -1, top = kHeight, bottom = -1;
     for (int r = 0; r < kHeight; ++r)
         for (int x = 0; x < kWidth; ++x)
@@ -222,6 +239,7 @@ TEST_F(ScreenFixture, TextLandsAtItsReferencePointAndPixelsReadBack)
     EXPECT_LE(bottom, kHeight - 1 - 50 + 12);
 
     // Read-back answers the packed colour, -1 outside the drawable.
+    DriverParameterBlock& b = driverParameterBlock();
     IGrColourN(31);
     b.IntX1 = 5;
     b.IntY1 = 5;
@@ -238,6 +256,20 @@ TEST_F(ScreenFixture, TextLandsAtItsReferencePointAndPixelsReadBack)
     YYDriverCurrent(OpTextWidth);
     EXPECT_EQ(b.Count, 1);
     EXPECT_FLOAT_EQ(b.X1, 0);
+}
+
+TEST_F(ScreenFixture, ACellUnderAPixelGetsAOnePixelFontNotTheDefaultOne)
+{
+    // Proportional text whose cell is a tenth of a pixel: a font of GDI's default size, placed by
+    // the tiny advances, would pile its characters up in a blob many rows high.
+    textState().CharacterSpacing = 1;
+    textState().DeviceFontVariant = 2;
+    graphicsTransform().CharHeightFraction = 0.001f;
+    graphicsTransform().CharWidthFraction = 0.001f;
+    YYDriverCurrent(OpCharSize);
+    EXPECT_EQ(gdiDrawingState().FontCache.Height, 1);
+    text("HHHHHHHH", 30, 50);
+    EXPECT_LE(inkedRows(), 3);
 }
 
 TEST_F(ScreenFixture, InitPublishesTheScreenCapabilitiesAndInactiveScreenDrawsNothing)
