@@ -112,6 +112,10 @@ inline int settingValue(const std::string& text, const std::string& key)
     return std::atoi(text.c_str() + at + 1 + key.size());
 }
 
+// Export Synthetics (the flat ASCII export): the command, its save dialog answered with the file
+// name; the dialog that then asks for the kind of output, shown (null when a dialog did not come).
+HWND startFlatAsciiExport(const RunningProgram& run, std::string_view fileName);
+
 // Rests the pointer on a toolbar button and returns the tip that appears ("" when none shows
 // within the deadline).
 std::string hoverToolbarButton(const Program& program, HWND toolbar, int command);

@@ -690,13 +690,9 @@ TEST(ModelSuiteWizard, ASuiteOfOneCurveCarriesTheValueItIsComputedWith)
     settled(run.frame);
     xShot("wizard-one-curve-05-curve");
     // The flat ASCII export names the value the curve was computed with: 100 ohm-m.
-    sendCommand(run.frame, 40004);
-    HWND save = run.program.waitForWindow("Flat ASCII Data File");
-    ASSERT_TRUE(save);
-    settled(save);
-    ASSERT_TRUE(answerFileDialog(save, run.program.path("ONE.DAT")));
-    HWND kind = page(run.program, "Field Output Type", "wizard-one-curve-06-export");
+    HWND kind = startFlatAsciiExport(run, "ONE.DAT");
     ASSERT_TRUE(kind);
+    xShot("wizard-one-curve-06-export");
     clickButton(kind, IDOK);
     ASSERT_TRUE(run.program.waitWindowGone("Field Output Type"));
     ASSERT_TRUE(waitFor([&] { return run.program.readFile("ONE.DAT").find("Variations:") != std::string::npos; }, 10000ms));
