@@ -106,13 +106,20 @@ std::string suiteParameterRefusal(INTEGER nSuite, REAL offset)
     return {};
 }
 
+bool variedValueLegal(REAL value, INTEGER suiteType, INTEGER positiveCode)
+{
+    // Resistivities, thicknesses, depths and the offset must be above 0; an angle may be 0. A
+    // fade-in runs from the base model (0 %) to the second model (100 %): beyond that the layer
+    // values would be extrapolated and can turn negative.
+    const bool positive = (suiteType >= kVaryResistivity && suiteType <= kVaryOffset) || suiteType == positiveCode;
+    if (positive ? !(value > 0.0f) : !(value >= 0.0f)) return false;
+    return suiteType != kVaryFadeIn || value <= 100.0f;
+}
+
 std::string variedValueRefusal(REAL value, INTEGER suiteType, INTEGER positiveCode, INTEGER layer, INTEGER layerCount,
                                const std::vector<REAL>& depths)
 {
-    // Resistivities, thicknesses, depths and the offset must be above 0; an angle and a fade-in
-    // may be 0.
-    const bool positive = (suiteType >= kVaryResistivity && suiteType <= kVaryOffset) || suiteType == positiveCode;
-    if (positive ? !(value > 0.0f) : !(value >= 0.0f)) return SuiteMessages::kIllegalValue;
+    if (!variedValueLegal(value, suiteType, positiveCode)) return SuiteMessages::kIllegalValue;
     if (suiteType == kVaryDepth) {
         const auto depth = [&](INTEGER j) {
             return j >= 1 && j <= static_cast<INTEGER>(depths.size()) ? depths[static_cast<std::size_t>(j - 1)] : 0.0f;
@@ -721,10 +728,11 @@ void MODELSUITEVARY(REAL start, REAL step, REAL endValue, INTEGER positiveCode, 
     SystemRecord& y = systemRecord();
     const INTEGER n = std::clamp<INTEGER>(y.NSuite, 1, kSuiteCurveLimit);
     WDialogLoad(kValuesDialog);
+    // A value no curve can be computed with (from the settings, or of another quantity) opens as
+    // its curve number; a value the page would accept is kept, so that an angle of 0 stays.
     for (INTEGER i = 1; i <= n; ++i) {
         REAL& v = s.VParam[static_cast<std::size_t>(i - 1)];
-        const bool fadeIn = s.ISuiteType == kVaryFadeIn;
-        if ((!fadeIn && s.ISuiteType >= 1 && s.ISuiteType <= 5 && v <= 0.0f) || (fadeIn && (v < 0.0f || v > 100.0f)))
+        if (s.ISuiteType >= kVaryResistivity && s.ISuiteType <= kVaryFadeIn && !variedValueLegal(v, s.ISuiteType, 0))
             v = static_cast<REAL>(i);
     }
     WGridRows(kValuesGrid, n);
@@ -795,25 +803,43 @@ void MODELSUITEVARY(REAL start, REAL step, REAL endValue, INTEGER positiveCode, 
             putValues(n);
             break;
         }
-        case kButtonNext: {
+        case kButtonNext:
+        case kButtonBack: {
             storeDialogPosition();
             INTEGER failing = 0;
             std::string refusal;
-            for (INTEGER i = 1; i <= n && failing == 0; ++i)
-                if (!cellHolds(kValuesGrid, 2, i)) failing = i, refusal = SuiteMessages::kUndefinedCell;
-            if (failing == 0) {
-                cancel = kFalse;
-                readValues(n);
-                const INTEGER layers = base.NLayer;
-                for (INTEGER i = 1; i <= n && failing == 0; ++i) {
-                    refusal = variedValueRefusal(s.VParam[static_cast<std::size_t>(i - 1)], s.ISuiteType, positiveCode,
-                                                 y.ILayer, layers, depths);
-                    if (!refusal.empty()) failing = i;
+            if (pressed == kButtonBack) {
+                // What was typed since the last Generate, Add To or Multiply By is kept: a value
+                // no curve can be computed with is said so, as it would be replaced when the page
+                // opens again. The boundaries are left to "Next >": the model may be about to change.
+                const std::vector<REAL> typed = readColumn(kValuesGrid, 2, n);
+                for (INTEGER i = 1; i <= n && failing == 0; ++i)
+                    if (cellHolds(kValuesGrid, 2, i) &&
+                        !variedValueLegal(typed[static_cast<std::size_t>(i - 1)], s.ISuiteType, positiveCode))
+                        failing = i, refusal = SuiteMessages::kIllegalValue;
+                if (failing == 0) {
+                    cancel = kFalse;
+                    keepTypedValues(n);
+                    WDialogHide();
+                    return;
                 }
-            }
-            if (failing == 0) {
-                WDialogHide();
-                return;
+            } else {
+                for (INTEGER i = 1; i <= n && failing == 0; ++i)
+                    if (!cellHolds(kValuesGrid, 2, i)) failing = i, refusal = SuiteMessages::kUndefinedCell;
+                if (failing == 0) {
+                    cancel = kFalse;
+                    readValues(n);
+                    const INTEGER layers = base.NLayer;
+                    for (INTEGER i = 1; i <= n && failing == 0; ++i) {
+                        refusal = variedValueRefusal(s.VParam[static_cast<std::size_t>(i - 1)], s.ISuiteType,
+                                                     positiveCode, y.ILayer, layers, depths);
+                        if (!refusal.empty()) failing = i;
+                    }
+                }
+                if (failing == 0) {
+                    WDialogHide();
+                    return;
+                }
             }
             WINMSG(refusal);
             WDialogSelect(kValuesDialog);
@@ -821,14 +847,6 @@ void MODELSUITEVARY(REAL start, REAL step, REAL endValue, INTEGER positiveCode, 
             showValuesPage();
             break;
         }
-        case kButtonBack:
-            storeDialogPosition();
-            cancel = kFalse;
-            // What was typed since the last Generate, Add To or Multiply By is kept, unchecked:
-            // "Next >" checks it when the user comes this way again.
-            keepTypedValues(n);
-            WDialogHide();
-            return;
         case kButtonCancel:
             cancel = kTrue;
             WDialogHide();

@@ -76,8 +76,12 @@ std::string layerCountRefusal(INTEGER suiteType, INTEGER layer, INTEGER layerCou
 std::string timeWindowRefusal(REAL start, REAL end);
 // The refusal of the number of curves or the offset on the suite-parameters page, "" when both are usable.
 std::string suiteParameterRefusal(INTEGER nSuite, REAL offset);
-// The refusal of a value of the varied quantity, "" when it passes. depths are the depths to the
-// bottom of layers 1 to layerCount - 1 of the base model.
+// Whether a curve can be computed with a value of the varied quantity: above 0 for the layer
+// values, the offset and the code positiveCode, 0 or above for the angle, 0 to 100 for the fade-in.
+bool variedValueLegal(REAL value, INTEGER suiteType, INTEGER positiveCode);
+// The refusal of a value of the varied quantity, "" when it passes: "Illegal Cell Value" when it
+// is not legal, and the boundary messages. depths are the depths to the bottom of layers 1 to
+// layerCount - 1 of the base model.
 std::string variedValueRefusal(REAL value, INTEGER suiteType, INTEGER positiveCode, INTEGER layer,
                                INTEGER layerCount, const std::vector<REAL>& depths);
 // "Parameter to vary is " and the quantity's name (with the layer for codes 1 to 3).

@@ -331,6 +331,8 @@ TEST(WizardRules, VariedValuesAgainstTheFourLayerModel)
         {5, 1, 0.0f, ""},
         {6, 1, 0.0f, ""},
         {6, 1, -0.5f, SuiteMessages::kIllegalValue},
+        {6, 1, 100.0f, ""},
+        {6, 1, 100.5f, SuiteMessages::kIllegalValue},  // beyond the second model
     };
     for (const Case& c : cases)
         EXPECT_EQ(variedValueRefusal(c.value, c.suiteType, 8, c.layer, 4, depths), c.refusal)
@@ -645,6 +647,13 @@ TEST_F(WizardTest, ValuesOpenRepairedAndAreGeneratedAddedAndMultiplied)
          click(kValuesPage, kButtonNext)},
         [&] { vary(button, cancel); });
     EXPECT_EQ(suiteState().VParam[2], 3.0f);
+    // An angle of 0 is a value the page accepts: it opens as it was.
+    suiteState().ISuiteType = 5;
+    suiteState().VParam[0] = 0.0f;
+    suiteState().VParam[1] = -1.0f;
+    run({onWindow(kValuesPage, [](HWND) { EXPECT_EQ(values(3), (std::vector<REAL>{0.0f, 2.0f, 3.0f})); }),
+         click(kValuesPage, kButtonCancel)},
+        [&] { vary(button, cancel); });
 
     suiteState().ISuiteType = 5;
     systemRecord().NSuite = 10;
@@ -749,8 +758,16 @@ TEST_F(WizardTest, BackFromTheValuesAndTimePagesKeepsWhatWasTyped)
     EXPECT_EQ(suiteState().VParam[0], 15.0f);
     EXPECT_EQ(suiteState().VParam[1], 25.0f);
     EXPECT_EQ(suiteState().VParam[2], 30.0f);
+    // A typed value no curve can be computed with is said so, and the page stays.
+    run({typeCell(kValuesPage, kValuesGrid, 2, 3, "-4"), click(kValuesPage, kButtonBack),
+         box(SuiteMessages::kIllegalValue),
+         until([] { return currentCell(kValuesDialog, kValuesGrid) == std::make_pair(2, 3); }),
+         typeCell(kValuesPage, kValuesGrid, 2, 3, "35"), click(kValuesPage, kButtonBack)},
+        [&] { vary(button, cancel); });
+    EXPECT_EQ(button, kButtonBack);
+    EXPECT_EQ(suiteState().VParam[2], 35.0f);
     // The page opens with them again.
-    run({onWindow(kValuesPage, [](HWND) { EXPECT_EQ(values(3), (std::vector<REAL>{15.0f, 25.0f, 30.0f})); }),
+    run({onWindow(kValuesPage, [](HWND) { EXPECT_EQ(values(3), (std::vector<REAL>{15.0f, 25.0f, 35.0f})); }),
          click(kValuesPage, kButtonCancel)},
         [&] { vary(button, cancel); });
 

@@ -264,4 +264,14 @@ CheckMarks MenuChecks::read(const char* screenshotName) const
     return marks;
 }
 
+HWND startFlatAsciiExport(const RunningProgram& run, std::string_view fileName)
+{
+    sendCommand(run.frame, 40004);
+    HWND save = run.program.waitForWindow("Flat ASCII Data File");
+    if (!save || !settled(save) || !answerFileDialog(save, run.program.path(fileName))) return nullptr;
+    HWND kind = run.program.waitForWindow("Field Output Type");
+    if (kind) settled(kind);
+    return kind;
+}
+
 }  // namespace E2e

@@ -149,6 +149,10 @@ struct GridCells {
     std::string read(int column, int row, const std::string& expected) const;
 };
 
+// Export Synthetics (the flat ASCII export): the command, its save dialog answered with the file
+// name; the dialog that then asks for the kind of output, shown (null when a dialog did not come).
+HWND startFlatAsciiExport(const RunningProgram& run, std::string_view fileName);
+
 // Rests the pointer on a toolbar button and returns the tip that appears ("" when none shows
 // within the deadline).
 std::string hoverToolbarButton(const Program& program, HWND toolbar, int command);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "tests/e2e/AppDriving.h"
 #include "tests/e2e/KeyStrokes.h"
@@ -401,6 +402,71 @@ bool editorOver(const GridCells& grid, int column, int row)
         5000ms);
 }
 
+TEST(ModelSuiteWizard, TheModelGridTakesKeysAsASpreadsheetDoes)
+{
+    // A thickness suite on the one-layer start model: an Enter that reached "Next >" would raise
+    // "Thickness of layer 1 is varied. Must have at least 2 layers".
+    RunningProgram run("wizard-grid-keys", Settings::Seeded, settingsWith({{"ISuiteType=", "    2"}}), StartWizard::Keep);
+    ASSERT_TRUE(run.frame);
+    struct Cell {
+        int column, row;
+        const char* text;  // as the cell shows it ("" empty)
+    };
+    struct Case {
+        const char* name;  // of the screenshot
+        const char* keys;  // typed into "Rho" of row 1, which holds 10
+        int column, row;   // the cell the keys end in
+        std::vector<Cell> cells;
+    };
+    const Case cases[] = {
+        {"digits-after-down-from-row-1", "{Down}10{Enter}", 2, 3, {{2, 1, "10.0000"}, {2, 2, "10.0000"}}},
+        {"digits-after-down-from-row-2", "{Down}20{Down}1000{Enter}", 2, 4, {{2, 2, "20.0000"}, {2, 3, "1000.000"}}},
+        {"digits-after-down-from-an-empty-row", "{Down}{Down}{Down}7{Down}", 2, 5, {{2, 2, ""}, {2, 4, "7.0000"}}},
+        {"typing-replaces-a-filled-cell", "20{Enter}", 2, 2, {{2, 1, "20.0000"}}},
+        {"tab-moves-along-the-row", "{Tab}50{Tab}", 4, 1, {{3, 1, "50.000"}, {4, 1, "50.000"}}},
+        {"enter-goes-down-never-to-next", "{Enter}{Enter}{Enter}", 2, 4, {{2, 1, "10.0000"}}},
+        {"escape-restores-the-cell", "99{Esc}{Down}", 2, 2, {{2, 1, "10.0000"}}},
+        {"shift-tab-moves-back", "{Tab}{+Tab}30{Enter}", 2, 2, {{2, 1, "30.0000"}}},
+        {"up-keeps-both-entries", "{Down}5{Up}6{Enter}", 2, 2, {{2, 1, "6.0000"}, {2, 2, "5.0000"}}},
+        {"right-and-left-leave-an-entered-cell", "{Right}{Right}{Left}80{Right}", 4, 1, {{3, 1, "80.000"}, {4, 1, "80.000"}}},
+        {"left-moves-the-caret-in-a-typed-text", "12{Left}3{Enter}", 2, 2, {{2, 1, "132.0000"}}},
+        {"f2-edits-the-text-in-place", "{F2}{Back}{Back}{Back}{Back}5{Enter}", 2, 2, {{2, 1, "10.5000"}}},
+    };
+    HWND type = page(run.program, kTypePage, "wizard-grid-keys-00-parameters");
+    ASSERT_TRUE(type);
+    EXPECT_TRUE(isChecked(type, 1356));
+    int step = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        char shot[96] = {};
+        std::snprintf(shot, sizeof shot, "wizard-grid-keys-%02d-%s", ++step, c.name);
+        // The page as a fresh wizard opens it: the one-layer model of 10 ohm-m.
+        press(type, kNext);
+        HWND base = run.program.waitForWindow(kBasePage);
+        ASSERT_TRUE(base);
+        settled(base);
+        GridCells model(base, 1364, 2, 1);
+        ASSERT_TRUE(model.select(2, 1));
+        typeKeys(c.keys);
+        EXPECT_TRUE(editorOver(model, c.column, c.row));
+        settled(base);  // the page has followed the last cell change
+        xShot(shot);
+        EXPECT_TRUE(IsWindowVisible(base));
+        EXPECT_EQ(run.program.waitForWindow(kBox, 0ms), nullptr);
+        for (const Cell& cell : c.cells)
+            EXPECT_EQ(model.read(cell.column, cell.row, cell.text), cell.text) << cell.column << "," << cell.row;
+        press(base, IDCANCEL);
+        ASSERT_TRUE(run.program.waitWindowGone(kBasePage));
+        sendCommand(run.frame, 40014);
+        type = run.program.waitForWindow(kTypePage);
+        ASSERT_TRUE(type);
+        settled(type);
+    }
+    press(type, IDCANCEL);
+    sendCommand(run.frame, 40001);
+    EXPECT_EQ(run.program.waitForExit(), 0);
+}
+
 TEST(ModelSuiteWizard, TheKeyboardFillsThePagesAndNothingTypedIsLost)
 {
     // As after a restart: the settings bring back layer 2; the model is the one-layer start model.
@@ -513,6 +579,15 @@ TEST(ModelSuiteWizard, ASuiteOfOneCurveCarriesTheValueItIsComputedWith)
     ASSERT_TRUE(run.program.waitWindowGone("Model Suite Calculation Progress", 60000ms));
     settled(run.frame);
     xShot("wizard-one-curve-05-curve");
+    // The flat ASCII export names the value the curve was computed with: 100 ohm-m.
+    HWND kind = startFlatAsciiExport(run, "ONE.DAT");
+    ASSERT_TRUE(kind);
+    xShot("wizard-one-curve-06-export");
+    clickButton(kind, IDOK);
+    ASSERT_TRUE(run.program.waitWindowGone("Field Output Type"));
+    ASSERT_TRUE(waitFor([&] { return run.program.readFile("ONE.DAT").find("Variations:") != std::string::npos; }, 10000ms));
+    const std::string table = run.program.readFile("ONE.DAT");
+    EXPECT_NE(table.find("   1,    Variations:   1.00000E+02, "), std::string::npos) << table.substr(0, 300);
     sendCommand(run.frame, 40001);
     EXPECT_EQ(run.program.waitForExit(), 0);
     EXPECT_NE(run.program.readFile("QUORVALENT.INI").find("VParam=  100.0000\r\n"), std::string::npos);

@@ -145,14 +145,8 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
     screenshot("properties-04-ok");
 
     // 2. Export Synthetics: the save dialog, the kind (early time preselected), the table.
-    sendCommand(run.frame, 40004);
-    HWND save = run.program.waitForWindow("Flat ASCII Data File");
-    ASSERT_TRUE(save);
-    settled(save);
-    ASSERT_TRUE(answerFileDialog(save, run.program.path("SUITE.DAT")));
-    HWND kind = run.program.waitForWindow("Field Output Type");
+    HWND kind = startFlatAsciiExport(run, "SUITE.DAT");
     ASSERT_TRUE(kind);
-    settled(kind);
     screenshot("properties-05-field-output-type");
     EXPECT_EQ(SendMessageA(GetDlgItem(kind, 1095), BM_GETCHECK, 0, 0), BST_CHECKED);
     clickButton(kind, IDOK);
@@ -164,7 +158,7 @@ TEST(SuitePropertiesExport, ANewUserSetsThePropertiesExportsPrintsAndFindsTheSet
 
     // 3. Export in MODALL format with a comment.
     sendCommand(run.frame, 40016);
-    save = run.program.waitForWindow("Quorvalent output files");
+    HWND save = run.program.waitForWindow("Quorvalent output files");
     ASSERT_TRUE(save);
     settled(save);
     ASSERT_TRUE(answerFileDialog(save, run.program.path("SUITE.PRT")));

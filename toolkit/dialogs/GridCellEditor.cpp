@@ -564,6 +564,14 @@ LRESULT CALLBACK YYCellEditProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return result;
         }
         break;
+    case WM_LBUTTONDBLCLK:
+        // The second click of a double click places the caret where it falls, as a press in the
+        // edit does (the edit's own double click would select the whole number again).
+        if (YYGridTextKind(kind) && original) {
+            s.selectOnRelease = nullptr;
+            return CallWindowProcA(original, window, WM_LBUTTONDOWN, wParam, lParam);
+        }
+        break;
     case WM_LBUTTONUP:
         if (s.selectOnRelease == window) {
             s.selectOnRelease = nullptr;

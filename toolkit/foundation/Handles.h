@@ -76,6 +76,7 @@ inline void enhMetafileRecording(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h))
 inline void printer(HANDLE h) { ClosePrinter(h); }
 inline void metafile(HMETAFILE h) { DeleteMetaFile(h); }
 inline void metafileRecording(HDC h) { DeleteMetaFile(CloseMetaFile(h)); }
+inline void windowsHook(HHOOK h) { UnhookWindowsHookEx(h); }
 }  // namespace HandleFree
 
 using WindowHandle = UniqueHandle<HWND, HandleFree::window>;
@@ -96,6 +97,7 @@ using EnhMetafileRecordingHandle = UniqueHandle<HDC, HandleFree::enhMetafileReco
 using PrinterHandle = UniqueHandle<HANDLE, HandleFree::printer>;  // from OpenPrinterA
 using MetafileHandle = UniqueHandle<HMETAFILE, HandleFree::metafile>;
 using MetafileRecordingHandle = UniqueHandle<HDC, HandleFree::metafileRecording>;  // from CreateMetaFile
+using HookHandle = UniqueHandle<HHOOK, HandleFree::windowsHook>;  // from SetWindowsHookExA
 
 // An image handle of the kind LoadImage and the STM_/BM_SETIMAGE messages speak of (IMAGE_BITMAP,
 // IMAGE_ICON, IMAGE_CURSOR, IMAGE_ENHMETAFILE), freed the way its kind is freed.

@@ -1,8 +1,10 @@
 #include "toolkit/foundation/MessageBoxes.h"
 
+#include <algorithm>
 #include <string>
 
 #include "toolkit/foundation/ErrorReport.h"
+#include "toolkit/foundation/Handles.h"
 #include "toolkit/foundation/StatusBar.h"
 #include "toolkit/foundation/WindowEngineHooks.h"
 #include "toolkit/foundation/WindowServices.h"
@@ -31,6 +33,56 @@ void statusBarText(std::string_view text)
     WindowSetCurrent(0);
     WStatusBarText(1, text);
     WindowSetCurrent(previous);
+}
+
+// The system sizes a message box to its text and buttons only, so a short text cuts the caption
+// ("Brevalon Library Messag"). Once the box has laid itself out, it is widened until its caption
+// and close button fit, and its contents move along so that they stay centred.
+void fitCaption(HWND box)
+{
+    char name[16] = {};
+    GetClassNameA(box, name, sizeof name);
+    if (std::string_view(name) != "#32770") return;
+    const int length = GetWindowTextLengthA(box);
+    if (length <= 0) return;
+    std::string caption(static_cast<std::size_t>(length) + 1, '\0');
+    GetWindowTextA(box, caption.data(), length + 1);
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+    GdiObjectHandle font(CreateFontIndirectA(&metrics.lfCaptionFont));
+    WindowDc dc(box);
+    SIZE text{};
+    {
+        DcSelection select(dc.get(), font.get());
+        GetTextExtentPoint32A(dc.get(), caption.c_str(), length, &text);
+    }
+    // The caption: a margin, the text, a gap as wide as a caption button, and the close button.
+    const int button = GetSystemMetrics(SM_CXSIZE);
+    RECT window{}, client{};
+    GetWindowRect(box, &window);
+    GetClientRect(box, &client);
+    const int needed = text.cx + 2 * button + 2 * GetSystemMetrics(SM_CXEDGE);
+    const int delta = needed - client.right;
+    if (delta <= 0) return;
+    const int left = std::max<int>(window.left - delta / 2, 0);
+    SetWindowPos(box, nullptr, left, window.top, window.right - window.left + delta, window.bottom - window.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(child, nullptr, r.left + delta / 2, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT CALLBACK messageBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (call->message == WM_INITDIALOG) fitCaption(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -87,6 +139,7 @@ void YYMessageBoxShow(INTEGER buttonSet, INTEGER icon, INTEGER defaultIndex, INT
     const std::string text(message), caption(title);
     int answer = 0;
     YYModalSystemDialog([&](HWND owner) {
+        HookHandle fit(SetWindowsHookExA(WH_CALLWNDPROCRET, &messageBoxHook, nullptr, GetCurrentThreadId()));
         answer = MessageBoxA(owner, text.c_str(), caption.c_str(), YYMessageBoxStyle(buttonSet, icon, defaultIndex));
     });
     result = YYMessageBoxResult(answer);

@@ -702,6 +702,20 @@ TEST_F(GridTest, TheUsersKeysFillTheGridCellByCell)
     clickAndType(2, 1, "");
     clickAndType(2, 1, "6{Enter}");
     EXPECT_EQ(cellText(kModel, 2, 1), "6.000");
+    // A double click places the caret where it falls (here right of the text): typing edits there.
+    WGridPutCellReal(kModel, 2, 1, 10.0f);
+    click(*g, 1, 0);
+    {
+        const RECT interior = YYGridCellInterior(*g, 1, 0);
+        POINT p{interior.right - 2, (interior.top + interior.bottom) / 2};
+        MapWindowPoints(g->cellArea, g->editor, &p, 1);
+        PostMessageA(g->editor, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        PostMessageA(g->editor, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        pumpPending();
+        ReleaseCapture();
+    }
+    typeKeys("{Back}{Back}{Back}{Back}7{Enter}");
+    EXPECT_EQ(cellText(kModel, 2, 1), "107.000");
 
     // Enter in the last row stores the entry where it is and reports the cell as changed.
     WGridSetCell(kModel, 2, 6);
