@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
 #include <chrono>
-#include <thread>
+#include <functional>
 
 #include "tests/support/GuiHarness.h"
 #include "tests/support/ToolkitSession.h"
@@ -429,6 +428,14 @@ void mouse(DWORD flags, POINT at = {0, 0})
     }
     SendInput(1, &input, sizeof input);
 }
+
+// What a thread timer of the test thread does on each tick.
+std::function<void()>& timerAction()
+{
+    static std::function<void()> action;
+    return action;
+}
+void CALLBACK runTimerAction(HWND, UINT, UINT_PTR, DWORD) { timerAction()(); }
 }  // namespace
 
 TEST_F(ChildWindowTest, BarDraggedWithTheMouse)
@@ -445,21 +452,25 @@ TEST_F(ChildWindowTest, BarDraggedWithTheMouse)
     const POINT grip{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
     mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, grip);
     pumpPending();
-    // The system's move loop runs inside the press; the rest of the gesture comes from another
-    // thread once the loop has begun.
+    // The system's move loop runs inside the press; the rest of the gesture comes from a timer of
+    // this thread, which the loop serves, once the loop has begun. (From a thread of its own, the
+    // input would open that thread's own display connection, which Wine could still use for the
+    // loop's end after the thread had gone.)
     HandledMessages moveLoop(splitter, {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE});
-    std::atomic<bool> entered{false}, released{false};
-    std::thread hand([&] {
-        entered = waitOffThread([&] { return moveLoop.count(WM_ENTERSIZEMOVE) > 0; }, 10000ms);
+    bool released = false;
+    timerAction() = [&] {
+        if (released || moveLoop.count(WM_ENTERSIZEMOVE) == 0) return;
         mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 20});
         mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, POINT{grip.x + 5, grip.y + 40});
         mouse(MOUSEEVENTF_LEFTUP);
         released = true;
-    });
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &runTimerAction);
     mouse(MOUSEEVENTF_LEFTDOWN);
-    const bool ended = waitUntil([&] { return released.load() && moveLoop.count(WM_EXITSIZEMOVE) > 0; }, 10000ms);
-    hand.join();
-    ASSERT_TRUE(entered.load());
+    const bool ended = waitUntil([&] { return released && moveLoop.count(WM_EXITSIZEMOVE) > 0; }, 10000ms);
+    KillTimer(nullptr, timer);
+    timerAction() = nullptr;
+    ASSERT_TRUE(released) << "the move loop began";
     ASSERT_TRUE(ended);
     ASSERT_TRUE(pumpThroughSentinel());
     EXPECT_EQ(record(0).Words[14], kNoAnchor);  // the bar forgot where the drag began
