@@ -252,7 +252,9 @@ void sendCommand(HWND frame, int command) { PostMessageA(frame, WM_COMMAND, MAKE
 
 bool settled(HWND window, std::chrono::milliseconds deadline)
 {
-    // A sent message is handled after the posted ones before it have been taken from the queue.
+    // A sent message is handled as soon as the thread looks at its queue again, before the
+    // messages posted to it earlier: this shows the thread is serving its queue, not that a
+    // posted command or input has been handled.
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(deadline.count()), &result) != 0;
 }

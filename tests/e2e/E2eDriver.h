@@ -66,7 +66,9 @@ private:
 
 // A menu command or toolbar press: WM_COMMAND with the identifier, posted to the frame.
 void sendCommand(HWND frame, int command);
-// Waits until the window has handled every message posted to it before this call.
+// Waits until the window's thread serves its queue again (it is not busy). A sent message is
+// handled before the messages posted earlier, so this does not show that a posted command or
+// input has been handled: a step then waits on the state it checks.
 bool settled(HWND window, std::chrono::milliseconds deadline = 10000ms);
 
 // Push button of a dialog or box (BM_CLICK, the same as a click on it); for a check box or radio
